@@ -1,0 +1,84 @@
+// The files the monitor shares with the UPS agent: settings, values, command
+// and calendar, and the line tokenizer that splits their rows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "Ups.h"
+
+// File names inside the program folder.
+constexpr const char* SettingsFileName = "ZAN_UPS.STS";
+constexpr const char* ValuesFileName = "ZAN_VAL.DAT";
+constexpr const char* CommandFileName = "ZAN_CMD.DAT";
+constexpr const char* CalendarFileName = "ZAN_CALENDAR.DAT";
+constexpr const char* CalendarTempFileName = "CALTMP.DAT";
+constexpr const char* LogFileName = "ZAN_UPS.LOG";
+constexpr const char* RatingFileName = "ZAN_RATING.DAT";
+
+// ---- settings (ZAN_UPS.STS) ----
+void LoadUPSSts();
+void WriteUPSSts();
+// The 33-line text of the settings file for the given record.
+std::string FormatUPSSts(const UPSSts& sts);
+// Parses settings text into *sts as LoadUPSSts does with an open file
+// (fields whose line is missing keep their values).
+void ParseUPSSts(std::FILE* in, UPSSts* sts);
+// The defaults dated by the clock.
+void DefaultUPSSts(UPSSts* sts);
+
+// ---- values (ZAN_VAL.DAT) ----
+void EncodeUPSVal(const UPSVal& val, std::uint8_t out[UPSValImageSize]);
+// Decodes a whole 132-byte image.
+void DecodeUPSVal(const std::uint8_t in[UPSValImageSize], UPSVal* val);
+// Decodes the first n bytes of an image over *val: bytes past n keep the
+// record's previous contents, byte for byte.
+void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* val);
+void ReadUPSVal();
+// Forgets the reader's memory (first read, followed countdown): tests only.
+void ResetReadUPSValState();
+
+// ---- command (ZAN_CMD.DAT) ----
+void WriteCommand();
+
+// ---- ratings (ZAN_RATING.DAT, written by the agent) ----
+// Reads RatingVolt, RatingCurrent and RatingBattVolt; a missing or malformed
+// file leaves them unchanged. Returns true when the file was taken.
+bool LoadRatings();
+
+// ---- calendar (ZAN_CALENDAR.DAT) ----
+extern ScheduleStr* PtSchedule;
+extern std::FILE* PtScheduleFile;
+extern int StartYear;
+extern char StorBuffer[2048];
+extern char StringBuffer[1024];
+
+char* StringToken(const char* buffer, char Sep);
+void LoadSchedule();
+void WriteSchedule();
+// As WriteSchedule, stamping line 1 with the given base year.
+void WriteScheduleForYear(int baseYear);
+// Releases the in-memory calendar.
+void FreeSchedule();
+int OpenRSchedule();
+ScheduleStr* GetSchedule(int Month, int Day, int Item);
+ScheduleStr* GetNextSchedule();
+void CloseSchedule();
+void SchedulePlus1Year();
+
+// ---- helpers shared with the agent ----
+// Parses a decimal as atoi does, wide enough never to overflow, and keeps the
+// low 16 bits.
+short AtoiShort(const char* text);
+unsigned char AtoiByte(const char* text);
+long long AtoiWide(const char* text);
+// Copies text into a field of the given capacity (bytes, NUL included),
+// cutting it to capacity - 1 characters.
+void CopyField(char* field, std::size_t capacity, const char* text);
+// Replaces a file by writing a temporary file beside it, flushing it and
+// renaming it over the name. Never follows a link planted under the
+// temporary name. Returns false (old file untouched) on any failure.
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size);
+bool WriteFileAtomic(const std::string& path, const std::string& text);
