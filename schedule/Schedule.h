@@ -13,8 +13,7 @@ int ScheduleIndex(int CurY, int Year, int Month, int Day, int k);
 
 // ---- next events ----
 extern DateTimeStr NextShutdown, NextRestart, NextTest, NextDeepTest;
-extern char NextShutString[17], NextRestartString[17], NextTestString[17],
-    NextDeepTestString[17];
+extern char NextShutString[17], NextRestartString[17], NextTestString[17], NextDeepTestString[17];
 void GetNext();
 void GetNextScheduleTime(int But);
 

@@ -1,0 +1,73 @@
+#include "Clock.h"
+
+namespace {
+
+bool testActive = false;
+// The test clock is kept as civil time encoded like UTC, so no time zone or
+// daylight-saving rule can shift the moment a test asked for.
+std::time_t testTime = 0;
+
+DateTimeRec FromTm(const std::tm& t) {
+    DateTimeRec dt;
+    dt.year = static_cast<short>(t.tm_year + 1900);
+    dt.month = static_cast<short>(t.tm_mon + 1);
+    dt.day = static_cast<short>(t.tm_mday);
+    dt.hour = static_cast<short>(t.tm_hour);
+    dt.minute = static_cast<short>(t.tm_min);
+    dt.second = static_cast<short>(t.tm_sec);
+    dt.dayOfWeek = static_cast<short>(t.tm_wday + 1);
+    return dt;
+}
+
+std::time_t CivilToTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return timegm(&t);
+}
+
+} // namespace
+
+void GetTime(DateTimeRec* dt) {
+    std::tm t{};
+    if (testActive) {
+        gmtime_r(&testTime, &t);
+    } else {
+        std::time_t now = std::time(nullptr);
+        localtime_r(&now, &t);
+    }
+    *dt = FromTm(t);
+}
+
+void SetTestTime(int year, int month, int day, int hour, int minute, int second) {
+    testTime = CivilToTime(year, month, day, hour, minute, second);
+    testActive = true;
+}
+
+void AdvanceTestTime(long seconds) {
+    if (!testActive) {
+        DateTimeRec now;
+        GetTime(&now);
+        SetTestTime(now.year, now.month, now.day, now.hour, now.minute, now.second);
+    }
+    testTime += seconds;
+}
+
+void ClearTestTime() {
+    testActive = false;
+}
+
+bool TestTimeActive() {
+    return testActive;
+}
+
+DateTimeRec MakeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    std::time_t t = CivilToTime(year, month, day, hour, minute, second);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return FromTm(tm);
+}

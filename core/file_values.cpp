@@ -1,0 +1,153 @@
+// ZAN_VAL.DAT (the agent's live values) and ZAN_CMD.DAT (our requests).
+#include <cstdio>
+#include <cstring>
+
+#include "Folder.h"
+#include "file.h"
+
+namespace {
+
+void Put16(std::uint8_t* p, short v) {
+    auto u = static_cast<std::uint16_t>(v);
+    p[0] = static_cast<std::uint8_t>(u >> 8);
+    p[1] = static_cast<std::uint8_t>(u);
+}
+
+void Put32(std::uint8_t* p, std::int32_t v) {
+    auto u = static_cast<std::uint32_t>(v);
+    p[0] = static_cast<std::uint8_t>(u >> 24);
+    p[1] = static_cast<std::uint8_t>(u >> 16);
+    p[2] = static_cast<std::uint8_t>(u >> 8);
+    p[3] = static_cast<std::uint8_t>(u);
+}
+
+short Get16(const std::uint8_t* p) {
+    return static_cast<short>(static_cast<std::uint16_t>((p[0] << 8) | p[1]));
+}
+
+std::int32_t Get32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+                                     (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]});
+}
+
+// Reader's memory between calls.
+bool flag_First = true;
+int oldCountdown = -1;
+
+} // namespace
+
+void EncodeUPSVal(const UPSVal& v, std::uint8_t out[UPSValImageSize]) {
+    std::memset(out, 0, UPSValImageSize);
+    Put16(out + 0, v.flag_OpenUPS);
+    Put16(out + 2, v.Type);
+    Put32(out + 4, v.SupportItem);
+    Put32(out + 8, v.StatusFlag.AllSts);
+    Put32(out + 12, v.StatusAvail.AllSts);
+    Put16(out + 16, v.Items);
+    for (int i = 0; i < ItemCount; ++i)
+        Put16(out + 18 + 2 * i, v.ItemVal[i]);
+    Put32(out + 80, v.Available.AllFlags);
+    Put16(out + 84, v.InputLines);
+    Put16(out + 86, v.OutputLines);
+    Put16(out + 88, v.BypassLines);
+    Put16(out + 90, v.RelayNo);
+    for (int i = 0; i < 8; ++i)
+        Put16(out + 92 + 2 * i, v.RelayStatus[i]);
+    Put16(out + 108, v.BattEstimate);
+    Put16(out + 110, v.ChargeEstimate);
+    Put16(out + 112, v.TestResult);
+    Put16(out + 114, v.VoltSensitivity);
+    Put16(out + 116, v.TxVoltLo);
+    Put16(out + 118, v.TxVoltHi);
+    Put16(out + 120, v.ADV_Economic);
+    Put16(out + 122, v.ADV_AutoTest);
+    Put16(out + 124, v.ADV_ATX);
+    Put16(out + 126, v.ADV_FailReboot);
+    Put16(out + 128, v.DownTime);
+}
+
+void DecodeUPSVal(const std::uint8_t in[UPSValImageSize], UPSVal* v) {
+    v->flag_OpenUPS = Get16(in + 0);
+    v->Type = Get16(in + 2);
+    v->SupportItem = Get32(in + 4);
+    v->StatusFlag.AllSts = Get32(in + 8);
+    v->StatusAvail.AllSts = Get32(in + 12);
+    v->Items = Get16(in + 16);
+    for (int i = 0; i < ItemCount; ++i)
+        v->ItemVal[i] = Get16(in + 18 + 2 * i);
+    v->Available.AllFlags = Get32(in + 80);
+    v->InputLines = Get16(in + 84);
+    v->OutputLines = Get16(in + 86);
+    v->BypassLines = Get16(in + 88);
+    v->RelayNo = Get16(in + 90);
+    for (int i = 0; i < 8; ++i)
+        v->RelayStatus[i] = Get16(in + 92 + 2 * i);
+    v->BattEstimate = Get16(in + 108);
+    v->ChargeEstimate = Get16(in + 110);
+    v->TestResult = Get16(in + 112);
+    v->VoltSensitivity = Get16(in + 114);
+    v->TxVoltLo = Get16(in + 116);
+    v->TxVoltHi = Get16(in + 118);
+    v->ADV_Economic = Get16(in + 120);
+    v->ADV_AutoTest = Get16(in + 122);
+    v->ADV_ATX = Get16(in + 124);
+    v->ADV_FailReboot = Get16(in + 126);
+    v->DownTime = Get16(in + 128);
+}
+
+void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* v) {
+    // A short file replaces the record byte by byte as far as it goes.
+    std::uint8_t image[UPSValImageSize];
+    EncodeUPSVal(*v, image);
+    if (n > UPSValImageSize) n = UPSValImageSize;
+    if (n) std::memcpy(image, in, n);
+    DecodeUPSVal(image, v);
+}
+
+void ResetReadUPSValState() {
+    flag_First = true;
+    oldCountdown = -1;
+}
+
+void ReadUPSVal() {
+    const int own = PtUPSVal.DownTime;
+    const std::string path = FolderFile(ValuesFileName);
+    if (flag_First) {
+        // Values left over from an earlier run must never be shown.
+        std::remove(path.c_str());
+        flag_First = false;
+    }
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        PtUPSVal.flag_OpenUPS = 0;
+        PtUPSVal.StatusFlag.AllSts |= UPS_COMMERR;
+        return;
+    }
+    std::uint8_t image[UPSValImageSize];
+    std::size_t n = std::fread(image, 1, sizeof image, in);
+    std::fclose(in);
+    DecodeUPSValPartial(image, n, &PtUPSVal);
+
+    const int agent = PtUPSVal.DownTime;
+    if (oldCountdown < 0) {
+        if (agent >= 0) oldCountdown = agent;
+    } else if (agent < 0) {
+        PtUPSVal.DownTime = -1;
+        oldCountdown = -1;
+    } else if (agent - own < 6) {
+        // Our own clock runs the display; the agent only wins with a figure
+        // that is clearly longer (a restarted or lengthened countdown).
+        PtUPSVal.DownTime = static_cast<short>(own);
+    }
+}
+
+void WriteCommand() {
+    char text[64];
+    int n = std::snprintf(text, sizeof text, "%d\n%d\n%d\n", flag_LoadSTS, flag_LoadSCH,
+                          flag_LoadCancelShutdown);
+    // On failure the requests stay raised and go out with the next write.
+    if (!WriteFileAtomic(FolderFile(CommandFileName), text, static_cast<std::size_t>(n))) return;
+    flag_LoadSTS = 0;
+    flag_LoadSCH = 0;
+    flag_LoadCancelShutdown = 0;
+}

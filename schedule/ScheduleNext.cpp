@@ -1,0 +1,96 @@
+// The next scheduled shutdown, restart, test and deep test, searched in the
+// calendar file from the current minute on.
+#include <cstdio>
+
+#include "Clock.h"
+#include "Schedule.h"
+#include "file.h"
+
+DateTimeStr NextShutdown, NextRestart, NextTest, NextDeepTest;
+char NextShutString[17] = "None";
+char NextRestartString[17] = "None";
+char NextTestString[17] = "None";
+char NextDeepTestString[17] = "None";
+
+namespace {
+
+struct NextSlot {
+    DateTimeStr* when;
+    char* text;
+};
+
+NextSlot SlotOf(int But) {
+    switch (But) {
+    case ScheduleShutdown:
+        return {&NextShutdown, NextShutString};
+    case ScheduleRestart:
+        return {&NextRestart, NextRestartString};
+    case ScheduleTest:
+        return {&NextTest, NextTestString};
+    case ScheduleDeepTest:
+        return {&NextDeepTest, NextDeepTestString};
+    default:
+        return {nullptr, nullptr};
+    }
+}
+
+} // namespace
+
+void GetNextScheduleTime(int But) {
+    NextSlot slot = SlotOf(But);
+    if (slot.when == nullptr) return;
+
+    DateTimeRec now;
+    GetTime(&now);
+    const int s = (now.month - 1) * ScheduleRowsPerMonth + (now.day - 1) * 6;
+    if (!OpenRSchedule()) return;
+
+    int found = -1;
+    ScheduleStr entry{};
+    // Today: only entries still in the future, in slot order.
+    for (int k = 0; k < 6 && found < 0; ++k) {
+        const ScheduleStr* e = k == 0 ? GetSchedule(now.month, now.day, 0) : GetNextSchedule();
+        bool later = e->Hour > now.hour || (e->Hour == now.hour && e->Minute > now.minute);
+        if (e->Button == But && later) {
+            found = s + k;
+            entry = *e;
+        }
+    }
+    // Later days up to the end of next year, skipping slots like 30 February.
+    for (int r = s + 6; r < ScheduleRows && found < 0; ++r) {
+        const ScheduleStr* e =
+            r == s + 6 ? GetSchedule(r / ScheduleRowsPerMonth + 1, (r / 6) % 31 + 1, r % 6)
+                       : GetNextSchedule();
+        if (e->Button != But) continue;
+        const int year = now.year + r / ScheduleRowsPerYear;
+        const int month = (r / ScheduleRowsPerMonth) % 12 + 1;
+        const int day = (r / 6) % 31 + 1;
+        if (day <= GetMonthDays(year, month)) {
+            found = r;
+            entry = *e;
+        }
+    }
+
+    if (found >= 0) {
+        slot.when->Year = static_cast<short>(now.year + found / ScheduleRowsPerYear);
+        slot.when->Month = static_cast<short>((found / ScheduleRowsPerMonth) % 12 + 1);
+        slot.when->Day = static_cast<short>((found / 6) % 31 + 1);
+        slot.when->Hour = entry.Hour;
+        slot.when->Minute = entry.Minute;
+        char text[64];
+        std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d", slot.when->Month,
+                      slot.when->Day, slot.when->Year, slot.when->Hour, slot.when->Minute);
+        CopyField(slot.text, 17, text);
+    } else {
+        *slot.when = DateTimeStr{0, 0, 0, 0, 0};
+        CopyField(slot.text, 17, "None");
+    }
+    CloseSchedule();
+}
+
+void GetNext() {
+    GetNextScheduleTime(ScheduleShutdown);
+    GetNextScheduleTime(ScheduleRestart);
+    GetNextScheduleTime(ScheduleTest);
+    GetNextScheduleTime(ScheduleDeepTest);
+}
