@@ -1,0 +1,89 @@
+#include "ObjectClass.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "Controls.h"
+#include "QuickDraw.h"
+#include "ToolboxPrivate.h"
+
+struct ToolboxObjectClass {
+    std::string name;
+    std::vector<EventTypeSpec> events;
+    EventHandlerUPP handler;
+    void* userData;
+};
+
+namespace {
+
+// Newest registration of a name wins, as lookups go newest first.
+std::map<std::string, std::unique_ptr<ToolboxObjectClass>>& Classes() {
+    static std::map<std::string, std::unique_ptr<ToolboxObjectClass>> classes;
+    return classes;
+}
+
+long gPaintCount = 0;
+
+} // namespace
+
+OSStatus RegisterToolboxObjectClass(const std::string& className, ToolboxObjectClassRef,
+                                    std::size_t numEvents, const EventTypeSpec* eventList,
+                                    EventHandlerUPP handler, void* userData,
+                                    ToolboxObjectClassRef* outClassRef) {
+    if (className.empty() || !handler) return paramErr;
+    auto cls = std::make_unique<ToolboxObjectClass>();
+    cls->name = className;
+    cls->events.assign(eventList, eventList + numEvents);
+    cls->handler = handler;
+    cls->userData = userData;
+    if (outClassRef) *outClassRef = cls.get();
+    Classes()[className] = std::move(cls);
+    return noErr;
+}
+
+bool IsToolboxObjectClassRegistered(const std::string& className) {
+    return Classes().count(className) != 0;
+}
+
+void UnregisterAllToolboxObjectClasses() {
+    Classes().clear();
+}
+
+OSStatus SendControlDrawEvent(ControlRef control, DrawPort* port) {
+    auto* custom = dynamic_cast<CustomControl*>(control);
+    if (!custom) return paramErr;
+    auto it = Classes().find(custom->ClassName());
+    if (it == Classes().end()) return eventNotHandledErr;
+    const ToolboxObjectClass& cls = *it->second;
+    ToolboxEvent event;
+    event.eventClass = kEventClassControl;
+    event.eventKind = kEventControlDraw;
+    event.control = control;
+    bool wanted = false;
+    for (const EventTypeSpec& t : cls.events)
+        if (t.eventClass == event.eventClass && t.eventKind == event.eventKind) wanted = true;
+    if (!wanted) return eventNotHandledErr;
+    const PortGuard guard(port);
+    return cls.handler(nullptr, &event, cls.userData);
+}
+
+long CustomControlPaintCount() {
+    return gPaintCount;
+}
+
+CustomControl::CustomControl(const std::string& className, QWidget* parent)
+    : QWidget(parent), className_(className) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void CustomControl::paintEvent(QPaintEvent*) {
+    ++gPaintCount;
+    QPainter painter(this);
+    Rect bounds;
+    GetControlBounds(this, &bounds);
+    QPainterPort port(&painter, bounds.left, bounds.top, WindowBackground(this));
+    SendControlDrawEvent(this, &port);
+}

@@ -1,0 +1,29 @@
+// The application's run loop and its repeating timer.
+#pragma once
+
+#include "Toolbox.h"
+
+struct EventLoop;
+using EventLoopRef = EventLoop*;
+struct EventLoopTimer;
+using EventLoopTimerRef = EventLoopTimer*;
+using EventLoopTimerProcPtr = void (*)(EventLoopTimerRef, void*);
+using EventLoopTimerUPP = EventLoopTimerProcPtr;
+
+constexpr double kEventDurationSecond = 1.0;
+
+EventLoopRef GetCurrentEventLoop();
+EventLoopRef GetMainEventLoop();
+// First firing after fireDelay seconds, then every interval seconds (0: once).
+OSStatus InstallEventLoopTimer(EventLoopRef loop, double fireDelay, double interval,
+                               EventLoopTimerUPP proc, void* userData, EventLoopTimerRef* outTimer);
+OSStatus RemoveEventLoopTimer(EventLoopTimerRef timer);
+
+// Dispatches events and timer firings until the loop is asked to quit.
+void RunApplicationEventLoop();
+void QuitApplicationEventLoop();
+// Ends the run: the loop stops and start-up's caller returns. In tests, where
+// no loop runs, only the request is noted.
+void ExitToShell();
+bool ExitToShellRequested();
+void ResetExitToShellRequest();

@@ -1,0 +1,44 @@
+// Shared between the toolbox layer's own files; the front end never includes it.
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <string>
+
+#include "Events.h"
+
+class QPaintEvent;
+
+// A widget of a registered custom control class.
+class CustomControl : public QWidget {
+  public:
+    CustomControl(const std::string& className, QWidget* parent);
+    const std::string& ClassName() const { return className_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::string className_;
+};
+
+// What the layer keeps about a window created from the description.
+struct WindowInfo {
+    std::string name;
+    QHash<quint64, QWidget*> controls;
+    bool disposed = false;
+};
+
+WindowInfo* FindWindowInfo(QWidget* window);
+
+inline quint64 ControlKey(OSType signature, SInt32 id) {
+    return (static_cast<quint64>(signature) << 32) | static_cast<quint32>(id);
+}
+
+// Parses "sign_123"; false for any other name.
+bool ParseControlName(const QString& name, ControlID* id);
+
+// The background a text box erases to: the window's own colour.
+RGBColor WindowBackground(QWidget* widget);
+
+void NoteMouseDown(Point where);

@@ -1,0 +1,285 @@
+#include "Windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabBar>
+#include <QUiLoader>
+#include <unordered_map>
+
+#include "Controls.h"
+#include "Events.h"
+#include "ObjectClass.h"
+#include "ToolboxPrivate.h"
+
+struct NibReference {
+    QString folder;
+};
+
+namespace {
+
+const char* const kCommandProperty = "command";
+
+std::unordered_map<QWidget*, WindowInfo> gWindows;
+QPointer<QMenuBar> gMenuBar;
+
+// Creates the registered custom control classes by their .ui class name.
+class ToolboxUiLoader : public QUiLoader {
+  public:
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
+        const std::string cls = className.toStdString();
+        if (IsToolboxObjectClassRegistered(cls) || !availableWidgets().contains(className)) {
+            auto* w = new CustomControl(cls, parent);
+            w->setObjectName(name);
+            return w;
+        }
+        return QUiLoader::createWidget(className, parent, name);
+    }
+};
+
+QWidget* LoadForm(const QString& path) {
+    QFile file(path);
+    if (!file.open(QFile::ReadOnly)) return nullptr;
+    ToolboxUiLoader loader;
+    return loader.load(&file, nullptr);
+}
+
+OSType CommandOf(const QObject* object) {
+    const QVariant v = object->property(kCommandProperty);
+    return v.isValid() ? FourCharCodeFromText(v.toString().toStdString()) : 0;
+}
+
+void SendControlEvent(QWidget* control, UInt32 kind) {
+    ToolboxEvent event;
+    event.eventClass = kEventClassControl;
+    event.eventKind = kind;
+    event.control = control;
+    SendEventToEventTarget(&event, GetControlEventTarget(control));
+}
+
+// Window close and mouse-down become toolbox events of the window.
+class WindowEventFilter : public QObject {
+  public:
+    explicit WindowEventFilter(QWidget* window) : QObject(window), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && watched == window_) {
+            WindowInfo* info = FindWindowInfo(window_);
+            if (!info || info->disposed) return false;
+            event->ignore();
+            ToolboxEvent close;
+            close.eventClass = kEventClassWindow;
+            close.eventKind = kEventWindowClose;
+            close.window = window_;
+            SendEventToEventTarget(&close, GetWindowEventTarget(window_));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            // A press travels up the parents as the same event: count it once.
+            if (mouse == lastPress_ && mouse->timestamp() == lastStamp_) return false;
+            lastPress_ = mouse;
+            lastStamp_ = mouse->timestamp();
+            auto* widget = static_cast<QWidget*>(watched);
+            const QPoint p = widget->mapTo(window_, mouse->position().toPoint());
+            ToolboxEvent down;
+            down.eventClass = kEventClassMouse;
+            down.eventKind = kEventMouseDown;
+            down.window = window_;
+            down.hasMouse = true;
+            down.mouse = Point{static_cast<short>(p.y()), static_cast<short>(p.x())};
+            NoteMouseDown(down.mouse);
+            SendEventToEventTarget(&down, GetWindowEventTarget(window_));
+        }
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+    const QMouseEvent* lastPress_ = nullptr;
+    quint64 lastStamp_ = 0;
+};
+
+void WireAction(QAction* action) {
+    const OSType command = CommandOf(action);
+    if (!command || action->property("toolboxWired").toBool()) return;
+    action->setProperty("toolboxWired", true);
+    QObject::connect(action, &QAction::triggered,
+                     [command] { ProcessHICommand(command, nullptr); });
+}
+
+void WireWindow(QWidget* window, WindowInfo& info) {
+    auto* filter = new WindowEventFilter(window);
+    window->installEventFilter(filter);
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        // Pop-up menus are windows of their own.
+        if (child->window() == window) child->installEventFilter(filter);
+        ControlID id;
+        if (ParseControlName(child->objectName(), &id))
+            info.controls.insert(ControlKey(id.signature, id.id), child);
+        const OSType command = CommandOf(child);
+        if (auto* button = qobject_cast<QPushButton*>(child)) {
+            QPointer<QWidget> w(window);
+            if (command)
+                QObject::connect(button, &QPushButton::clicked, [w, command] {
+                    if (w) ProcessHICommand(command, w);
+                });
+        } else if (auto* combo = qobject_cast<QComboBox*>(child)) {
+            QObject::connect(combo, &QComboBox::activated, [combo, command](int) {
+                QPointer<QWidget> window = combo->window();
+                SendControlEvent(combo, kEventControlClick);
+                if (command && window && IsValidWindowPtr(window))
+                    ProcessHICommand(command, window);
+            });
+        } else if (auto* box = qobject_cast<QCheckBox*>(child)) {
+            QObject::connect(box, &QCheckBox::clicked,
+                             [box] { SendControlEvent(box, kEventControlClick); });
+        } else if (auto* tabs = qobject_cast<QTabBar*>(child)) {
+            QObject::connect(tabs, &QTabBar::currentChanged,
+                             [tabs](int) { SendControlEvent(tabs, kEventControlHit); });
+        }
+    }
+    for (QAction* action : window->findChildren<QAction*>())
+        WireAction(action);
+}
+
+} // namespace
+
+WindowInfo* FindWindowInfo(QWidget* window) {
+    auto it = gWindows.find(window);
+    return it == gWindows.end() ? nullptr : &it->second;
+}
+
+RGBColor WindowBackground(QWidget* widget) {
+    const QColor c = widget->window()->palette().color(QPalette::Window);
+    return RGBColor{static_cast<unsigned short>(c.red() << 8),
+                    static_cast<unsigned short>(c.green() << 8),
+                    static_cast<unsigned short>(c.blue() << 8)};
+}
+
+OSStatus CreateNibReference(const std::string& nibName, IBNibRef* outNibRef) {
+    if (!outNibRef) return paramErr;
+    // The one interface description of the program is the folder of .ui files.
+    if (nibName != "main" || !QFile::exists(QStringLiteral(":/ui/MainWindow.ui")))
+        return resNotFound;
+    *outNibRef = new NibReference{QStringLiteral(":/ui/")};
+    return noErr;
+}
+
+OSStatus SetMenuBarFromNib(IBNibRef nibRef, const std::string& menuName) {
+    if (!nibRef) return paramErr;
+    QWidget* form = LoadForm(nibRef->folder + QString::fromStdString(menuName) + ".ui");
+    auto* bar = qobject_cast<QMenuBar*>(form);
+    if (!bar) {
+        delete form;
+        return resNotFound;
+    }
+    for (QAction* action : bar->findChildren<QAction*>())
+        WireAction(action);
+    delete gMenuBar;
+    gMenuBar = bar;
+    return noErr;
+}
+
+OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, WindowRef* outWindow) {
+    if (!nibRef || !outWindow) return paramErr;
+    QWidget* window = LoadForm(nibRef->folder + QString::fromStdString(windowName) + ".ui");
+    if (!window) return resNotFound;
+    if (auto* main = qobject_cast<QMainWindow*>(window); main && gMenuBar && !gMenuBar->parent())
+        main->setMenuBar(gMenuBar);
+    WindowInfo& info = gWindows[window];
+    info.name = windowName;
+    WireWindow(window, info);
+    QObject::connect(window, &QObject::destroyed, [window] { gWindows.erase(window); });
+    *outWindow = window;
+    return noErr;
+}
+
+void DisposeNibReference(IBNibRef nibRef) {
+    delete nibRef;
+}
+
+void MyCreateWindow(const char* NibString, const char* MenuString, const char* WinString,
+                    WindowRef* MyWinRef) {
+    IBNibRef nibRef = nullptr;
+    if (NibString && CreateNibReference(NibString, &nibRef) != noErr) return;
+    if (MenuString && nibRef && SetMenuBarFromNib(nibRef, MenuString) != noErr) {
+        DisposeNibReference(nibRef);
+        return;
+    }
+    if (WinString && nibRef && MyWinRef) {
+        WindowRef window = nullptr;
+        if (CreateWindowFromNib(nibRef, WinString, &window) != noErr) {
+            DisposeNibReference(nibRef);
+            return;
+        }
+        *MyWinRef = window;
+    }
+    if (nibRef) DisposeNibReference(nibRef);
+}
+
+void ShowWindow(WindowRef window) {
+    if (window) window->show();
+}
+
+void HideWindow(WindowRef window) {
+    if (window) window->hide();
+}
+
+void SelectWindow(WindowRef window) {
+    if (!window) return;
+    window->raise();
+    window->activateWindow();
+}
+
+void DisposeWindow(WindowRef window) {
+    if (!window) return;
+    WindowInfo* info = FindWindowInfo(window);
+    if (info) {
+        if (info->disposed) return;
+        info->disposed = true;
+    }
+    window->hide();
+    // Deleted once the current event is done: a handler may be running on it.
+    window->deleteLater();
+}
+
+bool IsValidWindowPtr(WindowRef window) {
+    const WindowInfo* info = FindWindowInfo(window);
+    return info && !info->disposed;
+}
+
+std::string GetWindowName(WindowRef window) {
+    const WindowInfo* info = FindWindowInfo(window);
+    return info ? info->name : std::string();
+}
+
+int CountWindowsNamed(const std::string& windowName) {
+    int n = 0;
+    for (const auto& [w, info] : gWindows)
+        if (!info.disposed && info.name == windowName) ++n;
+    return n;
+}
+
+QWidget* GetMenuBar() {
+    return gMenuBar;
+}
+
+bool SelectMenuCommand(OSType commandID) {
+    if (!gMenuBar) return false;
+    for (QAction* action : gMenuBar->findChildren<QAction*>()) {
+        if (CommandOf(action) == commandID) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}

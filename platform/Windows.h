@@ -1,0 +1,43 @@
+// Windows and the menu bar from the interface description (Qt Designer .ui
+// files compiled in as resources under :/ui/), and what the front end does
+// with a window afterwards.
+#pragma once
+
+#include <string>
+
+#include "Toolbox.h"
+
+struct NibReference;
+using IBNibRef = NibReference*;
+
+// "main" is the one description; it names the folder of .ui files.
+OSStatus CreateNibReference(const std::string& nibName, IBNibRef* outNibRef);
+// Builds the menu bar; it joins the next main window created.
+OSStatus SetMenuBarFromNib(IBNibRef nibRef, const std::string& menuName);
+OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, WindowRef* outWindow);
+void DisposeNibReference(IBNibRef nibRef);
+
+// Opens the description, sets the menu bar when a menu name is given and
+// creates the named window into *MyWinRef; a failing step leaves *MyWinRef as
+// it was. Null names are skipped.
+void MyCreateWindow(const char* NibString, const char* MenuString, const char* WinString,
+                    WindowRef* MyWinRef);
+
+void ShowWindow(WindowRef window);
+void HideWindow(WindowRef window);
+// Brings the window to the front.
+void SelectWindow(WindowRef window);
+// Removes the window at once (its handlers go with it).
+void DisposeWindow(WindowRef window);
+// Whether the window exists and has not been disposed of.
+bool IsValidWindowPtr(WindowRef window);
+// The window's name in the description ("MainWindow", ...).
+std::string GetWindowName(WindowRef window);
+// Live windows created from the description with that name.
+int CountWindowsNamed(const std::string& windowName);
+
+// The menu bar set from the description, if any (tests trigger its items).
+QWidget* GetMenuBar();
+// Triggers the menu item that sends the command, as a user's choice would.
+// False when no item sends it.
+bool SelectMenuCommand(OSType commandID);
