@@ -31,8 +31,7 @@ constexpr short kListScrollBarWidth = 16;
 // window coordinates; a vertical scroll bar lies just right of it, outside
 // rView. cSize.v is the row height; theProc is the text list definition (0).
 ListHandle LNew(const Rect* rView, const ListBounds* dataBounds, Point cSize, short theProc,
-                WindowRef theWindow, bool drawIt, bool hasGrow, bool scrollHoriz,
-                bool scrollVert);
+                WindowRef theWindow, bool drawIt, bool hasGrow, bool scrollHoriz, bool scrollVert);
 // Inserts count empty rows before rowNum (after the last row when rowNum is
 // past the end). Returns the number of the first new row.
 SInt32 LAddRow(SInt32 count, SInt32 rowNum, ListHandle lHandle);

@@ -11,12 +11,14 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QUiLoader>
 #include <unordered_map>
 
 #include "Controls.h"
 #include "Events.h"
+#include "InterfaceResources.h"
 #include "ObjectClass.h"
 #include "ToolboxPrivate.h"
 
@@ -36,6 +38,11 @@ class ToolboxUiLoader : public QUiLoader {
   public:
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
         const std::string cls = className.toStdString();
+        if (className == QLatin1String("QTabBar")) {
+            auto* tabs = new QTabBar(parent);
+            tabs->setObjectName(name);
+            return tabs;
+        }
         if (IsToolboxObjectClassRegistered(cls) || !availableWidgets().contains(className)) {
             auto* w = new CustomControl(cls, parent);
             w->setObjectName(name);
@@ -45,11 +52,29 @@ class ToolboxUiLoader : public QUiLoader {
     }
 };
 
+// What Designer cannot say about a bare tab bar or a control that starts
+// hidden travels in dynamic properties.
+void ApplyFormProperties(QWidget* form) {
+    QList<QWidget*> widgets = form->findChildren<QWidget*>();
+    widgets.prepend(form);
+    for (QWidget* w : widgets) {
+        if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+            const QSignalBlocker block(tabs);
+            for (const QString& title : tabs->property("tabTitles").toStringList())
+                tabs->addTab(title);
+            tabs->setCurrentIndex(0);
+        }
+        if (w->property("startHidden").toBool()) w->setVisible(false);
+    }
+}
+
 QWidget* LoadForm(const QString& path) {
     QFile file(path);
     if (!file.open(QFile::ReadOnly)) return nullptr;
     ToolboxUiLoader loader;
-    return loader.load(&file, nullptr);
+    QWidget* form = loader.load(&file, nullptr);
+    if (form) ApplyFormProperties(form);
+    return form;
 }
 
 OSType CommandOf(const QObject* object) {
@@ -167,6 +192,7 @@ RGBColor WindowBackground(QWidget* widget) {
 
 OSStatus CreateNibReference(const std::string& nibName, IBNibRef* outNibRef) {
     if (!outNibRef) return paramErr;
+    InitInterfaceResources();
     // The one interface description of the program is the folder of .ui files.
     if (nibName != "main" || !QFile::exists(QStringLiteral(":/ui/MainWindow.ui")))
         return resNotFound;

@@ -1,0 +1,140 @@
+#include "FileChooser.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPointer>
+#include <cstring>
+
+struct NavDialog {
+    QPointer<QFileDialog> dialog;
+    NavEventUPP proc = nullptr;
+    NavCallBackUserData userData = nullptr;
+    NavUserAction action = kNavUserActionNone;
+    QStringList chosen;
+    bool terminated = false;
+};
+
+namespace {
+
+void Send(NavDialogRef d, NavEventCallbackMessage message) {
+    if (!d->proc) return;
+    NavCBRec rec{d, d->action};
+    d->proc(message, &rec, d->userData);
+}
+
+} // namespace
+
+OSStatus NavGetDefaultDialogCreationOptions(NavDialogCreationOptions* outOptions) {
+    if (!outOptions) return paramErr;
+    *outOptions = NavDialogCreationOptions{};
+    return noErr;
+}
+
+OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions, NavEventUPP inEventProc,
+                                NavCallBackUserData inClientData, NavDialogRef* outDialog) {
+    if (!outDialog) return paramErr;
+    auto* d = new NavDialog;
+    d->proc = inEventProc;
+    d->userData = inClientData;
+    auto* dialog = new QFileDialog(nullptr);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (inOptions && !inOptions->windowTitle.empty())
+        dialog->setWindowTitle(QString::fromStdString(inOptions->windowTitle));
+    if (inOptions && inOptions->modality == kWindowModalityAppModal)
+        dialog->setWindowModality(Qt::ApplicationModal);
+    d->dialog = dialog;
+    // The user's answer, then the end of the dialog, as two messages.
+    QObject::connect(dialog, &QDialog::finished, dialog, [d](int result) {
+        if (d->terminated) return;
+        if (result == QDialog::Accepted && d->dialog) {
+            d->action = kNavUserActionOpen;
+            d->chosen = d->dialog->selectedFiles();
+        } else {
+            d->action = kNavUserActionCancel;
+        }
+        Send(d, kNavCBUserAction);
+        d->terminated = true;
+        Send(d, kNavCBTerminate);
+    });
+    *outDialog = d;
+    return noErr;
+}
+
+OSStatus NavDialogRun(NavDialogRef inDialog) {
+    if (!inDialog || !inDialog->dialog) return paramErr;
+    inDialog->dialog->open();
+    return noErr;
+}
+
+void NavDialogDispose(NavDialogRef inDialog) {
+    if (!inDialog) return;
+    inDialog->terminated = true;
+    if (QFileDialog* dialog = inDialog->dialog) {
+        QObject::disconnect(dialog, nullptr, nullptr, nullptr);
+        dialog->hide();
+        dialog->deleteLater();
+    }
+    delete inDialog;
+}
+
+WindowRef NavDialogGetWindow(NavDialogRef inDialog) {
+    return inDialog ? inDialog->dialog.data() : nullptr;
+}
+
+NavUserAction NavDialogGetUserAction(NavDialogRef inDialog) {
+    return inDialog ? inDialog->action : kNavUserActionNone;
+}
+
+OSStatus NavDialogGetReply(NavDialogRef inDialog, NavReplyRecord* outReply) {
+    if (!inDialog || !outReply) return paramErr;
+    outReply->selection.clear();
+    for (const QString& file : inDialog->chosen) {
+        // Paths go out as the file system's bytes.
+        const QByteArray bytes = QFile::encodeName(QDir::toNativeSeparators(file));
+        outReply->selection.push_back(FSRef{std::string(bytes.constData(), bytes.size())});
+    }
+    outReply->validRecord = !outReply->selection.empty();
+    return outReply->validRecord ? noErr : errAEDescNotFound;
+}
+
+OSStatus NavDisposeReply(NavReplyRecord* inReply) {
+    if (!inReply) return paramErr;
+    *inReply = NavReplyRecord{};
+    return noErr;
+}
+
+OSStatus AEGetNthFSRef(const NavReplyRecord* reply, long index, FSRef* outRef) {
+    if (!reply || !outRef) return paramErr;
+    if (index < 1 || static_cast<std::size_t>(index) > reply->selection.size())
+        return errAEDescNotFound;
+    *outRef = reply->selection[static_cast<std::size_t>(index - 1)];
+    return noErr;
+}
+
+OSStatus FSRefMakePath(const FSRef* ref, unsigned char* path, UInt32 maxPathSize) {
+    if (!ref || !path) return paramErr;
+    if (ref->path.size() + 1 > maxPathSize) return errFSRefTooLong;
+    std::memcpy(path, ref->path.data(), ref->path.size());
+    path[ref->path.size()] = '\0';
+    return noErr;
+}
+
+bool NavDialogChooseFile(NavDialogRef inDialog, const std::string& path) {
+    if (!inDialog || !inDialog->dialog || !inDialog->dialog->isVisible()) return false;
+    QFileDialog* dialog = inDialog->dialog;
+    const QString file =
+        QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+    dialog->setDirectory(QFileInfo(file).absolutePath());
+    dialog->selectFile(QFileInfo(file).fileName());
+    static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+    return true;
+}
+
+bool NavDialogCancel(NavDialogRef inDialog) {
+    if (!inDialog || !inDialog->dialog || !inDialog->dialog->isVisible()) return false;
+    inDialog->dialog->reject();
+    return true;
+}
