@@ -1,0 +1,60 @@
+#include "DialogSupport.h"
+
+#include "Controls.h"
+
+const EventTypeSpec kCloseList[1] = {{kEventClassWindow, kEventWindowClose}};
+const EventTypeSpec kCommandList[1] = {{kEventClassCommand, kEventCommandProcess}};
+const EventTypeSpec kWindowMouseList[4] = {{kEventClassWindow, kEventWindowDrawContent},
+                                           {kEventClassControl, kEventControlClick},
+                                           {kEventClassWindow, kEventWindowClose},
+                                           {kEventClassMouse, kEventMouseDown}};
+
+ControlRef ControlOf(WindowRef window, OSType signature, SInt32 id) {
+    const ControlID cid{signature, id};
+    ControlRef control = nullptr;
+    if (GetControlByID(window, &cid, &control) != noErr) return nullptr;
+    return control;
+}
+
+void FillPopup(WindowRef window, OSType signature, SInt32 id, const ItemList& items, SInt32 value,
+               bool draw) {
+    ControlRef control = ControlOf(window, signature, id);
+    MenuRef menu = GetControlPopupMenuRef(control);
+    if (!menu) return;
+    DeleteMenuItems(menu, 1, CountMenuItems(menu));
+    for (const std::string& item : items)
+        AppendMenuItemText(menu, item);
+    SetControlMaximum(control, static_cast<SInt32>(items.size()));
+    SetControlValue(control, value);
+    if (draw) Draw1Control(control);
+}
+
+void SetValueOf(WindowRef window, OSType signature, SInt32 id, SInt32 value, bool draw) {
+    ControlRef control = ControlOf(window, signature, id);
+    if (!control) return;
+    SetControlValue(control, value);
+    if (draw) Draw1Control(control);
+}
+
+SInt32 ValueOf(WindowRef window, OSType signature, SInt32 id) {
+    return GetControlValue(ControlOf(window, signature, id));
+}
+
+void SetTextOf(WindowRef window, OSType signature, SInt32 id, const std::string& text, bool draw) {
+    ControlRef control = ControlOf(window, signature, id);
+    if (!control) return;
+    SetControlText(control, text);
+    if (draw) Draw1Control(control);
+}
+
+std::string TextOf(WindowRef window, OSType signature, SInt32 id) {
+    return GetControlText(ControlOf(window, signature, id));
+}
+
+UInt32 CommandOfEvent(EventRef event) {
+    HICommand command{};
+    if (GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
+                          nullptr, &command) != noErr)
+        return 0;
+    return command.commandID;
+}

@@ -1,0 +1,13 @@
+// Reading the agent's event log for display, without any window.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// The log is read in pieces of at most 255 characters (a line, or a part of
+// a longer one). Each piece loses its last character (its line feed, or
+// whatever stands there) and its two-character prefix; what remains, at most
+// 252 bytes, is handed to row(). A piece too short for the prefix gives an
+// empty row. Rows come in file order. Returns the number of rows.
+using LogRowSink = void (*)(void* context, const char* text, std::size_t length);
+long ReadEventLogRows(std::FILE* in, LogRowSink row, void* context);

@@ -1,0 +1,31 @@
+// The log settings window: how many entries the agent keeps in its log.
+#include "DialogSupport.h"
+#include "Dialogs.h"
+#include "Windows.h"
+#include "file.h"
+
+namespace {
+
+constexpr OSType kLogm = FourCharCode("logm");
+
+} // namespace
+
+void FillLogManageWindow(WindowRef window) {
+    FillPopup(window, kLogm, 128, LogEntryItems(), LogEntryItem(PtUPSSts.LogEntry), true);
+}
+
+OSStatus LogManageWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
+    auto window = static_cast<WindowRef>(userData);
+    switch (CommandOfEvent(event)) {
+    case kHICommandOK:
+        PtUPSSts.LogEntry = LogEntryOfItem(ValueOf(window, kLogm, 128));
+        WriteUPSSts();
+        DisposeWindow(window);
+        return noErr;
+    case kHICommandCancel:
+        DisposeWindow(window);
+        return noErr;
+    default:
+        return eventNotHandledErr;
+    }
+}

@@ -1,0 +1,43 @@
+// The property window: low-battery level and the battery replacement dates.
+#include "Controls.h"
+#include "DialogSupport.h"
+#include "Dialogs.h"
+#include "Windows.h"
+#include "file.h"
+
+namespace {
+
+constexpr OSType kProp = FourCharCode("prop");
+
+} // namespace
+
+void FillPropertyWindow(WindowRef window) {
+    FillPopup(window, kProp, 130, LevelItems(), LevelItem(PtUPSSts.LowBatteryLevel), true);
+    FillPopup(window, kProp, 131, MonthItems(), DateMonth(PtUPSSts.BR_Date_Last), true);
+    FillPopup(window, kProp, 132, MonthItems(), DateMonth(PtUPSSts.BR_Date_Next), true);
+    FillPopup(window, kProp, 133, DayItems(), DateDay(PtUPSSts.BR_Date_Last), true);
+    FillPopup(window, kProp, 134, DayItems(), DateDay(PtUPSSts.BR_Date_Next), true);
+    SetTextOf(window, kProp, 135, DateYearText(PtUPSSts.BR_Date_Last), true);
+    SetTextOf(window, kProp, 136, DateYearText(PtUPSSts.BR_Date_Next), true);
+}
+
+OSStatus PropertyWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
+    auto window = static_cast<WindowRef>(userData);
+    switch (CommandOfEvent(event)) {
+    case kHICommandOK:
+        PtUPSSts.LowBatteryLevel = LevelOfItem(ValueOf(window, kProp, 130));
+        // A year that cannot be written as four digits leaves its date as it was.
+        StoreDate(PtUPSSts.BR_Date_Last, TextOf(window, kProp, 135), ValueOf(window, kProp, 131),
+                  ValueOf(window, kProp, 133));
+        StoreDate(PtUPSSts.BR_Date_Next, TextOf(window, kProp, 136), ValueOf(window, kProp, 132),
+                  ValueOf(window, kProp, 134));
+        WriteUPSSts();
+        DisposeWindow(window);
+        return noErr;
+    case kHICommandCancel:
+        DisposeWindow(window);
+        return noErr;
+    default:
+        return eventNotHandledErr;
+    }
+}

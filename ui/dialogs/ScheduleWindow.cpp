@@ -1,0 +1,173 @@
+// The schedule window: a month of the calendar, the six entry rows of the
+// selected day, and the commands that apply them to the day and later days.
+#include <algorithm>
+#include <vector>
+
+#include "Clock.h"
+#include "Controls.h"
+#include "DialogSupport.h"
+#include "Dialogs.h"
+#include "QuickDraw.h"
+#include "Schedule.h"
+#include "ScheduleModel.h"
+#include "ScheduleWindow.h"
+#include "Windows.h"
+#include "file.h"
+
+int SelectYear = 0;
+int SelectMonth = 0;
+int SelectDay = 0;
+
+namespace {
+
+constexpr OSType kSche = FourCharCode("sche");
+
+DateTimeRec Today() {
+    DateTimeRec now;
+    GetTime(&now);
+    return now;
+}
+
+// The schedule windows that hold the calendar, so that one going through its
+// close box is still counted out.
+std::vector<WindowRef> scheduleWindows;
+
+void ShowSelectedDay(WindowRef window) {
+    SetScheduleControls(window);
+}
+
+void Apply(WindowRef window, UInt32 command) {
+    RowValues rows{};
+    for (int r = 0; r < 6; ++r) {
+        rows.action[r] = ValueOf(window, kSche, 131 + r);
+        rows.hour[r] = ValueOf(window, kSche, 141 + r);
+        rows.minute[r] = ValueOf(window, kSche, 151 + r);
+    }
+    ScheduleStr SchRec[6];
+    const int count = CollectEntries(rows, SchRec);
+    SortEntries(SchRec, count);
+    StoreDay(SelectYear, SelectMonth, SelectDay, SchRec, count);
+    if (command == FourCharCode("dail"))
+        CopyDayForward(CopyMode::Daily, SelectYear, SelectMonth, SelectDay);
+    else if (command == FourCharCode("week"))
+        CopyDayForward(CopyMode::Weekly, SelectYear, SelectMonth, SelectDay);
+    else if (command == FourCharCode("mont"))
+        CopyDayForward(CopyMode::Monthly, SelectYear, SelectMonth, SelectDay);
+    ShowSelectedDay(window);
+    DrawControls(window);
+}
+
+void SelectMonthShown(WindowRef window) {
+    const DateTimeRec now = Today();
+    SelectDay = now.year == SelectYear && now.month == SelectMonth ? now.day : 1;
+    ShowSelectedDay(window);
+    Draw1Control(ControlOf(window, kSche, 128));
+}
+
+void PruneScheduleWindows() {
+    // A window that went without its cancel command (the close box) no
+    // longer counts as a user of the calendar.
+    auto gone = std::remove_if(scheduleWindows.begin(), scheduleWindows.end(),
+                               [](WindowRef w) { return !IsValidWindowPtr(w); });
+    for (auto it = gone; it != scheduleWindows.end(); ++it)
+        ForgetCalendarUser();
+    scheduleWindows.erase(gone, scheduleWindows.end());
+}
+
+} // namespace
+
+void OpenScheduleCalendar(WindowRef window) {
+    PruneScheduleWindows();
+    AcquireCalendar();
+    if (PtSchedule != nullptr) scheduleWindows.push_back(window);
+}
+
+void ResetScheduleWindows() {
+    scheduleWindows.clear();
+    ResetCalendarUsers();
+}
+
+void FillScheduleWindow(WindowRef window) {
+    const DateTimeRec now = Today();
+    // The year items name the years the calendar was loaded for.
+    const int base = PtSchedule != nullptr ? CalendarBaseYear() : now.year;
+    FillPopup(window, kSche, 129, YearItems(base), 1, false);
+    SelectYear = base;
+    FillPopup(window, kSche, 130, MonthItems(), now.month, false);
+    SelectMonth = now.month;
+    SelectDay = now.day;
+    for (int r = 0; r < 6; ++r) {
+        FillPopup(window, kSche, 131 + r, ActionItems(), 1, false);
+        FillPopup(window, kSche, 141 + r, HourItems(), 1, false);
+        FillPopup(window, kSche, 151 + r, MinuteItems(), 1, false);
+    }
+    SetScheduleControls(window);
+}
+
+void SetScheduleControls(WindowRef wr) {
+    for (int r = 0; r < 6; ++r) {
+        const ScheduleStr e = CalendarEntry(SelectYear, SelectMonth, SelectDay, r);
+        SetValueOf(wr, kSche, 131 + r, e.Button + 1, false);
+        SetValueOf(wr, kSche, 141 + r, e.Hour + 1, false);
+        SetValueOf(wr, kSche, 151 + r, e.Minute / 5 + 1, false);
+    }
+}
+
+OSStatus ScheduleWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
+    auto window = static_cast<WindowRef>(userData);
+    const UInt32 command = CommandOfEvent(event);
+    switch (command) {
+    case FourCharCode("oned"):
+    case FourCharCode("dail"):
+    case FourCharCode("week"):
+    case FourCharCode("mont"):
+        Apply(window, command);
+        return eventNotHandledErr;
+    case FourCharCode("sely"):
+        SelectYear = CalendarBaseYear() + ValueOf(window, kSche, 129) - 1;
+        SelectMonthShown(window);
+        return noErr;
+    case FourCharCode("selm"):
+        SelectMonth = ValueOf(window, kSche, 130);
+        SelectMonthShown(window);
+        return noErr;
+    case kHICommandCancel:
+        DisposeWindow(window);
+        scheduleWindows.erase(std::remove(scheduleWindows.begin(), scheduleWindows.end(), window),
+                              scheduleWindows.end());
+        PruneScheduleWindows();
+        // Another open schedule window keeps the calendar in memory.
+        SaveAndReleaseCalendar();
+        GetNext();
+        return noErr;
+    default:
+        return eventNotHandledErr;
+    }
+}
+
+OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
+    if (GetEventClass(event) != kEventClassMouse || GetEventKind(event) != kEventMouseDown)
+        return eventNotHandledErr;
+    auto window = static_cast<WindowRef>(userData);
+    ControlRef calendar = ControlOf(window, kSche, 128);
+    Point where{};
+    if (!calendar || GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr,
+                                       sizeof where, nullptr, &where) != noErr)
+        return eventNotHandledErr;
+    Rect bounds;
+    GetControlBounds(calendar, &bounds);
+    if (!PtInRect(where, &bounds)) return eventNotHandledErr;
+    const int cellHeight = (bounds.bottom - bounds.top) / 7;
+    const int cellWidth = (bounds.right - bounds.left) / 7;
+    if (cellHeight <= 0 || cellWidth <= 0) return eventNotHandledErr;
+    const int row = (where.v - bounds.top) / cellHeight - 1;
+    const int column = (where.h - bounds.left) / cellWidth;
+    if (row > 6 || column > 6) return noErr;
+    const int cell = row * 7 + column;
+    if (cell >= BeginBlock && cell <= EndBlock && cell != BeginBlock + SelectDay - 1) {
+        SelectDay = cell - BeginBlock + 1;
+        SetScheduleControls(window);
+        Draw1Control(calendar);
+    }
+    return eventNotHandledErr;
+}

@@ -1,0 +1,13 @@
+// Inside the dialogs: the schedule window's hold on the shared calendar.
+#pragma once
+
+#include "Toolbox.h"
+
+// Where the calendar view last placed day 1 and the last day (grid cells).
+extern int BeginBlock;
+extern int EndBlock;
+
+// Loads the calendar for a new schedule window and counts the window in.
+void OpenScheduleCalendar(WindowRef window);
+// Forgets every schedule window (tests).
+void ResetScheduleWindows();
