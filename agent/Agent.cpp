@@ -1,0 +1,508 @@
+#include "Agent.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <utility>
+
+#include "Clock.h"
+#include "Folder.h"
+#include "Security.h"
+#include "file.h"
+
+namespace {
+
+// After a stall (a suspended machine, a stopped process) the schedule is
+// caught up for at most this many minutes; older entries are history.
+constexpr long MaxCatchUpMinutes = 10;
+
+// Taken from the folder while it is read, so that a request the monitor
+// writes meanwhile is not deleted unread.
+constexpr const char* TakenCommandFileName = "ZAN_CMD.TAKEN";
+
+// Status bits worked out by the agent itself rather than read from the UPS.
+constexpr std::int32_t AgentBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEVERITY;
+
+struct BitEvent {
+    std::int32_t Mask;
+    LogKind SetKind;
+    const char* SetText;
+    const char* ClearText;
+};
+
+// Events other than the power failure and the low battery, which also arm
+// the countdown and are handled on their own.
+const BitEvent OtherEvents[] = {
+    {UPS_BATTDEPLETED, LogKind::Alarm, "Battery depleted", "Battery no longer depleted"},
+    {UPS_BATTREPLACE, LogKind::Warning, "Battery needs to be replaced",
+     "Battery replacement no longer requested"},
+    {UPS_OVERLOAD, LogKind::Alarm, "Overload", "Overload ended"},
+    {UPS_OVERHEAT, LogKind::Alarm, "Overheat", "Temperature back to normal"},
+    {UPS_BYPASS, LogKind::Warning, "Output on bypass", "Output back from bypass"},
+    {UPS_OUTPUTOFF, LogKind::Warning, "UPS output off", "UPS output on"},
+    {UPS_TESTING, LogKind::Info, "Self test running", "Self test finished"},
+    {UPS_TESTFAIL, LogKind::Alarm, "Self test failed", "Self test failure cleared"},
+};
+
+const char* CauseText(CountdownCause cause) {
+    switch (cause) {
+    case CountdownCause::PowerFailure:
+        return "power failure";
+    case CountdownCause::BatteryLow:
+        return "battery low";
+    case CountdownCause::Schedule:
+        return "scheduled shutdown";
+    case CountdownCause::None:
+        break;
+    }
+    return "none";
+}
+
+std::string HourMinute(int hour, int minute) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
+    return text;
+}
+
+long DaysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+} // namespace
+
+long MinuteNumber(int year, int month, int day, int hour, int minute) {
+    return DaysFromCivil(year, month, day) * 1440 + hour * 60 + minute;
+}
+
+DateTimeRec DateTimeOfMinute(long minute) {
+    long z = (minute >= 0 ? minute : minute - 1439) / 1440;
+    long inDay = minute - z * 1440;
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int y = static_cast<int>(yoe + era * 400 + (m <= 2));
+    return MakeDateTime(y, m, d, static_cast<int>(inDay / 60), static_cast<int>(inDay % 60));
+}
+
+Agent::Agent(UpsSource& source, CommandRunner& runner, AgentOptions options)
+    : source_(source), runner_(runner), options_(std::move(options)),
+      log_(FolderFile(LogFileName)) {
+    log_.SetEcho(options_.Echo);
+    val_.DownTime = -1;
+}
+
+void Agent::Start() {
+    folderOwner_ = ProgramFolderOwner();
+    DefaultUPSSts(&sts_);
+    Log(LogKind::Info, "Agent " + options_.Version + " started with the " + source_.Name());
+    ReadSettings(true);
+    ReadCalendar(true);
+    WriteRatings();
+    started_ = true;
+}
+
+void Agent::ReadSettings(bool atStart) {
+    std::string path = FolderFile(SettingsFileName);
+    struct stat st {};
+    int fd = OpenForReadNoFollow(path, &st);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            Log(LogKind::Info, atStart ? "No settings file: using the default settings"
+                                       : "Settings file missing: keeping the settings in force");
+        } else {
+            Log(LogKind::Warning, std::string("Settings file refused: ") + SettingsFileName +
+                                      (errno == ELOOP ? " is a symbolic link" : " cannot be read") +
+                                      "; keeping the settings in force");
+        }
+        log_.SetLimit(sts_.LogEntry);
+        return;
+    }
+    std::string why;
+    if (!IsTrustedDataFile(st, folderOwner_, &why)) {
+        ::close(fd);
+        Log(LogKind::Warning, std::string("Settings file refused: ") + SettingsFileName + " " +
+                                  why + "; keeping the settings in force");
+        return;
+    }
+    std::FILE* in = ::fdopen(fd, "r");
+    if (!in) {
+        ::close(fd);
+        return;
+    }
+    // A line missing from the file keeps the value in force (the default at
+    // start), never a zero delay.
+    UPSSts fresh = sts_;
+    ParseUPSSts(in, &fresh);
+    std::fclose(in);
+    sts_ = fresh;
+    log_.SetLimit(sts_.LogEntry);
+    Log(LogKind::Info, atStart ? "Settings loaded" : "Settings reloaded");
+}
+
+void Agent::ReadCalendar(bool atStart) {
+    std::string why;
+    switch (calendar_.Load(FolderFile(CalendarFileName), folderOwner_, &why)) {
+    case AgentCalendar::LoadResult::Missing:
+        if (!atStart) Log(LogKind::Info, "Calendar reloaded: no calendar file, nothing scheduled");
+        break;
+    case AgentCalendar::LoadResult::Refused:
+        Log(LogKind::Warning, std::string("Calendar refused: ") + CalendarFileName + " " + why +
+                                  "; nothing scheduled");
+        break;
+    case AgentCalendar::LoadResult::Loaded:
+        Log(LogKind::Info, std::string(atStart ? "Calendar loaded" : "Calendar reloaded") + ": " +
+                               std::to_string(calendar_.Count()) + " scheduled entries from " +
+                               std::to_string(calendar_.BaseYear()));
+        break;
+    }
+}
+
+void Agent::HandleRequests() {
+    std::string path = FolderFile(CommandFileName);
+    std::string taken = FolderFile(TakenCommandFileName);
+    if (::rename(path.c_str(), taken.c_str()) != 0) return; // no request waiting
+    long long request[3] = {0, 0, 0};
+    struct stat st {};
+    int fd = OpenForReadNoFollow(taken, &st);
+    std::string why;
+    bool trusted = false;
+    if (fd < 0) {
+        why = errno == ELOOP ? "is a symbolic link" : "cannot be read";
+    } else if (IsTrustedDataFile(st, folderOwner_, &why)) {
+        trusted = true;
+        if (std::FILE* in = ::fdopen(fd, "r")) {
+            char line[64];
+            for (int i = 0; i < 3 && std::fgets(line, sizeof line, in); ++i)
+                request[i] = AtoiWide(line);
+            std::fclose(in);
+            fd = -1;
+        }
+    }
+    if (fd >= 0) ::close(fd);
+    if (::unlink(taken.c_str()) != 0) ::rmdir(taken.c_str());
+    if (!trusted) {
+        Log(LogKind::Warning,
+            std::string("Request refused: ") + CommandFileName + " " + why + "; nothing done");
+        return;
+    }
+    if (request[0] == 1) ReadSettings(false);
+    if (request[1] == 1) ReadCalendar(false);
+    if (request[2] == 1) {
+        if (val_.DownTime >= 0)
+            EndCountdown(LogKind::Info, "Shutdown countdown cancelled by the user");
+        else
+            Log(LogKind::Info, "Cancel request: no shutdown countdown running");
+    }
+}
+
+void Agent::Step() {
+    if (!started_) Start();
+    armedThisStep_ = false;
+    for (const auto& text : runner_.Finished())
+        Log(LogKind::Info, text);
+    if (reloadPending_) {
+        reloadPending_ = false;
+        ReadSettings(false);
+        ReadCalendar(false);
+    }
+    HandleRequests();
+    Evaluate(source_.Poll());
+    CheckMinutes();
+    TickCountdown();
+    if (!ratingsValid_ || !(source_.Ratings() == ratingsWritten_)) WriteRatings();
+    WriteValues(false);
+}
+
+void Agent::Evaluate(const UpsReading& r) {
+    bool first = !everPolled_;
+    everPolled_ = true;
+    if (!r.Connected) {
+        if (connected_ || first) Log(LogKind::Alarm, "Communication with the UPS lost");
+        connected_ = false;
+        return; // the last values stand, marked as lost
+    }
+    if (!connected_ && !first) Log(LogKind::Info, "Communication with the UPS restored");
+    connected_ = true;
+
+    val_.Type = r.Type;
+    val_.SupportItem = r.SupportItem;
+    std::copy(std::begin(r.ItemVal), std::end(r.ItemVal), std::begin(val_.ItemVal));
+    statusAvail_ = r.StatusAvail;
+
+    const std::int32_t now = r.Status & ~AgentBits;
+    const std::int32_t set = now & ~upsStatus_;
+    const std::int32_t cleared = upsStatus_ & ~now;
+    upsStatus_ = now;
+
+    if (set & UPS_ACFAIL) {
+        Log(LogKind::Warning, "Power failure: running on battery");
+        if (sts_.flag_Enable_Power_OSDelay)
+            Arm(sts_.Power_OSDelay, CountdownCause::PowerFailure, "power failure");
+    }
+    if (cleared & UPS_ACFAIL) {
+        Log(LogKind::Info, "Power restored");
+        // A scheduled shutdown does not depend on the mains; it runs on.
+        if (cause_ == CountdownCause::PowerFailure || cause_ == CountdownCause::BatteryLow)
+            EndCountdown(LogKind::Info, "Shutdown countdown ended: power restored");
+    }
+    if (set & UPS_BATTLOW) Log(LogKind::Alarm, "Battery low");
+    if (cleared & UPS_BATTLOW) Log(LogKind::Info, "Battery no longer low");
+    // On battery with a low battery, whichever of the two was reported last.
+    if ((set & (UPS_BATTLOW | UPS_ACFAIL)) && (now & UPS_BATTLOW) && (now & UPS_ACFAIL) &&
+        sts_.flag_Enable_Battery_OSDelay)
+        Arm(sts_.Battery_OSDelay, CountdownCause::BatteryLow, "battery low");
+
+    for (const auto& e : OtherEvents) {
+        if (set & e.Mask) Log(e.SetKind, e.SetText);
+        if (cleared & e.Mask) Log(LogKind::Info, e.ClearText);
+    }
+    EvaluateLoad();
+}
+
+void Agent::EvaluateLoad() {
+    constexpr int LoadSlot = 15; // "Output Loading", tenths of a percent
+    bool measured = (val_.SupportItem >> LoadSlot) & 1;
+    int load = val_.ItemVal[LoadSlot];
+    bool warn = measured && sts_.LoadWarn > 0 && load >= sts_.LoadWarn * 10;
+    bool severe = measured && sts_.LoadSeverity > 0 && load >= sts_.LoadSeverity * 10;
+    std::string percent = std::to_string(load / 10) + " %";
+    if (warn != loadWarn_)
+        Log(warn ? LogKind::Warning : LogKind::Info,
+            warn ? "Load " + percent + " at or above the warning level of " +
+                       std::to_string(sts_.LoadWarn) + " %"
+                 : "Load back below the warning level");
+    if (severe != loadSevere_)
+        Log(severe ? LogKind::Alarm : LogKind::Info,
+            severe ? "Load " + percent + " at or above the severe level of " +
+                         std::to_string(sts_.LoadSeverity) + " %"
+                   : "Load back below the severe level");
+    loadWarn_ = warn;
+    loadSevere_ = severe;
+}
+
+void Agent::CheckMinutes() {
+    DateTimeRec now{};
+    GetTime(&now);
+    long minute = MinuteNumber(now.year, now.month, now.day, now.hour, now.minute);
+    if (lastMinute_ >= 0 && minute <= lastMinute_)
+        return; // same minute, or the clock went back: never run a minute twice
+    long from =
+        lastMinute_ < 0 ? minute : std::max(lastMinute_ + 1, minute - MaxCatchUpMinutes + 1);
+    lastMinute_ = minute;
+    for (long m = from; m <= minute; ++m)
+        CheckMinute(m);
+    CheckBatteryDate(now);
+    if (ratingsValid_ && ::access(FolderFile(RatingFileName).c_str(), F_OK) != 0)
+        ratingsValid_ = false; // someone removed it: write it again
+}
+
+void Agent::CheckMinute(long minute) {
+    DateTimeRec t = DateTimeOfMinute(minute);
+    for (int k = 0; k < ScheduleEntriesPerDay; ++k) {
+        ScheduleStr e = calendar_.Entry(t.year, t.month, t.day, k);
+        if (e.Button == ScheduleNone || e.Hour != t.hour || e.Minute != t.minute) continue;
+        std::string at = HourMinute(t.hour, t.minute);
+        std::string note;
+        switch (e.Button) {
+        case ScheduleShutdown:
+            Log(LogKind::Warning, "Scheduled shutdown at " + at);
+            if (sts_.flag_Enable_Schedule_OSDelay)
+                Arm(sts_.Schedule_OSDelay, CountdownCause::Schedule, "scheduled shutdown");
+            else
+                Log(LogKind::Info, "Scheduled shutdown countdown is off in the settings");
+            break;
+        case ScheduleRestart:
+            Log(LogKind::Info, "Scheduled restart at " + at);
+            break;
+        case ScheduleTest:
+        case ScheduleDeepTest: {
+            bool deep = e.Button == ScheduleDeepTest;
+            std::string what = deep ? "deep self test" : "self test";
+            if (source_.StartSelfTest(deep, &note))
+                Log(LogKind::Info, "Scheduled " + what + " at " + at + " started (" + note + ")");
+            else
+                Log(LogKind::Warning, "Scheduled " + what + " at " + at + " failed: " + note);
+            break;
+        }
+        default:
+            break; // an unknown kind schedules nothing
+        }
+    }
+}
+
+void Agent::CheckBatteryDate(const DateTimeRec& now) {
+    const char* next = sts_.BR_Date_Next;
+    bool valid = std::strlen(next) == 8 &&
+                 std::all_of(next, next + 8, [](char c) { return c >= '0' && c <= '9'; });
+    char today[32];
+    std::snprintf(today, sizeof today, "%04d%02d%02d", now.year, now.month, now.day);
+    bool due = valid && std::strcmp(today, next) >= 0;
+    if (due && !batteryDateDue_)
+        Log(LogKind::Warning, std::string("Battery replacement date ") + std::string(next, 4) +
+                                  "/" + std::string(next + 4, 2) + "/" + std::string(next + 6, 2) +
+                                  " reached: the battery needs to be replaced");
+    batteryDateDue_ = due;
+}
+
+void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
+    if (delay < 0) {
+        Log(LogKind::Warning, "Shutdown countdown for " + reason +
+                                  " not started: its delay in the settings is negative");
+        return;
+    }
+    if (val_.DownTime < 0) {
+        val_.DownTime = static_cast<short>(delay);
+        commandStarted_ = false;
+        Log(LogKind::Warning,
+            "Shutdown countdown started: " + std::to_string(delay) + " s (" + reason + ")");
+    } else if (val_.DownTime > delay) {
+        val_.DownTime = static_cast<short>(delay);
+        Log(LogKind::Warning,
+            "Shutdown countdown shortened to " + std::to_string(delay) + " s (" + reason + ")");
+    } else {
+        return; // an arming never lengthens a running countdown
+    }
+    cause_ = cause;
+    armedThisStep_ = true;
+}
+
+void Agent::EndCountdown(LogKind kind, const std::string& text) {
+    if (val_.DownTime < 0) return;
+    val_.DownTime = -1;
+    cause_ = CountdownCause::None;
+    commandStarted_ = false;
+    Log(kind, text);
+}
+
+void Agent::TickCountdown() {
+    if (val_.DownTime < 0) return;
+    if (!armedThisStep_) {
+        --val_.DownTime;
+        if (val_.DownTime < 0) { // the second after the expiry
+            cause_ = CountdownCause::None;
+            commandStarted_ = false;
+            return;
+        }
+    }
+    if (sts_.flag_EnableCommand && !commandStarted_ && val_.DownTime <= sts_.Command_Time) {
+        commandStarted_ = true;
+        RunCommandFile();
+    }
+    if (val_.DownTime == 0) Expire();
+}
+
+void Agent::RunCommandFile() {
+    std::string path = sts_.CommandFile;
+    if (path.empty()) {
+        Log(LogKind::Warning, "Command file not run: no command file is set");
+        return;
+    }
+    std::string why;
+    if (!IsTrustedProgram(path, &why)) {
+        Log(LogKind::Warning, "Command file refused: " + path + " " + why);
+        return;
+    }
+    // A script without its execute bit is still a command file.
+    std::vector<std::string> argv{path};
+    if (::access(path.c_str(), X_OK) != 0) argv = {"/bin/sh", path};
+    std::string error;
+    if (runner_.Start(argv, &error))
+        Log(LogKind::Info, "Command file started: " + path);
+    else
+        Log(LogKind::Warning, "Command file could not be started: " + path + ": " + error);
+}
+
+void Agent::Expire() {
+    Log(LogKind::Alarm, std::string("Shutdown countdown expired (") + CauseText(cause_) + ")");
+    const auto& cmd = options_.ShutdownCommand;
+    if (cmd.empty()) {
+        Log(LogKind::Alarm, "No shutdown command given: the computer would shut down now");
+    } else {
+        std::string why, error, line;
+        for (const auto& a : cmd)
+            line += (line.empty() ? "" : " ") + a;
+        if (!IsTrustedProgram(cmd[0], &why))
+            Log(LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
+        else if (runner_.Start(cmd, &error))
+            Log(LogKind::Alarm, "Shutting down: " + line);
+        else
+            Log(LogKind::Alarm, "Shutdown command could not be started: " + cmd[0] + ": " + error);
+    }
+    short enabled = 0, delay = 0;
+    switch (cause_) {
+    case CountdownCause::PowerFailure:
+        enabled = sts_.flag_Enable_Power_UPSDelay;
+        delay = sts_.Power_UPSDelay;
+        break;
+    case CountdownCause::BatteryLow:
+        enabled = sts_.flag_Enable_Battery_UPSDelay;
+        delay = sts_.Battery_UPSDelay;
+        break;
+    case CountdownCause::Schedule:
+        enabled = sts_.flag_Enable_Schedule_UPSDelay;
+        delay = sts_.Schedule_UPSDelay;
+        break;
+    case CountdownCause::None:
+        break;
+    }
+    if (enabled && delay >= 0) {
+        std::string note;
+        bool ok = source_.TurnOffAfter(delay, &note);
+        if (!note.empty())
+            note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
+        Log(ok ? LogKind::Info : LogKind::Warning, note);
+    }
+}
+
+void Agent::WriteValues(bool stopping) {
+    UPSVal v = val_;
+    std::int32_t status = upsStatus_;
+    if (loadWarn_) status |= UPS_LOADWARN;
+    if (loadSevere_) status |= UPS_LOADSEVERITY;
+    if (batteryDateDue_) status |= UPS_BATTREPLACE;
+    bool open = connected_ && !stopping;
+    if (!open) status |= UPS_COMMERR;
+    v.flag_OpenUPS = open ? 1 : 0;
+    v.StatusFlag.AllSts = status;
+    v.StatusAvail.AllSts = statusAvail_ | AgentBits | UPS_BATTREPLACE;
+    v.Items = static_cast<short>(std::popcount(static_cast<std::uint32_t>(v.SupportItem)));
+    if (stopping) v.DownTime = -1;
+    std::uint8_t image[UPSValImageSize];
+    EncodeUPSVal(v, image);
+    std::string path = FolderFile(ValuesFileName);
+    bool ok = WriteFileAtomic(path, image, sizeof image);
+    if (!ok && !valuesWriteFailed_)
+        Log(LogKind::Alarm, "Cannot write the values file " + path);
+    else if (ok && valuesWriteFailed_)
+        Log(LogKind::Info, "Values file written again");
+    valuesWriteFailed_ = !ok;
+}
+
+void Agent::WriteRatings() {
+    UpsRatings r = source_.Ratings();
+    ratingsWritten_ = r;
+    ratingsValid_ = true;
+    if (r == UpsRatings{}) return; // nothing known: the monitor keeps its own
+    char text[64];
+    std::snprintf(text, sizeof text, "%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt);
+    if (!WriteFileAtomic(FolderFile(RatingFileName), std::string(text))) ratingsValid_ = false;
+}
+
+void Agent::Stop() {
+    Log(LogKind::Info, "Agent stopped");
+    WriteValues(true);
+}

@@ -1,0 +1,97 @@
+// The UPS agent as a state machine: Step() is one second of its life. The
+// main loop calls it once per wall-clock second; tests call it directly with
+// a scripted UPS source, a recording command runner and the test clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "AgentCalendar.h"
+#include "AgentLog.h"
+#include "CommandRunner.h"
+#include "Ups.h"
+#include "UpsSource.h"
+
+// Why the countdown runs; decides what ends it and which UPS-side delay
+// follows it.
+enum class CountdownCause { None, PowerFailure, BatteryLow, Schedule };
+
+struct AgentOptions {
+    // Program and arguments run when the countdown expires; empty: the agent
+    // only logs that it would shut down now.
+    std::vector<std::string> ShutdownCommand;
+    // Copy log lines to this stream as well (null: don't).
+    std::FILE* Echo = nullptr;
+    std::string Version = "0";
+};
+
+class Agent {
+  public:
+    Agent(UpsSource& source, CommandRunner& runner, AgentOptions options);
+
+    // Reads settings and calendar, writes the ratings and the first log line.
+    void Start();
+    // One second: requests, one UPS reading, events, schedule, countdown,
+    // and the values file.
+    void Step();
+    // Settings and calendar are read again at the next Step (SIGHUP).
+    void RequestReload() { reloadPending_ = true; }
+    // Last log line, and a values file that no longer claims a live UPS.
+    void Stop();
+
+    const UPSVal& Values() const { return val_; }
+    short DownTime() const { return val_.DownTime; }
+    CountdownCause Cause() const { return cause_; }
+    const UPSSts& Settings() const { return sts_; }
+    const AgentCalendar& Calendar() const { return calendar_; }
+
+  private:
+    void ReadSettings(bool atStart);
+    void ReadCalendar(bool atStart);
+    void HandleRequests();
+    void Evaluate(const UpsReading& r);
+    void EvaluateLoad();
+    void CheckMinutes();
+    void CheckMinute(long minute);
+    void CheckBatteryDate(const DateTimeRec& now);
+    void Arm(int delay, CountdownCause cause, const std::string& reason);
+    void EndCountdown(LogKind kind, const std::string& text);
+    void TickCountdown();
+    void Expire();
+    void RunCommandFile();
+    void WriteValues(bool stopping);
+    void WriteRatings();
+    void Log(LogKind kind, const std::string& text) { log_.Append(kind, text); }
+
+    UpsSource& source_;
+    CommandRunner& runner_;
+    AgentOptions options_;
+    AgentLog log_;
+    AgentCalendar calendar_;
+    UPSSts sts_{};
+    UPSVal val_{};
+    uid_t folderOwner_ = 0;
+
+    bool started_ = false;
+    bool reloadPending_ = false;
+    bool connected_ = false;
+    bool everPolled_ = false;
+    std::int32_t upsStatus_ = 0; // the UPS's own bits, as last reported
+    std::int32_t statusAvail_ = 0;
+    bool loadWarn_ = false;
+    bool loadSevere_ = false;
+    bool batteryDateDue_ = false;
+    long lastMinute_ = -1; // minutes since 1970 of the last schedule check
+    bool armedThisStep_ = false;
+    CountdownCause cause_ = CountdownCause::None;
+    bool commandStarted_ = false; // the command file ran for this countdown
+    bool valuesWriteFailed_ = false;
+    UpsRatings ratingsWritten_{};
+    bool ratingsValid_ = false;
+};
+
+// Minutes since 1 January 1970 of a civil date and time, and back.
+long MinuteNumber(int year, int month, int day, int hour, int minute);
+DateTimeRec DateTimeOfMinute(long minute);

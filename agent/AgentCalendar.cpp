@@ -1,0 +1,73 @@
+#include "AgentCalendar.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+#include "Security.h"
+#include "file.h"
+
+void AgentCalendar::Clear() {
+    baseYear_ = 0;
+    rows_.clear();
+}
+
+AgentCalendar::LoadResult AgentCalendar::Load(const std::string& path, uid_t folderOwner,
+                                              std::string* why) {
+    Clear();
+    struct stat st {};
+    int fd = OpenForReadNoFollow(path, &st);
+    if (fd < 0) {
+        if (errno == ENOENT) return LoadResult::Missing;
+        *why = errno == ELOOP ? "is a symbolic link" : "cannot be read";
+        return LoadResult::Refused;
+    }
+    if (!IsTrustedDataFile(st, folderOwner, why)) {
+        ::close(fd);
+        return LoadResult::Refused;
+    }
+    std::FILE* in = ::fdopen(fd, "r");
+    if (!in) {
+        ::close(fd);
+        *why = "cannot be read";
+        return LoadResult::Refused;
+    }
+    char line[1024];
+    if (!std::fgets(line, sizeof line, in)) {
+        std::fclose(in);
+        return LoadResult::Loaded; // empty file: nothing scheduled
+    }
+    long long year = AtoiWide(line);
+    baseYear_ = year > 0 && year < 100000 ? static_cast<int>(year) : 0;
+    rows_.assign(ScheduleRows, ScheduleStr{0, 0, 0});
+    for (int r = 0; r < ScheduleRows && std::fgets(line, sizeof line, in); ++r) {
+        ScheduleStr& e = rows_[static_cast<std::size_t>(r)];
+        e.Button = AtoiByte(StringToken(line, '\t'));
+        e.Hour = AtoiByte(StringToken(nullptr, '\t'));
+        e.Minute = AtoiByte(StringToken(nullptr, '\n'));
+    }
+    std::fclose(in);
+    return LoadResult::Loaded;
+}
+
+ScheduleStr AgentCalendar::Entry(int year, int month, int day, int k) const {
+    if (rows_.empty() || baseYear_ == 0 || month < 1 || month > 12 || day < 1 || day > 31 ||
+        k < 0 || k >= ScheduleEntriesPerDay)
+        return {0, 0, 0};
+    int slot;
+    if (year == baseYear_)
+        slot = month - 1;
+    else if (year == baseYear_ + 1)
+        slot = 12 + month - 1;
+    else
+        return {0, 0, 0};
+    return rows_[static_cast<std::size_t>(slot * ScheduleRowsPerMonth +
+                                          (day - 1) * ScheduleEntriesPerDay + k)];
+}
+
+int AgentCalendar::Count() const {
+    int n = 0;
+    for (const auto& e : rows_)
+        n += e.Button != 0;
+    return n;
+}

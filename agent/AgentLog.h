@@ -1,0 +1,41 @@
+// The event log ZAN_UPS.LOG: one line per event, "K YYYY/MM/DD HH:MM:SS text",
+// where K is the kind (I information, W warning, E alarm) followed by a
+// blank; the monitor hides those two characters. The file keeps only the
+// newest LogEntry lines.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "Clock.h"
+
+enum class LogKind : char {
+    Info = 'I',
+    Warning = 'W',
+    Alarm = 'E',
+};
+
+class AgentLog {
+  public:
+    explicit AgentLog(std::string path) : path_(std::move(path)) {}
+
+    // Lines kept; a value below 1 (a damaged settings file) keeps 1000.
+    void SetLimit(int lines);
+    int Limit() const { return limit_; }
+    // Also copy each line to this stream (the service journal); null: off.
+    void SetEcho(std::FILE* echo) { echo_ = echo; }
+
+    // Adds one line stamped with the clock and trims the file. The file is
+    // replaced whole, so a reader sees either the old or the new log and a
+    // link planted under the log's name is replaced, never followed.
+    bool Append(LogKind kind, const std::string& text);
+
+    // The line as written, without its line feed: control characters become
+    // blanks and the line is cut to what the monitor reads in one piece.
+    static std::string FormatLine(LogKind kind, const DateTimeRec& t, const std::string& text);
+
+  private:
+    std::string path_;
+    int limit_ = 1000;
+    std::FILE* echo_ = nullptr;
+};

@@ -1,0 +1,124 @@
+#include "Options.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+std::string AgentUsage() {
+    return "Usage: corvanta-agent [--folder DIR] --simulate [SCENARIO_FILE]\n"
+           "                      [--shutdown-command CMD] [--help] [--version]\n"
+           "\n"
+           "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
+           "file and the event log into the program folder, acts on the monitor's\n"
+           "settings, calendar and requests, and runs the shutdown countdown.\n"
+           "\n"
+           "  --folder DIR            program folder (default: $CORVANTA_FOLDER, else\n"
+           "                          /Applications/Corvanta)\n"
+           "  --simulate [FILE]       simulate a UPS, playing the scenario FILE or the\n"
+           "                          built-in three-minute power failure scenario\n"
+           "  --shutdown-command CMD  program (absolute path, with arguments) run when\n"
+           "                          the countdown expires; without it the agent only\n"
+           "                          logs that it would shut down now\n"
+           "  --help                  show this help and exit\n"
+           "  --version               show the version and exit\n"
+           "\n"
+           "SIGHUP reloads the settings and the calendar; SIGTERM ends the agent.\n";
+}
+
+std::vector<std::string> SplitCommand(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    std::string w;
+    while (in >> w)
+        words.push_back(w);
+    return words;
+}
+
+ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentCommandLine* out,
+                                   std::string* message) {
+    AgentCommandLine cl;
+    bool hasShutdown = false;
+    auto bad = [&](const std::string& what) {
+        *message = what;
+        return ParseOutcome::BadUsage;
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool inlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                inlineValue = true;
+            }
+        }
+        // An option's value: after '=' or as the next argument.
+        auto takeValue = [&](std::string* v) -> bool {
+            if (inlineValue) {
+                *v = value;
+                return true;
+            }
+            if (i + 1 >= argc) return false;
+            *v = argv[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            *message = AgentUsage();
+            return ParseOutcome::ShowHelp;
+        }
+        if (arg == "--version") {
+            return ParseOutcome::ShowVersion;
+        }
+        if (arg == "--folder") {
+            if (cl.HasFolder) return bad("--folder given twice");
+            if (!takeValue(&cl.Folder) || cl.Folder.empty()) return bad("--folder needs a folder");
+            cl.HasFolder = true;
+        } else if (arg == "--simulate") {
+            if (cl.Simulate) return bad("--simulate given twice");
+            cl.Simulate = true;
+            if (inlineValue) {
+                if (value.empty()) return bad("--simulate= needs a scenario file");
+                cl.ScenarioFile = value;
+            } else if (i + 1 < argc && argv[i + 1][0] != '-') {
+                cl.ScenarioFile = argv[++i];
+            }
+        } else if (arg == "--shutdown-command") {
+            std::string cmd;
+            if (hasShutdown) return bad("--shutdown-command given twice");
+            if (!takeValue(&cmd)) return bad("--shutdown-command needs a command");
+            cl.ShutdownCommand = SplitCommand(cmd);
+            if (cl.ShutdownCommand.empty()) return bad("--shutdown-command needs a command");
+            if (cl.ShutdownCommand[0][0] != '/')
+                return bad("--shutdown-command: '" + cl.ShutdownCommand[0] +
+                           "' is not an absolute path");
+            hasShutdown = true;
+        } else if (arg.rfind("-", 0) == 0) {
+            return bad("unknown option '" + std::string(argv[i]) + "'");
+        } else {
+            return bad("unexpected argument '" + arg + "'");
+        }
+    }
+    if (!cl.Simulate) return bad("no UPS given: use --simulate (the only UPS source so far)");
+    *out = std::move(cl);
+    return ParseOutcome::Run;
+}
+
+bool ParseStartTime(const std::string& text, int out[6]) {
+    int v[6];
+    char sep = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%c", &v[0], &v[1], &v[2], &sep, &v[3],
+                    &v[4], &v[5], &tail) != 7)
+        return false;
+    if (sep != ' ' && sep != 'T') return false;
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (v[0] < 1970 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > days[v[1] - 1] || v[3] > 23 ||
+        v[4] > 59 || v[5] > 59 || v[3] < 0 || v[4] < 0 || v[5] < 0)
+        return false;
+    bool leap = (v[0] % 4 == 0 && v[0] % 100 != 0) || v[0] % 400 == 0;
+    if (v[1] == 2 && v[2] == 29 && !leap) return false;
+    std::memcpy(out, v, sizeof v);
+    return true;
+}

@@ -1,0 +1,31 @@
+// The agent's command line and the test-clock start time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct AgentCommandLine {
+    bool HasFolder = false;
+    std::string Folder;
+    bool Simulate = false;
+    std::string ScenarioFile; // empty: the built-in scenario
+    std::vector<std::string> ShutdownCommand;
+};
+
+enum class ParseOutcome {
+    Run,      // go on
+    ShowHelp, // print *message to stdout, exit 0
+    ShowVersion,
+    BadUsage, // print *message to stderr, exit 2
+};
+
+ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentCommandLine* out,
+                                   std::string* message);
+std::string AgentUsage();
+
+// "YYYY-MM-DD HH:MM:SS" (or with a T between date and time) into its six
+// numbers; false when malformed or not a real date and time.
+bool ParseStartTime(const std::string& text, int out[6]);
+
+// The shutdown command split at blanks: program and arguments.
+std::vector<std::string> SplitCommand(const std::string& text);

@@ -1,0 +1,43 @@
+// Where the agent gets its UPS from. The agent asks its source for one
+// reading a second; the simulator plays a scenario, a bridge to a real UPS
+// daemon can sit beside it behind the same interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Ups.h"
+
+// One second's answer of the UPS.
+struct UpsReading {
+    bool Connected = false;        // false: the UPS did not answer this time
+    short Type = 0;                // UPSVal.Type
+    std::int32_t SupportItem = 0;  // bit i: ItemVal[i] is measured
+    std::int32_t Status = 0;       // the UPS's own status bits (UPS_ACFAIL, ...)
+    std::int32_t StatusAvail = 0;  // which status bits the UPS can report
+    short ItemVal[ItemCount] = {}; // tenths of the unit, catalogue order
+};
+
+// Nominal ratings in tenths of the unit, as ZAN_RATING.DAT carries them.
+struct UpsRatings {
+    short Volt = 0;
+    short Current = 0;
+    short BattVolt = 0;
+    bool operator==(const UpsRatings&) const = default;
+};
+
+class UpsSource {
+  public:
+    virtual ~UpsSource() = default;
+    // Called once a second; must not block for long.
+    virtual UpsReading Poll() = 0;
+    virtual UpsRatings Ratings() const = 0;
+    // Short name for the log ("simulated UPS", ...).
+    virtual std::string Name() const = 0;
+    // Asks the UPS for a quick or deep battery test. *note receives what to
+    // log; false when the UPS refused or cannot test.
+    virtual bool StartSelfTest(bool deep, std::string* note) = 0;
+    // Asks the UPS to cut its output after the given seconds and to come
+    // back when the mains returns (the UPS-side delay after a shutdown).
+    virtual bool TurnOffAfter(int seconds, std::string* note) = 0;
+};

@@ -1,0 +1,142 @@
+// corvanta-agent: start-up, signals and the one-second loop around Agent.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+
+#include "Agent.h"
+#include "Clock.h"
+#include "CommandRunner.h"
+#include "Folder.h"
+#include "Options.h"
+#include "Scenario.h"
+#include "Security.h"
+#include "SimulatedUps.h"
+
+#ifndef CORVANTA_VERSION
+#define CORVANTA_VERSION "0"
+#endif
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t reloadRequested = 0;
+
+void OnStop(int) {
+    stopRequested = 1;
+}
+void OnReload(int) {
+    reloadRequested = 1;
+}
+
+void InstallHandlers() {
+    struct sigaction sa {};
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0; // no restart: a signal cuts the sleep short
+    sa.sa_handler = OnStop;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sa.sa_handler = OnReload;
+    sigaction(SIGHUP, &sa, nullptr);
+    sa.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &sa, nullptr);
+}
+
+// Sleeps until the next whole wall-clock second, or until a signal comes.
+void SleepToNextSecond() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    timespec until{now.tv_sec + 1, 0};
+    clock_nanosleep(CLOCK_REALTIME, TIMER_ABSTIME, &until, nullptr);
+}
+
+int Fail(const std::string& text, int code) {
+    std::fprintf(stderr, "corvanta-agent: %s\n", text.c_str());
+    if (code == 2) std::fprintf(stderr, "Try 'corvanta-agent --help'.\n");
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    AgentCommandLine cl;
+    std::string message;
+    switch (ParseAgentCommandLine(argc, argv, &cl, &message)) {
+    case ParseOutcome::ShowHelp:
+        std::fputs(message.c_str(), stdout);
+        return 0;
+    case ParseOutcome::ShowVersion:
+        std::printf("corvanta-agent %s\n", CORVANTA_VERSION);
+        return 0;
+    case ParseOutcome::BadUsage:
+        return Fail(message, 2);
+    case ParseOutcome::Run:
+        break;
+    }
+
+    std::string error;
+    if (!InitProgramFolder(cl.HasFolder ? cl.Folder.c_str() : nullptr, &error))
+        return Fail(error, 2);
+    struct stat st {};
+    if (::stat(CurDir, &st) != 0) {
+        if (::mkdir(CurDir, 0755) != 0)
+            return Fail(std::string("cannot create the program folder ") + CurDir, 1);
+    } else if (!S_ISDIR(st.st_mode)) {
+        return Fail(std::string(CurDir) + " is not a folder", 2);
+    }
+
+    Scenario scenario;
+    if (cl.ScenarioFile.empty()) {
+        if (!ParseScenario(DefaultScenarioText(), &scenario, &error))
+            return Fail("built-in scenario: " + error, 1);
+    } else if (!LoadScenarioFile(cl.ScenarioFile, &scenario, &error)) {
+        return Fail(error, 2);
+    }
+
+    if (!cl.ShutdownCommand.empty() && !IsTrustedProgram(cl.ShutdownCommand[0], &error))
+        return Fail("--shutdown-command: " + cl.ShutdownCommand[0] + " " + error, 2);
+
+    // Lets end-to-end tests put the agent on a chosen date and time; the
+    // clock then runs on from there in real time.
+    if (const char* start = std::getenv("CORVANTA_TEST_TIME"); start && *start) {
+        int t[6];
+        if (!ParseStartTime(start, t))
+            return Fail(std::string("CORVANTA_TEST_TIME: expected YYYY-MM-DD HH:MM:SS, got '") +
+                            start + "'",
+                        2);
+        SetTestTime(t[0], t[1], t[2], t[3], t[4], t[5]);
+    }
+
+    InstallHandlers();
+    SimulatedUps ups(std::move(scenario));
+    PosixRunner runner;
+    AgentOptions options;
+    options.ShutdownCommand = cl.ShutdownCommand;
+    options.Echo = stdout;
+    options.Version = CORVANTA_VERSION;
+    Agent agent(ups, runner, options);
+    agent.Start();
+
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    time_t lastStep = now.tv_sec;
+    agent.Step();
+    while (!stopRequested) {
+        SleepToNextSecond();
+        if (reloadRequested) {
+            reloadRequested = 0;
+            agent.RequestReload();
+        }
+        clock_gettime(CLOCK_REALTIME, &now);
+        if (now.tv_sec == lastStep) continue; // woken early by a signal: one Step per second only
+        if (TestTimeActive() && now.tv_sec > lastStep)
+            AdvanceTestTime(static_cast<long>(now.tv_sec - lastStep));
+        lastStep = now.tv_sec;
+        agent.Step();
+    }
+    agent.Stop();
+    return 0;
+}

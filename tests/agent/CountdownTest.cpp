@@ -1,0 +1,206 @@
+// The countdown rules: what starts, shortens and ends it, when the command
+// file and the shutdown command run.
+#include <functional>
+
+#include "AgentTestSupport.h"
+#include "Clock.h"
+#include "file.h"
+
+namespace agent_test {
+namespace {
+
+constexpr std::int32_t AC = UPS_ACFAIL;
+constexpr std::int32_t LOW = UPS_BATTLOW;
+
+struct CountdownCase {
+    const char* name;
+    std::function<void(UPSSts&)> settings;
+    std::vector<std::int32_t> status; // the UPS's status word, one per second
+    std::vector<short> downTime;      // the agent's countdown after each second
+};
+
+class CountdownTable : public AgentTest, public ::testing::WithParamInterface<CountdownCase> {};
+
+TEST_P(CountdownTable, FollowsTheStatusWord) {
+    const CountdownCase& c = GetParam();
+    WriteSettings([&](UPSSts& s) {
+        s.Power_OSDelay = 180;
+        s.Battery_OSDelay = 30;
+        if (c.settings) c.settings(s);
+    });
+    ups.Next.Status = c.status[0];
+    StartAgent();
+    std::vector<short> seen{agent->DownTime()};
+    for (std::size_t i = 1; i < c.status.size(); ++i) {
+        ups.Next.Status = c.status[i];
+        Seconds(1);
+        seen.push_back(agent->DownTime());
+    }
+    EXPECT_EQ(seen, c.downTime);
+    // The values file carries the same figure.
+    EXPECT_EQ(ReadValues().DownTime, seen.back());
+}
+
+const CountdownCase CountdownCases[] = {
+    {"PowerFailureStartsAtPowerDelay", nullptr, {0, AC, AC, AC}, {-1, 180, 179, 178}},
+    {"PowerFailureAtStartArmsAsAFreshOne", nullptr, {AC, AC}, {180, 179}},
+    {"PowerDelayOffLeavesItIdle",
+     [](UPSSts& s) { s.flag_Enable_Power_OSDelay = 0; },
+     {0, AC, AC},
+     {-1, -1, -1}},
+    {"LowBatteryOnBatteryShortens", nullptr, {0, AC, AC | LOW, AC | LOW}, {-1, 180, 30, 29}},
+    {"LowBatteryOnMainsDoesNothing", nullptr, {0, LOW, LOW}, {-1, -1, -1}},
+    {"LowBatteryThenPowerFailureArmsTheBatteryDelay", nullptr, {LOW, AC | LOW}, {-1, 30}},
+    {"BothInOneSecondTheShorterWins", nullptr, {0, AC | LOW, AC | LOW}, {-1, 30, 29}},
+    {"BatteryDelayOffKeepsThePowerCountdown",
+     [](UPSSts& s) { s.flag_Enable_Battery_OSDelay = 0; },
+     {0, AC, AC | LOW},
+     {-1, 180, 179}},
+    {"ArmingNeverLengthens",
+     [](UPSSts& s) {
+         s.Power_OSDelay = 20;
+         s.Battery_OSDelay = 300;
+     },
+     {0, AC, AC | LOW, AC | LOW},
+     {-1, 20, 19, 18}},
+    {"PowerReturnEndsIt", nullptr, {0, AC, AC | LOW, 0, 0}, {-1, 180, 30, -1, -1}},
+    {"ExpiresAtZeroThenIdle",
+     [](UPSSts& s) { s.Power_OSDelay = 2; },
+     {0, AC, AC, AC, AC, AC},
+     {-1, 2, 1, 0, -1, -1}},
+    {"ZeroDelayExpiresAtOnce", [](UPSSts& s) { s.Power_OSDelay = 0; }, {0, AC, AC}, {-1, 0, -1}},
+    {"NegativeDelayStartsNothing",
+     [](UPSSts& s) { s.Power_OSDelay = -5; },
+     {0, AC, AC},
+     {-1, -1, -1}},
+    {"AFlapRearmsAfresh", nullptr, {0, AC, 0, AC, AC}, {-1, 180, -1, 180, 179}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Agent, CountdownTable, ::testing::ValuesIn(CountdownCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AgentTest, ExpiryWithoutShutdownCommandOnlyLogs) {
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
+    StartAgent();
+    ups.Next.Status = AC;
+    Seconds(2);
+    EXPECT_TRUE(runner.Started.empty());
+    EXPECT_TRUE(LogHas("Shutdown countdown expired (power failure)"));
+    EXPECT_TRUE(LogHas("No shutdown command given: the computer would shut down now"));
+    // The UPS-side delay of a power failure follows.
+    EXPECT_EQ(ups.TurnOffs, std::vector<int>{60});
+}
+
+TEST_F(AgentTest, ExpiryRunsTheShutdownCommandOnce) {
+    WriteFile(Path("halt.sh"), "#!/bin/sh\n", 0755);
+    WriteSettings([](UPSSts& s) {
+        s.Power_OSDelay = 1;
+        s.flag_Enable_Power_UPSDelay = 0;
+    });
+    StartAgent({Path("halt.sh"), "now"});
+    ups.Next.Status = AC;
+    Seconds(5);
+    ASSERT_EQ(runner.Started.size(), 1u);
+    EXPECT_EQ(runner.Started[0], (std::vector<std::string>{Path("halt.sh"), "now"}));
+    EXPECT_TRUE(LogHas("Shutting down: " + Path("halt.sh") + " now"));
+    EXPECT_TRUE(ups.TurnOffs.empty());
+}
+
+TEST_F(AgentTest, ShutdownCommandMadeGroupWritableIsRefusedAtExpiry) {
+    WriteFile(Path("halt.sh"), "#!/bin/sh\n", 0755);
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
+    StartAgent({Path("halt.sh")});
+    ::chmod(Path("halt.sh").c_str(), 0775);
+    ups.Next.Status = AC;
+    Seconds(2);
+    EXPECT_TRUE(runner.Started.empty());
+    EXPECT_TRUE(
+        LogHas("Shutdown command refused: " + Path("halt.sh") + " is writable by its group"));
+}
+
+struct CommandTiming {
+    const char* name;
+    short commandTime;
+    short delay;
+    int startsAtSecond; // seconds after the power failure; -1: never
+};
+
+class CommandFileTiming : public AgentTest, public ::testing::WithParamInterface<CommandTiming> {};
+
+TEST_P(CommandFileTiming, StartsCommandTimeBeforeTheEnd) {
+    const CommandTiming& c = GetParam();
+    WriteFile(Path("notify.sh"), "#!/bin/sh\n", 0700);
+    WriteSettings([&](UPSSts& s) {
+        s.Power_OSDelay = c.delay;
+        s.flag_EnableCommand = 1;
+        CopyField(s.CommandFile, sizeof s.CommandFile, Path("notify.sh").c_str());
+        s.Command_Time = c.commandTime;
+    });
+    StartAgent();
+    ups.Next.Status = AC;
+    int startedAt = -1;
+    for (int t = 0; t <= c.delay + 2; ++t) {
+        Seconds(1);
+        if (startedAt < 0 && !runner.Started.empty()) startedAt = t;
+    }
+    EXPECT_EQ(startedAt, c.startsAtSecond);
+    ASSERT_LE(runner.Started.size(), 1u) << "the command file runs once per countdown";
+    if (!runner.Started.empty()) {
+        EXPECT_EQ(runner.Started[0], std::vector<std::string>{Path("notify.sh")});
+    }
+}
+
+const CommandTiming CommandTimings[] = {
+    {"TenSecondsBefore", 10, 30, 20},
+    {"AtOnceWhenLessIsLeft", 60, 30, 0},
+    {"AtTheEnd", 0, 5, 5},
+};
+
+INSTANTIATE_TEST_SUITE_P(Agent, CommandFileTiming, ::testing::ValuesIn(CommandTimings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AgentTest, CommandFileOfflimitsIsRefusedAndNothingRuns) {
+    struct Case {
+        const char* file;
+        int mode;
+        const char* why;
+    } cases[] = {
+        {"group.sh", 0775, "is writable by its group"},
+        {"world.sh", 0757, "is writable by other users"},
+        {"missing.sh", -1, "cannot be found"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (c.mode >= 0) WriteFile(Path(c.file), "#!/bin/sh\n", c.mode);
+        WriteSettings([&](UPSSts& s) {
+            s.Power_OSDelay = 10;
+            s.flag_EnableCommand = 1;
+            CopyField(s.CommandFile, sizeof s.CommandFile, Path(c.file).c_str());
+            s.Command_Time = 60;
+        });
+        StartAgent();
+        ups.Next.Status = AC;
+        Seconds(1);
+        ups.Next.Status = 0;
+        Seconds(1);
+        EXPECT_TRUE(runner.Started.empty());
+        EXPECT_TRUE(LogHas("Command file refused: " + Path(c.file) + " " + c.why));
+    }
+}
+
+TEST_F(AgentTest, ScriptWithoutExecuteBitRunsThroughTheShell) {
+    WriteFile(Path("plain.sh"), "echo hi\n", 0644);
+    WriteSettings([&](UPSSts& s) {
+        s.flag_EnableCommand = 1;
+        CopyField(s.CommandFile, sizeof s.CommandFile, Path("plain.sh").c_str());
+        s.Command_Time = 500;
+    });
+    StartAgent();
+    ups.Next.Status = AC;
+    Seconds(1);
+    ASSERT_EQ(runner.Started.size(), 1u);
+    EXPECT_EQ(runner.Started[0], (std::vector<std::string>{"/bin/sh", Path("plain.sh")}));
+}
+
+} // namespace
+} // namespace agent_test
