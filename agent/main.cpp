@@ -45,11 +45,14 @@ void InstallHandlers() {
     sigaction(SIGPIPE, &sa, nullptr);
 }
 
-// Sleeps until the next whole wall-clock second, or until a signal comes.
+// Sleeps until just after the next whole wall-clock second, or until a
+// signal comes. The margin matters: time() reads a coarse clock that can lag
+// a few milliseconds, and a step must never be stamped with the second
+// before it.
 void SleepToNextSecond() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    timespec until{now.tv_sec + 1, 0};
+    timespec until{now.tv_sec + 1, 20'000'000};
     clock_nanosleep(CLOCK_REALTIME, TIMER_ABSTIME, &until, nullptr);
 }
 
