@@ -1,0 +1,64 @@
+// One tick with unchanged values: read the values file, compare, evaluate the
+// status word, leave the countdown alone. Nothing is painted: no events are
+// processed between ticks.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstdio>
+
+#include "Clock.h"
+#include "Folder.h"
+#include "file.h"
+#include "monitor.h"
+
+namespace {
+
+void WriteValues(const QString& folder) {
+    UPSVal val{};
+    val.flag_OpenUPS = 1;
+    val.SupportItem = 0x0000E01F;
+    val.ItemVal[0] = 1365;
+    val.ItemVal[2] = 1000;
+    val.ItemVal[3] = 500;
+    val.ItemVal[4] = 2301;
+    val.ItemVal[13] = 2299;
+    val.ItemVal[15] = 310;
+    val.DownTime = -1;
+    std::uint8_t image[UPSValImageSize];
+    EncodeUPSVal(val, image);
+    const QByteArray path = (folder + "/ZAN_VAL.DAT").toLocal8Bit();
+    std::FILE* out = std::fopen(path.constData(), "wb");
+    std::fwrite(image, 1, sizeof image, out);
+    std::fclose(out);
+}
+
+void BM_TickUnchangedValues(benchmark::State& state) {
+    QTemporaryDir dir;
+    std::string error;
+    InitProgramFolder(dir.path().toLocal8Bit().constData(), &error);
+    SetTestTime(2026, 6, 1, 12, 0, 0);
+    ResetMonitorState();
+    ResetReadUPSValState();
+    if (!MainWindow) StartMonitor();
+    MyTimer(nullptr, nullptr); // the minute tick
+    MyTimer(nullptr, nullptr); // the first read deletes the file
+    WriteValues(dir.path());
+    MyTimer(nullptr, nullptr); // values and status settle
+    MyTimer(nullptr, nullptr);
+    for (auto _ : state)
+        MyTimer(nullptr, nullptr);
+    ClearTestTime();
+}
+BENCHMARK(BM_TickUnchangedValues)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

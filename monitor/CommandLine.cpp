@@ -1,0 +1,96 @@
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Seconds as a plain non-negative decimal, at most a day.
+bool ParseSeconds(const char* text, double* out) {
+    if (!*text || std::strchr("+- \t", *text)) return false;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(v) || v < 0 || v > 86400) return false;
+    // strtod also takes hexadecimal and "inf"; only digits and one point here.
+    for (const char* p = text; *p; ++p)
+        if (!(*p >= '0' && *p <= '9') && *p != '.') return false;
+    *out = v;
+    return true;
+}
+
+} // namespace
+
+std::string UsageText() {
+    return "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
+           "                        [--help] [--version]\n"
+           "\n"
+           "  --folder DIR        program folder with the exchange files (default: the\n"
+           "                      CORVANTA_FOLDER environment variable, else\n"
+           "                      /Applications/Corvanta)\n"
+           "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
+           "  --after SECONDS     when to take the snapshot (default 3)\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n";
+}
+
+CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOptions* options,
+                                   std::string* message) {
+    bool afterGiven = false;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string value;
+        bool hasInlineValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const std::size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                hasInlineValue = true;
+            }
+        }
+        const bool takesValue = arg == "--folder" || arg == "--snapshot" || arg == "--after";
+        if (takesValue && !hasInlineValue) {
+            if (i + 1 >= argc) {
+                *message = arg + " needs a value";
+                return CommandLineResult::Error;
+            }
+            value = argv[++i];
+        } else if (!takesValue && hasInlineValue) {
+            *message = arg + " takes no value";
+            return CommandLineResult::Error;
+        }
+        if (arg == "--help") return CommandLineResult::Help;
+        if (arg == "--version") return CommandLineResult::Version;
+        if (arg == "--folder") {
+            if (value.empty()) {
+                *message = "--folder needs a directory";
+                return CommandLineResult::Error;
+            }
+            options->folder = value;
+        } else if (arg == "--snapshot") {
+            if (value.empty()) {
+                *message = "--snapshot needs a file name";
+                return CommandLineResult::Error;
+            }
+            options->snapshot = value;
+        } else if (arg == "--after") {
+            if (!ParseSeconds(value.c_str(), &options->after)) {
+                *message =
+                    "--after needs a number of seconds from 0 to 86400, not \"" + value + "\"";
+                return CommandLineResult::Error;
+            }
+            afterGiven = true;
+        } else {
+            *message = "unknown option \"" + std::string(argv[i]) + "\"";
+            return CommandLineResult::Error;
+        }
+    }
+    if (afterGiven && options->snapshot.empty()) {
+        *message = "--after goes with --snapshot";
+        return CommandLineResult::Error;
+    }
+    return CommandLineResult::Run;
+}

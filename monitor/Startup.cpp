@@ -1,0 +1,55 @@
+// Start-up: settings, next scheduled events, the custom control classes, the
+// menu bar and main window with the central handler, the tab pane, the timer.
+#include <cstdio>
+
+#include "Controls.h"
+#include "Events.h"
+#include "Schedule.h"
+#include "Windows.h"
+#include "file.h"
+#include "menu.h"
+#include "monitor.h"
+#include "screen.h"
+
+bool StartMonitor() {
+    // No shutdown is pending until someone says so.
+    PtUPSVal.DownTime = -1;
+    LoadUPSSts();
+    LoadRatings();
+    GetNext();
+    RegisterCustomControls();
+    MyCreateWindow("main", "MainMenu", "MainWindow", &MainWindow);
+    if (!MainWindow) {
+        std::fprintf(stderr, "corvanta-monitor: the main window cannot be built from the "
+                             "interface description\n");
+        return false;
+    }
+
+    const EventTypeSpec appEvents[] = {{kEventClassCommand, kEventCommandProcess},
+                                       {kEventClassApplication, kEventAppQuit}};
+    InstallEventHandler(GetApplicationEventTarget(), HandleEventProc, 2, appEvents, nullptr,
+                        nullptr);
+    const EventTypeSpec windowEvents[] = {{kEventClassWindow, kEventWindowClose},
+                                          {kEventClassWindow, kEventWindowDrawContent},
+                                          {kEventClassControl, kEventControlClick}};
+    InstallEventHandler(GetWindowEventTarget(MainWindow), HandleEventProc, 3, windowEvents,
+                        MainWindow, nullptr);
+
+    const ControlID tabsID{FourCharCode("tabs"), 128};
+    ControlRef tabs = nullptr;
+    if (GetControlByID(MainWindow, &tabsID, &tabs) != noErr) {
+        std::fprintf(stderr, "corvanta-monitor: the main window has no tab control\n");
+        return false;
+    }
+    const EventTypeSpec tabEvents[] = {{kEventClassControl, kEventControlHit}};
+    InstallEventHandler(GetControlEventTarget(tabs), HandleEventProc, 1, tabEvents, nullptr,
+                        nullptr);
+    lastTabIndex = GetControlValue(tabs);
+    SelectItemOfTabControl(tabs);
+    FillMeterSelectors();
+
+    ShowWindow(MainWindow);
+    InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, kEventDurationSecond, MyTimer, nullptr,
+                          nullptr);
+    return true;
+}

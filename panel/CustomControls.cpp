@@ -1,0 +1,149 @@
+// The eleven custom control classes and their one drawing handler, which
+// picks the drawing by the control's title.
+#include <cstdio>
+#include <cstring>
+
+#include "Clock.h"
+#include "Controls.h"
+#include "HID.h"
+#include "ObjectClass.h"
+#include "Schedule.h"
+#include "Ups.h"
+#include "monitor.h"
+#include "screen.h"
+
+namespace {
+
+constexpr const char* kClassNames[] = {"Countdown", "Communication", "PowerSource", "BatteryStatus",
+                                       "BattLevel", "BattLevelVal",  "MeterL",      "LBRD",
+                                       "NBRD",      "NST",           "Calendar"};
+
+// Status text colours.
+struct Colour {
+    int r, g, b;
+};
+constexpr Colour kAlarm{0xF000, 0x0000, 0x0000};
+constexpr Colour kCaution{0xA000, 0xA000, 0x0000};
+constexpr Colour kGood{0x0000, 0x7000, 0x0000};
+constexpr Colour kPlain{0x0000, 0x0000, 0x0000};
+constexpr Colour kToday{0xFF00, 0x0000, 0x0000};
+
+void Text(ControlRef control, const char* text, int size, Colour c) {
+    DrawCustString(control, text, size, c.r, c.g, c.b);
+}
+
+// The number in characters [from, to) of a date, as far as its leading digits
+// go; characters past the date's end count as missing.
+int DatePiece(const char* date, std::size_t len, std::size_t from, std::size_t to) {
+    int value = 0;
+    for (std::size_t i = from; i < to && i < len; ++i) {
+        const char c = date[i];
+        if (c < '0' || c > '9') break;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+void DrawDate(ControlRef control, const char (&date)[9]) {
+    const std::size_t len = strnlen(date, sizeof date);
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d,%02d %d", DatePiece(date, len, 4, 6),
+                  DatePiece(date, len, 6, 8), DatePiece(date, len, 0, 4));
+    Text(control, text, 14, kPlain);
+}
+
+void SetCompanionVisible(bool visible) {
+    if (!MainWindow) return;
+    const ControlID id{FourCharCode("cdic"), 128};
+    ControlRef companion = nullptr;
+    if (GetControlByID(MainWindow, &id, &companion) != noErr) return;
+    if (IsControlVisible(companion) != visible) SetControlVisibility(companion, visible, true);
+}
+
+void DrawCountdown(ControlRef control) {
+    const int down = PtUPSVal.DownTime;
+    char text[32] = "";
+    if (down < 0) {
+        SetCompanionVisible(false);
+    } else {
+        std::snprintf(text, sizeof text, "%02d:%02d", down / 60, down % 60);
+        SetCompanionVisible(true);
+    }
+    Colour c = kPlain;
+    if (down < 60)
+        c = kAlarm;
+    else if (down < 120)
+        c = kCaution;
+    Text(control, text, 18, c);
+}
+
+} // namespace
+
+void RegisterCustomControls() {
+    const EventTypeSpec drawEvent{kEventClassControl, kEventControlDraw};
+    ToolboxObjectClassRef classRef = nullptr;
+    for (const char* name : kClassNames)
+        RegisterToolboxObjectClass(name, nullptr, 1, &drawEvent, CustEventHandler, nullptr,
+                                   &classRef);
+}
+
+OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
+    if (GetEventKind(inEvent) != kEventControlDraw) return noErr;
+    ControlRef control = nullptr;
+    if (GetEventParameter(inEvent, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
+                          nullptr, &control) != noErr)
+        return noErr;
+    Str255 title;
+    GetControlTitle(control, title);
+    char name[256];
+    std::memcpy(name, title + 1, title[0]);
+    name[title[0]] = '\0';
+
+    const std::int32_t status = PtUPSVal.StatusFlag.AllSts;
+    const int level = PtUPSVal.ItemVal[2];
+    char text[64];
+    if (std::strcmp(name, "BattLevel") == 0) {
+        DrawBatteryLevel(control, level);
+    } else if (std::strcmp(name, "MeterL") == 0) {
+        DrawMeter(control, GetSupportIndex(PtUPSSts.Main_Meter[0] - 1));
+    } else if (std::strcmp(name, "BattLevelVal") == 0) {
+        std::snprintf(text, sizeof text, "%d%%", level / 10);
+        Text(control, text, 14, level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
+    } else if (std::strcmp(name, "Countdown") == 0) {
+        DrawCountdown(control);
+    } else if (std::strcmp(name, "Communication") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Disconnect", 14, kAlarm);
+        else
+            Text(control, "Connected", 14, kGood);
+    } else if (std::strcmp(name, "PowerSource") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Unknown", 14, kAlarm);
+        else if (status & UPS_ACFAIL)
+            Text(control, "Battery", 14, kCaution);
+        else
+            Text(control, "Normal", 14, kGood);
+    } else if (std::strcmp(name, "BatteryStatus") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Unknown", 14, kAlarm);
+        else if (status & UPS_BATTREPLACE)
+            Text(control, "Need Replace", 14, kCaution);
+        else if (status & (UPS_BATTDEPLETED | UPS_BATTLOW))
+            Text(control, "Low", 14, kAlarm);
+        else
+            Text(control, "Normal", 14, kGood);
+    } else if (std::strcmp(name, "LBRD") == 0) {
+        DrawDate(control, PtUPSSts.BR_Date_Last);
+    } else if (std::strcmp(name, "NBRD") == 0) {
+        DrawDate(control, PtUPSSts.BR_Date_Next);
+    } else if (std::strcmp(name, "NST") == 0) {
+        DateTimeRec now;
+        GetTime(&now);
+        const bool today = NextShutdown.Year == now.year && NextShutdown.Month == now.month &&
+                           NextShutdown.Day == now.day;
+        Text(control, NextShutString, 14, today ? kToday : kPlain);
+    } else if (std::strcmp(name, "Calendar") == 0) {
+        DrawCustCalendar(GetControlOwner(control));
+    }
+    return noErr;
+}

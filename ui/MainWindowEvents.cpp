@@ -1,0 +1,132 @@
+// The central handler: quit, tab switching, meter selection and the menu
+// commands of the main window.
+#include "Controls.h"
+#include "Dialogs.h"
+#include "RunLoop.h"
+#include "Windows.h"
+#include "file.h"
+#include "menu.h"
+#include "monitor.h"
+
+namespace {
+
+ControlRef MainControl(int number) {
+    if (!MainWindow) return nullptr;
+    const ControlID id{FourCharCode("main"), number};
+    ControlRef control = nullptr;
+    return GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
+}
+
+OSStatus OpenAboutWindow() {
+    if (AboutWindow) {
+        SelectWindow(AboutWindow);
+        return eventNotHandledErr;
+    }
+    MyCreateWindow("main", nullptr, "AboutWindow", &AboutWindow);
+    if (!AboutWindow) return eventNotHandledErr;
+    const EventTypeSpec closeList[] = {{kEventClassWindow, kEventWindowClose}};
+    const OSStatus result =
+        InstallEventHandler(GetWindowEventTarget(AboutWindow), AboutWindowEventHandler, 1,
+                            closeList, AboutWindow, nullptr);
+    ShowWindow(AboutWindow);
+    return result;
+}
+
+} // namespace
+
+OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) {
+    OSStatus result = eventNotHandledErr;
+    const OSType eventClass = GetEventClass(event);
+    const UInt32 eventKind = GetEventKind(event);
+
+    if ((eventClass == kEventClassApplication && eventKind == kEventAppQuit) ||
+        (eventClass == kEventClassWindow && eventKind == kEventWindowClose)) {
+        if (MainWindow) {
+            DisposeWindow(MainWindow);
+            MainWindow = nullptr;
+        }
+        ExitToShell();
+        return noErr;
+    }
+
+    ControlRef control = nullptr;
+    if (GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
+                          nullptr, &control) == noErr) {
+        ControlID id{};
+        GetControlID(control, &id);
+        if (id.signature == FourCharCode("tabs") && id.id == 128 &&
+            GetControlValue(control) != lastTabIndex) {
+            SelectItemOfTabControl(control);
+            return noErr;
+        }
+        if (id.id == 150 || id.id == 151) {
+            // The pop-up holds the new choice once the default handling is done.
+            CallNextEventHandler(handlerRef, event);
+            const int k = id.id - 150;
+            const short old = PtUPSSts.Main_Meter[k];
+            PtUPSSts.Main_Meter[k] = static_cast<short>(GetControlValue(control));
+            if (PtUPSSts.Main_Meter[k] != old) {
+                if (ControlRef meter = MainControl(id.id + 2)) Draw1Control(meter);
+                WriteUPSSts();
+            }
+            return noErr;
+        }
+        return eventNotHandledErr;
+    }
+
+    HICommand command{};
+    if (GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
+                          nullptr, &command) == noErr) {
+        switch (command.commandID) {
+        case FourCharCode("absa"):
+            result = OpenAboutWindow();
+            break;
+        case FourCharCode("prop"):
+        case FourCharCode("logm"):
+        case FourCharCode("sche"):
+        case FourCharCode("acti"):
+        case FourCharCode("elog"):
+            result = OpenDialogWindow(command.commandID);
+            break;
+        case FourCharCode("cshu"):
+            flag_LoadCancelShutdown = 1;
+            WriteCommand();
+            break;
+        default:
+            break;
+        }
+    }
+    return result;
+}
+
+void SelectItemOfTabControl(ControlRef tabControl) {
+    const SInt16 index = static_cast<SInt16>(GetControlValue(tabControl));
+    lastTabIndex = index;
+    WindowRef window = GetControlOwner(tabControl);
+    ControlRef shown = nullptr;
+    for (int i = 1; i <= tabList[0]; ++i) {
+        const ControlID id{FourCharCode("tabs"), tabList[i]};
+        ControlRef pane = nullptr;
+        if (GetControlByID(window, &id, &pane) != noErr) continue;
+        if (i == index) {
+            shown = pane;
+        } else {
+            SetControlVisibility(pane, false, false);
+            DisableControl(pane);
+        }
+    }
+    if (shown) {
+        EnableControl(shown);
+        SetControlVisibility(shown, true, true);
+    }
+    Draw1Control(tabControl);
+}
+
+OSStatus AboutWindowEventHandler(EventHandlerCallRef, EventRef event, void*) {
+    if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose) {
+        DisposeWindow(AboutWindow);
+        AboutWindow = nullptr;
+        return noErr;
+    }
+    return eventNotHandledErr;
+}

@@ -1,0 +1,33 @@
+// The two meter selectors list the measurements the UPS supports, by
+// catalogue name and in catalogue order.
+#include "Controls.h"
+#include "HID.h"
+#include "menu.h"
+#include "monitor.h"
+
+void FillMeterSelectors() {
+    if (!MainWindow) return;
+    for (int k = 0; k < 2; ++k) {
+        const ControlID id{FourCharCode("main"), 150 + k};
+        ControlRef selector = nullptr;
+        if (GetControlByID(MainWindow, &id, &selector) != noErr) continue;
+        MenuRef menu = GetControlPopupMenuRef(selector);
+        DeleteMenuItems(menu, 1, CountMenuItems(menu));
+        int count = 0;
+        for (int slot = 0; slot < ItemCount; ++slot) {
+            if ((PtUPSVal.SupportItem >> slot) & 1) {
+                AppendMenuItemText(menu, HIDItemName[slot]);
+                ++count;
+            }
+        }
+        SetControlMaximum(selector, count);
+        // A choice beyond the list names no measurement: show none rather
+        // than pinning it to the last name, which the meter would not show.
+        const int value = PtUPSSts.Main_Meter[k];
+        SetControlValue(selector, value >= 1 && value <= count ? value : 0);
+        if (count > 0)
+            EnableControl(selector);
+        else
+            DisableControl(selector);
+    }
+}

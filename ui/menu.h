@@ -1,0 +1,23 @@
+// The main window's commands, tabs and meter selectors, the About window, and
+// the small text routines the windows share.
+#pragma once
+
+#include "Events.h"
+#include "Toolbox.h"
+
+// The central handler of the application, the main window and its tab control.
+OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void* userData);
+// Shows the pane of the selected tab, hides and disables the others.
+void SelectItemOfTabControl(ControlRef tabControl);
+// The About window's close.
+OSStatus AboutWindowEventHandler(EventHandlerCallRef handlerRef, EventRef event, void* userData);
+
+// Fills both meter selectors with the names of the supported measurements
+// and shows Main_Meter[0] and Main_Meter[1] in them.
+void FillMeterSelectors();
+
+// English month name of Mon (1..12) into buffer (10 bytes); any other number
+// leaves buffer as it was.
+void GetMonthStr(int Mon, char* buffer);
+// C string to a length-prefixed string (at most 255 characters are taken).
+void CStrToStr255(unsigned char* pStr, const char* cStr);
