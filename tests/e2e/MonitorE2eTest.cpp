@@ -1,0 +1,228 @@
+// The real agent and the real monitor together on a private folder: what the
+// monitor shows is read from its snapshot, what they exchange from the files.
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <thread>
+
+#include "E2eSupport.h"
+#include "Folder.h"
+#include "file.h"
+
+namespace e2e {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+// The monitor's status text colours.
+const QRgb Good = qRgb(0x00, 0x70, 0x00);
+const QRgb Caution = qRgb(0xA0, 0xA0, 0x00);
+const QRgb Alarm = qRgb(0xF0, 0x00, 0x00);
+const QRgb Plain = qRgb(0x00, 0x00, 0x00);
+
+// Where the status texts (communication, power source, battery status) and
+// the countdown stand in the main window, menu bar included.
+const QRect StatusTexts(145, 0, 190, 140);
+const QRect CountdownBox(345, 55, 170, 80);
+
+// The colour of each text line in the status column, top down: rows holding
+// a status colour form a line; each line takes its most frequent colour.
+std::vector<QRgb> StatusColours(const QImage& image) {
+    std::vector<QRgb> lines;
+    std::map<QRgb, int> count;
+    bool inLine = false;
+    auto close = [&] {
+        QRgb best = 0;
+        int most = 0;
+        for (auto [c, n] : count)
+            if (n > most) {
+                best = c;
+                most = n;
+            }
+        lines.push_back(best);
+        count.clear();
+    };
+    for (int y = StatusTexts.top(); y <= StatusTexts.bottom() && y < image.height(); ++y) {
+        bool any = false;
+        for (int x = StatusTexts.left(); x <= StatusTexts.right() && x < image.width(); ++x) {
+            QRgb p = image.pixel(x, y) | 0xFF000000u;
+            if (p == Good || p == Caution || p == Alarm) {
+                ++count[p];
+                any = true;
+            }
+        }
+        if (any)
+            inLine = true;
+        else if (inLine) {
+            close();
+            inLine = false;
+        }
+    }
+    if (inLine) close();
+    if (lines.size() > 3) lines.resize(3); // the battery level's percentage follows
+    return lines;
+}
+
+int CountColour(const QImage& image, const QRect& r, QRgb colour) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom() && y < image.height(); ++y)
+        for (int x = r.left(); x <= r.right() && x < image.width(); ++x)
+            n += (image.pixel(x, y) | 0xFF000000u) == colour;
+    return n;
+}
+
+std::string Names(const std::vector<QRgb>& colours) {
+    std::string s;
+    for (QRgb c : colours)
+        s += c == Good ? "good " : c == Caution ? "caution " : c == Alarm ? "alarm " : "other ";
+    return s;
+}
+
+const char* const OnMains = "ratings 230 4.3 24\n"
+                            "0 set InputVoltage 230\n"
+                            "0 set OutputLoading 30\n"
+                            "0 set BatteryLevel 100\n";
+
+std::string FailsAt(int second) {
+    return std::string(OnMains) + std::to_string(second) + " status +ACFAIL\n" +
+           std::to_string(second) + " set InputVoltage 0\n";
+}
+
+class MonitorE2e : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        if (MonitorBinary[0] == '\0') GTEST_SKIP() << "corvanta-monitor is not built";
+    }
+
+    // Starts a monitor that writes its snapshot after the given seconds.
+    Child& StartMonitor(const std::string& png, double after) {
+        monitors_.push_back(std::make_unique<Child>());
+        Child& m = *monitors_.back();
+        m = Spawn({MonitorBinary, "--folder", Folder(), "--snapshot", Path(png), "--after",
+                   std::to_string(after)},
+                  Path(png + ".out"),
+                  {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", Folder()}});
+        children_.push_back(&m);
+        EXPECT_GT(m.Pid, 0);
+        return m;
+    }
+
+    // Waits for the monitor to write its snapshot and exit 0.
+    QImage Snapshot(Child& monitor, const std::string& png) {
+        EXPECT_EQ(WaitExit(monitor, seconds(30)), 0) << ReadFile(Path(png + ".out"));
+        QImage image(QString::fromStdString(Path(png)));
+        EXPECT_FALSE(image.isNull()) << png;
+        if (!image.isNull() && HasFailure()) std::cerr << "snapshot kept in " << Path(png) << "\n";
+        return image;
+    }
+
+    void AgentRunning() {
+        ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
+    }
+
+    std::vector<std::unique_ptr<Child>> monitors_;
+};
+
+TEST_F(MonitorE2e, ConnectedAndNormal) {
+    StartAgent(OnMains);
+    AgentRunning();
+    Child& monitor = StartMonitor("normal.png", 3);
+    QImage image = Snapshot(monitor, "normal.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(Names(StatusColours(image)), "good good good "); // Connected, Normal, Normal
+    EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown shown";
+    // The monitor deleted the values file at its start; the agent wrote it anew.
+    EXPECT_EQ(Values().flag_OpenUPS, 1);
+}
+
+TEST_F(MonitorE2e, PowerFailureShowsBatteryAndARunningCountdown) {
+    StartAgent(FailsAt(1));
+    AgentRunning();
+    Child& early = StartMonitor("early.png", 3);
+    Child& late = StartMonitor("late.png", 5);
+    QImage a = Snapshot(early, "early.png");
+    QImage b = Snapshot(late, "late.png");
+    ASSERT_FALSE(a.isNull() || b.isNull());
+    EXPECT_EQ(Names(StatusColours(a)), "good caution good "); // Connected, Battery, Normal
+    EXPECT_EQ(Names(StatusColours(b)), "good caution good ");
+    EXPECT_GT(CountColour(a, CountdownBox, Plain), 40) << "countdown digits";
+    EXPECT_GT(CountColour(b, CountdownBox, Plain), 40);
+    EXPECT_NE(a.copy(CountdownBox), b.copy(CountdownBox)) << "the countdown runs";
+    UPSVal v = Values();
+    EXPECT_GT(v.DownTime, 160);
+    EXPECT_LT(v.DownTime, 180);
+    EXPECT_TRUE(LogHas("Power failure: running on battery"));
+    EXPECT_TRUE(LogHas("Shutdown countdown started: 180 s (power failure)"));
+}
+
+TEST_F(MonitorE2e, SettingsSaveReachesTheAgentWhichUsesTheNewDelay) {
+    StartAgent(FailsAt(6));
+    AgentRunning();
+    Child& monitor = StartMonitor("delay.png", 7);
+    std::this_thread::sleep_for(seconds(2));
+    // What the monitor does on OK in its Actions window.
+    DefaultUPSSts(&PtUPSSts);
+    PtUPSSts.Power_OSDelay = 50;
+    WriteUPSSts();
+    ASSERT_TRUE(WaitFor([&] { return LogHas("Settings reloaded"); }, seconds(3)));
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.DownTime >= 0; }, seconds(8)));
+    EXPECT_LE(Values().DownTime, 50);
+    EXPECT_TRUE(LogHas("Shutdown countdown started: 50 s (power failure)"));
+    QImage image = Snapshot(monitor, "delay.png");
+    ASSERT_FALSE(image.isNull());
+    // Under a minute left: the countdown is drawn in the alarm colour.
+    EXPECT_GT(CountColour(image, CountdownBox, Alarm), 40);
+    EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0);
+}
+
+TEST_F(MonitorE2e, CancelEndsTheCountdownOnBothSides) {
+    StartAgent(FailsAt(1));
+    AgentRunning();
+    Child& monitor = StartMonitor("cancel.png", 6);
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.DownTime >= 0; }, seconds(5)));
+    std::this_thread::sleep_for(seconds(1));
+    // The monitor's Cancel shutdown command.
+    flag_LoadCancelShutdown = 1;
+    WriteCommand();
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.DownTime == -1; }, seconds(3)));
+    QImage image = Snapshot(monitor, "cancel.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(Names(StatusColours(image)), "good caution good ") << "still on battery";
+    EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown digits";
+    EXPECT_EQ(CountColour(image, CountdownBox, Alarm), 0);
+    EXPECT_TRUE(LogHas("Shutdown countdown cancelled by the user"));
+}
+
+TEST_F(MonitorE2e, CalendarShutdownStartsTheCountdownAtItsMinute) {
+    std::string text = "2026\n";
+    for (int r = 0; r < ScheduleRows; ++r)
+        text +=
+            r == 2 * ScheduleRowsPerMonth + 9 * ScheduleEntriesPerDay ? "1\t14\t30\n" : "0\t0\t0\n";
+    WriteFile(Path(CalendarFileName), text);
+    StartAgent(OnMains, {}, {{"CORVANTA_TEST_TIME", "2026-03-10 14:29:57"}});
+    AgentRunning();
+    Child& monitor = StartMonitor("calendar.png", 6);
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.DownTime >= 0; }, seconds(8)));
+    EXPECT_TRUE(LogHas("W 2026/03/10 14:30:00 Scheduled shutdown at 14:30"));
+    QImage image = Snapshot(monitor, "calendar.png");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(Names(StatusColours(image)), "good good good ");
+    EXPECT_GT(CountColour(image, CountdownBox, Plain), 40) << "five minutes left, in plain";
+}
+
+TEST_F(MonitorE2e, StoppedAgentShowsDisconnect) {
+    StartAgent(OnMains);
+    AgentRunning();
+    Child& monitor = StartMonitor("stopped.png", 5);
+    std::this_thread::sleep_for(seconds(2));
+    EXPECT_EQ(Terminate(agent_, seconds(3)), 0);
+    QImage image = Snapshot(monitor, "stopped.png");
+    ASSERT_FALSE(image.isNull());
+    // Disconnect, Unknown, Unknown.
+    EXPECT_EQ(Names(StatusColours(image)), "alarm alarm alarm ");
+}
+
+} // namespace
+} // namespace e2e
