@@ -11,6 +11,7 @@ struct NavDialog {
     NavCallBackUserData userData = nullptr;
     NavUserAction action = kNavUserActionNone;
     QStringList chosen;
+    QStringList pending; // a choice made through NavDialogChooseFile
     bool terminated = false;
 };
 
@@ -51,7 +52,7 @@ OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions, NavEv
         if (d->terminated) return;
         if (result == QDialog::Accepted && d->dialog) {
             d->action = kNavUserActionOpen;
-            d->chosen = d->dialog->selectedFiles();
+            d->chosen = d->pending.isEmpty() ? d->dialog->selectedFiles() : d->pending;
         } else {
             d->action = kNavUserActionCancel;
         }
@@ -65,7 +66,9 @@ OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions, NavEv
 
 OSStatus NavDialogRun(NavDialogRef inDialog) {
     if (!inDialog || !inDialog->dialog) return paramErr;
-    inDialog->dialog->open();
+    // Shown, not run: the answer comes back through the callback. (open()
+    // would make it modal to one window only.)
+    inDialog->dialog->show();
     return noErr;
 }
 
@@ -128,8 +131,15 @@ bool NavDialogChooseFile(NavDialogRef inDialog, const std::string& path) {
     const QString file =
         QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
     dialog->setDirectory(QFileInfo(file).absolutePath());
-    dialog->selectFile(QFileInfo(file).fileName());
-    static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+    dialog->selectFile(file);
+    // Once the dialog has listed its folder the name may not have reached
+    // its selection yet; the user's choice is the file all the same.
+    if (dialog->selectedFiles().contains(QFileInfo(file).absoluteFilePath())) {
+        static_cast<QDialog*>(dialog)->accept(); // as the Open button does
+    } else {
+        inDialog->pending = QStringList{QFileInfo(file).absoluteFilePath()};
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    }
     return true;
 }
 
