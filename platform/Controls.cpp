@@ -21,6 +21,7 @@ RedrawObserver gRedrawObserver;
 
 const char* const kValueProperty = "controlValue";
 const char* const kMaximumProperty = "controlMaximum";
+const char* const kDisabledProperty = "controlDisabled";
 
 } // namespace
 
@@ -133,18 +134,21 @@ bool IsControlVisible(ControlRef control) {
 
 OSStatus EnableControl(ControlRef control) {
     if (!control) return paramErr;
+    control->setProperty(kDisabledProperty, false);
     control->setEnabled(true);
     return noErr;
 }
 
 OSStatus DisableControl(ControlRef control) {
     if (!control) return paramErr;
+    control->setProperty(kDisabledProperty, true);
     control->setEnabled(false);
     return noErr;
 }
 
+// The control's own state, whatever its pane's.
 bool IsControlEnabled(ControlRef control) {
-    return control && control->isEnabled();
+    return control && !control->property(kDisabledProperty).toBool();
 }
 
 std::string GetControlTitleText(ControlRef control) {

@@ -211,3 +211,9 @@ void NoteMouseDown(Point where) {
 void GetMouse(Point* where) {
     if (where) *where = gLastMouse;
 }
+
+void RemoveAllEventHandlers(EventTargetRef target) {
+    if (!target) return;
+    for (auto& h : target->handlers)
+        h->removed = true;
+}

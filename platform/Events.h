@@ -85,3 +85,6 @@ OSStatus ProcessHICommand(UInt32 commandID, WindowRef window);
 
 // The window-local position of the last mouse-down.
 void GetMouse(Point* where);
+
+// Drops every handler of the target (tests that start the front end afresh).
+void RemoveAllEventHandlers(EventTargetRef target);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cmath>
+#include <set>
 
 struct EventLoop {};
 
@@ -19,6 +20,7 @@ namespace {
 EventLoop gMainLoop;
 bool gQuitRequested = false;
 bool gExitRequested = false;
+std::set<EventLoopTimer*> gTimers;
 
 int ToMs(double seconds) {
     return seconds <= 0 ? 0 : static_cast<int>(std::lround(seconds * 1000));
@@ -55,6 +57,7 @@ OSStatus InstallEventLoopTimer(EventLoopRef, double fireDelay, double interval,
         t->proc(t, t->userData);
     });
     t->timer.start(ToMs(fireDelay));
+    gTimers.insert(t);
     if (outTimer) *outTimer = t;
     return noErr;
 }
@@ -62,6 +65,7 @@ OSStatus InstallEventLoopTimer(EventLoopRef, double fireDelay, double interval,
 OSStatus RemoveEventLoopTimer(EventLoopTimerRef timer) {
     if (!timer) return paramErr;
     timer->timer.stop();
+    gTimers.erase(timer);
     delete timer;
     return noErr;
 }
@@ -88,4 +92,12 @@ bool ExitToShellRequested() {
 void ResetExitToShellRequest() {
     gExitRequested = false;
     gQuitRequested = false;
+}
+
+void RemoveAllEventLoopTimers() {
+    for (EventLoopTimer* t : gTimers) {
+        t->timer.stop();
+        delete t;
+    }
+    gTimers.clear();
 }

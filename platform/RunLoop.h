@@ -27,3 +27,5 @@ void QuitApplicationEventLoop();
 void ExitToShell();
 bool ExitToShellRequested();
 void ResetExitToShellRequest();
+// Stops and removes every installed timer (tests that start afresh).
+void RemoveAllEventLoopTimers();
