@@ -11,11 +11,6 @@
 #include "Windows.h"
 #include "file.h"
 
-// The calendar view publishes these when it draws; the dialogs' tests do not
-// link the panel, so they stand in for it and set them themselves.
-int BeginBlock = 0;
-int EndBlock = 0;
-
 namespace dialogs_test {
 
 namespace {

@@ -1,19 +1,22 @@
-// A user's session: every window opened from the menu bar of the main
-// window, something changed in each and confirmed, and the files the UPS
-// agent reads checked after each step.
+// A user's session with the running monitor: every window opened from the
+// menu bar of the main window, something changed in each and confirmed, and
+// the files the UPS agent reads checked after each step.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-
-#include "Clock.h"
 #include <QWidget>
 
+#include "Clock.h"
+#include "Controls.h"
 #include "DialogTestSupport.h"
 #include "Dialogs.h"
+#include "ObjectClass.h"
+#include "QuickDraw.h"
+#include "RunLoop.h"
 #include "Schedule.h"
-#include "ScheduleModel.h"
 #include "Windows.h"
 #include "file.h"
+#include "monitor.h"
+#include "screen.h"
 
 namespace {
 
@@ -22,31 +25,20 @@ using corvanta_test::ReadFile;
 using corvanta_test::RowOf;
 using corvanta_test::SplitLines;
 
-// Stands in for the main window's handler, which hands every window command
-// to OpenDialogWindow.
-OSStatus MenuCommands(EventHandlerCallRef, EventRef event, void*) {
-    HICommand command{};
-    if (GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
-                          nullptr, &command) != noErr)
-        return eventNotHandledErr;
-    return OpenDialogWindow(command.commandID);
-}
-
 class Walkthrough : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
         SetTestTime(2026, 6, 10, 9, 0); // a Wednesday
-        LoadUPSSts();                   // no file yet: the defaults
-        MyCreateWindow("main", "MainMenu", "MainWindow", &mainWindow);
-        ASSERT_NE(mainWindow, nullptr);
-        ShowWindow(mainWindow);
-        const EventTypeSpec commands[] = {{kEventClassCommand, kEventCommandProcess}};
-        InstallEventHandler(GetApplicationEventTarget(), MenuCommands, 1, commands, nullptr,
-                            &handler);
+        ResetMonitorState();
+        ResetExitToShellRequest();
+        ASSERT_TRUE(StartMonitor());
+        MyTimer(nullptr, nullptr);
     }
     void TearDown() override {
-        RemoveEventHandler(handler);
+        RemoveAllEventLoopTimers();
+        RemoveAllEventHandlers(GetApplicationEventTarget());
+        MainWindow = AboutWindow = nullptr;
         DialogTest::TearDown();
     }
     WindowRef Choose(const char (&command)[5], const std::string& name) {
@@ -57,9 +49,6 @@ class Walkthrough : public DialogTest {
     }
     std::string Settings(int line) const { return SettingsLine(Folder(), line); }
     std::string Requests() const { return CommandFileText(Folder()); }
-
-    WindowRef mainWindow = nullptr;
-    EventHandlerRef handler = nullptr;
 };
 
 TEST_F(Walkthrough, EveryWindowFromTheMenuChangesWhatTheAgentReads) {
@@ -99,26 +88,37 @@ TEST_F(Walkthrough, EveryWindowFromTheMenuChangesWhatTheAgentReads) {
     EXPECT_EQ(Settings(30), Path("on-battery.sh"));
     EXPECT_EQ(Settings(6), "500");
 
-    // Schedule: a shutdown at 21:15 every Wednesday from today.
+    // Schedule: the calendar view is drawn, the 17th clicked, and a shutdown
+    // at 21:15 set for every Wednesday from then on.
     w = Choose("sche", "ScheduleWindow");
     ASSERT_NE(w, nullptr);
+    ControlRef calendar = Control(w, "sche", 128);
+    RecordingPort port;
+    ASSERT_EQ(SendControlDrawEvent(calendar, &port), noErr);
+    EXPECT_EQ(BeginBlock, 1); // 1 June 2026 is a Monday
+    EXPECT_EQ(EndBlock, 30);
+    Rect b;
+    GetControlBounds(calendar, &b);
+    const int cw = (b.right - b.left) / 7, ch = (b.bottom - b.top) / 7;
+    MouseDown(w, static_cast<short>(b.left + 3 * cw + 5), static_cast<short>(b.top + 3 * ch + 5));
+    EXPECT_EQ(SelectDay, 17);
     SetValue(w, "sche", 131, 2);
     SetValue(w, "sche", 141, 22);
     SetValue(w, "sche", 151, 4);
     ASSERT_TRUE(ClickButton(w, "week"));
     ASSERT_TRUE(ClickButton(w, "not!"));
-    const std::vector<std::string> calendar = SplitLines(ReadFile(Path(CalendarFileName)));
-    ASSERT_EQ(calendar.size(), 4465u);
-    EXPECT_EQ(calendar[0], "2026");
-    EXPECT_EQ(calendar[1 + RowOf(6, 10, 0)], "1\t21\t15");
-    EXPECT_EQ(calendar[1 + RowOf(6, 17, 0)], "1\t21\t15");
-    EXPECT_EQ(calendar[1 + RowOf(12 + 6, 9, 0)], "1\t21\t15"); // 9 June 2027, a Wednesday
-    EXPECT_EQ(calendar[1 + RowOf(6, 3, 0)], "0\t0\t0");
-    EXPECT_EQ(calendar[1 + RowOf(6, 11, 0)], "0\t0\t0");
+    const std::vector<std::string> calendarFile = SplitLines(ReadFile(Path(CalendarFileName)));
+    ASSERT_EQ(calendarFile.size(), 4465u);
+    EXPECT_EQ(calendarFile[0], "2026");
+    EXPECT_EQ(calendarFile[1 + RowOf(6, 10, 0)], "0\t0\t0");
+    EXPECT_EQ(calendarFile[1 + RowOf(6, 17, 0)], "1\t21\t15");
+    EXPECT_EQ(calendarFile[1 + RowOf(6, 24, 0)], "1\t21\t15");
+    EXPECT_EQ(calendarFile[1 + RowOf(6, 18, 0)], "0\t0\t0");
+    EXPECT_EQ(calendarFile[1 + RowOf(12 + 6, 9, 0)], "1\t21\t15"); // 9 June 2027, a Wednesday
     EXPECT_EQ(Requests(), "0\n1\n0\n");
-    EXPECT_STREQ(NextShutString, "06/10/2026 21:15");
+    EXPECT_STREQ(NextShutString, "06/17/2026 21:15");
 
-    // Event log: the newest line on top; closing it from the menu's window.
+    // Event log: the newest line on top; its close box ends it.
     corvanta_test::WriteFileRaw(Path(LogFileName), "  power failure\n  power restored\n");
     EXPECT_TRUE(SelectMenuCommand(FourCharCode("elog")));
     ASSERT_NE(LogWindow, nullptr);
@@ -127,8 +127,10 @@ TEST_F(Walkthrough, EveryWindowFromTheMenuChangesWhatTheAgentReads) {
     LogWindow->close();
     EXPECT_EQ(LogWindow, nullptr);
 
-    // Nothing of the main window went, and the settings on disk load back.
-    EXPECT_TRUE(IsValidWindowPtr(mainWindow));
+    // The monitor runs on; the settings on disk load back as they are in force.
+    MyTimer(nullptr, nullptr);
+    EXPECT_TRUE(IsValidWindowPtr(MainWindow));
+    EXPECT_FALSE(ExitToShellRequested());
     const UPSSts inMemory = PtUPSSts;
     LoadUPSSts();
     EXPECT_EQ(FormatUPSSts(PtUPSSts), FormatUPSSts(inMemory));
