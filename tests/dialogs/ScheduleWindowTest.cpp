@@ -141,6 +141,18 @@ TEST_F(ScheduleWindow, ApplyingSortsPacksAndRedrawsThenCloseSaves) {
     EXPECT_EQ(NextShutdown.Minute, 30);
 }
 
+TEST_F(ScheduleWindow, ApplyingWhatIsShownStoresItAsShown) {
+    WindowRef w = Open();
+    ASSERT_TRUE(ClickButton(w, "oned"));
+    // 07:07 comes back as 07:05, action 3 as a shutdown, in time order.
+    EXPECT_EQ(CalendarEntry(2026, 12, 31, 0).Button, 1);
+    EXPECT_EQ(CalendarEntry(2026, 12, 31, 0).Hour, 1);
+    EXPECT_EQ(CalendarEntry(2026, 12, 31, 1).Minute, 5);
+    EXPECT_EQ(CalendarEntry(2026, 12, 31, 2).Hour, 22);
+    EXPECT_EQ(CalendarEntry(2026, 12, 31, 3).Button, 0);
+    EXPECT_EQ(RowShown(w, 0), (Shown{2, 2, 1}));
+}
+
 TEST_F(ScheduleWindow, CopyCommandsReachLaterDaysOfTheCalendar) {
     WindowRef w = Open();
     Pick(w, 130, 3); // March 2026

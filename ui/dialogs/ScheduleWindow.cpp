@@ -131,15 +131,18 @@ OSStatus ScheduleWindowEventHandler(EventHandlerCallRef, EventRef event, void* u
         SelectMonth = ValueOf(window, kSche, 130);
         SelectMonthShown(window);
         return noErr;
-    case kHICommandCancel:
+    case kHICommandCancel: {
         DisposeWindow(window);
-        scheduleWindows.erase(std::remove(scheduleWindows.begin(), scheduleWindows.end(), window),
-                              scheduleWindows.end());
+        const auto mine = std::find(scheduleWindows.begin(), scheduleWindows.end(), window);
+        const bool counted = mine != scheduleWindows.end();
+        if (counted) scheduleWindows.erase(mine);
         PruneScheduleWindows();
-        // Another open schedule window keeps the calendar in memory.
-        SaveAndReleaseCalendar();
+        // Another open schedule window keeps the calendar in memory; a
+        // window that never got hold of it releases nothing.
+        if (counted) SaveAndReleaseCalendar();
         GetNext();
         return noErr;
+    }
     default:
         return eventNotHandledErr;
     }
