@@ -48,16 +48,6 @@ TEST_F(EventLogWindow, ShowsTheNewestLineOnTop) {
     EXPECT_EQ(r.right, LogWindow->width() - 26);
 }
 
-TEST_F(EventLogWindow, LongAndUnfinishedLines) {
-    std::string line300;
-    for (int i = 1; i <= 300; ++i)
-        line300 += static_cast<char>('a' + i % 26);
-    WriteLog("xxfirst\n" + line300 + "\nxxlast");
-    OpenDialogWindow(FourCharCode("elog"));
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"las", line300.substr(257), line300.substr(2, 252),
-                                                "first"}));
-}
-
 TEST_F(EventLogWindow, AnEmptyOrMissingLogGivesAnEmptyListInAnOpenWindow) {
     for (bool exists : {false, true}) {
         if (exists) WriteLog("");

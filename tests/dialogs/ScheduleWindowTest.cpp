@@ -153,33 +153,6 @@ TEST_F(ScheduleWindow, ApplyingWhatIsShownStoresItAsShown) {
     EXPECT_EQ(RowShown(w, 0), (Shown{2, 2, 1}));
 }
 
-TEST_F(ScheduleWindow, CopyCommandsReachLaterDaysOfTheCalendar) {
-    WindowRef w = Open();
-    Pick(w, 130, 3); // March 2026
-    EXPECT_EQ(SelectDay, 1);
-    BeginBlock = 0; // 1 March 2026 is a Sunday
-    EndBlock = 30;
-    const Point p = CellCentre(w, 2, 3); // 18 March, a Wednesday
-    EXPECT_EQ(MouseDown(w, p.h, p.v), eventNotHandledErr);
-    ASSERT_EQ(SelectDay, 18);
-    SetRow(w, 0, {2, 6, 1});
-    EXPECT_EQ(ProcessHICommand(FourCharCode("week"), w), eventNotHandledErr);
-    EXPECT_EQ(CalendarEntry(2026, 3, 25, 0).Hour, 5);
-    EXPECT_EQ(CalendarEntry(2027, 12, 29, 0).Hour, 5);
-    EXPECT_EQ(CalendarEntry(2026, 3, 11, 0).Button, 0);
-    EXPECT_EQ(CalendarEntry(2026, 3, 19, 0).Button, 0);
-    // The December entries are left alone except on Wednesdays.
-    EXPECT_EQ(CalendarEntry(2026, 12, 10, 0).Hour, 12);
-    EXPECT_EQ(CalendarEntry(2026, 12, 30, 0).Hour, 5);
-    SetRow(w, 0, {2, 3, 1});
-    EXPECT_EQ(ProcessHICommand(FourCharCode("mont"), w), eventNotHandledErr);
-    EXPECT_EQ(CalendarEntry(2027, 2, 18, 0).Hour, 2);
-    EXPECT_EQ(CalendarEntry(2027, 2, 17, 0).Hour, 5);
-    EXPECT_EQ(ProcessHICommand(FourCharCode("dail"), w), eventNotHandledErr);
-    EXPECT_EQ(CalendarEntry(2027, 2, 30, 0).Hour, 2);
-    EXPECT_EQ(CalendarEntry(2026, 3, 17, 0).Button, 0);
-}
-
 TEST_F(ScheduleWindow, YearAndMonthChoicesSelectTodayOrTheFirst) {
     WindowRef w = Open();
     const struct {

@@ -167,21 +167,6 @@ TEST_F(SettingsWindows, ActionsWindowShowsTheSettings) {
     EXPECT_EQ(Text(w, "acti", 144), "45");
 }
 
-TEST_F(SettingsWindows, DelaysShowAsTheirItems) {
-    const struct {
-        short seconds;
-        int item;
-    } cases[] = {{0, 1},    {30, 2},   {100, 4},   {600, 21},
-                 {601, 21}, {900, 22}, {3600, 31}, {4000, 31}};
-    for (const auto& c : cases) {
-        PtUPSSts.Schedule_OSDelay = c.seconds;
-        WindowRef w = Open("acti", "ActionsWindow");
-        EXPECT_EQ(Value(w, "acti", 137), c.item) << c.seconds;
-        DisposeWindow(w);
-        FlushDeletes();
-    }
-}
-
 TEST_F(SettingsWindows, ActionsOkStoresEveryControl) {
     WindowRef w = Open("acti", "ActionsWindow");
     SetValue(w, "acti", 128, 0);
