@@ -142,6 +142,7 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
     bool supportGiven = false;
     bool ended = false;
     int lastTime = 0;
+    int lastStepTime = -1;
     std::istringstream in(text);
     std::string raw;
     int lineNo = 0;
@@ -234,6 +235,9 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
         } else if (cmd == "end") {
             if (w.size() != 2) return fail("'end' takes nothing");
             if (step.Time < 1) return fail("a cycle must last at least one second");
+            if (lastStepTime >= step.Time)
+                return fail("a step at " + std::to_string(lastStepTime) +
+                            " s would never play: the cycle ends there");
             step.Kind = StepKind::End;
             sc.Length = step.Time;
             ended = true;
@@ -241,6 +245,7 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
         } else {
             return fail("unknown command '" + cmd + "'");
         }
+        lastStepTime = step.Time;
         sc.Steps.push_back(step);
     }
     if (!supportGiven) sc.SupportItem = used;

@@ -95,6 +95,6 @@ bool IsTrustedProgram(const std::string& path, std::string* why) {
 
 uid_t ProgramFolderOwner() {
     struct stat st {};
-    if (::stat(CurDir, &st) != 0) return 0;
+    if (::stat(CurDir[0] ? CurDir : "/", &st) != 0) return 0;
     return st.st_uid;
 }

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include "Agent.h"
@@ -83,12 +85,13 @@ int main(int argc, char** argv) {
     std::string error;
     if (!InitProgramFolder(cl.HasFolder ? cl.Folder.c_str() : nullptr, &error))
         return Fail(error, 2);
+    const char* folder = CurDir[0] ? CurDir : "/";
     struct stat st {};
-    if (::stat(CurDir, &st) != 0) {
-        if (::mkdir(CurDir, 0755) != 0)
-            return Fail(std::string("cannot create the program folder ") + CurDir, 1);
+    if (::stat(folder, &st) != 0) {
+        if (::mkdir(folder, 0755) != 0)
+            return Fail(std::string("cannot create the program folder ") + folder, 1);
     } else if (!S_ISDIR(st.st_mode)) {
-        return Fail(std::string(CurDir) + " is not a folder", 2);
+        return Fail(std::string(folder) + " is not a folder", 2);
     }
 
     Scenario scenario;
@@ -112,6 +115,14 @@ int main(int argc, char** argv) {
                         2);
         SetTestTime(t[0], t[1], t[2], t[3], t[4], t[5]);
     }
+
+    // One agent per folder: two would fight over the values file and could
+    // both shut the computer down. The lock goes with the process.
+    std::string lockPath = FolderFile("ZAN_AGENT.LCK");
+    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (lock < 0) return Fail("cannot open " + lockPath, 1);
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0)
+        return Fail(std::string("another agent is already running on ") + CurDir, 1);
 
     InstallHandlers();
     SimulatedUps ups(std::move(scenario));

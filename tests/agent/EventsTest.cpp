@@ -23,13 +23,6 @@ TEST_F(AgentTest, ValuesFileCarriesTheReading) {
     EXPECT_EQ(v.Items, 3);
 }
 
-TEST_F(AgentTest, ValuesFileComesBackAfterTheMonitorDeletesIt) {
-    StartAgent();
-    ASSERT_EQ(::unlink(Path(ValuesFileName).c_str()), 0);
-    Seconds(1);
-    EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
-}
-
 TEST_F(AgentTest, RatingsFileHoldsTheNominalValuesInTenths) {
     StartAgent();
     EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
@@ -181,13 +174,6 @@ TEST_F(AgentTest, ReloadRequestedBySignalTakesTheNewSettings) {
     Seconds(1);
     EXPECT_EQ(agent->DownTime(), 42);
     EXPECT_TRUE(LogHas("Settings reloaded"));
-}
-
-TEST_F(AgentTest, FinishedProgramsAreLogged) {
-    StartAgent();
-    runner.Ending.push_back("/usr/bin/true ended with exit status 0");
-    Seconds(1);
-    EXPECT_TRUE(LogHas("/usr/bin/true ended with exit status 0"));
 }
 
 } // namespace

@@ -64,6 +64,7 @@ TEST(ScenarioParse, ErrorsNameTheLine) {
         {"1:75 end", "line 1: expected a time"},
         {"0 end", "line 1: a cycle must last at least one second"},
         {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
+        {"5 status +ACFAIL\n5 end", "line 2: a step at 5 s would never play"},
         {"ratings 230 4.3", "line 1: 'ratings' takes volts, amperes and battery volts"},
         {"0 noise InputVoltage -1", "line 1: noise must not be negative"},
         {"support Bogus", "line 1: unknown measurement 'Bogus'"},

@@ -130,6 +130,16 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
         WaitFor([&] { return LogHas(Path("halt.sh") + " ended with exit status 0"); }, seconds(3)));
 }
 
+TEST_F(E2eTest, OneAgentPerFolder) {
+    StartAgent(OnMains);
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
+    Child second = Spawn({AgentBinary, "--folder", Folder(), "--simulate"}, Path("second.out"));
+    EXPECT_EQ(WaitExit(second, seconds(5)), 1);
+    EXPECT_NE(ReadFile(Path("second.out")).find("another agent is already running on " + Folder()),
+              std::string::npos);
+    EXPECT_TRUE(Alive(agent_));
+}
+
 TEST_F(E2eTest, BadCommandLinesExitWithTwo) {
     WriteFile(Path("bad.scn"), "0 explode\n");
     WriteFile(Path("open.sh"), "#!/bin/sh\n");
