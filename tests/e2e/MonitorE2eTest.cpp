@@ -158,9 +158,9 @@ TEST_F(MonitorE2e, PowerFailureShowsBatteryAndARunningCountdown) {
 }
 
 TEST_F(MonitorE2e, SettingsSaveReachesTheAgentWhichUsesTheNewDelay) {
-    StartAgent(FailsAt(6));
+    StartAgent(FailsAt(8));
     AgentRunning();
-    Child& monitor = StartMonitor("delay.png", 7);
+    Child& monitor = StartMonitor("delay.png", 10);
     std::this_thread::sleep_for(seconds(2));
     // What the monitor does on OK in its Actions window.
     DefaultUPSSts(&PtUPSSts);
