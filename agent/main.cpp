@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     agent.Step();
     while (!stopRequested) {
         SleepToNextSecond();
+        if (stopRequested) break;
         if (reloadRequested) {
             reloadRequested = 0;
             agent.RequestReload();
