@@ -32,10 +32,6 @@ DateTimeRec Today() {
 // close box is still counted out.
 std::vector<WindowRef> scheduleWindows;
 
-void ShowSelectedDay(WindowRef window) {
-    SetScheduleControls(window);
-}
-
 void Apply(WindowRef window, UInt32 command) {
     RowValues rows{};
     for (int r = 0; r < 6; ++r) {
@@ -53,14 +49,14 @@ void Apply(WindowRef window, UInt32 command) {
         CopyDayForward(CopyMode::Weekly, SelectYear, SelectMonth, SelectDay);
     else if (command == FourCharCode("mont"))
         CopyDayForward(CopyMode::Monthly, SelectYear, SelectMonth, SelectDay);
-    ShowSelectedDay(window);
+    SetScheduleControls(window);
     DrawControls(window);
 }
 
 void SelectMonthShown(WindowRef window) {
     const DateTimeRec now = Today();
     SelectDay = now.year == SelectYear && now.month == SelectMonth ? now.day : 1;
-    ShowSelectedDay(window);
+    SetScheduleControls(window);
     Draw1Control(ControlOf(window, kSche, 128));
 }
 
