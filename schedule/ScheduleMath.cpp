@@ -35,6 +35,11 @@ int GetTheWeek(int Year, int Month) {
     // Counted from today's weekday on the clock rather than from an epoch.
     DateTimeRec now;
     GetTime(&now);
+    if (Year < now.year || Year > now.year + 1) {
+        // The count from today only reaches into next year; a window still
+        // showing last year (open across New Year) needs the true weekday.
+        return MakeDateTime(Year, Month, 1, 12, 0).dayOfWeek - 1;
+    }
     const int w = now.dayOfWeek;
     const int T = DayOfYear(now.year, now.month, now.day);
     const int F = DayOfYear(Year, Month, 1);
