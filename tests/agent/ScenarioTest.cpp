@@ -94,6 +94,17 @@ TEST(ScenarioParse, DefaultScenario) {
                                  (1 << 14) | (1 << 15) | (1 << 29));
 }
 
+TEST(ScenarioParse, ShippedScenarioFilesParse) {
+    for (const char* name : {"flap.scn", "faults.scn"}) {
+        Scenario s;
+        std::string error;
+        EXPECT_TRUE(LoadScenarioFile(std::string(CORVANTA_SCENARIO_DIR) + "/" + name, &s, &error))
+            << error;
+        EXPECT_GT(s.Length, 0) << name;
+        EXPECT_EQ(s.Ratings, (UpsRatings{2300, 43, 240})) << name;
+    }
+}
+
 TEST(SimulatedUps, PlaysStepsRampsAndRepeats) {
     SimulatedUps ups(Parse("0 set BatteryLevel 100\n"
                            "0 status clear\n"

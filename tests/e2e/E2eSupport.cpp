@@ -152,7 +152,8 @@ void E2eTest::TearDown() {
         std::cerr << "--- agent output:\n" << ReadFile(Path("agent.out"));
         std::cerr << "--- event log:\n" << ReadFile(Path(LogFileName));
     }
-    if (std::getenv("CORVANTA_E2E_KEEP") == nullptr) {
+    // A failed test keeps its folder (snapshots, logs) for a look.
+    if (std::getenv("CORVANTA_E2E_KEEP") == nullptr && !HasFailure()) {
         std::string cmd = "rm -rf '" + folder_ + "'";
         EXPECT_EQ(std::system(cmd.c_str()), 0);
     } else {
