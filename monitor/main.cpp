@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(static_cast<int>(options.after * 1000), [file] { TakeSnapshot(file); });
     }
     RunApplicationEventLoop();
+    RemoveAllEventLoopTimers();
     // The run ends through the quit path; a loop that returns otherwise is a fault.
     if (!ExitToShellRequested()) return 1;
     return gSnapshotResult;

@@ -71,7 +71,7 @@ void DrawCustCalendar(WindowRef userData) {
     const int start = GetTheWeek(SelectYear, SelectMonth);
     int days = GetMonthDays(SelectYear, SelectMonth);
     if (days < 0 || days > 31) days = 0;
-    char text[8];
+    char text[16];
     for (int d = 1; d <= days; ++d) {
         const int n = start + d - 1;
         const Rect cell = cellOf(n / 7 + 1, n % 7);

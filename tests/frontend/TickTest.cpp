@@ -46,6 +46,15 @@ std::vector<std::string> V(std::initializer_list<const char*> names) {
 
 } // namespace
 
+TEST_F(TickTest, NoCountdownUntilSomeoneStartsOne) {
+    EXPECT_EQ(PtUPSVal.DownTime, -1);
+    Tick();
+    Tick(); // no agent: the link is lost, still no countdown
+    Record(MainControl("tbut", 128));
+    EXPECT_EQ(PtUPSVal.DownTime, -1);
+    EXPECT_FALSE(IsControlVisible(MainControl("cdic", 128)));
+}
+
 TEST_F(TickTest, StartUpTicks) {
     WriteValuesFile(agent);
     Tick(); // a minute tick reads nothing
