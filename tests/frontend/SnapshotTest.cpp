@@ -92,3 +92,32 @@ TEST(SnapshotTest, BadOptionsExitWithTwo) {
         EXPECT_FALSE(monitor.readAllStandardError().isEmpty());
     }
 }
+
+TEST(SnapshotTest, HelpVersionAndAnUnwritableSnapshot) {
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* stdoutStart; // nullptr: expect a message on stderr
+    };
+    QTemporaryDir dir;
+    const Case cases[] = {
+        {{"--help"}, 0, "usage: corvanta-monitor"},
+        {{"--version"}, 0, "corvanta-monitor "},
+        {{"--folder", dir.path(), "--snapshot", dir.path() + "/no/such/dir/x.png", "--after", "0"},
+         1,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        QProcess monitor;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        monitor.setProcessEnvironment(env);
+        monitor.start(CORVANTA_MONITOR_BIN, c.args);
+        ASSERT_TRUE(monitor.waitForFinished(20000));
+        EXPECT_EQ(monitor.exitCode(), c.exitCode) << c.args.join(' ').toStdString();
+        if (c.stdoutStart)
+            EXPECT_TRUE(monitor.readAllStandardOutput().startsWith(c.stdoutStart));
+        else
+            EXPECT_TRUE(monitor.readAllStandardError().contains("cannot write the snapshot"));
+    }
+}
