@@ -37,7 +37,11 @@ void GetTime(DateTimeRec* dt) {
     if (testActive) {
         gmtime_r(&testTime, &t);
     } else {
-        std::time_t now = std::time(nullptr);
+        // time() may lag the second boundary by a clock tick; the agent steps
+        // just after each second and must not see the previous one.
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        std::time_t now = ts.tv_sec;
         localtime_r(&now, &t);
     }
     *dt = FromTm(t);
