@@ -167,6 +167,12 @@ void GetControlTitle(ControlRef control, Str255 title) {
     std::memcpy(title + 1, text.data(), n);
 }
 
+void SetControlTitle(ControlRef control, const unsigned char* title) {
+    if (!title) return;
+    SetControlTitleWithCFString(control,
+                                std::string(reinterpret_cast<const char*>(title + 1), title[0]));
+}
+
 void SetControlTitleWithCFString(ControlRef control, const std::string& title) {
     if (!control) return;
     const QString text = QString::fromStdString(title);

@@ -30,6 +30,7 @@ bool IsControlEnabled(ControlRef control);
 // The title as a length-prefixed string (custom controls: their class name).
 void GetControlTitle(ControlRef control, Str255 title);
 std::string GetControlTitleText(ControlRef control);
+void SetControlTitle(ControlRef control, const unsigned char* title); // length-prefixed
 void SetControlTitleWithCFString(ControlRef control, const std::string& title);
 
 // Text of an edit field or a static text, UTF-8.

@@ -78,6 +78,10 @@ TEST_F(PopupTest, CheckBoxesAndEditTexts) {
     EXPECT_EQ(GetControlValue(box), 0);
     ControlRef field = Find(window, "acti", 143);
     ASSERT_NE(qobject_cast<QLineEdit*>(field), nullptr);
+    const unsigned char title[] = "\x04Save";
+    ControlRef box2 = Find(window, "acti", 141);
+    SetControlTitle(box2, title);
+    EXPECT_EQ(GetControlTitleText(box2), "Save");
     SetControlText(field, "/usr/local/bin/säve.sh");
     EXPECT_EQ(GetControlText(field), "/usr/local/bin/säve.sh");
 }
