@@ -201,11 +201,20 @@ ScheduleStr* GetSchedule(int Month, int Day, int Item) {
         auto [off, len] = search.reads[0];
         const long long year = AtoiWide(std::string(search.text, off, len).c_str());
         search.cursor = 1;
+        // Whenever no row of this year can be read, later reads must find
+        // nothing either, rather than rows from the top of the file or from
+        // a calendar that is a year old.
+        const std::size_t past = search.reads.size();
         if (year == StartYear) {
-            if (row >= 0 && row < ScheduleRows) ReadAt(static_cast<std::size_t>(row) + 1, &result);
+            if (row < 0 || row >= ScheduleRows ||
+                !ReadAt(static_cast<std::size_t>(row) + 1, &result))
+                search.cursor = past;
             return &result;
         }
-        if (attempt > 0) return &result;
+        if (attempt > 0) {
+            search.cursor = past;
+            return &result;
+        }
         if (year == StartYear - 1) {
             // A year-old calendar: its second year is this year.
             CloseSchedule();
