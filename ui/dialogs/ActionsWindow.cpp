@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <QLineEdit>
 
 #include "DialogSupport.h"
 #include "Dialogs.h"
@@ -31,10 +30,6 @@ const DelayPair Delays[3] = {
 } // namespace
 
 void FillActionsWindow(WindowRef window) {
-    // A length limit on the field would cut a chosen path silently into
-    // another one; OK refuses a path the settings cannot hold instead.
-    if (auto* field = qobject_cast<QLineEdit*>(ControlOf(window, kActi, 143)))
-        field->setMaxLength(32767);
     for (int j = 0; j < 3; ++j)
         SetValueOf(window, kActi, 128 + 4 * j, CheckBoxValue(PtUPSSts.*Delays[j].flag), false);
     SetValueOf(window, kActi, 141, CheckBoxValue(PtUPSSts.flag_EnableCommand), false);
