@@ -4,9 +4,14 @@
 #include <cstring>
 #include <sstream>
 
+#include "NutUps.h"
+
 std::string AgentUsage() {
     return "Usage: corvanta-agent [--folder DIR] --simulate [SCENARIO_FILE]\n"
            "                      [--shutdown-command CMD] [--help] [--version]\n"
+           "       corvanta-agent [--folder DIR] --nut UPS@HOST[:PORT]\n"
+           "                      [--nut-user NAME --nut-password-file FILE]\n"
+           "                      [--shutdown-command CMD]\n"
            "\n"
            "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
            "file and the event log into the program folder, acts on the monitor's\n"
@@ -16,6 +21,13 @@ std::string AgentUsage() {
            "                          /Applications/Corvanta)\n"
            "  --simulate [FILE]       simulate a UPS, playing the scenario FILE or the\n"
            "                          built-in three-minute power failure scenario\n"
+           "  --nut UPS@HOST[:PORT]   the UPS named UPS of the Network UPS Tools server\n"
+           "                          HOST (port 3493 unless given)\n"
+           "  --nut-user NAME         NUT user allowed to run the UPS's instant commands\n"
+           "                          (self tests, turning the output off)\n"
+           "  --nut-password-file FILE  that user's password, on the first line of FILE\n"
+           "                          (owned by root or the agent's user, not readable\n"
+           "                          or writable by other users)\n"
            "  --shutdown-command CMD  program (absolute path, with arguments) run when\n"
            "                          the countdown expires; without it the agent only\n"
            "                          logs that it would shut down now\n"
@@ -94,13 +106,29 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
                 return bad("--shutdown-command: '" + cl.ShutdownCommand[0] +
                            "' is not an absolute path");
             hasShutdown = true;
+        } else if (arg == "--nut" || arg == "--nut-user" || arg == "--nut-password-file") {
+            std::string* field = arg == "--nut"        ? &cl.Nut
+                                 : arg == "--nut-user" ? &cl.NutUser
+                                                       : &cl.NutPasswordFile;
+            if (!field->empty()) return bad(arg + " given twice");
+            if (!takeValue(field) || field->empty()) return bad(arg + " needs a value");
+            NutTarget target;
+            std::string why;
+            if (arg == "--nut" && !ParseNutTarget(cl.Nut, &target, &why))
+                return bad("--nut: " + why);
         } else if (arg.rfind("-", 0) == 0) {
             return bad("unknown option '" + std::string(argv[i]) + "'");
         } else {
             return bad("unexpected argument '" + arg + "'");
         }
     }
-    if (!cl.Simulate) return bad("no UPS given: use --simulate (the only UPS source so far)");
+    if (!cl.Simulate && cl.Nut.empty())
+        return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");
+    if (cl.Simulate && !cl.Nut.empty()) return bad("--simulate and --nut: choose one UPS");
+    if (cl.Nut.empty() && !(cl.NutUser.empty() && cl.NutPasswordFile.empty()))
+        return bad("--nut-user and --nut-password-file need --nut");
+    if (cl.NutUser.empty() != cl.NutPasswordFile.empty())
+        return bad("--nut-user and --nut-password-file go together");
     *out = std::move(cl);
     return ParseOutcome::Run;
 }

@@ -10,6 +10,10 @@ struct AgentCommandLine {
     bool Simulate = false;
     std::string ScenarioFile; // empty: the built-in scenario
     std::vector<std::string> ShutdownCommand;
+    // --nut UPS@HOST[:PORT]: the UPS of a Network UPS Tools server.
+    std::string Nut;
+    std::string NutUser;
+    std::string NutPasswordFile;
 };
 
 enum class ParseOutcome {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include "Clock.h"
 #include "CommandRunner.h"
 #include "Folder.h"
+#include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
 #include "Security.h"
@@ -95,7 +97,9 @@ int main(int argc, char** argv) {
     }
 
     Scenario scenario;
-    if (cl.ScenarioFile.empty()) {
+    if (!cl.Nut.empty()) {
+        // the scenario stays unused
+    } else if (cl.ScenarioFile.empty()) {
         if (!ParseScenario(DefaultScenarioText(), &scenario, &error))
             return Fail("built-in scenario: " + error, 1);
     } else if (!LoadScenarioFile(cl.ScenarioFile, &scenario, &error)) {
@@ -124,14 +128,30 @@ int main(int argc, char** argv) {
     if (::flock(lock, LOCK_EX | LOCK_NB) != 0)
         return Fail(std::string("another agent is already running on ") + CurDir, 1);
 
+    // The password is read once, before the agent starts; it is never on a
+    // command line and never in the log.
+    std::unique_ptr<UpsSource> ups;
+    if (!cl.Nut.empty()) {
+        NutTarget target;
+        if (!ParseNutTarget(cl.Nut, &target, &error)) return Fail("--nut: " + error, 2);
+        std::string password;
+        if (!cl.NutPasswordFile.empty() &&
+            !ReadNutPasswordFile(cl.NutPasswordFile, &password, &error))
+            return Fail("--nut-password-file: " + error, 2);
+        auto link = MakeNutTcpLink(target, cl.NutUser, password);
+        if (!link) return Fail("built without Network UPS Tools support (libnutclient)", 2);
+        ups = std::make_unique<NutUps>(std::move(link), target, !cl.NutUser.empty());
+    } else {
+        ups = std::make_unique<SimulatedUps>(std::move(scenario));
+    }
+
     InstallHandlers();
-    SimulatedUps ups(std::move(scenario));
     PosixRunner runner;
     AgentOptions options;
     options.ShutdownCommand = cl.ShutdownCommand;
     options.Echo = stdout;
     options.Version = CORVANTA_VERSION;
-    Agent agent(ups, runner, options);
+    Agent agent(*ups, runner, options);
     agent.Start();
 
     timespec now{};

@@ -1,0 +1,406 @@
+#include "NutUps.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <pthread.h>
+#include <unistd.h>
+#include <utility>
+
+#include "Security.h"
+
+namespace {
+
+// Back-off between connection attempts: doubled after each failure, from
+// one second up to ten, so a server that is down costs little and one that
+// comes back is found again soon.
+constexpr double FirstBackoff = 1;
+constexpr double MaxBackoff = 10;
+
+// An answer older than this is not trusted: the worker is stuck in a call
+// that has not timed out.
+constexpr double StaleAfter = 3;
+
+// How long the agent's step waits for the answer to an instant command.
+constexpr auto CommandWait = std::chrono::milliseconds(2500);
+
+// A password file is one short line; more is not a password file.
+constexpr std::size_t MaxPasswordFile = 4096;
+
+double SteadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+bool ParseNutTarget(const std::string& text, NutTarget* out, std::string* error) {
+    auto at = text.find('@');
+    if (at == std::string::npos || at == 0) {
+        *error = "expected UPS@HOST[:PORT], got '" + text + "'";
+        return false;
+    }
+    NutTarget t;
+    t.Ups = text.substr(0, at);
+    std::string rest = text.substr(at + 1);
+    std::string port;
+    if (!rest.empty() && rest[0] == '[') { // [IPv6]:port
+        auto close = rest.find(']');
+        if (close == std::string::npos) {
+            *error = "unclosed '[' in '" + text + "'";
+            return false;
+        }
+        t.Host = rest.substr(1, close - 1);
+        std::string tail = rest.substr(close + 1);
+        if (!tail.empty()) {
+            if (tail[0] != ':') {
+                *error = "expected ':PORT' after ']' in '" + text + "'";
+                return false;
+            }
+            port = tail.substr(1);
+            if (port.empty()) {
+                *error = "empty port in '" + text + "'";
+                return false;
+            }
+        }
+    } else {
+        auto colon = rest.find(':');
+        t.Host = rest.substr(0, colon);
+        if (colon != std::string::npos) {
+            port = rest.substr(colon + 1);
+            if (port.empty()) {
+                *error = "empty port in '" + text + "'";
+                return false;
+            }
+        }
+    }
+    if (t.Host.empty()) {
+        *error = "no host in '" + text + "'";
+        return false;
+    }
+    if (t.Ups.find_first_of(" \t\"\\") != std::string::npos) {
+        *error = "bad UPS name '" + t.Ups + "'";
+        return false;
+    }
+    if (!port.empty()) {
+        if (port.size() > 5 ||
+            !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            *error = "bad port '" + port + "'";
+            return false;
+        }
+        long p = std::strtol(port.c_str(), nullptr, 10);
+        if (p < 1 || p > 65535) {
+            *error = "port " + port + " is out of range";
+            return false;
+        }
+        t.Port = static_cast<std::uint16_t>(p);
+    }
+    *out = std::move(t);
+    return true;
+}
+
+bool ReadNutPasswordFile(const std::string& path, std::string* password, std::string* error) {
+    struct stat st {};
+    int fd = OpenForReadNoFollow(path, &st);
+    if (fd < 0) {
+        *error = path + (errno == ELOOP ? " is a symbolic link" : " cannot be read");
+        return false;
+    }
+    std::string why;
+    bool trusted = IsTrustedDataFile(st, ::geteuid(), &why);
+    if (trusted && (st.st_mode & S_IROTH)) {
+        trusted = false;
+        why = "is readable by other users";
+    }
+    if (trusted && static_cast<std::size_t>(st.st_size) > MaxPasswordFile) {
+        trusted = false;
+        why = "is too large for a password file";
+    }
+    if (!trusted) {
+        ::close(fd);
+        *error = path + " " + why;
+        return false;
+    }
+    std::string text;
+    char buffer[512];
+    ssize_t n;
+    while (text.size() <= MaxPasswordFile && (n = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    text = text.substr(0, text.find('\n'));
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (text.empty()) {
+        *error = path + " holds no password on its first line";
+        return false;
+    }
+    *password = std::move(text);
+    return true;
+}
+
+void NutSession::Lost(double now, const std::string& why) {
+    link_.Disconnect();
+    open_ = false;
+    commandsKnown_ = false;
+    backoff_ = backoff_ <= 0 ? FirstBackoff : std::min(MaxBackoff, backoff_ * 2);
+    nextAttempt_ = now + backoff_;
+    mapped_.Reading.Connected = false;
+    problem_ = why;
+}
+
+void NutSession::Tick(double now) {
+    std::string error;
+    if (!open_) {
+        if (now < nextAttempt_) return;
+        if (!link_.Connect(&error)) {
+            Lost(now, error);
+            return;
+        }
+        open_ = true;
+    }
+    NutVariables vars;
+    switch (link_.ListVariables(&vars, &error)) {
+    case NutLink::Result::Failed:
+        Lost(now, error);
+        return;
+    case NutLink::Result::Refused:
+        // The server answers but has no data ("DATA-STALE",
+        // "DRIVER-NOT-CONNECTED"): ask again next second on this connection.
+        backoff_ = 0;
+        mapped_.Reading.Connected = false;
+        problem_ = error;
+        return;
+    case NutLink::Result::Ok:
+        break;
+    }
+    backoff_ = 0;
+    NutMapped m = MapNutVariables(vars);
+    if (m.Waiting) {
+        mapped_.Reading.Connected = false;
+        problem_ = "the UPS driver has no data yet (WAIT)";
+        return;
+    }
+    mapped_ = m;
+    ratings_ = m.Ratings;
+    problem_.clear();
+}
+
+bool NutSession::Offers(const std::string& command, std::string* note) {
+    if (!canCommand_) {
+        *note = "no NUT user given (--nut-user), so " + command + " was not sent";
+        return false;
+    }
+    if (!open_) {
+        *note = "the UPS server is not connected, so " + command + " was not sent";
+        return false;
+    }
+    if (!commandsKnown_) {
+        std::string error;
+        std::set<std::string> list;
+        if (link_.ListCommands(&list, &error) != NutLink::Result::Ok) {
+            *note = "the UPS server did not list its commands (" + error + "), so " + command +
+                    " was not sent";
+            return false;
+        }
+        commands_ = std::move(list);
+        commandsKnown_ = true;
+    }
+    if (!commands_.count(command)) {
+        *note = "the UPS does not offer " + command + ", so it was not sent";
+        return false;
+    }
+    return true;
+}
+
+bool NutSession::StartSelfTest(bool deep, std::string* note) {
+    const std::string command = deep ? "test.battery.start.deep" : "test.battery.start.quick";
+    if (!Offers(command, note)) return false;
+    std::string error;
+    if (link_.RunCommand(command, &error) != NutLink::Result::Ok) {
+        *note = command + " refused: " + error;
+        return false;
+    }
+    *note = command + " sent to the UPS";
+    return true;
+}
+
+bool NutSession::TurnOffAfter(int seconds, std::string* note) {
+    const std::string command = "shutdown.return";
+    const std::string delay = "ups.delay.shutdown";
+    if (!Offers(command, note)) return false;
+    // Without our own delay the UPS would use its own, which may cut the
+    // power before the computer has finished shutting down: no delay, no
+    // turn-off.
+    std::string error;
+    if (link_.SetVariable(delay, std::to_string(seconds), &error) != NutLink::Result::Ok) {
+        *note = "setting " + delay + " to " + std::to_string(seconds) + " failed (" + error +
+                "), so " + command + " was not sent";
+        return false;
+    }
+    if (link_.RunCommand(command, &error) != NutLink::Result::Ok) {
+        *note = command + " refused: " + error;
+        return false;
+    }
+    *note = "the UPS turns its output off in " + std::to_string(seconds) +
+            " s and back on when the mains returns (" + delay + " set, " + command + " sent)";
+    return true;
+}
+
+struct NutUps::Shared {
+    explicit Shared(std::unique_ptr<NutLink> l, bool canCommand)
+        : link(std::move(l)), session(*link, canCommand) {}
+
+    std::unique_ptr<NutLink> link;
+    NutSession session; // used by the worker only
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stop = false;
+    bool exited = false;
+    std::string label;
+
+    // The worker's latest answer.
+    UpsReading reading;
+    UpsRatings ratings;
+    double stamp = -1;
+    bool answered = false; // the first Tick has finished
+
+    // One instant command at a time, from the agent's thread.
+    enum Kind { None, QuickTest, DeepTest, TurnOff };
+    Kind kind = None;
+    int argument = 0;
+    bool pending = false;   // waiting for the worker
+    bool done = false;      // the worker's answer is in ok / note
+    bool abandoned = false; // the agent stopped waiting
+    bool ok = false;
+    std::string note;
+};
+
+NutUps::NutUps(std::unique_ptr<NutLink> link, NutTarget target, bool canCommand)
+    : shared_(std::make_shared<Shared>(std::move(link), canCommand)), target_(std::move(target)) {
+    shared_->label = target_.Ups + "@" + target_.Host + ":" + std::to_string(target_.Port);
+    // Signals are the main loop's business: the worker blocks them all.
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &old);
+    worker_ = std::thread(Work, shared_);
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+}
+
+NutUps::~NutUps() {
+    std::unique_lock lock(shared_->mutex);
+    shared_->stop = true;
+    shared_->wake.notify_all();
+    // A worker stuck in a connection attempt must not hold up the agent's
+    // exit; it owns its state and ends with the process.
+    bool exited =
+        shared_->wake.wait_for(lock, std::chrono::seconds(2), [&] { return shared_->exited; });
+    lock.unlock();
+    if (exited)
+        worker_.join();
+    else
+        worker_.detach();
+}
+
+void NutUps::Work(std::shared_ptr<Shared> s) {
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now();
+    std::string shownProblem;
+    std::unique_lock lock(s->mutex);
+    while (!s->stop) {
+        s->wake.wait_until(lock, next, [&] { return s->stop || s->pending; });
+        if (s->stop) break;
+        if (s->pending) {
+            Shared::Kind kind = s->kind;
+            int argument = s->argument;
+            s->pending = false;
+            lock.unlock();
+            std::string note;
+            bool ok = kind == Shared::TurnOff
+                          ? s->session.TurnOffAfter(argument, &note)
+                          : s->session.StartSelfTest(kind == Shared::DeepTest, &note);
+            lock.lock();
+            if (s->abandoned)
+                std::fprintf(stderr, "corvanta-agent: NUT %s: late answer: %s\n", s->label.c_str(),
+                             note.c_str());
+            s->ok = ok;
+            s->note = note;
+            s->done = true;
+            s->wake.notify_all();
+            continue;
+        }
+        if (Clock::now() < next) continue;
+        lock.unlock();
+        s->session.Tick(SteadySeconds());
+        std::string problem = s->session.Problem();
+        if (!problem.empty() && problem != shownProblem)
+            std::fprintf(stderr, "corvanta-agent: NUT %s: %s\n", s->label.c_str(), problem.c_str());
+        shownProblem = problem;
+        lock.lock();
+        s->reading = s->session.Latest().Reading;
+        s->ratings = s->session.Ratings();
+        s->stamp = SteadySeconds();
+        s->answered = true;
+        s->wake.notify_all();
+        next += std::chrono::seconds(1);
+        if (next < Clock::now()) next = Clock::now() + std::chrono::seconds(1);
+    }
+    s->exited = true;
+    s->wake.notify_all();
+}
+
+UpsReading NutUps::Poll() {
+    std::unique_lock lock(shared_->mutex);
+    // The first reading is worth half a second: without it the agent's first
+    // step would log a lost UPS that is only being connected to.
+    if (!shared_->answered)
+        shared_->wake.wait_for(lock, std::chrono::milliseconds(500),
+                               [&] { return shared_->answered; });
+    UpsReading r = shared_->reading;
+    if (shared_->stamp < 0 || SteadySeconds() - shared_->stamp > StaleAfter) r.Connected = false;
+    return r;
+}
+
+UpsRatings NutUps::Ratings() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->ratings;
+}
+
+std::string NutUps::Name() const {
+    return "Network UPS Tools UPS " + shared_->label;
+}
+
+bool NutUps::RunOnWorker(int kind, int argument, std::string* note) {
+    std::unique_lock lock(shared_->mutex);
+    shared_->kind = static_cast<Shared::Kind>(kind);
+    shared_->argument = argument;
+    shared_->pending = true;
+    shared_->done = false;
+    shared_->abandoned = false;
+    shared_->wake.notify_all();
+    if (!shared_->wake.wait_for(lock, CommandWait, [&] { return shared_->done; })) {
+        // Not begun: drop it; begun: its answer goes to standard error.
+        shared_->abandoned = true;
+        shared_->pending = false;
+        *note = "the UPS server did not answer in time";
+        return false;
+    }
+    *note = shared_->note;
+    return shared_->ok;
+}
+
+#ifndef CORVANTA_HAVE_NUTCLIENT
+std::unique_ptr<NutLink> MakeNutTcpLink(const NutTarget&, const std::string&, const std::string&) {
+    return nullptr; // built without libnutclient
+}
+#endif
+
+bool NutUps::StartSelfTest(bool deep, std::string* note) {
+    return RunOnWorker(deep ? Shared::DeepTest : Shared::QuickTest, 0, note);
+}
+
+bool NutUps::TurnOffAfter(int seconds, std::string* note) {
+    return RunOnWorker(Shared::TurnOff, seconds, note);
+}
