@@ -1,13 +1,12 @@
 #include "CoreTestSupport.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,26 +17,23 @@
 
 namespace corvanta_test {
 
+namespace fs = std::filesystem;
+
 void ResetCoreState() {
-    CloseSchedule();
     FreeSchedule();
     ResetReadUPSValState();
-    ResetScheduleState();
+    ResetScheduleState(); // closes the calendar, clears the next events
     ClearTestTime();
     std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
     std::memset(&PtUPSVal, 0, sizeof PtUPSVal);
-    flag_LoadSTS = 0;
-    flag_LoadSCH = 0;
-    flag_LoadCancelShutdown = 0;
-    StartYear = 0;
+    flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
 }
 
 void CoreTest::SetUp() {
     ResetCoreState();
     char tmpl[] = "/tmp/corvanta-test-XXXXXX";
-    char* made = mkdtemp(tmpl);
-    ASSERT_NE(made, nullptr);
-    folder_ = made;
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    folder_ = tmpl;
     std::string error;
     ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
 }
@@ -47,18 +43,14 @@ void CoreTest::TearDown() {
     if (!folder_.empty()) RemoveTree(folder_);
 }
 
-std::string CoreTest::Path(const std::string& name) const {
-    return folder_ + "/" + name;
-}
-
 bool FileExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
 }
 
 bool IsSymlink(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(path, ec));
 }
 
 std::string ReadFile(const std::string& path) {
@@ -69,58 +61,48 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFileRaw(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* e = readdir(dir)) {
-            std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
-        }
-        closedir(dir);
-    }
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
 void RemoveTree(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return;
-    if (S_ISDIR(st.st_mode)) {
-        chmod(path.c_str(), 0700);
-        for (const std::string& n : ListFolder(path))
-            RemoveTree(path + "/" + n);
-        rmdir(path.c_str());
-    } else {
-        unlink(path.c_str());
-    }
+    std::error_code ec;
+    fs::remove_all(path, ec);
+}
+
+void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = limitBytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    body();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 std::string CalendarText(int baseYear, const std::vector<Row>& rows) {
     std::string text = std::to_string(baseYear) + "\n";
-    text.reserve(rows.size() * 8 + 8);
-    for (const Row& r : rows) {
+    for (const Row& r : rows)
         text += std::to_string(r.button) + "\t" + std::to_string(r.hour) + "\t" +
                 std::to_string(r.minute) + "\n";
-    }
     return text;
 }
 

@@ -1,509 +1,261 @@
-// The settings file ZAN_UPS.STS: its 33 lines byte for byte, the defaults
-// dated by the clock, and the reader's quirks (lost last character, lines
-// read in pieces, carriage returns, 16-bit numbers).
+// The settings file ZAN_UPS.STS (its 33 lines byte for byte, the defaults
+// dated by the clock, the reader's quirks) and the ratings file.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-
-#include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Clock.h"
 #include "CoreTestSupport.h"
-#include "Folder.h"
 #include "file.h"
 
 namespace {
 
 using namespace corvanta_test;
 
-// The numeric lines of the file and the fields they carry.
-struct NumberLine {
-    int line;
-    short UPSSts::*field;
-};
-const NumberLine kNumberLines[] = {
-    {1, &UPSSts::Protocol_Type},      {4, &UPSSts::LoadWarn},
-    {5, &UPSSts::LoadSeverity},       {6, &UPSSts::LogEntry},
-    {7, &UPSSts::Main_Item},          {8, &UPSSts::Main_Step},
-    {11, &UPSSts::flag_AutoSave},     {12, &UPSSts::flag_MAPISMTP},
-    {16, &UPSSts::LowBatteryLevel},   {17, &UPSSts::flag_Enable_Power_OSDelay},
-    {18, &UPSSts::Power_OSDelay},     {19, &UPSSts::flag_Enable_Power_UPSDelay},
-    {20, &UPSSts::Power_UPSDelay},    {21, &UPSSts::flag_Enable_Battery_OSDelay},
-    {22, &UPSSts::Battery_OSDelay},   {23, &UPSSts::flag_Enable_Battery_UPSDelay},
-    {24, &UPSSts::Battery_UPSDelay},  {25, &UPSSts::flag_Enable_Schedule_OSDelay},
-    {26, &UPSSts::Schedule_OSDelay},  {27, &UPSSts::flag_Enable_Schedule_UPSDelay},
-    {28, &UPSSts::Schedule_UPSDelay}, {29, &UPSSts::flag_EnableCommand},
-    {31, &UPSSts::Command_Time},      {32, &UPSSts::flag_EnableNotify},
-    {33, &UPSSts::Notify_Interval},
-};
-
-// Every numeric field by line (Main_Meter included), -1 when the line is text.
-short NumberAt(const UPSSts& s, int line) {
-    if (line == 9) return s.Main_Meter[0];
-    if (line == 10) return s.Main_Meter[1];
-    for (const NumberLine& n : kNumberLines)
-        if (n.line == line) return s.*(n.field);
-    return -1;
-}
-
 // A record with a distinct value in every field the file carries.
 UPSSts DistinctSettings() {
+    const std::pair<short UPSSts::*, short> numbers[] = {
+        {&UPSSts::Protocol_Type, 3},        {&UPSSts::LoadWarn, 75},
+        {&UPSSts::LoadSeverity, 95},        {&UPSSts::LogEntry, 1200},
+        {&UPSSts::Main_Item, -7},           {&UPSSts::Main_Step, 4},
+        {&UPSSts::flag_AutoSave, 0},        {&UPSSts::flag_MAPISMTP, 1},
+        {&UPSSts::LowBatteryLevel, 35},     {&UPSSts::flag_Enable_Power_OSDelay, 2},
+        {&UPSSts::Power_OSDelay, 240},      {&UPSSts::flag_Enable_Power_UPSDelay, 3},
+        {&UPSSts::Power_UPSDelay, 61},      {&UPSSts::flag_Enable_Battery_OSDelay, 4},
+        {&UPSSts::Battery_OSDelay, 31},     {&UPSSts::flag_Enable_Battery_UPSDelay, 5},
+        {&UPSSts::Battery_UPSDelay, 62},    {&UPSSts::flag_Enable_Schedule_OSDelay, 6},
+        {&UPSSts::Schedule_OSDelay, 301},   {&UPSSts::flag_Enable_Schedule_UPSDelay, 7},
+        {&UPSSts::Schedule_UPSDelay, 91},   {&UPSSts::flag_EnableCommand, 1},
+        {&UPSSts::Command_Time, 32767},     {&UPSSts::flag_EnableNotify, 8},
+        {&UPSSts::Notify_Interval, -32768},
+    };
     UPSSts s{};
-    s.Protocol_Type = 3;
-    std::strcpy(s.BR_Date_Last, "20230102");
-    std::strcpy(s.BR_Date_Next, "20260102");
-    s.LoadWarn = 75;
-    s.LoadSeverity = 95;
-    s.LogEntry = 1200;
-    s.Main_Item = -7;
-    s.Main_Step = 4;
+    for (const auto& [field, value] : numbers)
+        s.*field = value;
     s.Main_Meter[0] = 5;
     s.Main_Meter[1] = 6;
-    s.flag_AutoSave = 0;
-    s.flag_MAPISMTP = 1;
+    std::strcpy(s.BR_Date_Last, "20230102");
+    std::strcpy(s.BR_Date_Next, "20260102");
     std::strcpy(s.SMTPServer, "smtp.example.org");
     std::strcpy(s.SMTPDomain, "example.org");
     std::strcpy(s.SMTPAccount, "ups-admin@example.org");
-    s.LowBatteryLevel = 35;
-    s.flag_Enable_Power_OSDelay = 0;
-    s.Power_OSDelay = 240;
-    s.flag_Enable_Power_UPSDelay = 0;
-    s.Power_UPSDelay = 61;
-    s.flag_Enable_Battery_OSDelay = 0;
-    s.Battery_OSDelay = 31;
-    s.flag_Enable_Battery_UPSDelay = 0;
-    s.Battery_UPSDelay = 62;
-    s.flag_Enable_Schedule_OSDelay = 0;
-    s.Schedule_OSDelay = 301;
-    s.flag_Enable_Schedule_UPSDelay = 0;
-    s.Schedule_UPSDelay = 91;
-    s.flag_EnableCommand = 1;
     std::strcpy(s.CommandFile, "/usr/local/bin/on ups event.sh");
-    s.Command_Time = 32767;
-    s.flag_EnableNotify = 0;
-    s.Notify_Interval = -32768;
     return s;
 }
 
 const char kDistinctText[] = "3\n20230102\n20260102\n75\n95\n1200\n-7\n4\n5\n6\n0\n1\n"
                              "smtp.example.org\nexample.org\nups-admin@example.org\n"
-                             "35\n0\n240\n0\n61\n0\n31\n0\n62\n0\n301\n0\n91\n1\n"
-                             "/usr/local/bin/on ups event.sh\n32767\n0\n-32768\n";
+                             "35\n2\n240\n3\n61\n4\n31\n5\n62\n6\n301\n7\n91\n1\n"
+                             "/usr/local/bin/on ups event.sh\n32767\n8\n-32768\n";
 
-// The default file of a start on 5 March 2031.
-const char kDefaultText20310305[] = "1\n20310305\n20340305\n80\n90\n1000\n0\n1\n2\n2\n1\n0\n"
-                                    "\n\n\n20\n1\n180\n1\n60\n1\n30\n1\n60\n1\n300\n1\n90\n0\n"
-                                    "\n60\n1\n60\n";
+// The default file of a start on the given day (dates as YYYYMMDD).
+std::string DefaultText(const std::string& date, const std::string& next) {
+    return "1\n" + date + "\n" + next +
+           "\n80\n90\n1000\n0\n1\n2\n2\n1\n0\n\n\n\n20\n1\n180\n1\n60\n1\n30\n1\n60\n1\n300\n1\n90"
+           "\n0"
+           "\n\n60\n1\n60\n";
+}
 
-void ExpectSameStoredFields(const UPSSts& a, const UPSSts& b) {
-    for (int line = 1; line <= 33; ++line) {
-        if (NumberAt(a, line) == -1 && NumberAt(b, line) == -1) continue;
-        EXPECT_EQ(NumberAt(a, line), NumberAt(b, line)) << "line " << line;
-    }
-    EXPECT_STREQ(a.BR_Date_Last, b.BR_Date_Last);
-    EXPECT_STREQ(a.BR_Date_Next, b.BR_Date_Next);
-    EXPECT_STREQ(a.SMTPServer, b.SMTPServer);
-    EXPECT_STREQ(a.SMTPDomain, b.SMTPDomain);
-    EXPECT_STREQ(a.SMTPAccount, b.SMTPAccount);
-    EXPECT_STREQ(a.CommandFile, b.CommandFile);
+// The text "from\n...to\n".
+std::string Numbered(int from, int to) {
+    std::string text;
+    for (int line = from; line <= to; ++line)
+        text += std::to_string(line) + "\n";
+    return text;
 }
 
 class SettingsTest : public CoreTest {
   protected:
-    std::string SettingsPath() const { return Path(SettingsFileName); }
-    std::string CommandPath() const { return Path(CommandFileName); }
-    // Loads the given file text over a record filled with 0x55 markers.
     void LoadText(const std::string& text) {
-        WriteFileRaw(SettingsPath(), text);
+        WriteFileRaw(Path(SettingsFileName), text);
         LoadUPSSts();
     }
+    // Line `line` (1-based) of the text the record would be saved as.
+    static std::string Line(int line) { return SplitLines(FormatUPSSts(PtUPSSts)).at(line - 1); }
 };
 
-TEST_F(SettingsTest, FormatGivesThe33LinesByteForByte) {
+TEST_F(SettingsTest, SaveWritesThe33LinesThenTheReloadRequestAndLoadReadsThemBack) {
     EXPECT_EQ(FormatUPSSts(DistinctSettings()), kDistinctText);
-    EXPECT_EQ(SplitLines(kDistinctText).size(), 33u);
-}
-
-TEST_F(SettingsTest, WriteWritesTheFileThenTheReloadRequest) {
     PtUPSSts = DistinctSettings();
     WriteUPSSts();
-    EXPECT_EQ(ReadFile(SettingsPath()), kDistinctText);
-    EXPECT_EQ(ReadFile(CommandPath()), "1\n0\n0\n");
+    EXPECT_EQ(ReadFile(Path(SettingsFileName)), kDistinctText);
+    EXPECT_EQ(ReadFile(Path(CommandFileName)), "1\n0\n0\n");
     EXPECT_EQ(flag_LoadSTS, 0) << "the request is cleared once it is written";
-    // Nothing else is left in the folder (no temporary file).
     EXPECT_EQ(ListFolder(Folder()), (std::vector<std::string>{CommandFileName, SettingsFileName}));
-}
 
-TEST_F(SettingsTest, WriteThenLoadRoundTrips) {
-    const UPSSts original = DistinctSettings();
-    PtUPSSts = original;
-    WriteUPSSts();
     std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
     LoadUPSSts();
-    ExpectSameStoredFields(PtUPSSts, original);
+    EXPECT_EQ(FormatUPSSts(PtUPSSts), kDistinctText);
 }
 
-TEST_F(SettingsTest, RoundTripsExtremeNumbersAndFullTexts) {
-    UPSSts s = DistinctSettings();
-    s.LoadWarn = -32768;
-    s.LoadSeverity = 32767;
-    s.Main_Meter[0] = -1;
-    std::memset(s.SMTPServer, 's', 29);
-    s.SMTPServer[29] = 0;
-    std::memset(s.SMTPDomain, 'd', 29);
-    s.SMTPDomain[29] = 0;
-    std::memset(s.SMTPAccount, 'a', 63);
-    s.SMTPAccount[63] = 0;
-    std::memset(s.CommandFile, 'c', 255);
-    s.CommandFile[255] = 0;
-    PtUPSSts = s;
-    WriteUPSSts();
-    std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
-    LoadUPSSts();
-    ExpectSameStoredFields(PtUPSSts, s);
-}
-
-TEST_F(SettingsTest, DefaultsWhenThereIsNoFileAreDatedByTheClock) {
-    SetTestTime(2031, 3, 5, 9, 0, 0);
-    std::strcpy(PtUPSSts.Location, "attic");
-    std::strcpy(PtUPSSts.Vendor, "kept");
-    LoadUPSSts();
-    EXPECT_EQ(FormatUPSSts(PtUPSSts), kDefaultText20310305);
-    EXPECT_STREQ(PtUPSSts.Location, "") << "the defaults empty Location";
-    EXPECT_FALSE(FileExists(SettingsPath())) << "loading never creates the file";
-    EXPECT_FALSE(FileExists(CommandPath()));
-}
-
-TEST_F(SettingsTest, DefaultDatesFollowTheStartDate) {
+TEST_F(SettingsTest, WithoutAFileTheDefaultsAreDatedByTheClock) {
     struct Case {
         int y, m, d;
-        const char* last;
-        const char* next;
+        const char *last, *next;
     };
     const Case cases[] = {
         {2031, 3, 5, "20310305", "20340305"},
-        {2024, 2, 29, "20240229", "20270229"}, // a date that does not exist, stored as computed
+        {2024, 2, 29, "20240229", "20270229"}, // a day that will not exist, stored as computed
         {2024, 12, 31, "20241231", "20271231"},
         {2099, 1, 1, "20990101", "21020101"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.last);
         SetTestTime(c.y, c.m, c.d, 23, 59, 59);
-        std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
+        std::memset(&PtUPSSts, 0x55, sizeof PtUPSSts);
+        std::strcpy(PtUPSSts.Location, "attic");
         LoadUPSSts();
-        EXPECT_STREQ(PtUPSSts.BR_Date_Last, c.last);
-        EXPECT_STREQ(PtUPSSts.BR_Date_Next, c.next);
-
-        UPSSts viaDefaults{};
-        DefaultUPSSts(&viaDefaults);
-        EXPECT_STREQ(viaDefaults.BR_Date_Last, c.last);
-        EXPECT_STREQ(viaDefaults.BR_Date_Next, c.next);
+        EXPECT_EQ(FormatUPSSts(PtUPSSts), DefaultText(c.last, c.next));
+        EXPECT_STREQ(PtUPSSts.Location, "");
+        UPSSts direct{};
+        DefaultUPSSts(&direct);
+        EXPECT_EQ(FormatUPSSts(direct), DefaultText(c.last, c.next));
     }
+    EXPECT_TRUE(ListFolder(Folder()).empty()) << "loading never creates a file";
 }
 
-TEST_F(SettingsTest, AnExistingFileAppliesNoDefaults) {
-    std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
-    LoadText("");
-    for (int line = 1; line <= 33; ++line) {
-        short v = NumberAt(PtUPSSts, line);
-        if (line == 2 || line == 3 || line == 13 || line == 14 || line == 15 || line == 30)
-            continue;
-        EXPECT_EQ(v, 0) << "line " << line;
-    }
-    EXPECT_STREQ(PtUPSSts.BR_Date_Last, "");
-    EXPECT_STREQ(PtUPSSts.BR_Date_Next, "");
-    EXPECT_STREQ(PtUPSSts.SMTPServer, "");
-    EXPECT_STREQ(PtUPSSts.CommandFile, "");
-}
-
-TEST_F(SettingsTest, AShortFileFillsItsLinesAndKeepsTheOtherFields) {
+TEST_F(SettingsTest, AnExistingFileOnlyReplacesTheLinesItHas) {
     PtUPSSts = DistinctSettings();
     std::strcpy(PtUPSSts.Vendor, "vendor stays");
-    std::strcpy(PtUPSSts.Location, "location stays");
     PtUPSSts.RatingVolt = 230;
+    LoadText("");
+    EXPECT_EQ(FormatUPSSts(PtUPSSts), kDistinctText) << "an empty file applies no defaults";
+
     LoadText("9\n20200101\n20230101\n11\n12\n");
-    EXPECT_EQ(PtUPSSts.Protocol_Type, 9);
-    EXPECT_STREQ(PtUPSSts.BR_Date_Last, "20200101");
-    EXPECT_STREQ(PtUPSSts.BR_Date_Next, "20230101");
-    EXPECT_EQ(PtUPSSts.LoadWarn, 11);
-    EXPECT_EQ(PtUPSSts.LoadSeverity, 12);
-    const UPSSts d = DistinctSettings();
-    for (int line = 6; line <= 33; ++line)
-        EXPECT_EQ(NumberAt(PtUPSSts, line), NumberAt(d, line));
-    EXPECT_STREQ(PtUPSSts.SMTPServer, d.SMTPServer);
-    EXPECT_STREQ(PtUPSSts.CommandFile, d.CommandFile);
+    std::vector<std::string> expected = SplitLines(kDistinctText);
+    expected[0] = "9", expected[1] = "20200101", expected[2] = "20230101";
+    expected[3] = "11", expected[4] = "12";
+    EXPECT_EQ(SplitLines(FormatUPSSts(PtUPSSts)), expected);
     EXPECT_STREQ(PtUPSSts.Vendor, "vendor stays");
-    EXPECT_STREQ(PtUPSSts.Location, "location stays");
     EXPECT_EQ(PtUPSSts.RatingVolt, 230);
 }
 
-TEST_F(SettingsTest, ALastLineWithoutLineFeedLosesItsLastCharacter) {
-    std::string text = kDefaultText20310305;
-    text.pop_back(); // "...\n60" without the final line feed
-    LoadText(text);
-    EXPECT_EQ(PtUPSSts.Notify_Interval, 6);
-    EXPECT_EQ(PtUPSSts.flag_EnableNotify, 1);
-
-    // The same for a text line: "abc" without line feed on line 13 reads "ab".
-    std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
-    LoadText("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\nabc");
-    EXPECT_STREQ(PtUPSSts.SMTPServer, "ab");
-    EXPECT_EQ(PtUPSSts.flag_MAPISMTP, 12);
+TEST_F(SettingsTest, ReaderQuirks) {
+    struct Case {
+        const char* why;
+        std::string text;
+        std::vector<std::pair<int, std::string>> lines; // line of the reloaded record, text
+    };
+    std::string unterminated = DefaultText("20310305", "20340305");
+    unterminated.pop_back();
+    const std::string longTexts = "1\n2024010199\n2024010199\n" + Numbered(4, 12) +
+                                  std::string(40, 's') + "\n" + std::string(31, 'd') + "\n" +
+                                  std::string(100, 'a') + "\n" + Numbered(16, 29) +
+                                  std::string(280, 'c') + "\n31\n32\n33\n";
+    const Case cases[] = {
+        {"an unterminated last line loses its last character",
+         unterminated,
+         {{32, "1"}, {33, "6"}}},
+        {"the same for a text line", Numbered(1, 12) + "abc", {{12, "12"}, {13, "ab"}}},
+        {"texts are cut to their fields",
+         longTexts,
+         {{2, "20240101"},
+          {3, "20240101"},
+          {13, std::string(29, 's')},
+          {14, std::string(29, 'd')},
+          {15, std::string(63, 'a')},
+          {16, "16"},
+          {29, "29"},
+          {30, std::string(255, 'c')},
+          {31, "31"},
+          {33, "33"}}},
+        {"a 600-character line is read as 299 + 299 + 2 and shifts the fields after it",
+         Numbered(1, 29) + std::string(600, 'x') + "\n61\n1\n62\n",
+         {{29, "29"}, {30, std::string(255, 'x')}, {31, "0"}, {32, "0"}, {33, "61"}}},
+        {"298 characters and the line feed fit one piece",
+         "1\n2\n3\n" + std::string(298, '7') + "\n5\n6\n",
+         {{5, "5"}, {6, "6"}}},
+        {"299 characters leave the line feed as a line of its own",
+         "1\n2\n3\n" + std::string(299, '7') + "\n5\n6\n",
+         {{5, "0"}, {6, "5"}, {7, "6"}}},
+        {"each piece loses its last character",
+         "1\n2\n3\n" + std::string(297, ' ') + "12\n5\n6\n",
+         {{4, "1"}, {5, "0"}, {6, "5"}}},
+        {"a 299-character text line: cut, then its line feed as the next line",
+         Numbered(1, 12) + std::string(299, 'q') + "\ndom\n",
+         {{13, std::string(29, 'q')}, {14, ""}, {15, "dom"}}},
+        {"carriage returns stay in texts, numbers ignore them",
+         "2\r\n20240102\r\n20270102\r\n81\r\n" + Numbered(5, 12) + "mail\r\ndomain\r\n\r\n",
+         {{1, "2"}, {2, "20240102"}, {4, "81"}, {13, "mail\r"}, {14, "domain\r"}, {15, "\r"}}},
+        {"lines after the 33rd are ignored",
+         DefaultText("20310305", "20340305") + "999\n888\n",
+         {{1, "1"}, {33, "60"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
+        LoadText(c.text);
+        for (const auto& [line, text] : c.lines)
+            EXPECT_EQ(Line(line), text) << "line " << line;
+    }
 }
 
-TEST_F(SettingsTest, NumbersKeepTheirLow16Bits) {
+TEST_F(SettingsTest, NumbersKeepTheirLow16BitsWhateverTheirSize) {
     struct Case {
         const char* text;
         short value;
     };
     const Case cases[] = {
-        {"70000", 4464},
-        {"-1", -1},
-        {"65535", -1},
-        {"65536", 0},
-        {"32768", -32768},
-        {"-32769", 32767},
-        {"4294967297", 1},
-        {"  +12abc", 12},
-        {"\t 42", 42},
-        {"abc", 0},
-        {"", 0},
-        {"- 5", 0},
-        {"12 34", 12},
-        {"99999999999999999999999999999999999999", 0}, // any value will do; it must not be UB
+        {"70000", 4464},   {"-1", -1},
+        {"65535", -1},     {"65536", 0},
+        {"32768", -32768}, {"-32769", 32767},
+        {"4294967297", 1}, {"  +12abc", 12},
+        {"\t 42", 42},     {"abc", 0},
+        {"", 0},           {"- 5", 0},
+        {"12 34", 12},     {"9223372036854775807", -1},
     };
     for (const Case& c : cases) {
-        std::memset(&PtUPSSts, 0, sizeof PtUPSSts);
+        SCOPED_TRACE(std::string("\"") + c.text + "\"");
         LoadText(std::string(c.text) + "\n");
-        if (std::strlen(c.text) < 30) {
-            EXPECT_EQ(PtUPSSts.Protocol_Type, c.value) << '"' << c.text << '"';
-            EXPECT_EQ(AtoiShort(c.text), c.value) << '"' << c.text << '"';
-        }
+        EXPECT_EQ(PtUPSSts.Protocol_Type, c.value);
+        EXPECT_EQ(AtoiShort(c.text), c.value);
     }
-}
-
-TEST_F(SettingsTest, HugeNumbersNeverMisbehave) {
-    // Any digits at all: the reader must neither crash nor overflow (the
-    // sanitizer build turns signed overflow into a failure).
-    const std::string huge[] = {
-        std::string(298, '9'),  "-" + std::string(297, '9'), "9223372036854775807",
-        "9223372036854775808",  "-9223372036854775808",      "-9223372036854775809",
-        "18446744073709551616",
-    };
-    for (const std::string& h : huge) {
-        LoadText(h + "\n" + h + "\n");
-        (void)AtoiShort(h.c_str());
-        (void)AtoiByte(h.c_str());
-        (void)AtoiWide(h.c_str());
-    }
-    EXPECT_EQ(AtoiWide("9223372036854775807"), 9223372036854775807LL);
     EXPECT_EQ(AtoiWide("-123456789012"), -123456789012LL);
-    EXPECT_EQ(AtoiShort("9223372036854775807"), -1); // low 16 bits of 0x7FFF...FFFF
+    // Any number of digits: no crash and no overflow (the sanitizer build
+    // turns signed overflow into a failure).
+    for (const std::string& huge :
+         {std::string(298, '9'), "-" + std::string(297, '9'), std::string("-9223372036854775809"),
+          std::string("18446744073709551616")}) {
+        LoadText(huge + "\n" + huge + "\n");
+        (void)AtoiByte(huge.c_str());
+    }
 }
 
-TEST_F(SettingsTest, OverlongTextsAreCutToTheirField) {
-    const std::string date = "2024010199";
-    const std::string server(40, 's'), domain(31, 'd'), account(100, 'a'), command(280, 'c');
-    std::string text = "1\n" + date + "\n" + date + "\n";
-    for (int line = 4; line <= 12; ++line)
-        text += std::to_string(line) + "\n";
-    text += server + "\n" + domain + "\n" + account + "\n";
-    for (int line = 16; line <= 29; ++line)
-        text += std::to_string(line) + "\n";
-    text += command + "\n31\n32\n33\n";
-    LoadText(text);
-    EXPECT_STREQ(PtUPSSts.BR_Date_Last, "20240101");
-    EXPECT_STREQ(PtUPSSts.BR_Date_Next, "20240101");
-    EXPECT_EQ(std::string(PtUPSSts.SMTPServer), server.substr(0, 29));
-    EXPECT_EQ(std::string(PtUPSSts.SMTPDomain), domain.substr(0, 29));
-    EXPECT_EQ(std::string(PtUPSSts.SMTPAccount), account.substr(0, 63));
-    EXPECT_EQ(std::string(PtUPSSts.CommandFile), command.substr(0, 255));
-    // Fields after the cut texts are in their places.
-    EXPECT_EQ(PtUPSSts.LowBatteryLevel, 16);
-    EXPECT_EQ(PtUPSSts.flag_EnableCommand, 29);
-    EXPECT_EQ(PtUPSSts.Command_Time, 31);
-    EXPECT_EQ(PtUPSSts.Notify_Interval, 33);
-}
+class RatingsTest : public CoreTest {};
 
-TEST_F(SettingsTest, ALineOf299CharactersOrMoreIsReadInPiecesAndShiftsLaterFields) {
-    // Line 30 of 600 characters is read as three pieces: 299 (line 30),
-    // 299 (line 31) and "xx" (line 32); the file's line 31 lands on line 33.
-    std::string text;
-    for (int line = 1; line <= 29; ++line)
-        text += std::to_string(line) + "\n";
-    text += std::string(600, 'x') + "\n61\n1\n62\n";
-    LoadText(text);
-    EXPECT_EQ(std::string(PtUPSSts.CommandFile), std::string(255, 'x'));
-    EXPECT_EQ(PtUPSSts.Command_Time, 0);
-    EXPECT_EQ(PtUPSSts.flag_EnableNotify, 0);
-    EXPECT_EQ(PtUPSSts.Notify_Interval, 61);
-    EXPECT_EQ(PtUPSSts.flag_EnableCommand, 29);
-}
-
-TEST_F(SettingsTest, PieceBoundaryAt298And299Characters) {
-    // 298 characters and a line feed fit one piece; 299 characters leave the
-    // line feed for a piece of its own (an empty line 5).
-    std::string fits = "1\n2\n3\n" + std::string(298, '7') + "\n5\n6\n";
-    PtUPSSts.LoadSeverity = -100;
-    LoadText(fits);
-    EXPECT_EQ(PtUPSSts.LoadSeverity, 5);
-    EXPECT_EQ(PtUPSSts.LogEntry, 6);
-
-    std::string shifts = "1\n2\n3\n" + std::string(299, '7') + "\n5\n6\n";
-    LoadText(shifts);
-    EXPECT_EQ(PtUPSSts.LoadSeverity, 0) << "the lone line feed is a line of its own";
-    EXPECT_EQ(PtUPSSts.LogEntry, 5);
-    EXPECT_EQ(PtUPSSts.Main_Item, 6);
-
-    // Each piece loses its last character too: 297 blanks and "12" read as 1.
-    std::string blanks = "1\n2\n3\n" + std::string(297, ' ') + "12\n5\n6\n";
-    LoadText(blanks);
-    EXPECT_EQ(PtUPSSts.LoadWarn, 1);
-    EXPECT_EQ(PtUPSSts.LoadSeverity, 0);
-    EXPECT_EQ(PtUPSSts.LogEntry, 5);
-
-    // A text field filled from a 299-character line keeps 298 of them, cut.
-    std::string text;
-    for (int line = 1; line <= 12; ++line)
-        text += "0\n";
-    text += std::string(299, 'q') + "\n";
-    LoadText(text);
-    EXPECT_EQ(std::string(PtUPSSts.SMTPServer), std::string(29, 'q'));
-    EXPECT_STREQ(PtUPSSts.SMTPDomain, "") << "the line feed piece";
-}
-
-TEST_F(SettingsTest, CarriageReturnsStayInTextsAndNumbersIgnoreThem) {
-    std::string text = "2\r\n20240102\r\n20270102\r\n81\r\n91\r\n";
-    for (int line = 6; line <= 12; ++line)
-        text += std::to_string(line) + "\r\n";
-    text += "mail.example\r\ndomain\r\n\r\n";
-    LoadText(text);
-    EXPECT_EQ(PtUPSSts.Protocol_Type, 2);
-    EXPECT_STREQ(PtUPSSts.BR_Date_Last, "20240102") << "the CR is cut off by the 8-character field";
-    EXPECT_EQ(PtUPSSts.LoadWarn, 81);
-    EXPECT_EQ(PtUPSSts.LoadSeverity, 91);
-    EXPECT_EQ(PtUPSSts.flag_MAPISMTP, 12);
-    EXPECT_STREQ(PtUPSSts.SMTPServer, "mail.example\r");
-    EXPECT_STREQ(PtUPSSts.SMTPDomain, "domain\r");
-    EXPECT_STREQ(PtUPSSts.SMTPAccount, "\r");
-}
-
-TEST_F(SettingsTest, LinesAfterThe33rdAreIgnored) {
-    std::string text = kDefaultText20310305;
-    text += "999\n888\nmore text\n";
-    LoadText(text);
-    EXPECT_EQ(PtUPSSts.Notify_Interval, 60);
-    EXPECT_EQ(PtUPSSts.Protocol_Type, 1);
-}
-
-TEST_F(SettingsTest, AFileWithBinaryGarbageNeverOverruns) {
-    std::string junk;
-    for (int i = 0; i < 5000; ++i)
-        junk += static_cast<char>((i * 131 + 7) & 0xFF);
-    LoadText(junk);
-    EXPECT_LT(std::strlen(PtUPSSts.BR_Date_Last), sizeof PtUPSSts.BR_Date_Last);
-    EXPECT_LT(std::strlen(PtUPSSts.SMTPServer), sizeof PtUPSSts.SMTPServer);
-    EXPECT_LT(std::strlen(PtUPSSts.SMTPAccount), sizeof PtUPSSts.SMTPAccount);
-    EXPECT_LT(std::strlen(PtUPSSts.CommandFile), sizeof PtUPSSts.CommandFile);
-}
-
-TEST_F(SettingsTest, ParseReadsFromAnOpenStream) {
-    std::FILE* in = fmemopen(const_cast<char*>(kDistinctText), sizeof kDistinctText - 1, "r");
-    ASSERT_NE(in, nullptr);
-    UPSSts s{};
-    ParseUPSSts(in, &s);
-    std::fclose(in);
-    ExpectSameStoredFields(s, DistinctSettings());
-}
-
-TEST_F(SettingsTest, AFailedOpenSendsNoRequest) {
-    // CurDir names a folder that does not exist.
-    std::string error;
-    ASSERT_TRUE(SetCurDir(Path("missing").c_str(), &error));
-    PtUPSSts = DistinctSettings();
-    WriteUPSSts();
-    EXPECT_EQ(flag_LoadSTS, 0) << "no reload request when the settings were not written";
-    EXPECT_FALSE(FileExists(Path("missing")));
-    EXPECT_EQ(PtUPSSts.LoadWarn, 75) << "the record keeps the new values";
-
-    // A path through a regular file.
-    WriteFileRaw(Path("plain"), "x");
-    ASSERT_TRUE(SetCurDir(Path("plain").c_str(), &error));
-    WriteUPSSts();
-    EXPECT_EQ(flag_LoadSTS, 0);
-    EXPECT_EQ(ReadFile(Path("plain")), "x");
-}
-
-// Runs body with the process's file size limit at limitBytes, as a full disk
-// would behave for writes past that size.
-template <class Body> void WithFileSizeLimit(rlim_t limitBytes, Body body) {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tight = saved;
-    tight.rlim_cur = limitBytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    body();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-}
-
-TEST_F(SettingsTest, AFullDiskLeavesTheOldFileWholeAndSendsNoRequest) {
-    PtUPSSts = DistinctSettings();
-    WriteUPSSts();
-    ASSERT_EQ(ReadFile(SettingsPath()), kDistinctText);
-    std::remove(CommandPath().c_str());
-
-    PtUPSSts.LoadWarn = 1;
-    WithFileSizeLimit(16, [] { WriteUPSSts(); });
-    EXPECT_EQ(ReadFile(SettingsPath()), kDistinctText) << "the old file is whole";
-    EXPECT_FALSE(FileExists(CommandPath())) << "no request for a write that failed";
-    EXPECT_EQ(flag_LoadSTS, 0);
-    EXPECT_EQ(ListFolder(Folder()), std::vector<std::string>{SettingsFileName})
-        << "no temporary file left behind";
-}
-
-TEST_F(SettingsTest, ACommandFileThatCannotBeReplacedKeepsTheRequestRaised) {
-    // A folder standing under the command file's name: the settings are
-    // written, the request cannot be, and waits.
-    ASSERT_EQ(mkdir(CommandPath().c_str(), 0755), 0);
-    PtUPSSts = DistinctSettings();
-    WriteUPSSts();
-    EXPECT_EQ(ReadFile(SettingsPath()), kDistinctText);
-    EXPECT_EQ(flag_LoadSTS, 1);
-    EXPECT_EQ(ListFolder(Folder()), (std::vector<std::string>{CommandFileName, SettingsFileName}))
-        << "no temporary file left behind";
-    RemoveTree(CommandPath());
-    WriteCommand();
-    EXPECT_EQ(ReadFile(CommandPath()), "1\n0\n0\n");
-    EXPECT_EQ(flag_LoadSTS, 0);
-}
-
-TEST_F(SettingsTest, SavingTwiceWritesTheCommandFileTwice) {
-    PtUPSSts = DistinctSettings();
-    WriteUPSSts();
-    ASSERT_EQ(ReadFile(CommandPath()), "1\n0\n0\n");
-    WriteFileRaw(CommandPath(), "read by the agent\n");
-    WriteUPSSts();
-    EXPECT_EQ(ReadFile(CommandPath()), "1\n0\n0\n");
-}
-
-TEST_F(SettingsTest, NewFilesAreCreatedWithTheUsualPermissions) {
-    // The agent may run as another user: the files must be as readable as a
-    // plain fopen(..., "w") would make them, not private like a mkstemp file.
-    mode_t mask = umask(022);
-    PtUPSSts = DistinctSettings();
-    WriteUPSSts();
-    umask(mask);
-    struct stat st {};
-    ASSERT_EQ(stat(SettingsPath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
-    ASSERT_EQ(stat(CommandPath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+TEST_F(RatingsTest, ThreeNumbersTakenWholeOrNotAtAll) {
+    struct Case {
+        const char* text; // nullptr: no file
+        bool taken;
+        short volt, current, batt;
+    };
+    const Case cases[] = {
+        {"230\n12\n24\n", true, 230, 12, 24},
+        {"120\r\n8\r\n48\r\n", true, 120, 8, 48},
+        {"-5\n0\n32767\n", true, -5, 0, 32767},
+        {nullptr, false, 1, 2, 3},
+        {"", false, 1, 2, 3},
+        {"230\n12\n", false, 1, 2, 3},
+        {"230\nabc\n24\n", false, 1, 2, 3},
+        {"230\n12\n24x\n", false, 1, 2, 3},
+        {"70000\n1\n2\n", false, 1, 2, 3},
+        {"\n\n\n", false, 1, 2, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "no file");
+        PtUPSSts.RatingVolt = 1;
+        PtUPSSts.RatingCurrent = 2;
+        PtUPSSts.RatingBattVolt = 3;
+        std::remove(Path(RatingFileName).c_str());
+        if (c.text) WriteFileRaw(Path(RatingFileName), c.text);
+        EXPECT_EQ(LoadRatings(), c.taken);
+        EXPECT_EQ(PtUPSSts.RatingVolt, c.volt);
+        EXPECT_EQ(PtUPSSts.RatingCurrent, c.current);
+        EXPECT_EQ(PtUPSSts.RatingBattVolt, c.batt);
+    }
 }
 
 } // namespace
