@@ -30,6 +30,21 @@ constexpr auto CommandWait = std::chrono::milliseconds(2500);
 // A password file is one short line; more is not a password file.
 constexpr std::size_t MaxPasswordFile = 4096;
 
+// The agent steps just after each whole wall-clock second; asking upsd a
+// little before it hands every step an answer about 0.1 s old, so a change
+// at the UPS reaches the values file within about a second.
+constexpr double PollAtFraction = 0.85;
+
+std::chrono::steady_clock::duration UntilNextPoll() {
+    using namespace std::chrono;
+    auto since = system_clock::now().time_since_epoch();
+    double fraction = duration<double>(since - floor<seconds>(since)).count();
+    double wait = PollAtFraction - fraction;
+    while (wait < 0.5) // never two polls in one second
+        wait += 1;
+    return duration_cast<steady_clock::duration>(duration<double>(wait));
+}
+
 double SteadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
@@ -344,8 +359,7 @@ void NutUps::Work(std::shared_ptr<Shared> s) {
         s->stamp = SteadySeconds();
         s->answered = true;
         s->wake.notify_all();
-        next += std::chrono::seconds(1);
-        if (next < Clock::now()) next = Clock::now() + std::chrono::seconds(1);
+        next = Clock::now() + UntilNextPoll();
     }
     s->exited = true;
     s->wake.notify_all();

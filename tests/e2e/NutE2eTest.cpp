@@ -293,7 +293,7 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
 
     // Low battery on battery: the battery shows Low, the countdown shortens.
     {
-        Child& m = StartMonitor("low.png", 4);
+        Child& m = StartMonitor("low.png", 5);
         std::this_thread::sleep_for(seconds(1));
         SetStatus("OB LB");
         EXPECT_TRUE(WaitForValues(
@@ -307,7 +307,7 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
 
     // Mains back: the countdown ends.
     {
-        Child& m = StartMonitor("back.png", 4);
+        Child& m = StartMonitor("back.png", 5);
         std::this_thread::sleep_for(seconds(1));
         SetStatus("OL");
         EXPECT_TRUE(WaitForValues([](const UPSVal& u) { return u.DownTime == -1; }, seconds(2)));
@@ -324,7 +324,7 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
     {
         int lostBefore = LogCount("Communication with the UPS lost");
         int restoredBefore = LogCount("Communication with the UPS restored");
-        Child& during = StartMonitor("down.png", 5);
+        Child& during = StartMonitor("down.png", 7);
         Child& after = StartMonitor("recovered.png", 35);
         std::this_thread::sleep_for(seconds(2));
         StopNut();
