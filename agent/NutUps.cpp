@@ -151,6 +151,11 @@ bool ReadNutPasswordFile(const std::string& path, std::string* password, std::st
         *error = path + " holds no password on its first line";
         return false;
     }
+    if (std::any_of(text.begin(), text.end(),
+                    [](unsigned char c) { return c < ' ' || c == 0x7F; })) {
+        *error = path + " holds control characters in its first line";
+        return false;
+    }
     *password = std::move(text);
     return true;
 }

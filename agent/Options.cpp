@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -116,6 +117,13 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
             std::string why;
             if (arg == "--nut" && !ParseNutTarget(cl.Nut, &target, &why))
                 return bad("--nut: " + why);
+            // Sent as one protocol line: blanks or control characters would
+            // break it or smuggle in another request.
+            if (arg == "--nut-user" &&
+                std::any_of(field->begin(), field->end(),
+                            [](unsigned char c) { return c <= ' ' || c == 0x7F || c == '"'; }))
+                return bad(
+                    "--nut-user: a NUT user name has no blanks, quotes or control characters");
         } else if (arg.rfind("-", 0) == 0) {
             return bad("unknown option '" + std::string(argv[i]) + "'");
         } else {

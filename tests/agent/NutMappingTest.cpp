@@ -509,6 +509,9 @@ TEST(NutOptions, CommandLines) {
         {{"--nut", "ups@host", "--simulate"}, ParseOutcome::BadUsage, "--simulate and --nut"},
         {{"--nut", "host"}, ParseOutcome::BadUsage, "--nut: expected UPS@HOST"},
         {{"--nut"}, ParseOutcome::BadUsage, "--nut needs a value"},
+        {{"--nut", "a@b", "--nut-user", "mon\nINSTCMD x", "--nut-password-file", "/p"},
+         ParseOutcome::BadUsage,
+         "--nut-user: a NUT user name has no blanks"},
         {{"--nut", "a@b", "--nut", "a@c"}, ParseOutcome::BadUsage, "--nut given twice"},
         {{"--nut", "a@b", "--nut-user", "mon"}, ParseOutcome::BadUsage, "--nut-user and"},
         {{"--nut", "a@b", "--nut-password-file", "/p"}, ParseOutcome::BadUsage, "--nut-user and"},
@@ -548,6 +551,7 @@ TEST(NutOptions, PasswordFile) {
         {"s3cret\n", 0620, false, false, "writable by its group"},
         {"s3cret\n", 0602, false, false, "writable by other users"},
         {"\nlater\n", 0600, false, false, "no password"},
+        {"pass\tword\n", 0600, false, false, "control characters"},
         {"s3cret\n", 0600, true, false, "symbolic link"},
     };
     int n = 0;
