@@ -1,4 +1,5 @@
 // The NUT link over TCP, through libnutclient.
+#include <cstdio>
 #include <nutclient.h>
 
 #include "NutUps.h"
@@ -20,15 +21,35 @@ class NutTcpLink : public NutLink {
             client_ = std::make_unique<nut::TcpClient>();
             client_->setTimeout(RequestTimeout);
             client_->connect(target_.Host, target_.Port);
-            if (!user_.empty()) client_->authenticate(user_, password_);
-            return true;
         } catch (const nut::NutException& e) {
             *error = Describe(e);
+            client_.reset();
+            return false;
         } catch (const std::exception& e) {
             *error = e.what();
+            client_.reset();
+            return false;
         }
-        client_.reset();
-        return false;
+        // A refused login must not stop the watching: only the commands
+        // need it, and they report it.
+        loginError_.clear();
+        if (user_.empty()) return true;
+        try {
+            client_->authenticate(user_, password_);
+        } catch (const nut::IOException& e) {
+            *error = Describe(e);
+            client_.reset();
+            return false;
+        } catch (const nut::SystemException& e) {
+            *error = Describe(e);
+            client_.reset();
+            return false;
+        } catch (const nut::NutException& e) {
+            loginError_ = "login as " + user_ + " refused by upsd: " + e.str();
+            std::fprintf(stderr, "corvanta-agent: NUT %s: %s\n", target_.Ups.c_str(),
+                         loginError_.c_str());
+        }
+        return true;
     }
 
     void Disconnect() override {
@@ -57,10 +78,18 @@ class NutTcpLink : public NutLink {
 
     Result SetVariable(const std::string& name, const std::string& value,
                        std::string* error) override {
+        if (!loginError_.empty()) {
+            *error = loginError_;
+            return Result::Refused;
+        }
         return Guard(error, [&] { client_->setDeviceVariable(target_.Ups, name, value); });
     }
 
     Result RunCommand(const std::string& name, std::string* error) override {
+        if (!loginError_.empty()) {
+            *error = loginError_;
+            return Result::Refused;
+        }
         return Guard(error, [&] { client_->executeDeviceCommand(target_.Ups, name); });
     }
 
@@ -94,6 +123,7 @@ class NutTcpLink : public NutLink {
     std::string user_;
     std::string password_;
     std::unique_ptr<nut::TcpClient> client_;
+    std::string loginError_;
 };
 
 } // namespace

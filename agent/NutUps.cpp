@@ -156,6 +156,12 @@ bool ReadNutPasswordFile(const std::string& path, std::string* password, std::st
         *error = path + " holds control characters in its first line";
         return false;
     }
+    // libnutclient sends the password as a bare word: upsd would refuse one
+    // with blanks or quotes.
+    if (text.find_first_of(" \"\\") != std::string::npos) {
+        *error = path + ": a NUT password with blanks, quotes or backslashes cannot be sent";
+        return false;
+    }
     *password = std::move(text);
     return true;
 }

@@ -546,7 +546,8 @@ TEST(NutOptions, PasswordFile) {
     } cases[] = {
         {"s3cret\n", 0600, false, true, "s3cret"},
         {"s3cret\r\nsecond line\n", 0640, false, true, "s3cret"},
-        {"with blanks inside", 0400, false, true, "with blanks inside"},
+        {"no-newline", 0400, false, true, "no-newline"},
+        {"with blanks inside", 0600, false, false, "blanks"},
         {"s3cret\n", 0644, false, false, "readable by other users"},
         {"s3cret\n", 0620, false, false, "writable by its group"},
         {"s3cret\n", 0602, false, false, "writable by other users"},
