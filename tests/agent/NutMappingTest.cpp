@@ -13,9 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "AgentTestSupport.h"
 #include "NutMapping.h"
 #include "NutUps.h"
 #include "Options.h"
+#include "file.h"
 
 namespace {
 
@@ -581,6 +583,112 @@ TEST(NutOptions, PasswordFile) {
     std::string missing;
     EXPECT_FALSE(ReadNutPasswordFile(dir + "/none", &missing, &missing));
     EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// The agent on the bridge: what upsd is asked, in which order, and what the
+// log says. Calls come from the bridge's thread, hence the lock.
+class OrderLink : public NutLink {
+  public:
+    explicit OrderLink(std::shared_ptr<std::mutex> m, std::shared_ptr<std::vector<std::string>> e)
+        : mutex_(std::move(m)), events_(std::move(e)) {}
+    std::set<std::string> Commands{"shutdown.return", "load.off"};
+    bool Connect(std::string*) override { return true; }
+    void Disconnect() override {}
+    Result ListVariables(NutVariables* out, std::string*) override {
+        *out = {{"ups.status", "OB DISCHRG"}, {"battery.charge", "80"}};
+        return Result::Ok;
+    }
+    Result ListCommands(std::set<std::string>* out, std::string*) override {
+        Note("LIST CMD");
+        *out = Commands;
+        return Result::Ok;
+    }
+    Result SetVariable(const std::string& name, const std::string& value, std::string*) override {
+        Note("SET " + name + " " + value);
+        return Result::Ok;
+    }
+    Result RunCommand(const std::string& name, std::string*) override {
+        Note("INSTCMD " + name);
+        return Result::Ok;
+    }
+    void Note(const std::string& e) {
+        std::lock_guard lock(*mutex_);
+        events_->push_back(e);
+    }
+
+  private:
+    std::shared_ptr<std::mutex> mutex_;
+    std::shared_ptr<std::vector<std::string>> events_;
+};
+
+class NutAgentTest : public agent_test::AgentTest {
+  protected:
+    // The agent on a NUT UPS that is on battery from the start.
+    void StartOnNut(std::vector<std::string> shutdown) {
+        auto link = std::make_unique<OrderLink>(mutex_, events_);
+        link_ = link.get();
+        nut_ = std::make_unique<NutUps>(std::move(link), NutTarget{"ups", "localhost", 3493}, true);
+        AgentOptions options;
+        options.ShutdownCommand = std::move(shutdown);
+        options.Version = "test";
+        agent = std::make_unique<Agent>(*nut_, recorder_, options);
+        agent->Start();
+        agent->Step();
+    }
+    std::vector<std::string> Events() {
+        std::lock_guard lock(*mutex_);
+        return *events_;
+    }
+    void TearDown() override {
+        agent.reset();
+        nut_.reset();
+        agent_test::AgentTest::TearDown();
+    }
+
+    // A runner that notes its starts among upsd's calls.
+    class Recorder : public CommandRunner {
+      public:
+        explicit Recorder(NutAgentTest& t) : t_(t) {}
+        bool Start(const std::vector<std::string>& argv, std::string*) override {
+            t_.link_->Note("run " + argv.back());
+            return true;
+        }
+        std::vector<std::string> Finished() override { return {}; }
+
+      private:
+        NutAgentTest& t_;
+    };
+
+    std::shared_ptr<std::mutex> mutex_ = std::make_shared<std::mutex>();
+    std::shared_ptr<std::vector<std::string>> events_ =
+        std::make_shared<std::vector<std::string>>();
+    OrderLink* link_ = nullptr;
+    Recorder recorder_{*this};
+    std::unique_ptr<NutUps> nut_;
+};
+
+TEST_F(NutAgentTest, ExpirySetsTheDelayThenTurnsTheUpsOffAfterTheShutdownCommand) {
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
+    agent_test::WriteFile(Path("halt.sh"), "#!/bin/sh\n", 0755);
+    StartOnNut({Path("halt.sh")});
+    EXPECT_EQ(agent->DownTime(), 1) << "on battery at the first reading";
+    Seconds(1);
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"run " + Path("halt.sh"), "LIST CMD",
+                                        "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}));
+    EXPECT_TRUE(LogHas("The UPS turns its output off in 60 s and back on when the mains "
+                       "returns (ups.delay.shutdown set, shutdown.return sent)"));
+}
+
+TEST_F(NutAgentTest, ScheduledTestTheUpsDoesNotOfferIsLoggedAndSkipped) {
+    agent_test::WriteFile(Path(CalendarFileName),
+                          agent_test::CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
+    WriteSettings([](UPSSts& s) { s.flag_Enable_Power_OSDelay = 0; });
+    StartOnNut({});
+    Seconds(60);
+    EXPECT_EQ(Events(), (std::vector<std::string>{"LIST CMD"}));
+    EXPECT_TRUE(LogHas("Scheduled self test at 14:01 failed: the UPS does not offer "
+                       "test.battery.start.quick, so it was not sent"));
 }
 
 } // namespace
