@@ -86,7 +86,7 @@ TEST_F(CalendarFileTest, LookupsReadTheRowOfTheirSlotAndNothingPastTheEnd) {
     ExpectEntry(GetNextSchedule(), kEmpty);
 }
 
-TEST_F(CalendarFileTest, MissingEmptyAndShortFiles) {
+TEST_F(CalendarFileTest, MissingEmptyShortAndMalformedFiles) {
     EXPECT_EQ(OpenRSchedule(), 0);
     CloseSchedule();
     WriteFileRaw(CalendarPath(), "");
@@ -104,9 +104,8 @@ TEST_F(CalendarFileTest, MissingEmptyAndShortFiles) {
         ExpectEntry(GetNextSchedule(), kEmpty);
     ExpectEntry(GetSchedule(1, 1, 1), IdRow(1));
     CloseSchedule();
-}
 
-TEST_F(CalendarFileTest, RowsKeepTheirLow8BitsAndMalformedRowsReadAsZero) {
+    // Rows keep their low 8 bits; malformed rows read as zero.
     WriteFileRaw(CalendarPath(), "2024\n260\t300\t-1\na\tb\tc\n7\n\n5\t6\t7\n");
     ASSERT_EQ(OpenRSchedule(), 1);
     ExpectEntry(GetSchedule(1, 1, 0), Row{4, 44, 255});

@@ -117,17 +117,6 @@ TEST_F(FileWriteTest, AFullDiskLeavesTheOldFileWhole) {
     }
 }
 
-TEST_F(FileWriteTest, AWriteIntoAMissingFolderSendsNoRequest) {
-    std::string error;
-    ASSERT_TRUE(SetCurDir(Path("missing").c_str(), &error));
-    for (const Writer& w : Writers()) {
-        SCOPED_TRACE(w.file);
-        w.write();
-        EXPECT_EQ(*w.flag, w.flag == &flag_LoadCancelShutdown ? 1 : 0);
-    }
-    EXPECT_TRUE(ListFolder(Folder()).empty());
-}
-
 TEST_F(FileWriteTest, CommandFlagsAreWrittenAsThreeLinesAndCleared) {
     struct Case {
         int sts, sch, cancel;

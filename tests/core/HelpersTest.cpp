@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Clock.h"
@@ -148,15 +149,9 @@ TEST_F(HelpersTest, TheTestClockMovesAcrossMonthYearAndLeapDay) {
         DateTimeRec dt{};
         GetTime(&dt);
         const DateTimeRec made = MakeDateTime(c.ey, c.emo, c.ed, c.eh, c.emi, c.es);
-        for (const DateTimeRec& t : {dt, made}) {
-            EXPECT_EQ(t.year, c.ey);
-            EXPECT_EQ(t.month, c.emo);
-            EXPECT_EQ(t.day, c.ed);
-            EXPECT_EQ(t.hour, c.eh);
-            EXPECT_EQ(t.minute, c.emi);
-            EXPECT_EQ(t.second, c.es);
-            EXPECT_EQ(t.dayOfWeek, c.edow);
-        }
+        for (const DateTimeRec& t : {dt, made})
+            EXPECT_EQ(std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second, t.dayOfWeek),
+                      std::tuple(c.ey, c.emo, c.ed, c.eh, c.emi, c.es, c.edow));
     }
     ClearTestTime();
     EXPECT_FALSE(TestTimeActive());

@@ -205,7 +205,8 @@ TEST_F(ValuesTest, AShortFileReplacesOnlyItsBytesALongOneOnlyTheFirstRecord) {
     EXPECT_EQ(Encoded(PtUPSVal), Encoded(whole));
 }
 
-// Each sequence runs over one run of the reader, after its first read.
+// Each sequence runs over one run of the reader, after its first read (the
+// reset between them is checked too: the first sequence ends while following).
 struct Step {
     short own, agent, expected;
     const char* why;
@@ -228,11 +229,11 @@ TEST_F(ValuesTest, EveryBranchOfTheCountdownReconciliation) {
           {50, -1, -1, "not followed: the agent's -1 replaces own"},
           {50, 20, 20, "not followed: the agent's figure, following begins"},
           {30, 25, 30, "followed again"}}},
-        {"minus one over a front-end countdown", {{300, -1, -1, "the agent has none"}}},
         {"following begins at zero",
          {{-1, 0, 0, "zero begins the following"},
           {-1, 3, -1, "less than 6 above own -1: own stands"},
           {-1, 5, 5, "6 above own -1: the agent's figure"}}},
+        {"minus one over a front-end countdown", {{300, -1, -1, "the agent has none"}}},
         {"any negative figure ends it",
          {{-1, 60, 60, "begin"},
           {59, -5, -1, "negative ends it: DownTime is -1"},

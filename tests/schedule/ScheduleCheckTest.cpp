@@ -110,12 +110,13 @@ TEST_F(ScheduleCheckTest, MissedTicksAcrossNewYearRollTheCalendarOnceAndDoNotFir
     WriteShutdowns(2024, {{2024, 12, 31, 23, 55}, {2025, 1, 2, 8, 0}});
     GetNext();
     ASSERT_EQ(NextShutdown.Year, 2024);
-    Tick(2025, 1, 1, 0, 10);
+    CheckAt(2025, 1, 1, 0, 10); // the check alone rolls, before any search
     EXPECT_EQ(PtUPSVal.DownTime, -1);
     EXPECT_EQ(StartYear, 2025);
     std::vector<Row> rolled = EmptyRows();
     rolled[ScheduleIndex(2025, 2025, 1, 2, 0)] = Row{1, 8, 0};
     EXPECT_EQ(ReadFile(Path(CalendarFileName)), CalendarText(2025, rolled));
+    GetNext();
     EXPECT_EQ(NextShutdown.Year, 2025);
     EXPECT_EQ(NextShutdown.Day, 2);
     CheckAt(2025, 1, 1, 0, 11); // the same year: no second roll

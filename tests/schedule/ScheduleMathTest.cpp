@@ -2,6 +2,7 @@
 // counted from today's weekday, the row of a day and copying its six entries.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -93,11 +94,8 @@ TEST_F(ScheduleMathTest, ScheduleIndexAndCopyScheduleDate) {
                 expected[dst + k] = expected[src + k];
         }
         CopyScheduleDate(c.curY, c.srcY, c.srcM, c.srcD, c.dstY, c.dstM, c.dstD);
-        for (int r = 0; r < ScheduleRows; ++r) {
-            ASSERT_EQ(PtSchedule[r].Button, expected[r].Button) << r;
-            ASSERT_EQ(PtSchedule[r].Hour, expected[r].Hour) << r;
-            ASSERT_EQ(PtSchedule[r].Minute, expected[r].Minute) << r;
-        }
+        static_assert(sizeof(ScheduleStr) == 3, "compared byte for byte");
+        EXPECT_EQ(std::memcmp(PtSchedule, expected.data(), ScheduleRows * sizeof(ScheduleStr)), 0);
     }
     FreeSchedule();
     CopyScheduleDate(2024, 2024, 1, 1, 2024, 1, 2); // a released calendar: nothing happens

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Clock.h"
@@ -50,11 +51,10 @@ class ScheduleNextTest : public CoreTest {
         if (e.Year == 0)
             std::sscanf(f.text, "%hd/%hd/%hd %hd:%hd", &e.Month, &e.Day, &e.Year, &e.Hour,
                         &e.Minute);
-        EXPECT_EQ(w.Year, e.Year);
-        EXPECT_EQ(w.Month, e.Month);
-        EXPECT_EQ(w.Day, e.Day);
-        EXPECT_EQ(w.Hour, e.Hour);
-        EXPECT_EQ(w.Minute, e.Minute);
+        auto key = [](const DateTimeStr& d) {
+            return std::tuple(d.Year, d.Month, d.Day, d.Hour, d.Minute);
+        };
+        EXPECT_EQ(key(w), key(e));
         EXPECT_STREQ(text[f.kind], f.text);
     }
 };
