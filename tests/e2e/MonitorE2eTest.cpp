@@ -1,12 +1,11 @@
 // The real agent and the real monitor together on a private folder: what the
 // monitor shows is read from its snapshot, what they exchange from the files.
-#include <QColor>
 #include <QImage>
-#include <QRect>
 #include <thread>
 
 #include "E2eSupport.h"
 #include "Folder.h"
+#include "SnapshotReading.h"
 #include "file.h"
 
 namespace e2e {
@@ -14,70 +13,6 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-// The monitor's status text colours.
-const QRgb Good = qRgb(0x00, 0x70, 0x00);
-const QRgb Caution = qRgb(0xA0, 0xA0, 0x00);
-const QRgb Alarm = qRgb(0xF0, 0x00, 0x00);
-const QRgb Plain = qRgb(0x00, 0x00, 0x00);
-
-// Where the status texts (communication, power source, battery status) and
-// the countdown stand in the main window, menu bar included.
-const QRect StatusTexts(145, 0, 190, 140);
-const QRect CountdownBox(345, 55, 170, 80);
-
-// The colour of each text line in the status column, top down: rows holding
-// a status colour form a line; each line takes its most frequent colour.
-std::vector<QRgb> StatusColours(const QImage& image) {
-    std::vector<QRgb> lines;
-    std::map<QRgb, int> count;
-    bool inLine = false;
-    auto close = [&] {
-        QRgb best = 0;
-        int most = 0;
-        for (auto [c, n] : count)
-            if (n > most) {
-                best = c;
-                most = n;
-            }
-        lines.push_back(best);
-        count.clear();
-    };
-    for (int y = StatusTexts.top(); y <= StatusTexts.bottom() && y < image.height(); ++y) {
-        bool any = false;
-        for (int x = StatusTexts.left(); x <= StatusTexts.right() && x < image.width(); ++x) {
-            QRgb p = image.pixel(x, y) | 0xFF000000u;
-            if (p == Good || p == Caution || p == Alarm) {
-                ++count[p];
-                any = true;
-            }
-        }
-        if (any)
-            inLine = true;
-        else if (inLine) {
-            close();
-            inLine = false;
-        }
-    }
-    if (inLine) close();
-    if (lines.size() > 3) lines.resize(3); // the battery level's percentage follows
-    return lines;
-}
-
-int CountColour(const QImage& image, const QRect& r, QRgb colour) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom() && y < image.height(); ++y)
-        for (int x = r.left(); x <= r.right() && x < image.width(); ++x)
-            n += (image.pixel(x, y) | 0xFF000000u) == colour;
-    return n;
-}
-
-std::string Names(const std::vector<QRgb>& colours) {
-    std::string s;
-    for (QRgb c : colours)
-        s += c == Good ? "good " : c == Caution ? "caution " : c == Alarm ? "alarm " : "other ";
-    return s;
-}
 
 const char* const OnMains = "ratings 230 4.3 24\n"
                             "0 set InputVoltage 230\n"
@@ -134,7 +69,7 @@ TEST_F(MonitorE2e, ConnectedAndNormal) {
     Child& monitor = StartMonitor("normal.png", 5);
     QImage image = Snapshot(monitor, "normal.png");
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(Names(StatusColours(image)), "good good good "); // Connected, Normal, Normal
+    EXPECT_EQ(StatusNames(image), "good good good "); // Connected, Normal, Normal
     EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown shown";
     // The monitor deleted the values file at its start; the agent wrote it anew.
     EXPECT_EQ(Values().flag_OpenUPS, 1);
@@ -148,8 +83,8 @@ TEST_F(MonitorE2e, PowerFailureShowsBatteryAndARunningCountdown) {
     QImage a = Snapshot(early, "early.png");
     QImage b = Snapshot(late, "late.png");
     ASSERT_FALSE(a.isNull() || b.isNull());
-    EXPECT_EQ(Names(StatusColours(a)), "good caution good "); // Connected, Battery, Normal
-    EXPECT_EQ(Names(StatusColours(b)), "good caution good ");
+    EXPECT_EQ(StatusNames(a), "good caution good "); // Connected, Battery, Normal
+    EXPECT_EQ(StatusNames(b), "good caution good ");
     EXPECT_GT(CountColour(a, CountdownBox, Plain), 40) << "countdown digits";
     EXPECT_GT(CountColour(b, CountdownBox, Plain), 40);
     EXPECT_NE(a.copy(CountdownBox), b.copy(CountdownBox)) << "the countdown runs";
@@ -192,7 +127,7 @@ TEST_F(MonitorE2e, CancelEndsTheCountdownOnBothSides) {
     ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.DownTime == -1; }, seconds(3)));
     QImage image = Snapshot(monitor, "cancel.png");
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(Names(StatusColours(image)), "good caution good ") << "still on battery";
+    EXPECT_EQ(StatusNames(image), "good caution good ") << "still on battery";
     EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown digits";
     EXPECT_EQ(CountColour(image, CountdownBox, Alarm), 0);
     EXPECT_TRUE(LogHas("Shutdown countdown cancelled by the user"));
@@ -211,7 +146,7 @@ TEST_F(MonitorE2e, CalendarShutdownStartsTheCountdownAtItsMinute) {
     EXPECT_TRUE(LogHas("W 2026/03/10 14:30:00 Scheduled shutdown at 14:30"));
     QImage image = Snapshot(monitor, "calendar.png");
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(Names(StatusColours(image)), "good good good ");
+    EXPECT_EQ(StatusNames(image), "good good good ");
     EXPECT_GT(CountColour(image, CountdownBox, Plain), 40) << "five minutes left, in plain";
 }
 
@@ -224,7 +159,7 @@ TEST_F(MonitorE2e, StoppedAgentShowsDisconnect) {
     QImage image = Snapshot(monitor, "stopped.png");
     ASSERT_FALSE(image.isNull());
     // Disconnect, Unknown, Unknown.
-    EXPECT_EQ(Names(StatusColours(image)), "alarm alarm alarm ");
+    EXPECT_EQ(StatusNames(image), "alarm alarm alarm ");
 }
 
 } // namespace

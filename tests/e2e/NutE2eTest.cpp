@@ -2,9 +2,7 @@
 // the dummy-ups driver on 127.0.0.1), with the real monitor: what the
 // monitor shows as the dummy UPS goes on battery, runs low, comes back, and
 // as upsd goes away and returns.
-#include <QColor>
 #include <QImage>
-#include <QRect>
 
 #include <arpa/inet.h>
 #include <fstream>
@@ -19,6 +17,7 @@
 #include "E2eSupport.h"
 #include "Folder.h"
 #include "NutUps.h"
+#include "SnapshotReading.h"
 #include "file.h"
 
 namespace e2e {
@@ -29,64 +28,6 @@ using std::chrono::seconds;
 
 const char* const Upsd = "/lib/nut/upsd";
 const char* const DummyUps = "/lib/nut/dummy-ups";
-
-// The monitor's status text colours and where its status texts and the
-// countdown stand (the same reading of a snapshot as the monitor tests).
-const QRgb Good = qRgb(0x00, 0x70, 0x00);
-const QRgb Caution = qRgb(0xA0, 0xA0, 0x00);
-const QRgb Alarm = qRgb(0xF0, 0x00, 0x00);
-const QRgb Plain = qRgb(0x00, 0x00, 0x00);
-const QRect StatusTexts(145, 0, 190, 140);
-const QRect CountdownBox(345, 55, 170, 80);
-
-// Colours of the status lines top down: communication, power source,
-// battery.
-std::string StatusNames(const QImage& image) {
-    std::vector<QRgb> lines;
-    std::map<QRgb, int> count;
-    bool inLine = false;
-    auto close = [&] {
-        QRgb best = 0;
-        int most = 0;
-        for (auto [c, n] : count)
-            if (n > most) {
-                best = c;
-                most = n;
-            }
-        lines.push_back(best);
-        count.clear();
-    };
-    for (int y = StatusTexts.top(); y <= StatusTexts.bottom() && y < image.height(); ++y) {
-        bool any = false;
-        for (int x = StatusTexts.left(); x <= StatusTexts.right() && x < image.width(); ++x) {
-            QRgb p = image.pixel(x, y) | 0xFF000000u;
-            if (p == Good || p == Caution || p == Alarm) {
-                ++count[p];
-                any = true;
-            }
-        }
-        if (any)
-            inLine = true;
-        else if (inLine) {
-            close();
-            inLine = false;
-        }
-    }
-    if (inLine) close();
-    if (lines.size() > 3) lines.resize(3);
-    std::string s;
-    for (QRgb c : lines)
-        s += c == Good ? "good " : c == Caution ? "caution " : c == Alarm ? "alarm " : "other ";
-    return s;
-}
-
-int CountColour(const QImage& image, const QRect& r, QRgb colour) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom() && y < image.height(); ++y)
-        for (int x = r.left(); x <= r.right() && x < image.width(); ++x)
-            n += (image.pixel(x, y) | 0xFF000000u) == colour;
-    return n;
-}
 
 // A TCP port on 127.0.0.1 that nobody listens on right now.
 int FreePort() {
