@@ -24,43 +24,11 @@ std::string FailsAt(int second) {
            std::to_string(second) + " set InputVoltage 0\n";
 }
 
-class MonitorE2e : public E2eTest {
+class MonitorE2e : public MonitorSnapshotTest {
   protected:
-    void SetUp() override {
-        E2eTest::SetUp();
-        if (MonitorBinary[0] == '\0') GTEST_SKIP() << "corvanta-monitor is not built";
-    }
-
-    // Starts a monitor that writes its snapshot after the given seconds.
-    // Snapshots are taken no sooner than 5 s after start: the monitor deletes
-    // the values file at its first read, and on a loaded machine the agent's
-    // next write can miss the tick after it.
-    Child& StartMonitor(const std::string& png, double after) {
-        monitors_.push_back(std::make_unique<Child>());
-        Child& m = *monitors_.back();
-        m = Spawn({MonitorBinary, "--folder", Folder(), "--snapshot", Path(png), "--after",
-                   std::to_string(after)},
-                  Path(png + ".out"),
-                  {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", Folder()}});
-        children_.push_back(&m);
-        EXPECT_GT(m.Pid, 0);
-        return m;
-    }
-
-    // Waits for the monitor to write its snapshot and exit 0.
-    QImage Snapshot(Child& monitor, const std::string& png) {
-        EXPECT_EQ(WaitExit(monitor, seconds(30)), 0) << ReadFile(Path(png + ".out"));
-        QImage image(QString::fromStdString(Path(png)));
-        EXPECT_FALSE(image.isNull()) << png;
-        if (!image.isNull() && HasFailure()) std::cerr << "snapshot kept in " << Path(png) << "\n";
-        return image;
-    }
-
     void AgentRunning() {
         ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
     }
-
-    std::vector<std::unique_ptr<Child>> monitors_;
 };
 
 TEST_F(MonitorE2e, ConnectedAndNormal) {

@@ -1,5 +1,6 @@
 #include "SnapshotReading.h"
 
+#include <iostream>
 #include <map>
 #include <vector>
 
@@ -52,6 +53,31 @@ int CountColour(const QImage& image, const QRect& r, QRgb colour) {
         for (int x = r.left(); x <= r.right() && x < image.width(); ++x)
             n += (image.pixel(x, y) | 0xFF000000u) == colour;
     return n;
+}
+
+void MonitorSnapshotTest::SetUp() {
+    E2eTest::SetUp();
+    if (MonitorBinary[0] == '\0') GTEST_SKIP() << "corvanta-monitor is not built";
+}
+
+Child& MonitorSnapshotTest::StartMonitor(const std::string& png, double after) {
+    monitors_.push_back(std::make_unique<Child>());
+    Child& m = *monitors_.back();
+    m = Spawn({MonitorBinary, "--folder", Folder(), "--snapshot", Path(png), "--after",
+               std::to_string(after)},
+              Path(png + ".out"),
+              {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", Folder()}});
+    children_.push_back(&m);
+    EXPECT_GT(m.Pid, 0);
+    return m;
+}
+
+QImage MonitorSnapshotTest::Snapshot(Child& monitor, const std::string& png) {
+    EXPECT_EQ(WaitExit(monitor, std::chrono::seconds(60)), 0) << ReadFile(Path(png + ".out"));
+    QImage image(QString::fromStdString(Path(png)));
+    EXPECT_FALSE(image.isNull()) << png;
+    if (!image.isNull() && HasFailure()) std::cerr << "snapshot kept in " << Path(png) << "\n";
+    return image;
 }
 
 } // namespace e2e

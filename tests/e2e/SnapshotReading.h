@@ -4,7 +4,11 @@
 
 #include <QImage>
 #include <QRect>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "E2eSupport.h"
 
 namespace e2e {
 
@@ -21,5 +25,21 @@ inline const QRect CountdownBox(345, 55, 170, 80);
 std::string StatusNames(const QImage& image);
 // How many pixels of the rectangle have the colour.
 int CountColour(const QImage& image, const QRect& r, QRgb colour);
+
+// A test that runs the real monitor on its folder and reads its snapshots.
+class MonitorSnapshotTest : public E2eTest {
+  protected:
+    void SetUp() override;
+
+    // Starts a monitor that writes its snapshot after the given seconds.
+    // Snapshots are taken no sooner than 5 s after start: the monitor deletes
+    // the values file at its first read, and on a loaded machine the agent's
+    // next write can miss the tick after it.
+    Child& StartMonitor(const std::string& png, double after);
+    // Waits for the monitor to write its snapshot and exit 0.
+    QImage Snapshot(Child& monitor, const std::string& png);
+
+    std::vector<std::unique_ptr<Child>> monitors_;
+};
 
 } // namespace e2e

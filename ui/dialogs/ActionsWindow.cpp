@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 #include "DialogSupport.h"
 #include "Dialogs.h"
 #include "Windows.h"
