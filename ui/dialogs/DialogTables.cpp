@@ -17,6 +17,14 @@ std::string Format(const char* format, int value) {
     return text;
 }
 
+// The numbers first, first + step, .. last, each formatted.
+ItemList NumberItems(int first, int last, int step, const char* format) {
+    ItemList items;
+    for (int n = first; n <= last; n += step)
+        items.push_back(Format(format, n));
+    return items;
+}
+
 // Characters from..from+count-1 (1-based) of the date, stopping at its NUL.
 std::string DateChars(const char (&date)[9], std::size_t from, std::size_t count) {
     const std::size_t length = strnlen(date, sizeof date);
@@ -27,10 +35,7 @@ std::string DateChars(const char (&date)[9], std::size_t from, std::size_t count
 } // namespace
 
 ItemList LevelItems() {
-    ItemList items;
-    for (int level = 5; level <= 100; level += 5)
-        items.push_back(Format("%d", level));
-    return items;
+    return NumberItems(5, 100, 5, "%d");
 }
 
 ItemList MonthItems() {
@@ -38,17 +43,11 @@ ItemList MonthItems() {
 }
 
 ItemList DayItems() {
-    ItemList items;
-    for (int day = 1; day <= 31; ++day)
-        items.push_back(Format("%d", day));
-    return items;
+    return NumberItems(1, 31, 1, "%d");
 }
 
 ItemList LogEntryItems() {
-    ItemList items;
-    for (int n = 100; n <= 1000; n += 100)
-        items.push_back(Format("%d", n));
-    return items;
+    return NumberItems(100, 1000, 100, "%d");
 }
 
 ItemList DelayItems() {
@@ -69,17 +68,11 @@ ItemList ActionItems() {
 }
 
 ItemList HourItems() {
-    ItemList items;
-    for (int h = 0; h <= 23; ++h)
-        items.push_back(Format("%02d", h));
-    return items;
+    return NumberItems(0, 23, 1, "%02d");
 }
 
 ItemList MinuteItems() {
-    ItemList items;
-    for (int m = 0; m <= 55; m += 5)
-        items.push_back(Format("%02d", m));
-    return items;
+    return NumberItems(0, 55, 5, "%02d");
 }
 
 int DelayItem(int seconds) {
