@@ -88,10 +88,7 @@ TEST_F(E2eTest, CancelEndsTheCountdown) {
 
 TEST_F(E2eTest, CalendarShutdownStartsTheCountdownAtItsMinute) {
     // 10 March 2026, 14:30, in a calendar saved for 2026.
-    std::string text = "2026\n";
-    for (int r = 0; r < ScheduleRows; ++r)
-        text +=
-            r == 2 * ScheduleRowsPerMonth + 9 * ScheduleEntriesPerDay ? "1\t14\t30\n" : "0\t0\t0\n";
+    const std::string text = CalendarWithEntry(2026, 3, 10, "1\t14\t30");
     WriteFile(Path(CalendarFileName), text);
     StartAgent(OnMains, {}, {{"CORVANTA_TEST_TIME", "2026-03-10 14:29:57"}});
     ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));

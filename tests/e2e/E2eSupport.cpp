@@ -196,4 +196,12 @@ bool E2eTest::WaitForValues(const std::function<bool(const UPSVal&)>& ok,
         wait);
 }
 
+std::string CalendarWithEntry(int year, int month, int day, const std::string& row) {
+    const int at = (month - 1) * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay;
+    std::string text = std::to_string(year) + "\n";
+    for (int r = 0; r < ScheduleRows; ++r)
+        text += r == at ? row + "\n" : std::string("0\t0\t0\n");
+    return text;
+}
+
 } // namespace e2e

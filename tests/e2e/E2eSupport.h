@@ -38,6 +38,9 @@ bool WaitFor(const std::function<bool()>& ok, std::chrono::milliseconds wait);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 std::vector<std::string> Lines(const std::string& text);
+// A calendar file for the given base year, empty but for one row: entry 0 of
+// the given month and day of that year.
+std::string CalendarWithEntry(int year, int month, int day, const std::string& row);
 
 // Reads the values file; the result is the number of bytes read (-1: none).
 int ReadValues(const std::string& path, UPSVal* val);

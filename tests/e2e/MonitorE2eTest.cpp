@@ -102,11 +102,7 @@ TEST_F(MonitorE2e, CancelEndsTheCountdownOnBothSides) {
 }
 
 TEST_F(MonitorE2e, CalendarShutdownStartsTheCountdownAtItsMinute) {
-    std::string text = "2026\n";
-    for (int r = 0; r < ScheduleRows; ++r)
-        text +=
-            r == 2 * ScheduleRowsPerMonth + 9 * ScheduleEntriesPerDay ? "1\t14\t30\n" : "0\t0\t0\n";
-    WriteFile(Path(CalendarFileName), text);
+    WriteFile(Path(CalendarFileName), CalendarWithEntry(2026, 3, 10, "1\t14\t30"));
     StartAgent(OnMains, {}, {{"CORVANTA_TEST_TIME", "2026-03-10 14:29:57"}});
     AgentRunning();
     Child& monitor = StartMonitor("calendar.png", 6);
