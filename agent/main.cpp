@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <memory>
 #include <string>
-#include <sys/file.h>
 #include <sys/stat.h>
 
 #include "Agent.h"
+#include "AgentLock.h"
 #include "Clock.h"
 #include "CommandRunner.h"
 #include "Folder.h"
@@ -121,12 +120,16 @@ int main(int argc, char** argv) {
     }
 
     // One agent per folder: two would fight over the values file and could
-    // both shut the computer down. The lock goes with the process.
-    std::string lockPath = FolderFile("ZAN_AGENT.LCK");
-    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (lock < 0) return Fail("cannot open " + lockPath, 1);
-    if (::flock(lock, LOCK_EX | LOCK_NB) != 0)
-        return Fail(std::string("another agent is already running on ") + CurDir, 1);
+    // both shut the computer down.
+    AgentFolderLock lock;
+    switch (lock.Take(CurDir[0] ? CurDir : "/", &error)) {
+    case AgentFolderLock::Result::Taken:
+        break;
+    case AgentFolderLock::Result::HeldByAnotherAgent:
+        return Fail(std::string("another agent is already running on ") + folder, 1);
+    case AgentFolderLock::Result::Failed:
+        return Fail(error, 1);
+    }
 
     // The password is read once, before the agent starts; it is never on a
     // command line and never in the log.

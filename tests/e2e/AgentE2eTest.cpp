@@ -127,9 +127,12 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
         WaitFor([&] { return LogHas(Path("halt.sh") + " ended with exit status 0"); }, seconds(3)));
 }
 
-TEST_F(E2eTest, OneAgentPerFolder) {
+TEST_F(E2eTest, OneAgentPerFolderEvenAfterItsFilesAreDeleted) {
     StartAgent(OnMains);
     ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
+    // The lock is on the folder itself: nothing in it can be removed to free it.
+    for (const char* name : {"ZAN_AGENT.LCK", ValuesFileName, LogFileName, RatingFileName})
+        ::unlink(Path(name).c_str());
     Child second = Spawn({AgentBinary, "--folder", Folder(), "--simulate"}, Path("second.out"));
     EXPECT_EQ(WaitExit(second, seconds(5)), 1);
     EXPECT_NE(ReadFile(Path("second.out")).find("another agent is already running on " + Folder()),
