@@ -5,7 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 
 #include "Ups.h"
 
@@ -17,6 +20,54 @@ constexpr const char* CalendarFileName = "ZAN_CALENDAR.DAT";
 constexpr const char* CalendarTempFileName = "CALTMP.DAT";
 constexpr const char* LogFileName = "ZAN_UPS.LOG";
 constexpr const char* RatingFileName = "ZAN_RATING.DAT";
+
+// The most of each file that is ever read: far more than the programs
+// write, and a bound whatever else stands under the name.
+constexpr std::size_t SettingsFileCap = 64u << 10;
+constexpr std::size_t CalendarFileCap = 4u << 20;
+constexpr std::size_t RatingFileCap = 4u << 10;
+constexpr std::size_t CommandFileCap = 4u << 10;
+constexpr std::size_t LogFileCap = 16u << 20;
+
+// ---- opening files for reading ----
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        Reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { Reset(); }
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+    void Reset(int fd = -1);
+    explicit operator bool() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file for reading without ever waiting in open() (a FIFO, a
+// device) and without taking a terminal; *st receives its status. With
+// noFollow a symbolic link under the name is refused (errno ELOOP).
+// Invalid with errno set on failure. What to accept is the caller's call.
+UniqueFd OpenForReading(const std::string& path, struct stat* st, bool noFollow = false);
+// A stream over fd that ends at offset cap, however long the file is.
+// Null (fd closed) when no stream can be made.
+UniqueFile CappedStream(UniqueFd fd, std::size_t cap);
+// The reading of every file of the program folder: only a regular file is
+// taken, anything else (FIFO, device, folder) counts as missing (null), and
+// reads end at cap bytes.
+UniqueFile OpenFolderFile(const std::string& path, std::size_t cap);
 
 // ---- settings (ZAN_UPS.STS) ----
 void LoadUPSSts();

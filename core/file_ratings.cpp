@@ -25,18 +25,18 @@ bool ParseRatingLine(const char* line, short* out) {
 } // namespace
 
 bool LoadRatings() {
-    std::FILE* in = std::fopen(FolderFile(RatingFileName).c_str(), "r");
+    UniqueFile in = OpenFolderFile(FolderFile(RatingFileName), RatingFileCap);
     if (in == nullptr) return false;
     short values[3];
     bool ok = true;
     char line[128];
     for (short& v : values) {
-        if (std::fgets(line, sizeof line, in) == nullptr || !ParseRatingLine(line, &v)) {
+        if (std::fgets(line, sizeof line, in.get()) == nullptr || !ParseRatingLine(line, &v)) {
             ok = false;
             break;
         }
     }
-    std::fclose(in);
+    in.reset();
     if (!ok) return false;
     PtUPSSts.RatingVolt = values[0];
     PtUPSSts.RatingCurrent = values[1];

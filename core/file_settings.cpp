@@ -143,13 +143,12 @@ void DefaultUPSSts(UPSSts* s) {
 }
 
 void LoadUPSSts() {
-    std::FILE* in = std::fopen(FolderFile(SettingsFileName).c_str(), "r");
+    UniqueFile in = OpenFolderFile(FolderFile(SettingsFileName), SettingsFileCap);
     if (in == nullptr) {
         DefaultUPSSts(&PtUPSSts);
         return;
     }
-    ParseUPSSts(in, &PtUPSSts);
-    std::fclose(in);
+    ParseUPSSts(in.get(), &PtUPSSts);
 }
 
 void WriteUPSSts() {

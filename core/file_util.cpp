@@ -4,10 +4,92 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "file.h"
+
+namespace {
+
+// What a capped stream knows of its file: the descriptor, where the next
+// read starts and where reading ends.
+struct CappedFile {
+    int fd;
+    off64_t position;
+    off64_t cap;
+};
+
+ssize_t CappedRead(void* cookie, char* buf, std::size_t size) {
+    auto* f = static_cast<CappedFile*>(cookie);
+    if (f->position >= f->cap) return 0;
+    size = std::min(size, static_cast<std::size_t>(f->cap - f->position));
+    ssize_t n;
+    do
+        n = ::read(f->fd, buf, size);
+    while (n < 0 && errno == EINTR);
+    if (n > 0) f->position += n;
+    return n;
+}
+
+int CappedSeek(void* cookie, off64_t* offset, int whence) {
+    auto* f = static_cast<CappedFile*>(cookie);
+    off64_t to = ::lseek64(f->fd, *offset, whence);
+    if (to < 0) return -1;
+    f->position = *offset = to;
+    return 0;
+}
+
+int CappedClose(void* cookie) {
+    auto* f = static_cast<CappedFile*>(cookie);
+    int rc = ::close(f->fd);
+    delete f;
+    return rc;
+}
+
+} // namespace
+
+void UniqueFd::Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+}
+
+UniqueFd OpenForReading(const std::string& path, struct stat* st, bool noFollow) {
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; for a
+    // regular file it changes nothing, so the flag can stay.
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (noFollow ? O_NOFOLLOW : 0);
+    UniqueFd fd(::open(path.c_str(), flags));
+    if (fd && ::fstat(fd.Get(), st) != 0) {
+        int e = errno;
+        fd.Reset();
+        errno = e;
+    }
+    return fd;
+}
+
+UniqueFile CappedStream(UniqueFd fd, std::size_t cap) {
+    if (!fd) return nullptr;
+    off64_t position = ::lseek64(fd.Get(), 0, SEEK_CUR);
+    auto* cookie = new CappedFile{fd.Get(), position < 0 ? 0 : position, static_cast<off64_t>(cap)};
+    std::FILE* f = ::fopencookie(cookie, "r", {CappedRead, nullptr, CappedSeek, CappedClose});
+    if (f == nullptr) {
+        delete cookie;
+        return nullptr;
+    }
+    fd.Release();
+    return UniqueFile(f);
+}
+
+UniqueFile OpenFolderFile(const std::string& path, std::size_t cap) {
+    struct stat st {};
+    UniqueFd fd = OpenForReading(path, &st);
+    if (!fd) return nullptr;
+    if (!S_ISREG(st.st_mode)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return CappedStream(std::move(fd), cap);
+}
 
 long long AtoiWide(const char* text) {
     // atoi's grammar, computed modulo 2^64 so that any number of digits is

@@ -117,15 +117,16 @@ void ReadUPSVal() {
         std::remove(path.c_str());
         flag_First = false;
     }
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    // Anything but a regular file (a folder, a FIFO) is no values file.
+    UniqueFile in = OpenFolderFile(path, UPSValImageSize);
     if (in == nullptr) {
         PtUPSVal.flag_OpenUPS = 0;
         PtUPSVal.StatusFlag.AllSts |= UPS_COMMERR;
         return;
     }
     std::uint8_t image[UPSValImageSize];
-    std::size_t n = std::fread(image, 1, sizeof image, in);
-    std::fclose(in);
+    std::size_t n = std::fread(image, 1, sizeof image, in.get());
+    in.reset();
     DecodeUPSValPartial(image, n, &PtUPSVal);
 
     const int agent = PtUPSVal.DownTime;

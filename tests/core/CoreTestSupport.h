@@ -40,6 +40,22 @@ void RemoveTree(const std::string& path);
 // Runs body with writes past limitBytes failing, as on a full disk.
 void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body);
 
+// What stands under a folder file's name in place of the file.
+enum class Standin { Fifo, DevZeroLink, Folder, Oversized };
+constexpr Standin AllStandins[] = {Standin::Fifo, Standin::DevZeroLink, Standin::Folder,
+                                   Standin::Oversized};
+const char* StandinName(Standin what);
+// Puts it at path; Oversized is text followed by a hole far past every cap.
+void PlantStandin(const std::string& path, Standin what, const std::string& text);
+
+// A reader that hangs ends the test process with a message naming what it
+// was doing, instead of stalling the run.
+class Watchdog {
+  public:
+    Watchdog(unsigned seconds, const std::string& what);
+    ~Watchdog();
+};
+
 // One calendar row as the file carries it.
 struct Row {
     int button, hour, minute;
