@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -99,9 +100,11 @@ DateTimeRec DateTimeOfMinute(long minute) {
 }
 
 Agent::Agent(UpsSource& source, CommandRunner& runner, AgentOptions options)
-    : source_(source), runner_(runner), options_(std::move(options)),
-      log_(FolderFile(LogFileName)) {
+    : source_(source), runner_(runner), options_(std::move(options)), log_(FolderFile(LogFileName)),
+      valuesProblem_("the values file " + FolderFile(ValuesFileName)) {
     log_.SetEcho(options_.Echo);
+    log_.SetErrors(options_.Errors);
+    valuesProblem_.SetStream(options_.Errors);
     val_.DownTime = -1;
 }
 
@@ -149,6 +152,10 @@ void Agent::ReadSettings(bool atStart) {
     ParseUPSSts(in, &fresh);
     std::fclose(in);
     sts_ = fresh;
+    // The command file it names runs with its owner's rights, never more.
+    settingsFromFile_ = true;
+    settingsOwner_ = st.st_uid;
+    settingsGroup_ = st.st_gid;
     log_.SetLimit(sts_.LogEntry);
     Log(LogKind::Info, atStart ? "Settings loaded" : "Settings reloaded");
 }
@@ -172,16 +179,42 @@ void Agent::ReadCalendar(bool atStart) {
 }
 
 void Agent::HandleRequests() {
-    std::string path = FolderFile(CommandFileName);
+    std::string waiting = FolderFile(CommandFileName);
     std::string taken = FolderFile(TakenCommandFileName);
-    if (::rename(path.c_str(), taken.c_str()) != 0) return; // no request waiting
+    std::string from = taken;
+    if (::rename(waiting.c_str(), taken.c_str()) != 0) {
+        if (errno == ENOENT) return; // no request waiting
+        // The working name is ours: clear whatever stands there, try again.
+        int cause = errno;
+        if (::unlink(taken.c_str()) != 0) ::rmdir(taken.c_str());
+        if (::rename(waiting.c_str(), taken.c_str()) != 0) {
+            if (errno == ENOENT) return;
+            // Never ignore a request: read it where it stands.
+            from = waiting;
+            if (!takeProblem_)
+                Log(LogKind::Warning, std::string("Request file cannot be taken aside: ") +
+                                          TakenCommandFileName + " is in the way (" +
+                                          std::strerror(cause) + "); requests are read in place");
+            takeProblem_ = true;
+        }
+    }
+    if (from == taken) takeProblem_ = false;
+
     long long request[3] = {0, 0, 0};
     struct stat st {};
-    int fd = OpenForReadNoFollow(taken, &st);
+    int fd = OpenForReadNoFollow(from, &st);
+    int openError = errno;
+    if (fd < 0) ::lstat(from.c_str(), &st); // what to remove
+    if (stuckRequest_ && st.st_dev == stuckRequest_->st_dev && st.st_ino == stuckRequest_->st_ino &&
+        st.st_ctim.tv_sec == stuckRequest_->st_ctim.tv_sec &&
+        st.st_ctim.tv_nsec == stuckRequest_->st_ctim.tv_nsec) {
+        if (fd >= 0) ::close(fd); // already acted on, and it cannot be removed
+        return;
+    }
     std::string why;
     bool trusted = false;
     if (fd < 0) {
-        why = errno == ELOOP ? "is a symbolic link" : "cannot be read";
+        why = openError == ELOOP ? "is a symbolic link" : "cannot be read";
     } else if (IsTrustedDataFile(st, folderOwner_, &why)) {
         trusted = true;
         if (std::FILE* in = ::fdopen(fd, "r")) {
@@ -193,7 +226,13 @@ void Agent::HandleRequests() {
         }
     }
     if (fd >= 0) ::close(fd);
-    if (::unlink(taken.c_str()) != 0) ::rmdir(taken.c_str());
+    // Only what was read goes: a request written meanwhile under the name
+    // stays for the next second.
+    struct stat now {};
+    bool same =
+        ::lstat(from.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+    stuckRequest_.reset();
+    if (same && ::unlink(from.c_str()) != 0 && ::rmdir(from.c_str()) != 0) stuckRequest_ = st;
     if (!trusted) {
         Log(LogKind::Warning,
             std::string("Request refused: ") + CommandFileName + " " + why + "; nothing done");
@@ -411,19 +450,20 @@ void Agent::RunCommandFile() {
         Log(LogKind::Warning, "Command file not run: no command file is set");
         return;
     }
+    RunAs as =
+        settingsFromFile_ ? IdentityOfOwner(settingsOwner_, settingsGroup_) : AgentIdentity();
     std::string why;
-    if (!IsTrustedProgram(path, &why)) {
+    switch (runner_.Start({path}, as, &why)) {
+    case StartResult::Started:
+        Log(LogKind::Info, "Command file started: " + path + " as user " + std::to_string(as.Uid));
+        break;
+    case StartResult::Refused:
         Log(LogKind::Warning, "Command file refused: " + path + " " + why);
-        return;
+        break;
+    case StartResult::Failed:
+        Log(LogKind::Warning, "Command file could not be started: " + path + ": " + why);
+        break;
     }
-    // A script without its execute bit is still a command file.
-    std::vector<std::string> argv{path};
-    if (::access(path.c_str(), X_OK) != 0) argv = {"/bin/sh", path};
-    std::string error;
-    if (runner_.Start(argv, &error))
-        Log(LogKind::Info, "Command file started: " + path);
-    else
-        Log(LogKind::Warning, "Command file could not be started: " + path + ": " + error);
 }
 
 void Agent::Expire() {
@@ -432,15 +472,20 @@ void Agent::Expire() {
     if (cmd.empty()) {
         Log(LogKind::Alarm, "No shutdown command given: the computer would shut down now");
     } else {
-        std::string why, error, line;
+        std::string why, line;
         for (const auto& a : cmd)
             line += (line.empty() ? "" : " ") + a;
-        if (!IsTrustedProgram(cmd[0], &why))
-            Log(LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
-        else if (runner_.Start(cmd, &error))
+        switch (runner_.Start(cmd, AgentIdentity(), &why)) {
+        case StartResult::Started:
             Log(LogKind::Alarm, "Shutting down: " + line);
-        else
-            Log(LogKind::Alarm, "Shutdown command could not be started: " + cmd[0] + ": " + error);
+            break;
+        case StartResult::Refused:
+            Log(LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
+            break;
+        case StartResult::Failed:
+            Log(LogKind::Alarm, "Shutdown command could not be started: " + cmd[0] + ": " + why);
+            break;
+        }
     }
     short enabled = 0, delay = 0;
     switch (cause_) {
@@ -485,11 +530,14 @@ void Agent::WriteValues(bool stopping) {
     EncodeUPSVal(v, image);
     std::string path = FolderFile(ValuesFileName);
     bool ok = WriteFileAtomic(path, image, sizeof image);
-    if (!ok && !valuesWriteFailed_)
-        Log(LogKind::Alarm, "Cannot write the values file " + path);
-    else if (ok && valuesWriteFailed_)
+    int cause = errno;
+    bool wasFailing = valuesProblem_.Failing();
+    valuesProblem_.Outcome(ok, cause);
+    if (!ok && !wasFailing)
+        Log(LogKind::Alarm,
+            "Cannot write the values file " + path + ": " + std::strerror(cause ? cause : EIO));
+    else if (ok && wasFailing)
         Log(LogKind::Info, "Values file written again");
-    valuesWriteFailed_ = !ok;
 }
 
 void Agent::WriteRatings() {

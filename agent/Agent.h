@@ -4,13 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
 
 #include "AgentCalendar.h"
 #include "AgentLog.h"
 #include "CommandRunner.h"
+#include "ProblemReport.h"
 #include "Ups.h"
 #include "UpsSource.h"
 
@@ -24,6 +27,8 @@ struct AgentOptions {
     std::vector<std::string> ShutdownCommand;
     // Copy log lines to this stream as well (null: don't).
     std::FILE* Echo = nullptr;
+    // Failed writes of the values file and the log go here (null: nowhere).
+    std::FILE* Errors = stderr;
     std::string Version = "0";
 };
 
@@ -73,6 +78,9 @@ class Agent {
     UPSSts sts_{};
     UPSVal val_{};
     uid_t folderOwner_ = 0;
+    bool settingsFromFile_ = false; // false: defaults, the command file runs as the agent
+    uid_t settingsOwner_ = 0;
+    gid_t settingsGroup_ = 0;
 
     bool started_ = false;
     bool reloadPending_ = false;
@@ -87,7 +95,10 @@ class Agent {
     bool armedThisStep_ = false;
     CountdownCause cause_ = CountdownCause::None;
     bool commandStarted_ = false; // the command file ran for this countdown
-    bool valuesWriteFailed_ = false;
+    ProblemReport valuesProblem_;
+    bool takeProblem_ = false; // ZAN_CMD.TAKEN in the way, reported
+    // A request acted on that could not be removed: not acted on again.
+    std::optional<struct stat> stuckRequest_;
     UpsRatings ratingsWritten_{};
     bool ratingsValid_ = false;
 };

@@ -1,5 +1,6 @@
 #include "AgentLog.h"
 
+#include <cerrno>
 #include <deque>
 #include <unistd.h>
 
@@ -71,5 +72,7 @@ bool AgentLog::Append(LogKind kind, const std::string& text) {
         out += l;
         out += '\n';
     }
-    return WriteFileAtomic(path_, out);
+    bool ok = WriteFileAtomic(path_, out);
+    problem_.Outcome(ok, errno);
+    return ok;
 }

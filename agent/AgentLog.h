@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Clock.h"
+#include "ProblemReport.h"
 
 enum class LogKind : char {
     Info = 'I',
@@ -17,13 +18,15 @@ enum class LogKind : char {
 
 class AgentLog {
   public:
-    explicit AgentLog(std::string path) : path_(std::move(path)) {}
+    explicit AgentLog(std::string path) : path_(path), problem_("the event log " + path) {}
 
     // Lines kept; a value below 1 (a damaged settings file) keeps 1000.
     void SetLimit(int lines);
     int Limit() const { return limit_; }
     // Also copy each line to this stream (the service journal); null: off.
     void SetEcho(std::FILE* echo) { echo_ = echo; }
+    // Where a failed write is reported (standard error unless set).
+    void SetErrors(std::FILE* errors) { problem_.SetStream(errors); }
 
     // Adds one line stamped with the clock and trims the file. The file is
     // replaced whole, so a reader sees either the old or the new log and a
@@ -38,4 +41,5 @@ class AgentLog {
     std::string path_;
     int limit_ = 1000;
     std::FILE* echo_ = nullptr;
+    ProblemReport problem_;
 };

@@ -2,26 +2,54 @@
 // command) without waiting for them, so the one-second rhythm never stalls.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
+#include "TrustedProgram.h"
+
+enum class StartResult {
+    Started,
+    Refused, // the program failed its checks; *why says which
+    Failed,  // checked, but could not be started; *why says why
+};
+
 class CommandRunner {
   public:
     virtual ~CommandRunner() = default;
-    // Starts argv[0] (an absolute path) with the rest as its arguments; no
-    // shell is involved. False with *error when it could not be started.
-    virtual bool Start(const std::vector<std::string>& argv, std::string* error) = 0;
-    // One log text for each program that ended since the last call.
+    // Starts argv[0] (an absolute path) with the rest as its arguments, as
+    // user `as`; no shell is involved.
+    virtual StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
+                              std::string* why) = 0;
+    // One log text for each program that ended (or was killed) since the
+    // last call.
     virtual std::vector<std::string> Finished() = 0;
 };
 
+// Seconds on a clock that never goes back.
+long long MonotonicSeconds();
+
 class PosixRunner : public CommandRunner {
   public:
-    bool Start(const std::vector<std::string>& argv, std::string* error) override;
+    // A program still running after timeLimit seconds of now() is killed
+    // with its whole process group.
+    static constexpr int DefaultTimeLimit = 600;
+    explicit PosixRunner(std::function<long long()> now = MonotonicSeconds,
+                         int timeLimit = DefaultTimeLimit);
+
+    StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
+                      std::string* why) override;
     std::vector<std::string> Finished() override;
 
   private:
-    std::map<pid_t, std::string> running_;
+    struct Running {
+        std::string Name;
+        long long Deadline;
+        bool Killed;
+    };
+    std::function<long long()> now_;
+    int timeLimit_;
+    std::map<pid_t, Running> running_;
 };

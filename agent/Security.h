@@ -1,6 +1,6 @@
 // Checks that keep the agent from acting on files other users could have
-// planted or changed: the settings, calendar and command requests it reads
-// and the programs it runs.
+// planted or changed: the settings, calendar and command requests it reads.
+// The programs it runs are checked in TrustedProgram.h.
 #pragma once
 
 #include <string>
@@ -17,11 +17,6 @@ int OpenForReadNoFollow(const std::string& path, struct stat* st);
 // program folder, and writable by neither its group nor other users.
 // On refusal *why says what is wrong ("is writable by other users").
 bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* why);
-
-// A program the agent runs (command file, shutdown command): after
-// resolving links, a regular file owned by root or by the agent's user,
-// writable by no one else, in a folder that no one else can change.
-bool IsTrustedProgram(const std::string& path, std::string* why);
 
 // The owner of the program folder (root when it cannot be read).
 uid_t ProgramFolderOwner();

@@ -16,8 +16,8 @@
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
-#include "Security.h"
 #include "SimulatedUps.h"
+#include "TrustedProgram.h"
 
 #ifndef CORVANTA_VERSION
 #define CORVANTA_VERSION "0"
@@ -40,12 +40,20 @@ void InstallHandlers() {
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0; // no restart: a signal cuts the sleep short
     sa.sa_handler = OnStop;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGQUIT})
+        sigaction(sig, &sa, nullptr);
     sa.sa_handler = OnReload;
     sigaction(SIGHUP, &sa, nullptr);
+    // Every other signal that would end the agent by default is ignored:
+    // ending without the last values file would leave a monitor showing a
+    // live UPS that nobody watches. Faults (SIGSEGV, SIGABRT, ...) keep
+    // their default, and started programs get all defaults back.
     sa.sa_handler = SIG_IGN;
-    sigaction(SIGPIPE, &sa, nullptr);
+    for (int sig : {SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPWR,
+                    SIGSTKFLT, SIGXCPU, SIGXFSZ})
+        sigaction(sig, &sa, nullptr);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        sigaction(sig, &sa, nullptr);
 }
 
 // Sleeps until just after the next whole wall-clock second, or until a
@@ -105,7 +113,8 @@ int main(int argc, char** argv) {
         return Fail(error, 2);
     }
 
-    if (!cl.ShutdownCommand.empty() && !IsTrustedProgram(cl.ShutdownCommand[0], &error))
+    if (!cl.ShutdownCommand.empty() &&
+        !OpenTrustedProgram(cl.ShutdownCommand[0], ::geteuid(), &error))
         return Fail("--shutdown-command: " + cl.ShutdownCommand[0] + " " + error, 2);
 
     // Lets end-to-end tests put the agent on a chosen date and time; the

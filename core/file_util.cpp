@@ -149,7 +149,11 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
     if (ok && rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) unlink(tmp.c_str());
+    if (!ok) {
+        int cause = errno; // the caller reports why
+        unlink(tmp.c_str());
+        errno = cause;
+    }
     return ok;
 }
 

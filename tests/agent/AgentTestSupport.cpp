@@ -31,9 +31,11 @@ bool FakeUps::TurnOffAfter(int seconds, std::string* note) {
     return true;
 }
 
-bool FakeRunner::Start(const std::vector<std::string>& argv, std::string*) {
-    Started.push_back(argv);
-    return true;
+StartResult FakeRunner::Start(const std::vector<std::string>& argv, const RunAs&,
+                              std::string* why) {
+    if (Answer == StartResult::Started) Started.push_back(argv);
+    *why = Why;
+    return Answer;
 }
 
 std::vector<std::string> FakeRunner::Finished() {

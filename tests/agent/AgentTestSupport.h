@@ -33,7 +33,10 @@ class FakeRunner : public CommandRunner {
   public:
     std::vector<std::vector<std::string>> Started;
     std::vector<std::string> Ending;
-    bool Start(const std::vector<std::string>& argv, std::string* error) override;
+    StartResult Answer = StartResult::Started; // and Why, when not Started
+    std::string Why;
+    StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
+                      std::string* why) override;
     std::vector<std::string> Finished() override;
 };
 

@@ -649,9 +649,10 @@ class NutAgentTest : public agent_test::AgentTest {
     class Recorder : public CommandRunner {
       public:
         explicit Recorder(NutAgentTest& t) : t_(t) {}
-        bool Start(const std::vector<std::string>& argv, std::string*) override {
+        StartResult Start(const std::vector<std::string>& argv, const RunAs&,
+                          std::string*) override {
             t_.link_->Note("run " + argv.back());
-            return true;
+            return StartResult::Started;
         }
         std::vector<std::string> Finished() override { return {}; }
 

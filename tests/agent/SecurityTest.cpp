@@ -1,4 +1,4 @@
-// Which programs the agent is willing to run.
+// Which files the agent is willing to read.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,54 +7,6 @@
 
 namespace agent_test {
 namespace {
-
-TEST_F(AgentTest, TrustedProgramChecks) {
-    ::mkdir(Path("open").c_str(), 0777);
-    ::chmod(Path("open").c_str(), 0777);
-    ::mkdir(Path("sticky").c_str(), 0777);
-    ::chmod(Path("sticky").c_str(), 01777);
-    ::mkdir(Path("dir.sh").c_str(), 0755);
-    WriteFile(Path("ok.sh"), "#!/bin/sh\n", 0755);
-    WriteFile(Path("group.sh"), "#!/bin/sh\n", 0775);
-    WriteFile(Path("world.sh"), "#!/bin/sh\n", 0757);
-    WriteFile(Path("open/in.sh"), "#!/bin/sh\n", 0755);
-    WriteFile(Path("sticky/in.sh"), "#!/bin/sh\n", 0755);
-    ::symlink(Path("ok.sh").c_str(), Path("link.sh").c_str());
-    ::symlink(Path("group.sh").c_str(), Path("badlink.sh").c_str());
-    struct Case {
-        std::string path;
-        bool ok;
-        std::string why;
-    } cases[] = {
-        {Path("ok.sh"), true, ""},
-        {Path("link.sh"), true, ""},
-        {Path("group.sh"), false, "is writable by its group"},
-        {Path("badlink.sh"), false, "is writable by its group"},
-        {Path("world.sh"), false, "is writable by other users"},
-        {Path("dir.sh"), false, "is not a regular file"},
-        {Path("open/in.sh"), false,
-         "lies in folder " + Path("open") + ", which other users can change"},
-        {Path("sticky/in.sh"), true, ""},
-        {"ok.sh", false, "is not an absolute path"},
-        {"", false, "is not an absolute path"},
-        {Path("none.sh"), false, "cannot be found (No such file or directory)"},
-        {"/bin/sh", true, ""},
-    };
-    for (const auto& c : cases) {
-        std::string why;
-        EXPECT_EQ(IsTrustedProgram(c.path, &why), c.ok) << c.path;
-        EXPECT_EQ(why, c.why) << c.path;
-    }
-}
-
-TEST_F(AgentTest, ProgramOwnedByAnotherUserIsRefused) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file away";
-    WriteFile(Path("theirs.sh"), "#!/bin/sh\n", 0755);
-    ASSERT_EQ(::chown(Path("theirs.sh").c_str(), 54321, 54321), 0);
-    std::string why;
-    EXPECT_FALSE(IsTrustedProgram(Path("theirs.sh"), &why));
-    EXPECT_EQ(why, "belongs to user 54321, not to root or to the agent's user");
-}
 
 TEST(TrustedDataFile, ModesAndOwners) {
     struct Case {

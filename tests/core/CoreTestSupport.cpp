@@ -89,6 +89,25 @@ void RemoveTree(const std::string& path) {
     fs::remove_all(path, ec);
 }
 
+std::string MakeProgramFolder(std::string* whyNot) {
+    const std::string base = CORVANTA_TEST_PROGRAM_BASE;
+    for (fs::path p = base; !p.empty(); p = p.parent_path()) {
+        struct stat st {};
+        if (::stat(p.c_str(), &st) != 0 || (st.st_uid != 0 && st.st_uid != ::geteuid()) ||
+            (st.st_mode & (S_IWGRP | S_IWOTH))) {
+            *whyNot = "the build folder lies in " + p.string() + ", which other users can change";
+            return "";
+        }
+        if (p == p.parent_path()) break;
+    }
+    std::string tmpl = base + "/programs-XXXXXX";
+    if (!mkdtemp(tmpl.data()) || ::chmod(tmpl.c_str(), 0755) != 0) {
+        *whyNot = "cannot create a folder in " + base;
+        return "";
+    }
+    return tmpl;
+}
+
 void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body) {
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);

@@ -37,6 +37,11 @@ std::vector<std::string> ListFolder(const std::string& folder);
 // Splits text at '\n'; a final piece without a line feed is kept as a line.
 std::vector<std::string> SplitLines(const std::string& text);
 void RemoveTree(const std::string& path);
+// A fresh folder (mode 0755) for programs the agent may run. It lies in the
+// build tree, never under /tmp: the agent refuses programs below a folder
+// other users can change. Empty, with *whyNot, when the build tree itself
+// lies below such a folder.
+std::string MakeProgramFolder(std::string* whyNot);
 // Runs body with writes past limitBytes failing, as on a full disk.
 void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body);
 
