@@ -1,11 +1,13 @@
 // The event log file: line format, trimming, and never writing through a
 // planted link.
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "AgentLog.h"
 #include "AgentTestSupport.h"
 #include "Clock.h"
+#include "CoreTestSupport.h"
 #include "file.h"
 
 namespace agent_test {
@@ -78,6 +80,38 @@ TEST_F(AgentTest, LogNeverWritesThroughAPlantedLink) {
     std::vector<std::string> lines = SplitLines(ReadFile(Path(LogFileName)));
     ASSERT_EQ(lines.size(), 1u) << "the link's target is not read into the log either";
     EXPECT_EQ(lines[0].substr(22), "hello");
+}
+
+TEST_F(AgentTest, FailedWritesReachStandardErrorOncePerConditionAndWhenTheyWorkAgain) {
+    std::FILE* errors = std::tmpfile();
+    ASSERT_NE(errors, nullptr);
+    AgentOptions options;
+    options.Errors = errors;
+    agent = std::make_unique<Agent>(ups, runner, options);
+    agent->Start();
+    agent->Step();
+    // As on a full disk: neither the values file nor the log can be written.
+    corvanta_test::WithFileSizeLimit(100, [&] {
+        ups.Next.Status = UPS_ACFAIL;
+        Seconds(3);
+        ups.Next.Status = 0;
+        Seconds(2);
+    });
+    Seconds(2);
+    std::rewind(errors);
+    std::string text;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, errors))
+        text += buffer;
+    std::fclose(errors);
+    const std::string values = "the values file " + Path(ValuesFileName);
+    const std::string log = "the event log " + Path(LogFileName);
+    EXPECT_EQ(SplitLines(text), (std::vector<std::string>{
+                                    "corvanta-agent: cannot write " + log + ": File too large",
+                                    "corvanta-agent: cannot write " + values + ": File too large",
+                                    "corvanta-agent: " + values + " is written again",
+                                    "corvanta-agent: " + log + " is written again"}));
+    EXPECT_TRUE(LogHas("Values file written again"));
 }
 
 } // namespace

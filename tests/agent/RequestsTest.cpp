@@ -1,4 +1,6 @@
 // Requests from the monitor (ZAN_CMD.DAT) and the settings file checks.
+#include <algorithm>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +79,44 @@ TEST_F(AgentTest, UntrustedRequestFilesAreRefusedAndRemoved) {
     EXPECT_EQ(agent->DownTime(), 178);
     EXPECT_TRUE(LogHas("Request refused: ZAN_CMD.DAT is a symbolic link"));
     EXPECT_TRUE(Exists(Path("elsewhere"))) << "only the link goes";
+}
+
+TEST_F(AgentTest, WhateverStandsAtTheWorkingNameNeverStopsARequest) {
+    const std::string taken = Path("ZAN_CMD.TAKEN");
+    WriteFile(Path("elsewhere"), "precious\n");
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    } cases[] = {
+        {"a file", [&] { WriteFile(taken, "0\n0\n1\n"); }},
+        {"a link", [&] { ::symlink(Path("elsewhere").c_str(), taken.c_str()); }},
+        {"a FIFO", [&] { ::mkfifo(taken.c_str(), 0644); }},
+        {"an empty folder", [&] { ::mkdir(taken.c_str(), 0755); }},
+        {"a folder with a file in it",
+         [&] {
+             ::mkdir(taken.c_str(), 0755);
+             WriteFile(taken + "/x", "");
+         }},
+    };
+    StartAgent();
+    short delay = 20;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.plant();
+        for (int twice = 0; twice < 2; ++twice) {
+            WriteSettings([&](UPSSts& s) { s.Power_OSDelay = ++delay; });
+            WriteRequest(1, 0, 0);
+            Seconds(1);
+            EXPECT_EQ(agent->Settings().Power_OSDelay, delay);
+            EXPECT_FALSE(Exists(Path(CommandFileName)));
+        }
+    }
+    EXPECT_EQ(ReadFile(Path("elsewhere")), "precious\n");
+    auto texts = LogTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(),
+                         "Request file cannot be taken aside: ZAN_CMD.TAKEN is in the way "
+                         "(Is a directory); requests are read in place"),
+              1);
 }
 
 TEST_F(AgentTest, SettingsFileThatOthersCanWriteIsRefused) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "CoreTestSupport.h"
 #include "E2eSupport.h"
 #include "Folder.h"
 #include "file.h"
@@ -115,16 +116,40 @@ TEST_F(E2eTest, HangupReloadsAndTermEndsCleanly) {
 }
 
 TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
-    WriteFile(Path("halt.sh"), "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/halted\"\n");
-    ASSERT_EQ(::chmod(Path("halt.sh").c_str(), 0755), 0);
+    std::string whyNot;
+    const std::string programs = corvanta_test::MakeProgramFolder(&whyNot);
+    if (programs.empty()) GTEST_SKIP() << whyNot;
+    const std::string halt = programs + "/halt.sh";
+    WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
+    ASSERT_EQ(::chmod(halt.c_str(), 0755), 0);
     DefaultUPSSts(&PtUPSSts);
     PtUPSSts.Power_OSDelay = 2;
     WriteFile(Path(SettingsFileName), FormatUPSSts(PtUPSSts));
-    StartAgent(FailAfterTwo, {"--shutdown-command", Path("halt.sh") + " now"});
-    ASSERT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(10)));
-    EXPECT_TRUE(LogHas("Shutting down: " + Path("halt.sh") + " now"));
-    EXPECT_TRUE(
-        WaitFor([&] { return LogHas(Path("halt.sh") + " ended with exit status 0"); }, seconds(3)));
+    StartAgent(FailAfterTwo, {"--shutdown-command", halt + " now"});
+    EXPECT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(10)));
+    EXPECT_TRUE(LogHas("Shutting down: " + halt + " now"));
+    EXPECT_TRUE(WaitFor([&] { return LogHas(halt + " ended with exit status 0"); }, seconds(3)));
+    corvanta_test::RemoveTree(programs);
+}
+
+TEST_F(E2eTest, SignalsEndTheAgentCleanlyOrLeaveItRunning) {
+    StartAgent(OnMains);
+    ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
+    // Signals that would end it by default without the last values file.
+    for (int sig : {SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGRTMIN + 1,
+                    SIGPIPE, SIGXFSZ})
+        ::kill(agent_.Pid, sig);
+    ::unlink(Path(ValuesFileName).c_str());
+    EXPECT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)))
+        << "still stepping after them";
+    for (int sig : {SIGINT, SIGQUIT}) {
+        SCOPED_TRACE(sig);
+        if (agent_.Pid <= 0) StartAgent(OnMains);
+        ASSERT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(5)));
+        ::kill(agent_.Pid, sig);
+        EXPECT_EQ(WaitExit(agent_, seconds(5)), 0);
+        EXPECT_EQ(Values().flag_OpenUPS, 0) << "the last values file says disconnected";
+    }
 }
 
 TEST_F(E2eTest, OneAgentPerFolderEvenAfterItsFilesAreDeleted) {
@@ -153,7 +178,9 @@ TEST_F(E2eTest, BadCommandLinesExitWithTwo) {
         {{"--simulate", "--speed", "2"}, {}, "corvanta-agent: unknown option '--speed'"},
         {{"--simulate", Path("bad.scn")}, {}, "line 1: unknown command 'explode'"},
         {{"--simulate", Path("none.scn")}, {}, "none.scn: cannot be read"},
-        {{"--simulate", "--shutdown-command", Path("open.sh")}, {}, "is writable by its group"},
+        {{"--simulate", "--shutdown-command", Path("open.sh")},
+         {},
+         "--shutdown-command: " + Path("open.sh")},
         {{"--simulate", "--folder", std::string(300, 'x')},
          {},
          "corvanta-agent: the program folder"},
