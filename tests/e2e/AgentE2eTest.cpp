@@ -127,7 +127,7 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     WriteFile(Path(SettingsFileName), FormatUPSSts(PtUPSSts));
     StartAgent(FailAfterTwo, {"--shutdown-command", halt + " now"});
     EXPECT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(10)));
-    EXPECT_TRUE(LogHas("Shutting down: " + halt + " now"));
+    EXPECT_TRUE(WaitFor([&] { return LogHas("Shutting down: " + halt + " now"); }, seconds(3)));
     EXPECT_TRUE(WaitFor([&] { return LogHas(halt + " ended with exit status 0"); }, seconds(3)));
     corvanta_test::RemoveTree(programs);
 }
