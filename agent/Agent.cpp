@@ -530,6 +530,9 @@ void Agent::WriteValues(bool stopping) {
     EncodeUPSVal(v, image);
     std::string path = FolderFile(ValuesFileName);
     bool ok = WriteFileAtomic(path, image, sizeof image);
+    // The name is ours: an empty folder planted there goes.
+    if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
+        ok = WriteFileAtomic(path, image, sizeof image);
     int cause = errno;
     bool wasFailing = valuesProblem_.Failing();
     valuesProblem_.Outcome(ok, cause);

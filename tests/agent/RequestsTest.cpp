@@ -81,7 +81,7 @@ TEST_F(AgentTest, UntrustedRequestFilesAreRefusedAndRemoved) {
     EXPECT_TRUE(Exists(Path("elsewhere"))) << "only the link goes";
 }
 
-TEST_F(AgentTest, WhateverStandsAtTheWorkingNameNeverStopsARequest) {
+TEST_F(AgentTest, WhateverStandsAtTheAgentsOwnNamesNeverStopsIt) {
     const std::string taken = Path("ZAN_CMD.TAKEN");
     WriteFile(Path("elsewhere"), "precious\n");
     struct Case {
@@ -112,6 +112,11 @@ TEST_F(AgentTest, WhateverStandsAtTheWorkingNameNeverStopsARequest) {
         }
     }
     EXPECT_EQ(ReadFile(Path("elsewhere")), "precious\n");
+    // An empty folder where the values file goes is replaced by it.
+    ASSERT_EQ(::unlink(Path(ValuesFileName).c_str()), 0);
+    ASSERT_EQ(::mkdir(Path(ValuesFileName).c_str(), 0755), 0);
+    Seconds(1);
+    EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
     auto texts = LogTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(),
                          "Request file cannot be taken aside: ZAN_CMD.TAKEN is in the way "
