@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "Clock.h"
 #include "Folder.h"
@@ -26,39 +25,32 @@ int tokenPosition = 0;
 // pieces, each taken as a row of its own.
 constexpr std::size_t LineBuffer = 256;
 
-// The calendar under search, read whole when it is opened: the rows are
-// then addressed by number instead of being re-read from the top on every
-// lookup. Each entry is one read of LineBuffer - 1 characters at most,
-// exactly as a line-by-line reader would see it.
-struct SearchText {
-    std::string text;
-    std::vector<std::pair<std::size_t, std::size_t>> reads; // offset, length
-    std::size_t cursor = 0;
+// The calendar under search is read from the open file as the lookups ask:
+// a lookup skips forward to its row, so a search reads each row it needs
+// once and nothing past the last one. Read 0 is line 1, the base year.
+struct SearchState {
+    long nextRead = 0; // the read the stream gives next
+    bool haveYear = false;
+    long long year = 0;
+    bool exhausted = false; // no row of this year can be read any more
 } search;
 
-void IndexReads(SearchText& s) {
-    s.reads.clear();
-    s.cursor = 0;
-    std::size_t pos = 0;
-    const std::size_t size = s.text.size();
-    while (pos < size) {
-        std::size_t limit = std::min(size - pos, LineBuffer - 1);
-        const void* nl = std::memchr(s.text.data() + pos, '\n', limit);
-        std::size_t len =
-            nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - (s.text.data() + pos)) + 1
-               : limit;
-        s.reads.emplace_back(pos, len);
-        pos += len;
-    }
+// The next piece, as a line-by-line reader with LineBuffer sees it.
+bool NextRead(char (&line)[LineBuffer]) {
+    if (PtScheduleFile == nullptr || std::fgets(line, sizeof line, PtScheduleFile) == nullptr)
+        return false;
+    ++search.nextRead;
+    return true;
 }
 
-bool LoadSearchText(std::FILE* f) {
-    search.text.clear();
-    char chunk[8192];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        search.text.append(chunk, n);
-    IndexReads(search);
+// Places the stream so that the next read is read `index`.
+bool SkipTo(long index, char (&line)[LineBuffer]) {
+    if (index < search.nextRead) {
+        if (std::fseek(PtScheduleFile, 0, SEEK_SET) != 0) return false;
+        search.nextRead = 0;
+    }
+    while (search.nextRead < index)
+        if (!NextRead(line)) return false;
     return true;
 }
 
@@ -84,14 +76,6 @@ ScheduleStr ParseRow(const char* p, std::size_t len) {
     e.Hour = static_cast<unsigned char>(TokenValue(p, end, '\t') & 0xFF);
     e.Minute = static_cast<unsigned char>(TokenValue(p, end, '\t') & 0xFF);
     return e;
-}
-
-bool ReadAt(std::size_t index, ScheduleStr* out) {
-    if (index >= search.reads.size()) return false;
-    auto [off, len] = search.reads[index];
-    *out = ParseRow(search.text.data() + off, len);
-    search.cursor = index + 1;
-    return true;
 }
 
 std::string CalendarPath() {
@@ -128,24 +112,18 @@ void LoadSchedule() {
         PtSchedule = static_cast<ScheduleStr*>(std::calloc(ScheduleRows, sizeof(ScheduleStr)));
         if (PtSchedule == nullptr) return;
     }
-    std::FILE* in = std::fopen(CalendarPath().c_str(), "r");
-    if (in == nullptr) {
-        std::memset(PtSchedule, 0, ScheduleRows * sizeof(ScheduleStr));
-        return;
-    }
+    UniqueFile in = OpenFolderFile(CalendarPath(), CalendarFileCap);
     char line[LineBuffer];
-    if (std::fgets(line, sizeof line, in) == nullptr) {
-        std::fclose(in);
+    if (in == nullptr || std::fgets(line, sizeof line, in.get()) == nullptr) {
         std::memset(PtSchedule, 0, ScheduleRows * sizeof(ScheduleStr));
         return;
     }
     // Line 1 (the base year) is deliberately not examined here.
-    for (int i = 0; i < ScheduleRows && std::fgets(line, sizeof line, in) != nullptr; ++i) {
+    for (int i = 0; i < ScheduleRows && std::fgets(line, sizeof line, in.get()) != nullptr; ++i) {
         PtSchedule[i].Button = AtoiByte(StringToken(line, '\t'));
         PtSchedule[i].Hour = AtoiByte(StringToken(nullptr, '\t'));
         PtSchedule[i].Minute = AtoiByte(StringToken(nullptr, '\n'));
     }
-    std::fclose(in);
 }
 
 void WriteScheduleForYear(int baseYear) {
@@ -183,9 +161,9 @@ int OpenRSchedule() {
     GetTime(&now);
     StartYear = now.year;
     CloseSchedule();
-    PtScheduleFile = std::fopen(CalendarPath().c_str(), "r");
-    if (PtScheduleFile == nullptr) return 0;
-    LoadSearchText(PtScheduleFile);
+    UniqueFile in = OpenFolderFile(CalendarPath(), CalendarFileCap);
+    if (in == nullptr) return 0;
+    PtScheduleFile = in.release();
     return 1;
 }
 
@@ -196,26 +174,30 @@ ScheduleStr* GetSchedule(int Month, int Day, int Item) {
     GetTime(&now);
     StartYear = now.year;
     const long row = static_cast<long>(Month - 1) * ScheduleRowsPerMonth + (Day - 1) * 6 + Item;
+    char line[LineBuffer];
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (PtScheduleFile == nullptr || search.reads.empty()) return &result;
-        auto [off, len] = search.reads[0];
-        const long long year = AtoiWide(std::string(search.text, off, len).c_str());
-        search.cursor = 1;
+        if (PtScheduleFile == nullptr) return &result;
+        if (!search.haveYear) {
+            if (!SkipTo(0, line) || !NextRead(line)) return &result; // empty file
+            search.year = AtoiWide(line);
+            search.haveYear = true;
+        }
         // Whenever no row of this year can be read, later reads must find
         // nothing either, rather than rows from the top of the file or from
         // a calendar that is a year old.
-        const std::size_t past = search.reads.size();
-        if (year == StartYear) {
-            if (row < 0 || row >= ScheduleRows ||
-                !ReadAt(static_cast<std::size_t>(row) + 1, &result))
-                search.cursor = past;
+        search.exhausted = false;
+        if (search.year == StartYear) {
+            if (row < 0 || row >= ScheduleRows || !SkipTo(row + 1, line) || !NextRead(line))
+                search.exhausted = true;
+            else
+                result = ParseRow(line, std::strlen(line));
             return &result;
         }
         if (attempt > 0) {
-            search.cursor = past;
+            search.exhausted = true;
             return &result;
         }
-        if (year == StartYear - 1) {
+        if (search.year == StartYear - 1) {
             // A year-old calendar: its second year is this year.
             CloseSchedule();
             SchedulePlus1Year();
@@ -233,7 +215,8 @@ ScheduleStr* GetSchedule(int Month, int Day, int Item) {
 ScheduleStr* GetNextSchedule() {
     static ScheduleStr result;
     result = ScheduleStr{0, 0, 0};
-    if (PtScheduleFile != nullptr) ReadAt(search.cursor, &result);
+    char line[LineBuffer];
+    if (!search.exhausted && NextRead(line)) result = ParseRow(line, std::strlen(line));
     return &result;
 }
 
@@ -242,14 +225,12 @@ void CloseSchedule() {
         std::fclose(PtScheduleFile);
         PtScheduleFile = nullptr;
     }
-    search.text.clear();
-    search.reads.clear();
-    search.cursor = 0;
+    search = SearchState{};
 }
 
 void SchedulePlus1Year() {
     const std::string path = CalendarPath();
-    std::FILE* in = std::fopen(path.c_str(), "r");
+    UniqueFile in = OpenFolderFile(path, CalendarFileCap);
     if (in == nullptr) return;
     // Whatever a crash or another user left under the temporary name goes
     // first; the new file is then created exclusively and never through a
@@ -260,16 +241,15 @@ void SchedulePlus1Year() {
     std::FILE* out = fd >= 0 ? fdopen(fd, "w") : nullptr;
     if (out == nullptr) {
         if (fd >= 0) close(fd);
-        std::fclose(in);
         return;
     }
     std::fprintf(out, "%d\n", StartYear);
     char line[LineBuffer];
-    bool more = std::fgets(line, sizeof line, in) != nullptr; // old base year
+    bool more = std::fgets(line, sizeof line, in.get()) != nullptr; // old base year
     for (int i = 0; more && i < ScheduleRowsPerYear; ++i)
-        more = std::fgets(line, sizeof line, in) != nullptr;
+        more = std::fgets(line, sizeof line, in.get()) != nullptr;
     for (int i = 0; i < ScheduleRowsPerYear; ++i) {
-        if (more && std::fgets(line, sizeof line, in) != nullptr) {
+        if (more && std::fgets(line, sizeof line, in.get()) != nullptr) {
             std::size_t len = std::strlen(line);
             if (len > 0) line[len - 1] = '\0';
             std::fprintf(out, "%s\n", line);
@@ -280,7 +260,7 @@ void SchedulePlus1Year() {
     }
     for (int i = 0; i < ScheduleRowsPerYear; ++i)
         std::fputs("0\t0\t0\n", out);
-    std::fclose(in);
+    in.reset();
     bool ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0;
     ok = std::fclose(out) == 0 && ok;
     // A roll that could not be written completely leaves the old calendar.
