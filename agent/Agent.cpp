@@ -141,16 +141,13 @@ void Agent::ReadSettings(bool atStart) {
                                   why + "; keeping the settings in force");
         return;
     }
-    std::FILE* in = ::fdopen(fd, "r");
-    if (!in) {
-        ::close(fd);
-        return;
-    }
+    UniqueFile in = CappedStream(UniqueFd(fd), SettingsFileCap);
+    if (!in) return;
     // A line missing from the file keeps the value in force (the default at
     // start), never a zero delay.
     UPSSts fresh = sts_;
-    ParseUPSSts(in, &fresh);
-    std::fclose(in);
+    ParseUPSSts(in.get(), &fresh);
+    in.reset();
     sts_ = fresh;
     // The command file it names runs with its owner's rights, never more.
     settingsFromFile_ = true;
@@ -217,12 +214,10 @@ void Agent::HandleRequests() {
         why = openError == ELOOP ? "is a symbolic link" : "cannot be read";
     } else if (IsTrustedDataFile(st, folderOwner_, &why)) {
         trusted = true;
-        if (std::FILE* in = ::fdopen(fd, "r")) {
+        if (UniqueFile in = CappedStream(UniqueFd(std::exchange(fd, -1)), CommandFileCap)) {
             char line[64];
-            for (int i = 0; i < 3 && std::fgets(line, sizeof line, in); ++i)
+            for (int i = 0; i < 3 && std::fgets(line, sizeof line, in.get()); ++i)
                 request[i] = AtoiWide(line);
-            std::fclose(in);
-            fd = -1;
         }
     }
     if (fd >= 0) ::close(fd);

@@ -26,27 +26,23 @@ AgentCalendar::LoadResult AgentCalendar::Load(const std::string& path, uid_t fol
         ::close(fd);
         return LoadResult::Refused;
     }
-    std::FILE* in = ::fdopen(fd, "r");
+    UniqueFile in = CappedStream(UniqueFd(fd), CalendarFileCap);
     if (!in) {
-        ::close(fd);
         *why = "cannot be read";
         return LoadResult::Refused;
     }
     char line[1024];
-    if (!std::fgets(line, sizeof line, in)) {
-        std::fclose(in);
+    if (!std::fgets(line, sizeof line, in.get()))
         return LoadResult::Loaded; // empty file: nothing scheduled
-    }
     long long year = AtoiWide(line);
     baseYear_ = year > 0 && year < 100000 ? static_cast<int>(year) : 0;
     rows_.assign(ScheduleRows, ScheduleStr{0, 0, 0});
-    for (int r = 0; r < ScheduleRows && std::fgets(line, sizeof line, in); ++r) {
+    for (int r = 0; r < ScheduleRows && std::fgets(line, sizeof line, in.get()); ++r) {
         ScheduleStr& e = rows_[static_cast<std::size_t>(r)];
         e.Button = AtoiByte(StringToken(line, '\t'));
         e.Hour = AtoiByte(StringToken(nullptr, '\t'));
         e.Minute = AtoiByte(StringToken(nullptr, '\n'));
     }
-    std::fclose(in);
     return LoadResult::Loaded;
 }
 

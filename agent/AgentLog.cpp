@@ -1,5 +1,6 @@
 #include "AgentLog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <unistd.h>
@@ -11,8 +12,6 @@ namespace {
 // The monitor reads a line in one piece of at most 255 characters, the line
 // feed included.
 constexpr std::size_t MaxLineLength = 254;
-// Never slurp more than this of an old log, whatever was put there.
-constexpr std::size_t MaxLogBytes = 16u << 20;
 constexpr int DefaultLimit = 1000;
 } // namespace
 
@@ -50,13 +49,17 @@ bool AgentLog::Append(LogKind kind, const std::string& text) {
             std::string old;
             char buf[65536];
             ssize_t n;
-            while ((n = ::read(fd, buf, sizeof buf)) > 0 && old.size() < MaxLogBytes)
+            // Never more of an old log than LogFileCap, whatever was put there.
+            while (old.size() < LogFileCap &&
+                   (n = ::read(fd, buf, std::min(sizeof buf, LogFileCap - old.size()))) > 0)
                 old.append(buf, static_cast<std::size_t>(n));
             std::size_t start = 0;
             while (start < old.size()) {
                 std::size_t end = old.find('\n', start);
                 if (end == std::string::npos) end = old.size();
-                lines.emplace_back(old, start, end - start);
+                // A line longer than ours was not written by us: only its
+                // start is kept, so the log stays small from here on.
+                lines.emplace_back(old, start, std::min(end - start, MaxLineLength));
                 if (lines.size() > static_cast<std::size_t>(limit_)) lines.pop_front();
                 start = end + 1;
             }

@@ -8,21 +8,11 @@
 #include <unistd.h>
 
 #include "Ups.h"
+#include "file.h"
 
 int OpenForReadNoFollow(const std::string& path, struct stat* st) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (::fstat(fd, st) != 0) {
-        int e = errno;
-        ::close(fd);
-        errno = e;
-        return -1;
-    }
-    // Reads of a regular file never block; clear the flag anyway so stdio
-    // behaves normally.
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return fd;
+    UniqueFd fd = OpenForReading(path, st, true);
+    return fd ? fd.Release() : -1;
 }
 
 namespace {

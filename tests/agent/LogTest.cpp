@@ -57,6 +57,7 @@ TEST_F(AgentTest, LogTrimsAnOldLogWrittenElsewhere) {
     std::string old;
     for (int i = 0; i < 30; ++i)
         old += "I 2020/01/01 00:00:00 old " + std::to_string(i) + "\n";
+    old += std::string(1000, 'x') + "\n";
     old += "a last line without line feed";
     WriteFile(Path(LogFileName), old);
     AgentLog log(Path(LogFileName));
@@ -64,6 +65,7 @@ TEST_F(AgentTest, LogTrimsAnOldLogWrittenElsewhere) {
     log.Append(LogKind::Info, "new");
     std::vector<std::string> lines = SplitLines(ReadFile(Path(LogFileName)));
     ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[7], std::string(254, 'x')) << "cut to the longest line the agent writes";
     EXPECT_EQ(lines[8], "a last line without line feed");
     EXPECT_EQ(lines[9].substr(22), "new");
 }

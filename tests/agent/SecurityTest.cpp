@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include "AgentTestSupport.h"
+#include "CoreTestSupport.h"
 #include "Security.h"
+#include "file.h"
 
 namespace agent_test {
 namespace {
@@ -46,6 +48,28 @@ TEST_F(AgentTest, OpeningForReadNeitherFollowsLinksNorBlocksOnFifos) {
     ASSERT_GE(fd, 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     ::close(fd);
+}
+
+TEST_F(AgentTest, GoesOnWhateverStandsUnderAFolderFileName) {
+    using namespace corvanta_test;
+    const char* names[] = {SettingsFileName, CalendarFileName, CommandFileName,
+                           LogFileName,      ValuesFileName,   RatingFileName};
+    for (const char* name : names) {
+        for (Standin what : AllStandins) {
+            const std::string trace = std::string(name) + ", " + StandinName(what);
+            SCOPED_TRACE(trace);
+            agent.reset();
+            for (const std::string& entry : ListFolder(Folder()))
+                RemoveTree(Path(entry));
+            PlantStandin(Path(name), what, "");
+            {
+                Watchdog watchdog(30, trace);
+                StartAgent();
+                Seconds(2);
+            }
+            EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
+        }
+    }
 }
 
 } // namespace
