@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "Clock.h"
 #include "CoreTestSupport.h"
 #include "Schedule.h"
 #include "file.h"
@@ -58,6 +60,14 @@ std::string SoundValues() {
     return std::string(reinterpret_cast<const char*>(image), sizeof image);
 }
 
+// 2026 with a shutdown on 11 March at 08:00 (and on 1 January 2027).
+std::string SoundCalendar() {
+    std::vector<Row> rows = EmptyRows();
+    rows[RowOf(3, 11, 0)] = {ScheduleShutdown, 8, 0};
+    rows[RowOf(13, 1, 0)] = {ScheduleShutdown, 9, 0};
+    return CalendarText(2026, rows);
+}
+
 TEST_F(FolderFileTest, StandinsCountAsMissingAndOversizedFilesAreReadOnlyInPart) {
     const Reader readers[] = {
         {"values", ValuesFileName, SoundValues, [] { ReadUPSVal(); }, [] { ReadUPSVal(); },
@@ -75,6 +85,24 @@ TEST_F(FolderFileTest, StandinsCountAsMissingAndOversizedFilesAreReadOnlyInPart)
         {"ratings", RatingFileName, [] { return std::string("2300\n43\n240\n"); }, [] {},
          [] { LoadRatings(); }, [] { return PtUPSSts.RatingVolt == 0; },
          [] { return PtUPSSts.RatingVolt == 2300; }},
+        {"calendar load", CalendarFileName, SoundCalendar,
+         [] {
+             LoadSchedule();
+             PtSchedule[RowOf(3, 11, 0)].Button = 9;
+         },
+         [] { LoadSchedule(); }, [] { return PtSchedule[RowOf(3, 11, 0)].Button == 0; },
+         [] { return PtSchedule[RowOf(3, 11, 0)].Button == ScheduleShutdown; }},
+        {"next-event search", CalendarFileName, SoundCalendar,
+         [] {
+             SetTestTime(2026, 3, 10, 14, 0);
+             NextShutdown.Year = 1999;
+         },
+         [] { GetNext(); }, [] { return NextShutdown.Year == 1999; },
+         [] { return std::string(NextShutString) == "03/11/2026 08:00"; }},
+        {"yearly roll", CalendarFileName, SoundCalendar, [] { StartYear = 2027; },
+         [] { SchedulePlus1Year(); },
+         [this] { return ListFolder(Folder()) == std::vector<std::string>{CalendarFileName}; },
+         [this] { return ReadFile(Path(CalendarFileName)).starts_with("2027\n1\t9\t0\n"); }},
     };
     for (const Reader& r : readers) {
         for (Standin what : AllStandins) {

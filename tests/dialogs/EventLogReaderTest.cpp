@@ -6,21 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "CoreTestSupport.h"
 #include "EventLogReader.h"
+#include "file.h"
 
 namespace {
+
+void AddRow(void* ctx, const char* text, std::size_t length) {
+    static_cast<std::vector<std::string>*>(ctx)->emplace_back(text, length);
+}
 
 std::vector<std::string> Rows(const std::string& bytes) {
     std::FILE* f = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
     std::vector<std::string> rows;
-    const long n = ReadEventLogRows(
-        f,
-        [](void* ctx, const char* text, std::size_t length) {
-            static_cast<std::vector<std::string>*>(ctx)->emplace_back(text, length);
-        },
-        &rows);
+    const long n = ReadEventLogRows(f, AddRow, &rows);
     std::fclose(f);
     EXPECT_EQ(n, static_cast<long>(rows.size()));
     return rows;
@@ -50,6 +51,29 @@ TEST(EventLogReader, PiecesBecomeRowsInFileOrder) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Rows(c.bytes), c.rows) << c.name;
+}
+
+class EventLogFileTest : public corvanta_test::CoreTest {};
+
+TEST_F(EventLogFileTest, StandinsGiveNoRowsAndAnOversizedLogIsReadOnlyInPart) {
+    using namespace corvanta_test;
+    for (Standin what : AllStandins) {
+        SCOPED_TRACE(StandinName(what));
+        PlantStandin(Path(LogFileName), what, "# one\n# two\n");
+        std::vector<std::string> rows;
+        {
+            Watchdog watchdog(20, std::string("event log, ") + StandinName(what));
+            ReadEventLogFile(Path(LogFileName), AddRow, &rows);
+        }
+        if (what == Standin::Oversized) {
+            ASSERT_GE(rows.size(), 2u);
+            EXPECT_EQ(rows[1], "two");
+            EXPECT_LE(rows.size(), LogFileCap / 255 + 2);
+        } else {
+            EXPECT_TRUE(rows.empty());
+        }
+        RemoveTree(Path(LogFileName));
+    }
 }
 
 } // namespace

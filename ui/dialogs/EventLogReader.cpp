@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "file.h"
+
 long ReadEventLogRows(std::FILE* in, LogRowSink row, void* context) {
     char buffer[256];
     long rows = 0;
@@ -16,4 +18,12 @@ long ReadEventLogRows(std::FILE* in, LogRowSink row, void* context) {
         ++rows;
     }
     return rows;
+}
+
+long ReadEventLogFile(const std::string& path, LogRowSink row, void* context) {
+    UniqueFile in = OpenFolderFile(path, LogFileCap);
+    if (in == nullptr) return 0;
+    static char buffer[1 << 16];
+    std::setvbuf(in.get(), buffer, _IOFBF, sizeof buffer);
+    return ReadEventLogRows(in.get(), row, context);
 }

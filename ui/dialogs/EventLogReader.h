@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 // The log is read in pieces of at most 255 characters (a line, or a part of
 // a longer one). Each piece loses its last character (its line feed, or
@@ -11,3 +12,6 @@
 // empty row. Rows come in file order. Returns the number of rows.
 using LogRowSink = void (*)(void* context, const char* text, std::size_t length);
 long ReadEventLogRows(std::FILE* in, LogRowSink row, void* context);
+// The log file at path read so. A missing file, or anything but a regular
+// file, gives no rows; no more of it is read than the agent ever keeps.
+long ReadEventLogFile(const std::string& path, LogRowSink row, void* context);

@@ -47,12 +47,7 @@ void SetLogControls() {
     const Point cellSize{kCellHeight, static_cast<short>(view.right - view.left)};
     ListIP = LNew(&view, &rows, cellSize, 0, LogWindow, false, false, false, true);
     if (ListIP == nullptr) return;
-    std::FILE* in = std::fopen(FolderFile(LogFileName).c_str(), "r");
-    if (in == nullptr) return;
-    static char buffer[1 << 16];
-    std::setvbuf(in, buffer, _IOFBF, sizeof buffer);
-    ReadEventLogRows(in, AddRowOnTop, ListIP);
-    std::fclose(in);
+    ReadEventLogFile(FolderFile(LogFileName), AddRowOnTop, ListIP);
 }
 
 OSStatus ListIPProc(EventHandlerCallRef, EventRef event, void*) {
