@@ -31,9 +31,29 @@ void TakeSnapshot(const std::string& file) {
     ExitToShell();
 }
 
+// Prints the help or the version; false for any other result.
+bool PrintInformation(CommandLineResult result) {
+    if (result == CommandLineResult::Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return true;
+    }
+    if (result == CommandLineResult::Version) {
+        std::printf("corvanta-monitor %s\n", CORVANTA_VERSION);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version answer before QApplication, which aborts without a
+    // display; anything else waits until Qt has taken its own options.
+    {
+        MonitorOptions early;
+        std::string ignored;
+        if (PrintInformation(ParseCommandLine(argc - 1, argv + 1, &early, &ignored))) return 0;
+    }
     QApplication app(argc, argv); // takes Qt's own options (-platform ...) out of argv
     QApplication::setApplicationName(QStringLiteral("corvanta-monitor"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANTA_VERSION));
@@ -41,18 +61,11 @@ int main(int argc, char** argv) {
 
     MonitorOptions options;
     std::string message;
-    switch (ParseCommandLine(argc - 1, argv + 1, &options, &message)) {
-    case CommandLineResult::Help:
-        std::fputs(UsageText().c_str(), stdout);
-        return 0;
-    case CommandLineResult::Version:
-        std::printf("corvanta-monitor %s\n", CORVANTA_VERSION);
-        return 0;
-    case CommandLineResult::Error:
+    const CommandLineResult parsed = ParseCommandLine(argc - 1, argv + 1, &options, &message);
+    if (PrintInformation(parsed)) return 0;
+    if (parsed == CommandLineResult::Error) {
         std::fprintf(stderr, "corvanta-monitor: %s\n%s", message.c_str(), UsageText().c_str());
         return 2;
-    case CommandLineResult::Run:
-        break;
     }
 
     std::string error;

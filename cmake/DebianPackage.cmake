@@ -1,0 +1,24 @@
+# The Debian package of both programs: cpack -G DEB in a release build
+# (scripts/package). Everything comes from the install rules; the package has
+# no maintainer scripts, so the agent's unit is installed but not enabled.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME corvanta)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop UPS monitor and its UPS agent")
+set(CPACK_PACKAGE_DESCRIPTION
+  "corvanta-monitor shows whether the computer runs on mains or battery, how full
+the battery is, what the UPS measures and whether a shutdown is coming, and
+keeps the shutdown settings, the battery dates and a calendar of scheduled
+shutdowns. corvanta-agent owns the UPS (a simulated one, or a real one through
+a Network UPS Tools server), runs the shutdown countdown and writes the event
+log; a systemd unit for it is included but not enabled.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvanta developers <corvanta@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION admin)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The libraries come from the binaries; the platform plugin that draws the
+# window is loaded at run time, so no binary names it.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
