@@ -32,18 +32,22 @@ std::time_t CivilToTime(int year, int month, int day, int hour, int minute, int 
 
 } // namespace
 
+std::time_t CurrentTime() {
+    if (testActive) return testTime;
+    // time() may lag the second boundary by a clock tick; the agent steps
+    // just after each second and must not see the previous one.
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return ts.tv_sec;
+}
+
 void GetTime(DateTimeRec* dt) {
+    const std::time_t now = CurrentTime();
     std::tm t{};
-    if (testActive) {
-        gmtime_r(&testTime, &t);
-    } else {
-        // time() may lag the second boundary by a clock tick; the agent steps
-        // just after each second and must not see the previous one.
-        timespec ts{};
-        clock_gettime(CLOCK_REALTIME, &ts);
-        std::time_t now = ts.tv_sec;
+    if (testActive)
+        gmtime_r(&now, &t);
+    else
         localtime_r(&now, &t);
-    }
     *dt = FromTm(t);
 }
 

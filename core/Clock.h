@@ -17,6 +17,10 @@ struct DateTimeRec {
 // The current local date and time (or the test clock when one is set).
 void GetTime(DateTimeRec* dt);
 
+// The same moment in seconds since the epoch, comparable with file times
+// (under the test clock: the test moment read as UTC).
+std::time_t CurrentTime();
+
 // Test clock: from now on GetTime returns this moment (the weekday is derived).
 void SetTestTime(int year, int month, int day, int hour, int minute, int second = 0);
 // Moves the test clock forward (or back) by the given number of seconds.

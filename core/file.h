@@ -87,9 +87,40 @@ void DecodeUPSVal(const std::uint8_t in[UPSValImageSize], UPSVal* val);
 // Decodes the first n bytes of an image over *val: bytes past n keep the
 // record's previous contents, byte for byte.
 void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* val);
+// Refreshes PtUPSVal from the values file. A file that is missing, or stale
+// (no agent holds the folder's lock, or it is older than the stale limit),
+// means communication lost; the first read of a run deletes a stale file.
 void ReadUPSVal();
-// Forgets the reader's memory (first read, followed countdown): tests only.
+// Forgets the reader's memory (first read, followed countdown, what the
+// last read found): tests only.
 void ResetReadUPSValState();
+
+// What the last ReadUPSVal found, for the screen.
+enum class ValuesLink {
+    Waiting, // nothing read yet, and no reason yet to call the link lost
+    Live,    // a fresh values file was read
+    Lost,    // missing or stale: UPS_COMMERR is set
+};
+enum class LostReason {
+    NoValues,        // no values file
+    AgentNotRunning, // no agent holds the folder's lock
+    NoUpdate,        // the file has not changed for longer than the limit
+};
+struct ValuesLinkState {
+    ValuesLink link = ValuesLink::Waiting;
+    LostReason reason = LostReason::NoValues;
+    long age = 0; // seconds since the file last changed (NoUpdate)
+};
+ValuesLinkState GetValuesLink();
+
+// Seconds after which a values file that has not changed counts as missing
+// (the agent rewrites it at least once a second).
+constexpr int DefaultStaleSeconds = 10;
+constexpr int MinStaleSeconds = 2;
+constexpr int MaxStaleSeconds = 3600;
+// Out-of-range limits are pinned to the range.
+void SetValuesStaleLimit(int seconds);
+int ValuesStaleLimit();
 
 // ---- command (ZAN_CMD.DAT) ----
 void WriteCommand();

@@ -1,7 +1,9 @@
 // ZAN_VAL.DAT (the agent's live values) and ZAN_CMD.DAT (our requests).
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
+#include "Clock.h"
 #include "Folder.h"
 #include "file.h"
 
@@ -33,6 +35,33 @@ std::int32_t Get32(const std::uint8_t* p) {
 // Reader's memory between calls.
 bool flag_First = true;
 int oldCountdown = -1;
+int staleLimit = DefaultStaleSeconds;
+std::time_t firstReadTime = 0;
+// Until the first values or the first loss, a missing file is waited for.
+bool waiting = true;
+ValuesLinkState lastLink;
+
+bool AgentNotRunning() {
+    return false;
+}
+
+// Why the values file at path cannot be believed; false when it is fresh.
+bool ValuesStale(const std::string& path, std::time_t now, ValuesLinkState* why) {
+    const bool agentGone = AgentNotRunning();
+    struct stat st {};
+    if (agentGone || ::stat(path.c_str(), &st) != 0) {
+        why->reason = agentGone ? LostReason::AgentNotRunning : LostReason::NoValues;
+        return true;
+    }
+    // A file from the future (the clock was set back) is taken as fresh.
+    const long age = static_cast<long>(now - st.st_mtime);
+    if (age > staleLimit) {
+        why->reason = LostReason::NoUpdate;
+        why->age = age;
+        return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -107,27 +136,59 @@ void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* v) {
 void ResetReadUPSValState() {
     flag_First = true;
     oldCountdown = -1;
+    firstReadTime = 0;
+    waiting = true;
+    lastLink = ValuesLinkState{};
+}
+
+ValuesLinkState GetValuesLink() {
+    return lastLink;
+}
+
+void SetValuesStaleLimit(int seconds) {
+    staleLimit = seconds < MinStaleSeconds   ? MinStaleSeconds
+                 : seconds > MaxStaleSeconds ? MaxStaleSeconds
+                                             : seconds;
+}
+
+int ValuesStaleLimit() {
+    return staleLimit;
 }
 
 void ReadUPSVal() {
     const int own = PtUPSVal.DownTime;
     const std::string path = FolderFile(ValuesFileName);
+    const std::time_t now = CurrentTime();
+    ValuesLinkState lost{ValuesLink::Lost};
+    const bool stale = ValuesStale(path, now, &lost);
     if (flag_First) {
-        // Values left over from an earlier run must never be shown.
-        std::remove(path.c_str());
+        // Values left by an agent that stopped must never be shown; a running
+        // agent's fresh file is read at once.
+        if (stale && lost.reason != LostReason::NoValues) std::remove(path.c_str());
+        firstReadTime = now;
         flag_First = false;
     }
     // Anything but a regular file (a folder, a FIFO) is no values file.
-    UniqueFile in = OpenFolderFile(path, UPSValImageSize);
+    UniqueFile in = stale ? nullptr : OpenFolderFile(path, UPSValImageSize);
     if (in == nullptr) {
+        // Before anything was read, a missing file may only mean the agent
+        // is starting: wait for it up to the stale limit, unless it is known
+        // not to run.
+        if (waiting && lost.reason != LostReason::AgentNotRunning &&
+            now - firstReadTime <= staleLimit)
+            return;
+        waiting = false;
         PtUPSVal.flag_OpenUPS = 0;
         PtUPSVal.StatusFlag.AllSts |= UPS_COMMERR;
+        lastLink = lost;
         return;
     }
     std::uint8_t image[UPSValImageSize];
     std::size_t n = std::fread(image, 1, sizeof image, in.get());
     in.reset();
     DecodeUPSValPartial(image, n, &PtUPSVal);
+    waiting = false;
+    lastLink = ValuesLinkState{ValuesLink::Live};
 
     const int agent = PtUPSVal.DownTime;
     if (oldCountdown < 0) {

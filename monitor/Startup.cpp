@@ -4,6 +4,7 @@
 
 #include "Controls.h"
 #include "Events.h"
+#include "FolderWatch.h"
 #include "Schedule.h"
 #include "Windows.h"
 #include "file.h"
@@ -48,8 +49,13 @@ bool StartMonitor() {
     SelectItemOfTabControl(tabs);
     FillMeterSelectors();
 
+    // Read before the first frame: it shows the agent's values or the
+    // waiting state, never a guess.
+    ReadAndShowValues();
     ShowWindow(MainWindow);
     InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, kEventDurationSecond, MyTimer, nullptr,
                           nullptr);
+    // A new values file is shown at once rather than at the next tick.
+    WatchFolderFile(CurDir, ValuesFileName, ReadAndShowValues);
     return true;
 }

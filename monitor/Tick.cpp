@@ -1,10 +1,14 @@
 // The one-second tick: read the agent's values (or run the schedule on a new
 // minute), redraw the gauges whose values changed, evaluate the status word
-// and advance the countdown.
+// and advance the countdown; and the same read and evaluation, without the
+// second, when the agent replaces the values file between ticks.
+#include <string>
+
 #include "Clock.h"
 #include "Controls.h"
 #include "HID.h"
 #include "Schedule.h"
+#include "Windows.h"
 #include "file.h"
 #include "menu.h"
 #include "monitor.h"
@@ -31,10 +35,48 @@ Ratings CurrentRatings() {
     return {PtUPSSts.RatingVolt, PtUPSSts.RatingCurrent, PtUPSSts.RatingBattVolt};
 }
 
+// Why the link counts as lost, for the status bar; empty otherwise.
+std::string LinkDetailText(const ValuesLinkState& link) {
+    if (link.link != ValuesLink::Lost) return "";
+    switch (link.reason) {
+    case LostReason::AgentNotRunning:
+        return "agent not running";
+    case LostReason::NoUpdate:
+        return "no update for " + std::to_string(link.age) + " s";
+    case LostReason::NoValues:
+        break;
+    }
+    return "no values from the agent";
+}
+
+// Shows what a read or the minute work changed: the gauges whose values
+// moved, the status word, the link's detail and a countdown changed by
+// anything but its own second.
+void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
+    // The first values replace the waiting state everywhere.
+    if (oldLink == ValuesLink::Waiting && GetValuesLink().link == ValuesLink::Live && MainWindow)
+        DrawControls(MainWindow);
+    if (PtUPSVal.flag_OpenUPS != 0) Redraw("main", 128);
+    if (oldUPSVal.ItemVal[2] != PtUPSVal.ItemVal[2]) {
+        Redraw("main", 155);
+        Redraw("main", 157);
+    }
+    if (oldUPSVal.SupportItem != PtUPSVal.SupportItem) {
+        // Another set of measurements: new selector lists, maybe another slot.
+        FillMeterSelectors();
+        Redraw("main", 152);
+    }
+    const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
+    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) Redraw("main", 152);
+    CheckStatus();
+    if (MainWindow) SetWindowStatusText(MainWindow, LinkDetailText(GetValuesLink()));
+}
+
 } // namespace
 
 void MyTimer(EventLoopTimerRef, void*) {
     const UPSVal oldUPSVal = PtUPSVal;
+    const ValuesLink oldLink = GetValuesLink().link;
     DateTimeRec now;
     GetTime(&now);
     if (now.minute != oldMinute) {
@@ -50,20 +92,24 @@ void MyTimer(EventLoopTimerRef, void*) {
     } else {
         ReadUPSVal();
     }
-    if (PtUPSVal.flag_OpenUPS != 0) Redraw("main", 128);
-    if (oldUPSVal.ItemVal[2] != PtUPSVal.ItemVal[2]) {
-        Redraw("main", 155);
-        Redraw("main", 157);
-    }
-    if (oldUPSVal.SupportItem != PtUPSVal.SupportItem) {
-        // Another set of measurements: new selector lists, maybe another slot.
-        FillMeterSelectors();
-        Redraw("main", 152);
-    }
-    const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
-    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) Redraw("main", 152);
-    CheckStatus();
+    ShowChanges(oldUPSVal, oldLink);
+    const short beforeCount = PtUPSVal.DownTime;
     if (PtUPSVal.flag_OpenUPS != 0 && (PtUPSVal.StatusFlag.AllSts & UPS_COMMERR) == 0) CountDown();
+    // CountDown redraws the second it took; a countdown started, moved or
+    // ended by a read or the status is redrawn here, so the badge and the
+    // figure never outlive DownTime.
+    if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
+        Redraw("tbut", 128);
+}
+
+void ReadAndShowValues() {
+    const UPSVal oldUPSVal = PtUPSVal;
+    const ValuesLink oldLink = GetValuesLink().link;
+    ReadUPSVal();
+    ShowChanges(oldUPSVal, oldLink);
+    // Only the timer counts seconds: a read between ticks never shortens the
+    // countdown.
+    if (PtUPSVal.DownTime != oldUPSVal.DownTime) Redraw("tbut", 128);
 }
 
 void ResetMonitorState() {

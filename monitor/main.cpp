@@ -6,10 +6,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "CommandLine.h"
 #include "Folder.h"
+#include "Preferences.h"
 #include "RunLoop.h"
 #include "monitor.h"
 
@@ -31,15 +33,42 @@ void TakeSnapshot(const std::string& file) {
     ExitToShell();
 }
 
-// Prints the help or the version; false for any other result.
-bool PrintInformation(CommandLineResult result) {
-    if (result == CommandLineResult::Help) {
+// Prints the answer to help, version or a wrong option; false for a run.
+bool Answer(CommandLineResult result, const std::string& message, int* status) {
+    switch (result) {
+    case CommandLineResult::Help:
         std::fputs(UsageText().c_str(), stdout);
+        *status = 0;
         return true;
-    }
-    if (result == CommandLineResult::Version) {
+    case CommandLineResult::Version:
         std::printf("corvanta-monitor %s\n", CORVANTA_VERSION);
+        *status = 0;
         return true;
+    case CommandLineResult::Error:
+        std::fprintf(stderr, "corvanta-monitor: %s\n%s", message.c_str(), UsageText().c_str());
+        *status = 2;
+        return true;
+    case CommandLineResult::Run:
+        break;
+    }
+    return false;
+}
+
+bool NonEmptyEnv(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+// Whether Qt could find a display: one is named in the environment or a
+// platform is given on the command line.
+bool DisplayMayBeReached(int argc, char** argv) {
+    if (NonEmptyEnv("QT_QPA_PLATFORM") || NonEmptyEnv("DISPLAY") || NonEmptyEnv("WAYLAND_DISPLAY"))
+        return true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-platform" || arg == "--platform" || arg.rfind("-platform=", 0) == 0 ||
+            arg.rfind("--platform=", 0) == 0)
+            return true;
     }
     return false;
 }
@@ -47,26 +76,27 @@ bool PrintInformation(CommandLineResult result) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // --help and --version answer before QApplication, which aborts without a
-    // display; anything else waits until Qt has taken its own options.
-    {
-        MonitorOptions early;
-        std::string ignored;
-        if (PrintInformation(ParseCommandLine(argc - 1, argv + 1, &early, &ignored))) return 0;
-    }
+    MonitorOptions options;
+    std::string message;
+    int status = 0;
+    // Help, version and a wrong option need no display, so they are answered
+    // before Qt connects to one. Qt's own options (-platform ...) are known
+    // only once QApplication has taken them out of argv, so an argument this
+    // first look cannot place waits for that, unless no display is in reach.
+    const CommandLineResult early = ParseCommandLine(argc - 1, argv + 1, &options, &message);
+    if (early != CommandLineResult::Error || !DisplayMayBeReached(argc, argv))
+        if (Answer(early, message, &status)) return status;
+
     QApplication app(argc, argv); // takes Qt's own options (-platform ...) out of argv
+    QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("corvanta-monitor"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANTA_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    MonitorOptions options;
-    std::string message;
-    const CommandLineResult parsed = ParseCommandLine(argc - 1, argv + 1, &options, &message);
-    if (PrintInformation(parsed)) return 0;
-    if (parsed == CommandLineResult::Error) {
-        std::fprintf(stderr, "corvanta-monitor: %s\n%s", message.c_str(), UsageText().c_str());
-        return 2;
-    }
+    options = MonitorOptions{};
+    if (Answer(ParseCommandLine(argc - 1, argv + 1, &options, &message), message, &status))
+        return status;
+    LoadPreferences();
 
     std::string error;
     if (!InitProgramFolder(options.folder.empty() ? nullptr : options.folder.c_str(), &error)) {

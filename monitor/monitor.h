@@ -21,6 +21,9 @@ bool StartMonitor();
 
 // One tick of the repeating timer.
 void MyTimer(EventLoopTimerRef inTimer, void* param);
+// The read-and-evaluate part of the tick, without the countdown's second:
+// at start-up and whenever the agent replaces the values file.
+void ReadAndShowValues();
 
 void CheckStatus();
 void SetStatusLight(int OnNum, int OffNum);

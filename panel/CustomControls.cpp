@@ -9,6 +9,7 @@
 #include "ObjectClass.h"
 #include "Schedule.h"
 #include "Ups.h"
+#include "file.h"
 #include "monitor.h"
 #include "screen.h"
 
@@ -27,6 +28,11 @@ constexpr Colour kCaution{0xA000, 0xA000, 0x0000};
 constexpr Colour kGood{0x0000, 0x7000, 0x0000};
 constexpr Colour kPlain{0x0000, 0x0000, 0x0000};
 constexpr Colour kToday{0xFF00, 0x0000, 0x0000};
+// No verdict: nothing was read yet, or the figure is no longer true.
+constexpr Colour kMuted{0x7000, 0x7000, 0x7000};
+
+// Small enough for the waiting text to fit the communication line.
+constexpr int kWaitingSize = 12;
 
 void Text(ControlRef control, const char* text, int size, Colour c) {
     DrawCustString(control, text, size, c.r, c.g, c.b);
@@ -79,6 +85,10 @@ void DrawCountdown(ControlRef control) {
 
 } // namespace
 
+bool ValuesAreLive() {
+    return GetValuesLink().link == ValuesLink::Live && !(PtUPSVal.StatusFlag.AllSts & UPS_COMMERR);
+}
+
 void RegisterCustomControls() {
     const EventTypeSpec drawEvent{kEventClassControl, kEventControlDraw};
     ToolboxObjectClassRef classRef = nullptr;
@@ -100,38 +110,30 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
     name[title[0]] = '\0';
 
     const std::int32_t status = PtUPSVal.StatusFlag.AllSts;
-    const int level = PtUPSVal.ItemVal[2];
+    const bool waiting = GetValuesLink().link == ValuesLink::Waiting;
+    const bool live = ValuesAreLive();
+    const int level = live ? PtUPSVal.ItemVal[2] : 0;
     char text[64];
     if (std::strcmp(name, "BattLevel") == 0) {
         DrawBatteryLevel(control, level);
     } else if (std::strcmp(name, "MeterL") == 0) {
         DrawMeter(control, GetSupportIndex(PtUPSSts.Main_Meter[0] - 1));
     } else if (std::strcmp(name, "BattLevelVal") == 0) {
-        std::snprintf(text, sizeof text, "%d%%", level / 10);
-        Text(control, text, 14, level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
+        if (!live) {
+            Text(control, "--", 14, kMuted);
+        } else {
+            std::snprintf(text, sizeof text, "%d%%", level / 10);
+            Text(control, text, 14, level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
+        }
     } else if (std::strcmp(name, "Countdown") == 0) {
         DrawCountdown(control);
+    } else if (waiting && (std::strcmp(name, "Communication") == 0 ||
+                           std::strcmp(name, "PowerSource") == 0 ||
+                           std::strcmp(name, "BatteryStatus") == 0)) {
+        // Nothing read yet: say so, and no verdict on power or battery.
+        Text(control, std::strcmp(name, "Communication") == 0 ? "Waiting for the agent…" : "",
+             kWaitingSize, kMuted);
     } else if (std::strcmp(name, "Communication") == 0) {
-        if (status & UPS_COMMERR)
-            Text(control, "Disconnect", 14, kAlarm);
-        else
-            Text(control, "Connected", 14, kGood);
-    } else if (std::strcmp(name, "PowerSource") == 0) {
-        if (status & UPS_COMMERR)
-            Text(control, "Unknown", 14, kAlarm);
-        else if (status & UPS_ACFAIL)
-            Text(control, "Battery", 14, kCaution);
-        else
-            Text(control, "Normal", 14, kGood);
-    } else if (std::strcmp(name, "BatteryStatus") == 0) {
-        if (status & UPS_COMMERR)
-            Text(control, "Unknown", 14, kAlarm);
-        else if (status & UPS_BATTREPLACE)
-            Text(control, "Need Replace", 14, kCaution);
-        else if (status & (UPS_BATTDEPLETED | UPS_BATTLOW))
-            Text(control, "Low", 14, kAlarm);
-        else
-            Text(control, "Normal", 14, kGood);
     } else if (std::strcmp(name, "LBRD") == 0) {
         DrawDate(control, PtUPSSts.BR_Date_Last);
     } else if (std::strcmp(name, "NBRD") == 0) {

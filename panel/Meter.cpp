@@ -89,7 +89,9 @@ void DrawMeter(ControlRef theControl, int index) {
     int MaxVal = 0;
     const char* Unit = "";
     MeterScale(index, &MaxVal, &Unit);
-    int Val = (index >= 0 && index < ItemCount) ? PtUPSVal.ItemVal[index] : -1;
+    // Without current values the needle rests at zero and the reading is "--".
+    const bool live = ValuesAreLive();
+    int Val = !live ? 0 : (index >= 0 && index < ItemCount) ? PtUPSVal.ItemVal[index] : -1;
 
     Rect bounds;
     GetControlBounds(theControl, &bounds);
@@ -176,7 +178,10 @@ void DrawMeter(ControlRef theControl, int index) {
     reading.top = S(cy + r / 2 + 2);
     reading.bottom = S(reading.top + 10);
     if (Val < 0) return;
-    std::snprintf(text, sizeof text, "%d.%d%s", Val / 10, Val % 10, Unit);
+    if (live)
+        std::snprintf(text, sizeof text, "%d.%d%s", Val / 10, Val % 10, Unit);
+    else
+        std::snprintf(text, sizeof text, "--");
     TETextBox(text, static_cast<long>(std::strlen(text)), &reading, teCenter);
 
     if (Val / 10 > MaxVal) Val = MaxVal * 10;

@@ -11,6 +11,10 @@
 extern int BeginBlock;
 extern int EndBlock;
 
+// Whether PtUPSVal holds the agent's current values: read from a fresh file
+// and not flagged as a lost link. Otherwise the gauges show no figure.
+bool ValuesAreLive();
+
 // Registers "Countdown" .. "Calendar" with CustEventHandler as their drawing.
 void RegisterCustomControls();
 // Draws a custom control by its title; always answers noErr.

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QUiLoader>
 #include <unordered_map>
@@ -250,6 +251,18 @@ void MyCreateWindow(const char* NibString, const char* MenuString, const char* W
         *MyWinRef = window;
     }
     if (nibRef) DisposeNibReference(nibRef);
+}
+
+void SetWindowStatusText(WindowRef window, const std::string& text) {
+    QStatusBar* bar = window ? window->findChild<QStatusBar*>() : nullptr;
+    if (!bar) return;
+    const QString message = QString::fromStdString(text);
+    if (bar->currentMessage() != message) bar->showMessage(message);
+}
+
+std::string GetWindowStatusText(WindowRef window) {
+    const QStatusBar* bar = window ? window->findChild<QStatusBar*>() : nullptr;
+    return bar ? bar->currentMessage().toStdString() : std::string();
 }
 
 void ShowWindow(WindowRef window) {

@@ -31,6 +31,10 @@ void SelectWindow(WindowRef window);
 void DisposeWindow(WindowRef window);
 // Whether the window exists and has not been disposed of.
 bool IsValidWindowPtr(WindowRef window);
+// The message of the window's status bar (a main window's, when its
+// description gives it one); an empty text clears it.
+void SetWindowStatusText(WindowRef window, const std::string& text);
+std::string GetWindowStatusText(WindowRef window);
 // The window's name in the description ("MainWindow", ...).
 std::string GetWindowName(WindowRef window);
 // Live windows created from the description with that name.

@@ -10,6 +10,7 @@
 #include "Dialogs.h"
 #include "Events.h"
 #include "Folder.h"
+#include "FolderWatch.h"
 #include "ObjectClass.h"
 #include "RunLoop.h"
 #include "Schedule.h"
@@ -85,6 +86,8 @@ void MonitorTest::SetUp() {
     PtUPSVal = UPSVal{};
     PtUPSSts = UPSSts{};
     ASSERT_TRUE(StartMonitor());
+    // Tests read the values themselves, at the moments they choose.
+    StopWatchingFolderFile();
     SetRedrawObserver([this](ControlRef c, WindowRef) {
         redraws.push_back(c ? ControlName(c) : std::string("window"));
     });
