@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "AgentLock.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "file.h"
@@ -41,8 +42,9 @@ std::time_t firstReadTime = 0;
 bool waiting = true;
 ValuesLinkState lastLink;
 
+// Unknown (the folder cannot be probed) leaves the verdict to the file's age.
 bool AgentNotRunning() {
-    return false;
+    return ProbeAgentLock(CurDir) == AgentPresence::NotRunning;
 }
 
 // Why the values file at path cannot be believed; false when it is fresh.

@@ -134,6 +134,26 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
         Text(control, std::strcmp(name, "Communication") == 0 ? "Waiting for the agent…" : "",
              kWaitingSize, kMuted);
     } else if (std::strcmp(name, "Communication") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Disconnect", 14, kAlarm);
+        else
+            Text(control, "Connected", 14, kGood);
+    } else if (std::strcmp(name, "PowerSource") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Unknown", 14, kAlarm);
+        else if (status & UPS_ACFAIL)
+            Text(control, "Battery", 14, kCaution);
+        else
+            Text(control, "Normal", 14, kGood);
+    } else if (std::strcmp(name, "BatteryStatus") == 0) {
+        if (status & UPS_COMMERR)
+            Text(control, "Unknown", 14, kAlarm);
+        else if (status & UPS_BATTREPLACE)
+            Text(control, "Need Replace", 14, kCaution);
+        else if (status & (UPS_BATTDEPLETED | UPS_BATTLOW))
+            Text(control, "Low", 14, kAlarm);
+        else
+            Text(control, "Normal", 14, kGood);
     } else if (std::strcmp(name, "LBRD") == 0) {
         DrawDate(control, PtUPSSts.BR_Date_Last);
     } else if (std::strcmp(name, "NBRD") == 0) {

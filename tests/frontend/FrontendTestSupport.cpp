@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "Clock.h"
 #include "Dialogs.h"
@@ -43,6 +45,12 @@ void RemoveFolderFile(const char* name) {
     std::remove(FolderFile(name).c_str());
 }
 
+void AgeFolderFile(const char* name, long seconds) {
+    const timespec when{CurrentTime() - seconds, 0};
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, FolderFile(name).c_str(), times, 0), 0) << name;
+}
+
 ControlRef MainControl(const char (&sig)[5], int number) {
     const ControlID id{FourCharCode(sig), number};
     ControlRef control = nullptr;
@@ -54,6 +62,16 @@ std::vector<DrawOp> Record(ControlRef control) {
     RecordingPort port;
     SendControlDrawEvent(control, &port);
     return port.ops;
+}
+
+std::optional<DrawOp> OnlyText(const std::vector<DrawOp>& ops) {
+    std::optional<DrawOp> found;
+    for (const DrawOp& op : ops)
+        if (op.kind == DrawOp::Text) {
+            if (found) return std::nullopt;
+            found = op;
+        }
+    return found;
 }
 
 void FlushDeletes() {
@@ -77,20 +95,32 @@ void MonitorTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
     std::string error;
     ASSERT_TRUE(SetCurDir(dir.path().toLocal8Bit().constData(), &error)) << error;
+    ASSERT_EQ(agentLock.Take(CurDir, &error), AgentFolderLock::Result::Taken) << error;
     SetTestTime(2026, 3, 10, 12, 0, 0);
+    flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
+    PtUPSSts = UPSSts{};
+    Restart();
+    SetRedrawObserver([this](ControlRef c, WindowRef) {
+        redraws.push_back(c ? ControlName(c) : std::string("window"));
+    });
+}
+
+void MonitorTest::Restart() {
+    if (MainWindow) {
+        DisposeWindow(MainWindow);
+        MainWindow = nullptr;
+        FlushDeletes();
+    }
+    RemoveAllEventLoopTimers();
+    RemoveAllEventHandlers(GetApplicationEventTarget());
     ResetMonitorState();
     ResetReadUPSValState();
     ResetScheduleState();
     ResetExitToShellRequest();
-    flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
     PtUPSVal = UPSVal{};
-    PtUPSSts = UPSSts{};
     ASSERT_TRUE(StartMonitor());
     // Tests read the values themselves, at the moments they choose.
     StopWatchingFolderFile();
-    SetRedrawObserver([this](ControlRef c, WindowRef) {
-        redraws.push_back(c ? ControlName(c) : std::string("window"));
-    });
 }
 
 void MonitorTest::TearDown() {
@@ -113,4 +143,10 @@ std::vector<std::string> MonitorTest::TakeRedraws() {
     std::vector<std::string> r;
     r.swap(redraws);
     return r;
+}
+
+void ReadingMonitorTest::SetUp() {
+    MonitorTest::SetUp();
+    WriteValuesFile(PtUPSVal);
+    ReadUPSVal();
 }

@@ -4,9 +4,11 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "AgentLock.h"
 #include "Controls.h"
 #include "QuickDraw.h"
 #include "Ups.h"
@@ -16,11 +18,15 @@ void WriteValuesFile(const UPSVal& val);
 std::string ReadFolderFile(const char* name);
 bool FolderFileExists(const char* name);
 void RemoveFolderFile(const char* name);
+// Sets the file's modification time to the given seconds before the clock.
+void AgeFolderFile(const char* name, long seconds);
 
 // The main window's control ('sig', number).
 ControlRef MainControl(const char (&sig)[5], int number);
 // Draws a control through its class into a recording port.
 std::vector<DrawOp> Record(ControlRef control);
+// The one text a drawing holds (none when it drew no text or several).
+std::optional<DrawOp> OnlyText(const std::vector<DrawOp>& ops);
 // Lets deferred window deletions happen (no timers run).
 void FlushDeletes();
 
@@ -36,7 +42,18 @@ class MonitorTest : public ::testing::Test {
 
     // Redraw requests since the last call, as "main_152" or "window".
     std::vector<std::string> TakeRedraws();
+    // Starts the monitor afresh on the same folder, as a new run would.
+    void Restart();
 
     QTemporaryDir dir;
+    // Held as a running agent holds it; released, the agent is gone.
+    AgentFolderLock agentLock;
     std::vector<std::string> redraws;
+};
+
+// The monitor once it has read one values file, so the controls draw what
+// the tests put into PtUPSVal.
+class ReadingMonitorTest : public MonitorTest {
+  protected:
+    void SetUp() override;
 };

@@ -30,7 +30,7 @@ const QRgb kCaution = qRgb(0xA0, 0xA0, 0);
 const QRgb kGood = qRgb(0, 0x70, 0);
 const QRgb kBlack = qRgb(0, 0, 0);
 
-using ImageTest = MonitorTest;
+using ImageTest = ReadingMonitorTest;
 
 } // namespace
 

@@ -24,17 +24,6 @@ constexpr RGBColor kPlain{0, 0, 0};
 constexpr RGBColor kToday{0xFF00, 0, 0};
 constexpr RGBColor kDarkGrey{0x4000, 0x4000, 0x4000};
 
-// The one text a control drew (none when it drew no text or several).
-std::optional<DrawOp> OnlyText(const std::vector<DrawOp>& ops) {
-    std::optional<DrawOp> found;
-    for (const DrawOp& op : ops)
-        if (op.kind == DrawOp::Text) {
-            if (found) return std::nullopt;
-            found = op;
-        }
-    return found;
-}
-
 std::vector<DrawOp> OfKind(const std::vector<DrawOp>& ops, DrawOp::Kind kind) {
     std::vector<DrawOp> out;
     for (const DrawOp& op : ops)
@@ -68,7 +57,7 @@ struct Bench {
 
 } // namespace
 
-using CustomControlTest = MonitorTest;
+using CustomControlTest = ReadingMonitorTest;
 
 TEST_F(CustomControlTest, StatusTexts) {
     struct Case {
@@ -146,6 +135,14 @@ TEST_F(CustomControlTest, BatteryLevelText) {
         EXPECT_EQ(text->text, want);
         EXPECT_EQ(text->color, colour) << val;
     }
+    // A lost link leaves no figure: "--" in grey and no lit segment.
+    PtUPSVal.StatusFlag.AllSts = UPS_COMMERR;
+    const std::optional<DrawOp> text = OnlyText(Record(MainControl("main", 157)));
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->text, "--");
+    EXPECT_EQ(text->color, (RGBColor{0x7000, 0x7000, 0x7000}));
+    for (const DrawOp& op : OfKind(Record(MainControl("main", 155)), DrawOp::Paint))
+        EXPECT_NE(op.color, (RGBColor{0x7000, 0xF000, 0x7000}));
 }
 
 TEST_F(CustomControlTest, ReplacementDates) {
@@ -294,10 +291,14 @@ TEST_F(CustomControlTest, MeterNeedleEndsAndMissingReading) {
         short val;
         const char* reading; // nullptr: no reading, no needle
         short tipH, tipV;
+        std::int32_t status = 0;
     };
-    for (const Case c :
-         {Case{0, "0.0V", 41, 114}, Case{5000, "500.0V", 149, 114}, Case{-1, nullptr, 0, 0}}) {
+    for (const Case c : {Case{0, "0.0V", 41, 114}, Case{5000, "500.0V", 149, 114},
+                         Case{-1, nullptr, 0, 0},
+                         // Link lost: the needle rests at zero, no figure.
+                         Case{5000, "--", 41, 114, UPS_COMMERR}}) {
         PtUPSVal.ItemVal[4] = c.val;
+        PtUPSVal.StatusFlag.AllSts = c.status;
         const auto ops = bench.Draw(DrawTheMeter);
         const auto lines = OfKind(ops, DrawOp::Line);
         const auto texts = OfKind(ops, DrawOp::Text);

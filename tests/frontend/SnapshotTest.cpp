@@ -7,6 +7,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "AgentLock.h"
 #include "Folder.h"
 #include "file.h"
 
@@ -46,6 +47,10 @@ TEST(SnapshotTest, PowerFailureOnHalfBattery) {
     val.DownTime = 45;
 
     const QString png = dir.path() + "/snap.png";
+    // The test plays a running agent, lock included.
+    AgentFolderLock lock;
+    std::string error;
+    ASSERT_EQ(lock.Take(dir.path().toStdString(), &error), AgentFolderLock::Result::Taken) << error;
     QProcess monitor;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -54,7 +59,7 @@ TEST(SnapshotTest, PowerFailureOnHalfBattery) {
     monitor.start(CORVANTA_MONITOR_BIN,
                   {"--folder", dir.path(), "--snapshot", png, "--after", "3.5"});
     ASSERT_TRUE(monitor.waitForStarted(10000));
-    // Play the agent: the monitor removes the file at its first read.
+    // Play the agent, rewriting the file as it does.
     for (int i = 0; i < 300 && monitor.state() != QProcess::NotRunning; ++i) {
         Feed(dir.path(), val);
         monitor.waitForFinished(100);

@@ -1,10 +1,13 @@
 // The one-second tick: what it reads, what it redraws, and the countdown
 // across reads and ticks.
+#include <algorithm>
 #include <fstream>
+#include <optional>
 
 #include "Clock.h"
 #include "FrontendTestSupport.h"
 #include "HID.h"
+#include "Windows.h"
 #include "file.h"
 #include "monitor.h"
 
@@ -23,10 +26,9 @@ class TickTest : public MonitorTest {
         agent.ItemVal[13] = 2299;
         agent.DownTime = -1;
     }
-    // Runs the two start-up ticks (the minute tick, then the first read,
-    // which removes the values file), then one read of the agent's values.
+    // The start-up read found nothing; the minute tick, then one read of
+    // the agent's values.
     void Settle() {
-        Tick();
         Tick();
         WriteValuesFile(agent);
         Tick();
@@ -55,24 +57,92 @@ TEST_F(TickTest, NoCountdownUntilSomeoneStartsOne) {
     EXPECT_FALSE(IsControlVisible(MainControl("cdic", 128)));
 }
 
-TEST_F(TickTest, StartUpTicks) {
+// The text a control of the main window draws, and its colour.
+std::pair<std::string, RGBColor> Shown(const char (&sig)[5], int number) {
+    const std::optional<DrawOp> text = OnlyText(Record(MainControl(sig, number)));
+    if (!text) return {"(none)", RGBColor{}};
+    return {text->text, text->color};
+}
+
+constexpr RGBColor kMuted{0x7000, 0x7000, 0x7000};
+constexpr RGBColor kAlarm{0xF000, 0, 0};
+
+TEST_F(TickTest, StartWithARunningAgent) {
+    agent.StatusFlag.AllSts = UPS_ACFAIL;
+    agent.DownTime = 100;
     WriteValuesFile(agent);
-    Tick(); // a minute tick reads nothing
-    EXPECT_EQ(PtUPSVal.flag_OpenUPS, 0);
+    Restart();
+    // Read before the first frame, and the running agent's file is kept.
     EXPECT_TRUE(FolderFileExists(ValuesFileName));
-    EXPECT_EQ(TakeRedraws(), V({"main_162"}));
+    EXPECT_EQ(Shown("main", 128).first, "Connected");
+    EXPECT_EQ(Shown("main", 141).first, "Battery");
+    EXPECT_EQ(Shown("main", 157).first, "100%");
+    EXPECT_EQ(Shown("tbut", 128).first, "01:40");
+    EXPECT_TRUE(IsControlVisible(MainControl("main", 301))) << "power failure light";
+    EXPECT_TRUE(IsControlVisible(MainControl("cdic", 128)));
+    Tick(); // the minute tick reads nothing but takes the second
+    EXPECT_EQ(PtUPSVal.DownTime, 99);
+}
 
-    Tick(); // the first read removes the old file and finds nothing
+TEST_F(TickTest, StartWithAStaleFile) {
+    WriteValuesFile(agent);
+    AgeFolderFile(ValuesFileName, 11);
+    Restart();
+    TakeRedraws();
     EXPECT_FALSE(FolderFileExists(ValuesFileName));
-    EXPECT_TRUE(PtUPSVal.StatusFlag.AllSts & UPS_COMMERR);
-    EXPECT_EQ(TakeRedraws(), V({"window"}));
-    EXPECT_TRUE(IsControlVisible(MainControl("main", 300)));
-
-    Feed(); // the agent's values arrive
-    EXPECT_EQ(PtUPSVal.flag_OpenUPS, 1);
+    // Nothing read: no verdict anywhere.
+    const std::pair<std::string, RGBColor> waiting{"Waiting for the agent…", kMuted};
+    EXPECT_EQ(Shown("main", 128), waiting);
+    EXPECT_EQ(Shown("main", 141).first, "");
+    EXPECT_EQ(Shown("main", 142).first, "");
+    EXPECT_EQ(Shown("main", 157), std::make_pair(std::string("--"), kMuted));
     EXPECT_FALSE(IsControlVisible(MainControl("main", 300)));
-    EXPECT_EQ(TakeRedraws(),
-              V({"main_128", "main_155", "main_157", "main_152", "main_152", "window"}));
+    EXPECT_FALSE(IsControlVisible(MainControl("cdic", 128)));
+    Tick();
+    AdvanceTestTime(10);
+    Tick(); // the agent may still be starting
+    EXPECT_EQ(Shown("main", 128), waiting);
+    EXPECT_EQ(TakeRedraws(), V({"main_162"}));
+    AdvanceTestTime(1);
+    Tick(); // no values within the stale limit: lost
+    EXPECT_EQ(Shown("main", 128), std::make_pair(std::string("Disconnect"), kAlarm));
+    EXPECT_EQ(Shown("main", 141).first, "Unknown");
+    EXPECT_TRUE(IsControlVisible(MainControl("main", 300)));
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "no values from the agent");
+    EXPECT_EQ(TakeRedraws(), V({"window"}));
+
+    // Left by an agent that is gone: deleted too, and lost at once.
+    agentLock.Release();
+    WriteValuesFile(agent);
+    Restart();
+    EXPECT_FALSE(FolderFileExists(ValuesFileName));
+    EXPECT_EQ(Shown("main", 128).first, "Disconnect");
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "agent not running");
+}
+
+TEST_F(TickTest, AgentStoppedOrSilent) {
+    agent.ItemVal[4] = 2301;
+    Settle();
+    EXPECT_EQ(Shown("main", 157).first, "100%");
+    AgeFolderFile(ValuesFileName, 10);
+    Tick(); // at the limit: still believed
+    EXPECT_EQ(Shown("main", 128).first, "Connected");
+    AgeFolderFile(ValuesFileName, 14);
+    TakeRedraws();
+    Tick();
+    EXPECT_EQ(Shown("main", 128).first, "Disconnect");
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "no update for 14 s");
+    EXPECT_EQ(Shown("main", 157), std::make_pair(std::string("--"), kMuted));
+    EXPECT_EQ(TakeRedraws(), V({"window"}));
+
+    Feed(); // the agent writes again
+    EXPECT_EQ(Shown("main", 128).first, "Connected");
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "");
+
+    agentLock.Release(); // killed: its fresh file stays behind
+    Tick();
+    EXPECT_EQ(Shown("main", 128).first, "Disconnect");
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "agent not running");
 }
 
 TEST_F(TickTest, RedrawChoices) {
@@ -142,11 +212,47 @@ TEST_F(TickTest, CountdownAcrossReadsAndTicks) {
         agent.StatusFlag.AllSts = UPS_ACFAIL;
         WriteValuesFile(agent);
         if (s.minuteTick) AdvanceTestTime(60);
+        TakeRedraws();
         Tick();
         EXPECT_EQ(PtUPSVal.DownTime, s.shown) << s.agentDown;
+        // Every change of the figure is drawn, the end by a read included.
+        const auto redrawn = TakeRedraws();
+        EXPECT_NE(std::count(redrawn.begin(), redrawn.end(), "tbut_128"), 0) << s.agentDown;
     }
     Record(MainControl("tbut", 128));
     EXPECT_FALSE(IsControlVisible(MainControl("cdic", 128)));
+
+    // A countdown of our own (power failure with a low battery) that the
+    // agent's next read ends.
+    agent.StatusFlag.AllSts = 0;
+    Feed();
+    agent.StatusFlag.AllSts = UPS_ACFAIL | UPS_BATTLOW;
+    Feed();
+    EXPECT_EQ(PtUPSVal.DownTime, 29);
+    TakeRedraws();
+    Feed();
+    EXPECT_EQ(PtUPSVal.DownTime, -1);
+    EXPECT_EQ(TakeRedraws(), V({"main_128", "tbut_128"}));
+}
+
+TEST_F(TickTest, ReadsBetweenTicksNeverTakeASecond) {
+    Settle();
+    agent.StatusFlag.AllSts = UPS_ACFAIL;
+    agent.DownTime = 100;
+    Feed();
+    EXPECT_EQ(PtUPSVal.DownTime, 99);
+    const std::tuple<short, short, bool> reads[] = {
+        // agent's figure, shown after the read, countdown redrawn
+        {100, 99, false}, {99, 99, false}, {96, 99, false}, {110, 110, true}, {-1, -1, true}};
+    for (const auto& [agentDown, shown, redrawn] : reads) {
+        agent.DownTime = agentDown;
+        WriteValuesFile(agent);
+        TakeRedraws();
+        ReadAndShowValues();
+        EXPECT_EQ(PtUPSVal.DownTime, shown) << agentDown;
+        const auto r = TakeRedraws();
+        EXPECT_EQ(std::count(r.begin(), r.end(), "tbut_128"), redrawn ? 1 : 0) << agentDown;
+    }
 }
 
 TEST_F(TickTest, NoSecondGoesWhileTheLinkIsDown) {

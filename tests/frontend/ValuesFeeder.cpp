@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "AgentLock.h"
 #include "file.h"
 
 int main(int argc, char** argv) {
@@ -48,6 +49,13 @@ int main(int argc, char** argv) {
             val.SupportItem = static_cast<std::int32_t>(std::strtoul(v, nullptr, 16));
         else if (opt == "--open")
             val.flag_OpenUPS = static_cast<short>(std::atoi(v));
+    }
+    // Held as the agent holds it, so the monitor sees an agent running.
+    AgentFolderLock lock;
+    std::string error;
+    if (lock.Take(folder, &error) != AgentFolderLock::Result::Taken) {
+        std::fprintf(stderr, "values_feeder: %s\n", error.empty() ? "folder locked" : error.c_str());
+        return 1;
     }
     std::uint8_t image[UPSValImageSize];
     const std::string path = folder + "/" + ValuesFileName;
