@@ -1,6 +1,8 @@
 // The real agent and the real monitor together on a private folder: what the
 // monitor shows is read from its snapshot, what they exchange from the files.
 #include <QImage>
+#include <csignal>
+#include <sys/stat.h>
 #include <thread>
 
 #include "E2eSupport.h"
@@ -31,16 +33,16 @@ class MonitorE2e : public MonitorSnapshotTest {
     }
 };
 
-TEST_F(MonitorE2e, ConnectedAndNormal) {
+TEST_F(MonitorE2e, ConnectedAndNormalFromTheFirstFrame) {
     StartAgent(OnMains);
     AgentRunning();
-    Child& monitor = StartMonitor("normal.png", 5);
+    // The first frame, taken as soon as the event loop runs, is already true.
+    Child& monitor = StartMonitor("normal.png", 0);
     QImage image = Snapshot(monitor, "normal.png");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(StatusNames(image), "good good good "); // Connected, Normal, Normal
     EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown shown";
-    // The monitor deleted the values file at its start; the agent wrote it anew.
-    EXPECT_EQ(Values().flag_OpenUPS, 1);
+    EXPECT_GT(CountColour(image, QRect(145, 95, 110, 40), GaugeGreen), 100) << "a full gauge";
 }
 
 TEST_F(MonitorE2e, PowerFailureShowsBatteryAndARunningCountdown) {
@@ -98,6 +100,7 @@ TEST_F(MonitorE2e, CancelEndsTheCountdownOnBothSides) {
     EXPECT_EQ(StatusNames(image), "good caution good ") << "still on battery";
     EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown digits";
     EXPECT_EQ(CountColour(image, CountdownBox, Alarm), 0);
+    EXPECT_EQ(CountColour(image, CountdownBox, Badge), 0) << "no \"Shutdown in\" badge";
     EXPECT_TRUE(LogHas("Shutdown countdown cancelled by the user"));
 }
 
@@ -114,16 +117,32 @@ TEST_F(MonitorE2e, CalendarShutdownStartsTheCountdownAtItsMinute) {
     EXPECT_GT(CountColour(image, CountdownBox, Plain), 40) << "five minutes left, in plain";
 }
 
-TEST_F(MonitorE2e, StoppedAgentShowsDisconnect) {
+TEST_F(MonitorE2e, KilledOrHungAgentShowsDisconnect) {
+    // Killed: its last values file stays, its lock goes with it.
     StartAgent(OnMains);
     AgentRunning();
-    Child& monitor = StartMonitor("stopped.png", 5);
-    std::this_thread::sleep_for(seconds(2));
-    EXPECT_EQ(Terminate(agent_, seconds(3)), 0);
-    QImage image = Snapshot(monitor, "stopped.png");
+    Child& killed = StartMonitor("killed.png", 3);
+    std::this_thread::sleep_for(milliseconds(1500));
+    ::kill(agent_.Pid, SIGKILL);
+    WaitExit(agent_, seconds(5));
+    QImage image = Snapshot(killed, "killed.png");
     ASSERT_FALSE(image.isNull());
-    // Disconnect, Unknown, Unknown.
+    // Disconnect, Unknown, Unknown, well within the default 10 s limit.
     EXPECT_EQ(StatusNames(image), "alarm alarm alarm ");
+
+    // Hung (stopped): the lock stays held, the file stops changing.
+    ASSERT_EQ(::mkdir(Path("Corvanta").c_str(), 0700), 0);
+    WriteFile(Path("Corvanta/corvanta-monitor.conf"), "[Values]\nStaleSeconds=3\n");
+    StartAgent(OnMains);
+    AgentRunning();
+    Child& hung = StartMonitor("hung.png", 6);
+    std::this_thread::sleep_for(seconds(1));
+    ::kill(agent_.Pid, SIGSTOP);
+    image = Snapshot(hung, "hung.png");
+    ::kill(agent_.Pid, SIGCONT);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(StatusNames(image), "alarm alarm alarm ");
+    EXPECT_EQ(CountColour(image, QRect(145, 95, 110, 40), GaugeGreen), 0) << "an empty gauge";
 }
 
 } // namespace

@@ -66,7 +66,11 @@ Child& MonitorSnapshotTest::StartMonitor(const std::string& png, double after) {
     m = Spawn({MonitorBinary, "--folder", Folder(), "--snapshot", Path(png), "--after",
                std::to_string(after)},
               Path(png + ".out"),
-              {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", Folder()}});
+              // The folder is also the monitor's configuration home: no
+              // preference of the user's reaches the test.
+              {{"QT_QPA_PLATFORM", "offscreen"},
+               {"XDG_RUNTIME_DIR", Folder()},
+               {"XDG_CONFIG_HOME", Folder()}});
     children_.push_back(&m);
     EXPECT_GT(m.Pid, 0);
     return m;

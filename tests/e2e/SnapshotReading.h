@@ -16,6 +16,8 @@ inline const QRgb Good = qRgb(0x00, 0x70, 0x00);
 inline const QRgb Caution = qRgb(0xA0, 0xA0, 0x00);
 inline const QRgb Alarm = qRgb(0xF0, 0x00, 0x00);
 inline const QRgb Plain = qRgb(0x00, 0x00, 0x00);
+inline const QRgb Badge = qRgb(0xC0, 0x20, 0x20);     // the "Shutdown in" companion
+inline const QRgb GaugeGreen = qRgb(0x70, 0xF0, 0x70); // a lit gauge segment
 
 inline const QRect StatusTexts(145, 0, 190, 140);
 inline const QRect CountdownBox(345, 55, 170, 80);
@@ -32,9 +34,7 @@ class MonitorSnapshotTest : public E2eTest {
     void SetUp() override;
 
     // Starts a monitor that writes its snapshot after the given seconds.
-    // Snapshots are taken no sooner than 5 s after start: the monitor deletes
-    // the values file at its first read, and on a loaded machine the agent's
-    // next write can miss the tick after it.
+    // Its preferences come from Folder()/Corvanta/corvanta-monitor.conf.
     Child& StartMonitor(const std::string& png, double after);
     // Waits for the monitor to write its snapshot and exit 0.
     QImage Snapshot(Child& monitor, const std::string& png);
