@@ -141,6 +141,7 @@ void ResetReadUPSValState() {
     firstReadTime = 0;
     waiting = true;
     lastLink = ValuesLinkState{};
+    staleLimit = DefaultStaleSeconds;
 }
 
 ValuesLinkState GetValuesLink() {

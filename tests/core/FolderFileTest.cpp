@@ -3,12 +3,15 @@
 // oversized file no more than the first part is read.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "AgentLock.h"
 #include "Clock.h"
 #include "CoreTestSupport.h"
+#include "Folder.h"
 #include "Schedule.h"
 #include "file.h"
 
@@ -36,7 +39,16 @@ TEST(CappedStream, ReadsEndAtTheCapAlsoAfterARewind) {
     unlink(tmpl);
 }
 
-class FolderFileTest : public CoreTest {};
+// An agent holds the folder, so the values reader believes a sound file.
+class FolderFileTest : public CoreTest {
+  protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        std::string error;
+        ASSERT_EQ(agentLock.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    }
+    AgentFolderLock agentLock;
+};
 
 // One reader of one folder file: what it reads when the file is sound, and
 // how its missing-file state and its reading of that sound file show.
@@ -70,7 +82,15 @@ std::string SoundCalendar() {
 
 TEST_F(FolderFileTest, StandinsCountAsMissingAndOversizedFilesAreReadOnlyInPart) {
     const Reader readers[] = {
-        {"values", ValuesFileName, SoundValues, [] { ReadUPSVal(); }, [] { ReadUPSVal(); },
+        {"values", ValuesFileName, SoundValues,
+         [] {
+             // One sound read first: from then on a missing file is a loss.
+             const std::string path = FolderFile(ValuesFileName);
+             WriteFileRaw(path, SoundValues());
+             ReadUPSVal();
+             std::remove(path.c_str());
+         },
+         [] { ReadUPSVal(); },
          [] { return PtUPSVal.flag_OpenUPS == 0 && (PtUPSVal.StatusFlag.AllSts & UPS_COMMERR); },
          [] { return PtUPSVal.flag_OpenUPS == 1 && PtUPSVal.ItemVal[2] == 870; }},
         {"settings", SettingsFileName,

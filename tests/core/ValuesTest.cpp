@@ -1,14 +1,20 @@
 // The values file ZAN_VAL.DAT: the 132-byte big-endian image, short files, the
-// first read's deletion, lost communication and the countdown reconciliation.
+// first read's deletion of a stale file, lost communication (missing or
+// stale) and the countdown reconciliation.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
+#include "AgentLock.h"
+#include "Clock.h"
 #include "CoreTestSupport.h"
 #include "file.h"
 
@@ -125,13 +131,27 @@ TEST(ValuesImage, PartialDecodeKeepsTheBytesPastTheEnd) {
     }
 }
 
+// An agent holds the folder unless a test lets go of it.
 class ValuesTest : public CoreTest {
   protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        SetTestTime(2026, 3, 10, 12, 0, 0);
+        std::string error;
+        ASSERT_EQ(agentLock.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    }
     std::string ValuesPath() const { return Path(ValuesFileName); }
     void WriteValues(const UPSVal& v) { WriteFileRaw(ValuesPath(), AsString(Encoded(v))); }
+    // Last changed the given seconds before the clock.
+    void Age(long seconds) {
+        const timespec when{CurrentTime() - seconds, 0};
+        const timespec times[2] = {when, when};
+        ASSERT_EQ(::utimensat(AT_FDCWD, ValuesPath().c_str(), times, 0), 0);
+    }
+    // The first read of a run, before the agent has written anything.
     void FirstRead() {
+        std::remove(ValuesPath().c_str());
         ReadUPSVal();
-        ASSERT_FALSE(FileExists(ValuesPath()));
     }
     // The agent reports `agent`; the front end's own figure was `own`.
     short Reconcile(short own, short agent) {
@@ -143,30 +163,90 @@ class ValuesTest : public CoreTest {
         ReadUPSVal();
         return PtUPSVal.DownTime;
     }
+    AgentFolderLock agentLock;
 };
 
-TEST_F(ValuesTest, TheFirstReadDeletesTheFileAndCountsAsLost) {
+TEST_F(ValuesTest, TheFirstReadDeletesOnlyAStaleFile) {
     UPSVal v{};
     DecodeUPSVal(Pattern(5).data(), &v);
     v.StatusFlag.AllSts = 0;
-    WriteValues(v);
-    PtUPSVal.flag_OpenUPS = 1;
-    PtUPSVal.ItemVal[2] = 950;
-    PtUPSVal.DownTime = 77;
-    PtUPSVal.StatusFlag.AllSts = UPS_ACFAIL;
-    ReadUPSVal();
-    EXPECT_FALSE(FileExists(ValuesPath())) << "values of an earlier run are never shown";
-    EXPECT_EQ(PtUPSVal.flag_OpenUPS, 0);
-    EXPECT_EQ(PtUPSVal.StatusFlag.AllSts, UPS_ACFAIL | UPS_COMMERR);
-    EXPECT_EQ(PtUPSVal.ItemVal[2], 950);
-    EXPECT_EQ(PtUPSVal.DownTime, 77);
+    v.DownTime = -1;
+    UPSVal before{};
+    before.ItemVal[2] = 950;
+    before.DownTime = 77;
+    struct Case {
+        const char* what;
+        long age;
+        bool agentRuns;
+        bool kept;
+        ValuesLink link;
+        LostReason reason;
+    };
+    const Case cases[] = {
+        {"a running agent's fresh file", 10, true, true, ValuesLink::Live, LostReason::NoValues},
+        {"older than the limit", 11, true, false, ValuesLink::Waiting, LostReason::NoValues},
+        {"no agent holds the folder", 0, false, false, ValuesLink::Lost,
+         LostReason::AgentNotRunning},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetReadUPSValState();
+        std::string error;
+        if (c.agentRuns)
+            agentLock.Take(Folder(), &error);
+        else
+            agentLock.Release();
+        PtUPSVal = before;
+        WriteValues(v);
+        Age(c.age);
+        ReadUPSVal();
+        EXPECT_EQ(FileExists(ValuesPath()), c.kept);
+        EXPECT_EQ(GetValuesLink().link, c.link);
+        EXPECT_EQ(GetValuesLink().reason, c.reason);
+        UPSVal expected = before;
+        if (c.link == ValuesLink::Live) expected = v;
+        // Lost: the missing-file rule, everything else kept; waiting: untouched.
+        if (c.link == ValuesLink::Lost) expected.StatusFlag.AllSts |= UPS_COMMERR;
+        EXPECT_EQ(Encoded(PtUPSVal), Encoded(expected));
+    }
+}
 
+TEST_F(ValuesTest, AFileThatStopsChangingCountsAsMissing) {
+    FirstRead();
+    EXPECT_EQ(GetValuesLink().link, ValuesLink::Waiting);
+    AdvanceTestTime(10);
+    ReadUPSVal(); // nothing yet, but the agent may be starting
+    EXPECT_EQ(GetValuesLink().link, ValuesLink::Waiting);
+    EXPECT_EQ(PtUPSVal.StatusFlag.AllSts, 0);
+    AdvanceTestTime(1);
+    ReadUPSVal();
+    EXPECT_EQ(GetValuesLink().link, ValuesLink::Lost);
+    EXPECT_EQ(PtUPSVal.StatusFlag.AllSts, UPS_COMMERR);
+
+    UPSVal v{};
+    v.flag_OpenUPS = 1;
     v.DownTime = -1;
     WriteValues(v);
     ReadUPSVal();
-    EXPECT_TRUE(FileExists(ValuesPath())) << "only the first read deletes";
-    // The whole record is taken, UPS_COMMERR cleared with the rest.
-    EXPECT_EQ(Encoded(PtUPSVal), Encoded(v));
+    EXPECT_EQ(GetValuesLink().link, ValuesLink::Live);
+    // The limit is a preference, pinned to 2 s .. 1 h.
+    const std::tuple<int, long, bool> cases[] = {
+        {10, 10, true}, {10, 14, false}, {3, 3, true}, {3, 4, false},
+        {1, 2, true},   {1, 3, false},   {5000, 3600, true}, {5000, 3601, false}};
+    for (const auto& [limit, age, fresh] : cases) {
+        SetValuesStaleLimit(limit);
+        Age(age);
+        ReadUPSVal();
+        EXPECT_EQ(GetValuesLink().link, fresh ? ValuesLink::Live : ValuesLink::Lost)
+            << limit << " " << age;
+        if (!fresh) {
+            EXPECT_EQ(GetValuesLink().reason, LostReason::NoUpdate);
+            EXPECT_EQ(GetValuesLink().age, age);
+            EXPECT_EQ(PtUPSVal.flag_OpenUPS, 0);
+        }
+        WriteValues(v); // back to fresh
+        ReadUPSVal();
+    }
 }
 
 TEST_F(ValuesTest, AMissingFileMeansLostCommunicationAndKeepsTheRest) {

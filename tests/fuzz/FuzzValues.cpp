@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "AgentLock.h"
 #include "FuzzSupport.h"
 #include "file.h"
 
@@ -41,8 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& folder = corvanta_fuzz::UseFuzzFolder();
     static bool first = true;
     if (first) {
+        // Held as a running agent holds it, so the reader believes the file.
+        static AgentFolderLock lock;
+        std::string error;
+        lock.Take(folder, &error);
         ResetReadUPSValState();
-        ReadUPSVal(); // the first read deletes; take it out of the way
+        ReadUPSVal(); // the first read of the run; take it out of the way
         first = false;
     }
     corvanta_fuzz::WriteWhole(folder + "/" + ValuesFileName, data, size);
