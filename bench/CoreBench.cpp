@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "AgentLock.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "Schedule.h"
@@ -58,8 +59,12 @@ void WriteCalendarOf(const std::string& path, int year, const char* row) {
 
 void BM_ReadUPSVal(benchmark::State& state) {
     BenchFolder folder;
+    // An agent runs on the folder: the reader believes its file.
+    AgentFolderLock lock;
+    std::string error;
+    lock.Take(CurDir, &error);
     ResetReadUPSValState();
-    ReadUPSVal(); // the first read of a run deletes the file: get it out of the way
+    ReadUPSVal(); // the first read of a run: get it out of the way
     UPSVal v{};
     v.flag_OpenUPS = 1;
     v.SupportItem = 0x3FFFFFFF;

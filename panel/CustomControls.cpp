@@ -127,9 +127,9 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
         }
     } else if (std::strcmp(name, "Countdown") == 0) {
         DrawCountdown(control);
-    } else if (waiting && (std::strcmp(name, "Communication") == 0 ||
-                           std::strcmp(name, "PowerSource") == 0 ||
-                           std::strcmp(name, "BatteryStatus") == 0)) {
+    } else if (waiting &&
+               (std::strcmp(name, "Communication") == 0 || std::strcmp(name, "PowerSource") == 0 ||
+                std::strcmp(name, "BatteryStatus") == 0)) {
         // Nothing read yet: say so, and no verdict on power or battery.
         Text(control, std::strcmp(name, "Communication") == 0 ? "Waiting for the agent…" : "",
              kWaitingSize, kMuted);

@@ -253,15 +253,25 @@ void MyCreateWindow(const char* NibString, const char* MenuString, const char* W
     if (nibRef) DisposeNibReference(nibRef);
 }
 
+namespace {
+
+// The main window's own status bar; none is made where the description has none.
+QStatusBar* StatusBarOf(WindowRef window) {
+    auto* main = qobject_cast<QMainWindow*>(window);
+    return main ? main->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+} // namespace
+
 void SetWindowStatusText(WindowRef window, const std::string& text) {
-    QStatusBar* bar = window ? window->findChild<QStatusBar*>() : nullptr;
+    QStatusBar* bar = StatusBarOf(window);
     if (!bar) return;
     const QString message = QString::fromStdString(text);
     if (bar->currentMessage() != message) bar->showMessage(message);
 }
 
 std::string GetWindowStatusText(WindowRef window) {
-    const QStatusBar* bar = window ? window->findChild<QStatusBar*>() : nullptr;
+    const QStatusBar* bar = StatusBarOf(window);
     return bar ? bar->currentMessage().toStdString() : std::string();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "AgentLock.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "file.h"
@@ -38,11 +39,13 @@ void BM_TickUnchangedValues(benchmark::State& state) {
     std::string error;
     InitProgramFolder(dir.path().toLocal8Bit().constData(), &error);
     SetTestTime(2026, 6, 1, 12, 0, 0);
+    // An agent runs on the folder: the reader believes its file.
+    AgentFolderLock lock;
+    lock.Take(CurDir, &error);
     ResetMonitorState();
     ResetReadUPSValState();
     if (!MainWindow) StartMonitor();
     MyTimer(nullptr, nullptr); // the minute tick
-    MyTimer(nullptr, nullptr); // the first read deletes the file
     WriteValues(dir.path());
     MyTimer(nullptr, nullptr); // values and status settle
     MyTimer(nullptr, nullptr);

@@ -231,7 +231,7 @@ TEST_F(ValuesTest, AFileThatStopsChangingCountsAsMissing) {
     EXPECT_EQ(GetValuesLink().link, ValuesLink::Live);
     // The limit is a preference, pinned to 2 s .. 1 h.
     const std::tuple<int, long, bool> cases[] = {
-        {10, 10, true}, {10, 14, false}, {3, 3, true}, {3, 4, false},
+        {10, 10, true}, {10, 14, false}, {3, 3, true},       {3, 4, false},
         {1, 2, true},   {1, 3, false},   {5000, 3600, true}, {5000, 3601, false}};
     for (const auto& [limit, age, fresh] : cases) {
         SetValuesStaleLimit(limit);

@@ -16,7 +16,7 @@ inline const QRgb Good = qRgb(0x00, 0x70, 0x00);
 inline const QRgb Caution = qRgb(0xA0, 0xA0, 0x00);
 inline const QRgb Alarm = qRgb(0xF0, 0x00, 0x00);
 inline const QRgb Plain = qRgb(0x00, 0x00, 0x00);
-inline const QRgb Badge = qRgb(0xC0, 0x20, 0x20);     // the "Shutdown in" companion
+inline const QRgb Badge = qRgb(0xC0, 0x20, 0x20);      // the "Shutdown in" companion
 inline const QRgb GaugeGreen = qRgb(0x70, 0xF0, 0x70); // a lit gauge segment
 
 inline const QRect StatusTexts(145, 0, 190, 140);

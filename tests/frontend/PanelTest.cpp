@@ -293,10 +293,10 @@ TEST_F(CustomControlTest, MeterNeedleEndsAndMissingReading) {
         short tipH, tipV;
         std::int32_t status = 0;
     };
-    for (const Case c : {Case{0, "0.0V", 41, 114}, Case{5000, "500.0V", 149, 114},
-                         Case{-1, nullptr, 0, 0},
-                         // Link lost: the needle rests at zero, no figure.
-                         Case{5000, "--", 41, 114, UPS_COMMERR}}) {
+    for (const Case c :
+         {Case{0, "0.0V", 41, 114}, Case{5000, "500.0V", 149, 114}, Case{-1, nullptr, 0, 0},
+          // Link lost: the needle rests at zero, no figure.
+          Case{5000, "--", 41, 114, UPS_COMMERR}}) {
         PtUPSVal.ItemVal[4] = c.val;
         PtUPSVal.StatusFlag.AllSts = c.status;
         const auto ops = bench.Draw(DrawTheMeter);

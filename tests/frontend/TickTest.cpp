@@ -243,7 +243,11 @@ TEST_F(TickTest, ReadsBetweenTicksNeverTakeASecond) {
     EXPECT_EQ(PtUPSVal.DownTime, 99);
     const std::tuple<short, short, bool> reads[] = {
         // agent's figure, shown after the read, countdown redrawn
-        {100, 99, false}, {99, 99, false}, {96, 99, false}, {110, 110, true}, {-1, -1, true}};
+        {100, 99, false},
+        {99, 99, false},
+        {96, 99, false},
+        {110, 110, true},
+        {-1, -1, true}};
     for (const auto& [agentDown, shown, redrawn] : reads) {
         agent.DownTime = agentDown;
         WriteValuesFile(agent);

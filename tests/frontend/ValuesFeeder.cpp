@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     AgentFolderLock lock;
     std::string error;
     if (lock.Take(folder, &error) != AgentFolderLock::Result::Taken) {
-        std::fprintf(stderr, "values_feeder: %s\n", error.empty() ? "folder locked" : error.c_str());
+        std::fprintf(stderr, "values_feeder: %s\n",
+                     error.empty() ? "folder locked" : error.c_str());
         return 1;
     }
     std::uint8_t image[UPSValImageSize];
