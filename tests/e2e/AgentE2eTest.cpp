@@ -37,7 +37,7 @@ TEST_F(E2eTest, AgentWritesValuesRatingsAndLog) {
     EXPECT_EQ(v.DownTime, -1);
     EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
     EXPECT_TRUE(LogHas(" Agent 0.1.0 started with the simulated UPS"));
-    // The monitor deletes the values file when it starts; it comes back.
+    // A monitor deletes a stale values file when it starts; it comes back.
     std::remove(Path(ValuesFileName).c_str());
     EXPECT_TRUE(WaitForValues([](const UPSVal& v) { return v.flag_OpenUPS == 1; }, seconds(3)));
 }

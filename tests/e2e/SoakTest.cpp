@@ -53,7 +53,8 @@ TEST_F(Soak, FlappingPowerWithTheMonitorRunning) {
         }
     });
 
-    // The monitor deletes the values file once at its start; count after that.
+    // Let the start settle (a monitor deletes a stale values file at its
+    // first read); count after that.
     std::this_thread::sleep_for(seconds(warmUp));
     counting = true;
     long agentStart = RssKb(agent_.Pid);
