@@ -73,6 +73,9 @@ QWidget* LoadForm(const QString& path) {
     QFile file(path);
     if (!file.open(QFile::ReadOnly)) return nullptr;
     ToolboxUiLoader loader;
+    // Our forms use no Designer plugins; looking for them would load Qt Quick
+    // and its network stack, a good part of the start-up time.
+    loader.clearPluginPaths();
     QWidget* form = loader.load(&file, nullptr);
     if (form) ApplyFormProperties(form);
     return form;
