@@ -120,52 +120,26 @@ void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& bo
     std::signal(SIGXFSZ, oldHandler);
 }
 
-const char* StandinName(Standin what) {
-    switch (what) {
-    case Standin::Fifo:
-        return "FIFO";
-    case Standin::DevZeroLink:
-        return "link to /dev/zero";
-    case Standin::Folder:
-        return "folder";
-    case Standin::Oversized:
-        return "oversized file";
-    }
-    return "?";
-}
-
 void PlantStandin(const std::string& path, Standin what, const std::string& text) {
-    switch (what) {
-    case Standin::Fifo:
-        ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
-        break;
-    case Standin::DevZeroLink:
-        ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
-        break;
-    case Standin::Folder:
-        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-        break;
-    case Standin::Oversized:
-        // A hole costs no disk, yet reading it through would take minutes.
-        WriteFileRaw(path, text);
-        ASSERT_EQ(truncate(path.c_str(), off_t{1} << 36), 0);
-        break;
-    }
+    // A hole costs no disk, yet reading it through would take minutes.
+    if (what == Standin::Oversized) WriteFileRaw(path, text);
+    const int rc = what == Standin::Fifo          ? mkfifo(path.c_str(), 0644)
+                   : what == Standin::DevZeroLink ? symlink("/dev/zero", path.c_str())
+                   : what == Standin::Folder      ? mkdir(path.c_str(), 0755)
+                                                  : truncate(path.c_str(), off_t{1} << 36);
+    ASSERT_EQ(rc, 0) << path;
 }
 
 namespace {
 char watchdogWhat[256];
 extern "C" void WatchdogFired(int) {
-    static const char prefix[] = "\nTimed out: ";
-    (void)!write(2, prefix, sizeof prefix - 1);
     (void)!write(2, watchdogWhat, strnlen(watchdogWhat, sizeof watchdogWhat));
-    (void)!write(2, "\n", 1);
     _exit(3);
 }
 } // namespace
 
 Watchdog::Watchdog(unsigned seconds, const std::string& what) {
-    std::snprintf(watchdogWhat, sizeof watchdogWhat, "%s", what.c_str());
+    std::snprintf(watchdogWhat, sizeof watchdogWhat, "\nTimed out: %s\n", what.c_str());
     std::signal(SIGALRM, WatchdogFired);
     alarm(seconds);
 }

@@ -49,7 +49,10 @@ void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& bo
 enum class Standin { Fifo, DevZeroLink, Folder, Oversized };
 constexpr Standin AllStandins[] = {Standin::Fifo, Standin::DevZeroLink, Standin::Folder,
                                    Standin::Oversized};
-const char* StandinName(Standin what);
+constexpr const char* StandinNames[] = {"FIFO", "link to /dev/zero", "folder", "oversized file"};
+inline const char* StandinName(Standin what) {
+    return StandinNames[static_cast<int>(what)];
+}
 // Puts it at path; Oversized is text followed by a hole far past every cap.
 void PlantStandin(const std::string& path, Standin what, const std::string& text);
 
