@@ -72,9 +72,13 @@ void ApplyFormProperties(QWidget* form) {
 QWidget* LoadForm(const QString& path) {
     QFile file(path);
     if (!file.open(QFile::ReadOnly)) return nullptr;
+    // Our forms use no Designer plugins. The loader looks for them as it is
+    // made, under the library paths, and would load Qt Quick and its network
+    // stack: a good part of the start-up time. So it is made without them.
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     ToolboxUiLoader loader;
-    // Our forms use no Designer plugins; looking for them would load Qt Quick
-    // and its network stack, a good part of the start-up time.
+    QCoreApplication::setLibraryPaths(libraryPaths);
     loader.clearPluginPaths();
     QWidget* form = loader.load(&file, nullptr);
     if (form) ApplyFormProperties(form);
