@@ -75,6 +75,12 @@ void DrawCountdown(ControlRef control) {
         std::snprintf(text, sizeof text, "%02d:%02d", down / 60, down % 60);
         SetCompanionVisible(true);
     }
+    // While the link is lost the figure stands still and may no longer be
+    // true: a shutdown was pending, how long is unknown.
+    if (down >= 0 && !ValuesAreLive()) {
+        Text(control, "--:--", 18, kMuted);
+        return;
+    }
     Colour c = kPlain;
     if (down < 60)
         c = kAlarm;

@@ -107,14 +107,24 @@ TEST_F(CustomControlTest, CountdownAndItsCompanion) {
         const char* text;
         RGBColor colour;
         bool companion;
+        std::int32_t status = 0;
     };
     const Case cases[] = {
-        {-1, "", kAlarm, false},       {0, "00:00", kAlarm, true},     {59, "00:59", kAlarm, true},
-        {60, "01:00", kCaution, true}, {119, "01:59", kCaution, true}, {120, "02:00", kPlain, true},
-        {3600, "60:00", kPlain, true}, {-5, "", kAlarm, false},
+        {-1, "", kAlarm, false},
+        {0, "00:00", kAlarm, true},
+        {59, "00:59", kAlarm, true},
+        {60, "01:00", kCaution, true},
+        {119, "01:59", kCaution, true},
+        {120, "02:00", kPlain, true},
+        {3600, "60:00", kPlain, true},
+        {-5, "", kAlarm, false},
+        // Link lost: still pending, for how long is unknown.
+        {171, "--:--", RGBColor{0x7000, 0x7000, 0x7000}, true, UPS_COMMERR},
+        {-1, "", kAlarm, false, UPS_COMMERR},
     };
     for (const Case& c : cases) {
         PtUPSVal.DownTime = c.down;
+        PtUPSVal.StatusFlag.AllSts = c.status;
         const std::optional<DrawOp> text = OnlyText(Record(MainControl("tbut", 128)));
         ASSERT_TRUE(text.has_value());
         EXPECT_EQ(text->text, c.text) << c.down;
