@@ -1,4 +1,4 @@
-# The Debian package of both programs: cpack -G DEB in a release build
+# The Debian package of both programs: cpack -G DEB in the build
 # (scripts/package). Everything comes from the install rules; the package has
 # no maintainer scripts, so the agent's unit is installed but not enabled.
 set(CPACK_GENERATOR DEB)
