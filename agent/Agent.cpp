@@ -1,6 +1,7 @@
 #include "Agent.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cctype>
 #include <cerrno>
@@ -245,7 +246,6 @@ void Agent::HandleRequests() {
 
 void Agent::Step() {
     if (!started_) Start();
-    armedThisStep_ = false;
     for (const auto& text : runner_.Finished())
         Log(LogKind::Info, text);
     if (reloadPending_) {
@@ -258,7 +258,15 @@ void Agent::Step() {
     CheckMinutes();
     TickCountdown();
     if (!ratingsValid_ || !(source_.Ratings() == ratingsWritten_)) WriteRatings();
-    WriteValues(false);
+    WriteValues(false, false);
+}
+
+void Agent::Refresh() {
+    if (!started_) return;
+    UpsReading r;
+    if (!source_.Fresh(&r)) return;
+    Evaluate(r);
+    WriteValues(false, true);
 }
 
 void Agent::Evaluate(const UpsReading& r) {
@@ -411,7 +419,7 @@ void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
         return; // an arming never lengthens a running countdown
     }
     cause_ = cause;
-    armedThisStep_ = true;
+    armedSinceTick_ = true;
 }
 
 void Agent::EndCountdown(LogKind kind, const std::string& text) {
@@ -423,8 +431,11 @@ void Agent::EndCountdown(LogKind kind, const std::string& text) {
 }
 
 void Agent::TickCountdown() {
+    // Armed since the last tick (in this step or between the seconds): the
+    // delay counts from here, so a countdown never runs short.
+    const bool armed = std::exchange(armedSinceTick_, false);
     if (val_.DownTime < 0) return;
-    if (!armedThisStep_) {
+    if (!armed) {
         --val_.DownTime;
         if (val_.DownTime < 0) { // the second after the expiry
             cause_ = CountdownCause::None;
@@ -508,7 +519,7 @@ void Agent::Expire() {
     }
 }
 
-void Agent::WriteValues(bool stopping) {
+void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     UPSVal v = val_;
     std::int32_t status = upsStatus_;
     if (loadWarn_) status |= UPS_LOADWARN;
@@ -521,13 +532,17 @@ void Agent::WriteValues(bool stopping) {
     v.StatusAvail.AllSts = statusAvail_ | AgentBits | UPS_BATTREPLACE;
     v.Items = static_cast<short>(std::popcount(static_cast<std::uint32_t>(v.SupportItem)));
     if (stopping) v.DownTime = -1;
-    std::uint8_t image[UPSValImageSize];
-    EncodeUPSVal(v, image);
+    std::array<std::uint8_t, UPSValImageSize> image;
+    EncodeUPSVal(v, image.data());
+    if (onlyIfChanged && valuesWritten_ && image == lastValues_) return;
     std::string path = FolderFile(ValuesFileName);
-    bool ok = WriteFileAtomic(path, image, sizeof image);
+    // A file that lives only while the agent runs: no flush to the disk.
+    bool ok = WriteFileAtomic(path, image.data(), image.size(), false);
     // The name is ours: an empty folder planted there goes.
     if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
-        ok = WriteFileAtomic(path, image, sizeof image);
+        ok = WriteFileAtomic(path, image.data(), image.size(), false);
+    valuesWritten_ = ok;
+    lastValues_ = image;
     int cause = errno;
     bool wasFailing = valuesProblem_.Failing();
     valuesProblem_.Outcome(ok, cause);
@@ -545,10 +560,11 @@ void Agent::WriteRatings() {
     if (r == UpsRatings{}) return; // nothing known: the monitor keeps its own
     char text[64];
     std::snprintf(text, sizeof text, "%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt);
-    if (!WriteFileAtomic(FolderFile(RatingFileName), std::string(text))) ratingsValid_ = false;
+    if (!WriteFileAtomic(FolderFile(RatingFileName), std::string(text), false))
+        ratingsValid_ = false;
 }
 
 void Agent::Stop() {
     Log(LogKind::Info, "Agent stopped");
-    WriteValues(true);
+    WriteValues(true, false);
 }

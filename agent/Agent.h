@@ -3,6 +3,7 @@
 // a scripted UPS source, a recording command runner and the test clock.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ class Agent {
     // One second: requests, one UPS reading, events, schedule, countdown,
     // and the values file.
     void Step();
+    // Between the seconds: acts on a fresher reading of the UPS, when its
+    // source has one, and writes the values file at once if they changed.
+    // The countdown and the minute's work stay with Step.
+    void Refresh();
     // Settings and calendar are read again at the next Step (SIGHUP).
     void RequestReload() { reloadPending_ = true; }
     // Last log line, and a values file that no longer claims a live UPS.
@@ -66,7 +71,7 @@ class Agent {
     void TickCountdown();
     void Expire();
     void RunCommandFile();
-    void WriteValues(bool stopping);
+    void WriteValues(bool stopping, bool onlyIfChanged);
     void WriteRatings();
     void Log(LogKind kind, const std::string& text) { log_.Append(kind, text); }
 
@@ -92,7 +97,9 @@ class Agent {
     bool loadSevere_ = false;
     bool batteryDateDue_ = false;
     long lastMinute_ = -1; // minutes since 1970 of the last schedule check
-    bool armedThisStep_ = false;
+    bool armedSinceTick_ = false;
+    bool valuesWritten_ = false; // lastValues_ is what the file holds
+    std::array<std::uint8_t, UPSValImageSize> lastValues_{};
     CountdownCause cause_ = CountdownCause::None;
     bool commandStarted_ = false; // the command file ran for this countdown
     ProblemReport valuesProblem_;

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "Security.h"
 #include "file.h"
 
 namespace {
@@ -41,30 +42,61 @@ bool AgentLog::Append(LogKind kind, const std::string& text) {
         std::fflush(echo_);
     }
 
+    bool ok = AppendLine(line);
+    problem_.Outcome(ok, errno);
+    return ok;
+}
+
+int AgentLog::Margin(int limit) {
+    return std::max(limit / 10, 10);
+}
+
+bool AgentLog::AppendLine(const std::string& line) {
+    // One short write per line; the whole file is written only to trim it,
+    // once it has grown a margin past the limit, or to replace what is not
+    // the plain file we left (a link, a FIFO, a file changed by others).
+    UniqueFd fd(::open(path_.c_str(),
+                       O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st {};
+    bool ours = fd && ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                known_ && st.st_dev == dev_ && st.st_ino == ino_ && st.st_size == size_;
+    if (!ours || lines_ + 1 > limit_ + Margin(limit_)) return Rewrite(line);
+    const std::string text = line + "\n";
+    ssize_t n;
+    while ((n = ::write(fd.Get(), text.data(), text.size())) < 0 && errno == EINTR) {
+    }
+    if (n != static_cast<ssize_t>(text.size())) {
+        known_ = false; // a short write: rewritten whole next time
+        if (n >= 0) errno = ENOSPC;
+        return false;
+    }
+    ++lines_;
+    size_ += n;
+    return true;
+}
+
+bool AgentLog::Rewrite(const std::string& line) {
     std::deque<std::string> lines;
     struct stat st {};
-    int fd = OpenForReadNoFollow(path_, &st);
-    if (fd >= 0) {
-        if (S_ISREG(st.st_mode)) {
-            std::string old;
-            char buf[65536];
-            ssize_t n;
-            // Never more of an old log than LogFileCap, whatever was put there.
-            while (old.size() < LogFileCap &&
-                   (n = ::read(fd, buf, std::min(sizeof buf, LogFileCap - old.size()))) > 0)
-                old.append(buf, static_cast<std::size_t>(n));
-            std::size_t start = 0;
-            while (start < old.size()) {
-                std::size_t end = old.find('\n', start);
-                if (end == std::string::npos) end = old.size();
-                // A line longer than ours was not written by us: only its
-                // start is kept, so the log stays small from here on.
-                lines.emplace_back(old, start, std::min(end - start, MaxLineLength));
-                if (lines.size() > static_cast<std::size_t>(limit_)) lines.pop_front();
-                start = end + 1;
-            }
+    UniqueFd in = OpenForReading(path_, &st, true);
+    if (in && S_ISREG(st.st_mode)) {
+        std::string old;
+        char buf[65536];
+        ssize_t n;
+        // Never more of an old log than LogFileCap, whatever was put there.
+        while (old.size() < LogFileCap &&
+               (n = ::read(in.Get(), buf, std::min(sizeof buf, LogFileCap - old.size()))) > 0)
+            old.append(buf, static_cast<std::size_t>(n));
+        std::size_t start = 0;
+        while (start < old.size()) {
+            std::size_t end = old.find('\n', start);
+            if (end == std::string::npos) end = old.size();
+            // A line longer than ours was not written by us: only its
+            // start is kept, so the log stays small from here on.
+            lines.emplace_back(old, start, std::min(end - start, MaxLineLength));
+            if (lines.size() > static_cast<std::size_t>(limit_)) lines.pop_front();
+            start = end + 1;
         }
-        ::close(fd);
     }
     lines.push_back(line);
     while (lines.size() > static_cast<std::size_t>(limit_))
@@ -75,7 +107,14 @@ bool AgentLog::Append(LogKind kind, const std::string& text) {
         out += l;
         out += '\n';
     }
-    bool ok = WriteFileAtomic(path_, out);
-    problem_.Outcome(ok, errno);
-    return ok;
+    known_ = false;
+    if (!WriteFileAtomic(path_, out)) return false;
+    if (::lstat(path_.c_str(), &st) == 0) {
+        known_ = true;
+        dev_ = st.st_dev;
+        ino_ = st.st_ino;
+        size_ = st.st_size;
+        lines_ = static_cast<int>(lines.size());
+    }
+    return true;
 }

@@ -1,5 +1,5 @@
 // The agent on a real UPS served by Network UPS Tools: a UPS source that
-// reads one LIST VAR a second from upsd and sends the instant commands of
+// reads LIST VAR from upsd four times a second and sends the instant commands of
 // the self tests and the UPS-side turn-off.
 //
 // The conversation with upsd runs on a thread of its own, so a server that
@@ -103,6 +103,8 @@ class NutUps : public UpsSource {
     ~NutUps() override;
 
     UpsReading Poll() override;
+    bool Fresh(UpsReading* out) override;
+    int WakeFd() const override;
     UpsRatings Ratings() const override;
     std::string Name() const override;
     bool StartSelfTest(bool deep, std::string* note) override;
@@ -111,6 +113,7 @@ class NutUps : public UpsSource {
   private:
     struct Shared;
     bool RunOnWorker(int kind, int argument, std::string* note);
+    UpsReading TakeLatest(); // with the mutex held
     static void Work(std::shared_ptr<Shared> shared);
 
     std::shared_ptr<Shared> shared_;

@@ -16,6 +16,7 @@ struct UpsReading {
     std::int32_t Status = 0;       // the UPS's own status bits (UPS_ACFAIL, ...)
     std::int32_t StatusAvail = 0;  // which status bits the UPS can report
     short ItemVal[ItemCount] = {}; // tenths of the unit, catalogue order
+    bool operator==(const UpsReading&) const = default;
 };
 
 // Nominal ratings in tenths of the unit, as ZAN_RATING.DAT carries them.
@@ -31,6 +32,12 @@ class UpsSource {
     virtual ~UpsSource() = default;
     // Called once a second; must not block for long.
     virtual UpsReading Poll() = 0;
+    // Between the seconds: a reading newer than the last one taken, when the
+    // source has one (a bridge polls faster than once a second); never
+    // advances a simulation.
+    virtual bool Fresh(UpsReading*) { return false; }
+    // Becomes readable when Fresh has something new; -1: never.
+    virtual int WakeFd() const { return -1; }
     virtual UpsRatings Ratings() const = 0;
     // Short name for the log ("simulated UPS", ...).
     virtual std::string Name() const = 0;

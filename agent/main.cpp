@@ -1,12 +1,15 @@
 // corvanta-agent: start-up, signals and the one-second loop around Agent.
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "Agent.h"
 #include "AgentLock.h"
@@ -56,15 +59,21 @@ void InstallHandlers() {
         sigaction(sig, &sa, nullptr);
 }
 
-// Sleeps until just after the next whole wall-clock second, or until a
-// signal comes. The margin matters: time() reads a coarse clock that can lag
-// a few milliseconds, and a step must never be stamped with the second
-// before it.
-void SleepToNextSecond() {
+// Waits until just after the next whole wall-clock second, a signal, or
+// news from the UPS source (wake, -1: none). True when the source woke us.
+// The margin matters: time() reads a coarse clock that can lag a few
+// milliseconds, and a step must never be stamped with the second before it.
+bool WaitForNextSecond(int wake) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    timespec until{now.tv_sec + 1, 20'000'000};
-    clock_nanosleep(CLOCK_REALTIME, TIMER_ABSTIME, &until, nullptr);
+    long long left = 1'020'000'000LL - now.tv_nsec; // nanoseconds to .020 past the next second
+    timespec timeout{static_cast<time_t>(left / 1'000'000'000),
+                     static_cast<long>(left % 1'000'000'000)};
+    pollfd fd{wake, POLLIN, 0};
+    if (::ppoll(&fd, wake >= 0 ? 1 : 0, &timeout, nullptr) <= 0) return false;
+    std::uint64_t count = 0;
+    [[maybe_unused]] ssize_t n = ::read(wake, &count, sizeof count); // drained: one wake per news
+    return true;
 }
 
 int Fail(const std::string& text, int code) {
@@ -170,15 +179,21 @@ int main(int argc, char** argv) {
     clock_gettime(CLOCK_REALTIME, &now);
     time_t lastStep = now.tv_sec;
     agent.Step();
+    const int wake = ups->WakeFd();
     while (!stopRequested) {
-        SleepToNextSecond();
+        bool news = WaitForNextSecond(wake);
         if (stopRequested) break;
         if (reloadRequested) {
             reloadRequested = 0;
             agent.RequestReload();
         }
         clock_gettime(CLOCK_REALTIME, &now);
-        if (now.tv_sec == lastStep) continue; // woken early by a signal: one Step per second only
+        if (now.tv_sec == lastStep) {
+            // Between the seconds: a changed UPS goes to the values file at
+            // once; the countdown still counts whole seconds only.
+            if (news) agent.Refresh();
+            continue;
+        }
         if (TestTimeActive() && now.tv_sec > lastStep)
             AdvanceTestTime(static_cast<long>(now.tv_sec - lastStep));
         lastStep = now.tv_sec;

@@ -162,5 +162,8 @@ void CopyField(char* field, std::size_t capacity, const char* text);
 // Replaces a file by writing a temporary file beside it, flushing it and
 // renaming it over the name. Never follows a link planted under the
 // temporary name. Returns false (old file untouched) on any failure.
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size);
-bool WriteFileAtomic(const std::string& path, const std::string& text);
+// durable false leaves out the flush to the disk: for files that matter only
+// while a program runs (values, ratings), the rename alone is enough.
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     bool durable = true);
+bool WriteFileAtomic(const std::string& path, const std::string& text, bool durable = true);

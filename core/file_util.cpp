@@ -126,7 +126,7 @@ void CopyField(char* field, std::size_t capacity, const char* text) {
     field[n] = '\0';
 }
 
-bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size) {
+bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size, bool durable) {
     // mkstemp creates its file exclusively under a fresh name, so a link
     // planted beside the target is never followed, and the rename leaves
     // either the old file or the complete new one, never a truncated one.
@@ -146,7 +146,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (ok && fsync(fd) != 0) ok = false;
+    if (ok && durable && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
     if (ok && rename(tmp.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) {
@@ -157,6 +157,6 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
     return ok;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& text) {
-    return WriteFileAtomic(path, text.data(), text.size());
+bool WriteFileAtomic(const std::string& path, const std::string& text, bool durable) {
+    return WriteFileAtomic(path, text.data(), text.size(), durable);
 }

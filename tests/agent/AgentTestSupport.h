@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Agent.h"
@@ -23,6 +24,13 @@ class FakeUps : public UpsSource {
 
     FakeUps();
     UpsReading Poll() override { return Next; }
+    // A reading between the seconds, taken once by Fresh.
+    bool HasFresh = false;
+    UpsReading FreshReading;
+    bool Fresh(UpsReading* out) override {
+        *out = FreshReading;
+        return std::exchange(HasFresh, false);
+    }
     UpsRatings Ratings() const override { return Rated; }
     std::string Name() const override { return "test UPS"; }
     bool StartSelfTest(bool deep, std::string* note) override;

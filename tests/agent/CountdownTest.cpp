@@ -1,6 +1,7 @@
 // The countdown rules: what starts, shortens and ends it, when the command
 // file and the shutdown command run.
 #include <functional>
+#include <sys/stat.h>
 
 #include "AgentTestSupport.h"
 #include "Clock.h"
@@ -120,6 +121,37 @@ TEST_F(AgentTest, RefusedProgramsAreLoggedWithTheRunnersReason) {
     EXPECT_TRUE(runner.Started.empty());
     EXPECT_TRUE(LogHas("Command file refused: /x/notify.sh is writable by its group"));
     EXPECT_TRUE(LogHas("Shutdown command refused: /x/halt.sh is writable by its group"));
+}
+
+TEST_F(AgentTest, AChangeBetweenTheSecondsIsWrittenAtOnceAndTakesNoSecondOff) {
+    StartAgent();
+    auto written = [&] {
+        struct stat st {};
+        ::stat(Path(ValuesFileName).c_str(), &st);
+        return st.st_ino; // each write replaces the file
+    };
+    const ino_t first = written();
+    agent->Refresh();
+    EXPECT_EQ(written(), first) << "nothing new, nothing written";
+
+    ups.FreshReading = ups.Next;
+    ups.FreshReading.Status = AC;
+    ups.HasFresh = true;
+    agent->Refresh();
+    EXPECT_NE(written(), first);
+    EXPECT_EQ(ReadValues().DownTime, 180);
+    EXPECT_NE(ReadValues().StatusFlag.AllSts & AC, 0);
+    EXPECT_TRUE(LogHas("Power failure: running on battery"));
+    const ino_t second = written();
+    ups.HasFresh = true; // the same reading again
+    agent->Refresh();
+    EXPECT_EQ(written(), second) << "unchanged values are left alone";
+
+    ups.Next.Status = AC;
+    Seconds(1);
+    EXPECT_EQ(agent->DownTime(), 180) << "armed between the seconds: counted from the next one";
+    Seconds(1);
+    EXPECT_EQ(agent->DownTime(), 179);
 }
 
 struct CommandTiming {

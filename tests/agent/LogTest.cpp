@@ -32,15 +32,27 @@ TEST(AgentLogFormat, LineShapes) {
     EXPECT_EQ(line.size(), 254u);
 }
 
-TEST_F(AgentTest, LogKeepsTheNewestLines) {
+TEST_F(AgentTest, LogGrowsByAMarginThenKeepsTheNewestLines) {
     AgentLog log(Path(LogFileName));
     log.SetLimit(5);
-    for (int i = 1; i <= 12; ++i)
+    const int full = 5 + AgentLog::Margin(5);
+    auto lines = [&] { return SplitLines(ReadFile(Path(LogFileName))); };
+    for (int i = 1; i <= full; ++i)
         ASSERT_TRUE(log.Append(LogKind::Info, "event " + std::to_string(i)));
-    std::vector<std::string> lines = SplitLines(ReadFile(Path(LogFileName)));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines.front().substr(22), "event 8");
-    EXPECT_EQ(lines.back().substr(22), "event 12");
+    EXPECT_EQ(lines().size(), static_cast<std::size_t>(full)) << "appended, not rewritten";
+    ASSERT_TRUE(log.Append(LogKind::Info, "event " + std::to_string(full + 1)));
+    ASSERT_EQ(lines().size(), 5u);
+    EXPECT_EQ(lines().front().substr(22), "event " + std::to_string(full - 3));
+    EXPECT_EQ(lines().back().substr(22), "event " + std::to_string(full + 1));
+
+    // Someone else's file under the name: counted anew, never appended blind.
+    std::string other;
+    for (int i = 0; i < full; ++i)
+        other += "I 2020/01/01 00:00:00 other " + std::to_string(i) + "\n";
+    WriteFile(Path(LogFileName), other);
+    ASSERT_TRUE(log.Append(LogKind::Info, "mine"));
+    EXPECT_EQ(lines().size(), 5u);
+    EXPECT_EQ(lines().back().substr(22), "mine");
 }
 
 TEST_F(AgentTest, LogLimitBelowOneKeepsTheDefault) {
