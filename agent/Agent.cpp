@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -534,16 +536,29 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     if (stopping) v.DownTime = -1;
     std::array<std::uint8_t, UPSValImageSize> image;
     EncodeUPSVal(v, image.data());
-    if (onlyIfChanged && valuesWritten_ && image == lastValues_) return;
     std::string path = FolderFile(ValuesFileName);
+    if (valuesWritten_ && image == lastValues_) {
+        if (onlyIfChanged) return;
+        // Unchanged: only the file's age is renewed (the heartbeat the
+        // monitor reads), so an idle agent leaves the disk alone. Whatever
+        // else stands under the name is replaced below.
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == valuesDev_ &&
+            st.st_ino == valuesIno_ && st.st_size == UPSValImageSize &&
+            ::utimensat(AT_FDCWD, path.c_str(), nullptr, AT_SYMLINK_NOFOLLOW) == 0)
+            return;
+    }
     // A file that lives only while the agent runs: no flush to the disk.
     bool ok = WriteFileAtomic(path, image.data(), image.size(), false);
     // The name is ours: an empty folder planted there goes.
     if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
         ok = WriteFileAtomic(path, image.data(), image.size(), false);
-    valuesWritten_ = ok;
-    lastValues_ = image;
     int cause = errno;
+    struct stat st {};
+    valuesWritten_ = ok && ::lstat(path.c_str(), &st) == 0;
+    valuesDev_ = st.st_dev;
+    valuesIno_ = st.st_ino;
+    lastValues_ = image;
     bool wasFailing = valuesProblem_.Failing();
     valuesProblem_.Outcome(ok, cause);
     if (!ok && !wasFailing)

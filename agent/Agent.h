@@ -99,6 +99,8 @@ class Agent {
     long lastMinute_ = -1; // minutes since 1970 of the last schedule check
     bool armedSinceTick_ = false;
     bool valuesWritten_ = false; // lastValues_ is what the file holds
+    dev_t valuesDev_ = 0;        // and the file the agent wrote it to
+    ino_t valuesIno_ = 0;
     std::array<std::uint8_t, UPSValImageSize> lastValues_{};
     CountdownCause cause_ = CountdownCause::None;
     bool commandStarted_ = false; // the command file ran for this countdown

@@ -1,5 +1,6 @@
 // The countdown rules: what starts, shortens and ends it, when the command
 // file and the shutdown command run.
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 
@@ -123,14 +124,20 @@ TEST_F(AgentTest, RefusedProgramsAreLoggedWithTheRunnersReason) {
     EXPECT_TRUE(LogHas("Shutdown command refused: /x/halt.sh is writable by its group"));
 }
 
-TEST_F(AgentTest, AChangeBetweenTheSecondsIsWrittenAtOnceAndTakesNoSecondOff) {
+TEST_F(AgentTest, ValuesAreWrittenAsSoonAsTheyChangeAndOnlyThen) {
     StartAgent();
+    struct stat st {};
     auto written = [&] {
-        struct stat st {};
         ::stat(Path(ValuesFileName).c_str(), &st);
         return st.st_ino; // each write replaces the file
     };
     const ino_t first = written();
+    // An idle second renews the file's age only: the heartbeat, no write.
+    const timespec epoch[2] = {{0, 0}, {0, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, Path(ValuesFileName).c_str(), epoch, 0), 0);
+    Seconds(1);
+    EXPECT_EQ(written(), first);
+    EXPECT_GT(st.st_mtim.tv_sec, 0);
     agent->Refresh();
     EXPECT_EQ(written(), first) << "nothing new, nothing written";
 
@@ -152,6 +159,7 @@ TEST_F(AgentTest, AChangeBetweenTheSecondsIsWrittenAtOnceAndTakesNoSecondOff) {
     EXPECT_EQ(agent->DownTime(), 180) << "armed between the seconds: counted from the next one";
     Seconds(1);
     EXPECT_EQ(agent->DownTime(), 179);
+    EXPECT_EQ(ReadValues().DownTime, 179);
 }
 
 struct CommandTiming {
