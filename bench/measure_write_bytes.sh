@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Disk writes of an idle agent: runs each given corvanta-agent binary at the
+# same time on its own folder (on the file system of the working folder, not
+# a tmpfs) with a UPS that never changes, and prints the growth of
+# write_bytes in /proc/PID/io over SECONDS (default 600).
+#   bench/measure_write_bytes.sh SECONDS AGENT [AGENT ...]
+set -euo pipefail
+seconds=${1:?seconds}
+shift
+work=$(mktemp -d "$PWD/write-bytes-XXXXXX")
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+printf 'ratings 230 4.3 24\n0 set InputVoltage 230\n0 set OutputVoltage 230\n0 set BatteryLevel 100\n0 set OutputLoading 30\n0 set InputFrequency 50\n' >"$work/idle.scn"
+pids=()
+n=0
+for agent in "$@"; do
+  "$agent" --folder "$work/folder$n" --simulate "$work/idle.scn" >/dev/null 2>&1 &
+  pids+=($!)
+  n=$((n + 1))
+done
+sleep 3 # past the start-up writes
+start=()
+for pid in "${pids[@]}"; do start+=("$(awk '/^write_bytes/ {print $2}' /proc/"$pid"/io)"); done
+sleep "$seconds"
+i=0
+for agent in "$@"; do
+  now=$(awk '/^write_bytes/ {print $2}' /proc/"${pids[$i]}"/io)
+  echo "$agent: $((now - start[i])) bytes written in ${seconds} s"
+  i=$((i + 1))
+done
