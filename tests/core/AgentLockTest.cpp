@@ -2,11 +2,6 @@
 // monitor uses to see whether an agent is alive.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <future>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include "AgentLock.h"
 #include "CoreTestSupport.h"
 
@@ -33,18 +28,6 @@ TEST_F(AgentLockTest, OneHolderAndTheProbeSeesIt) {
     first.Release();
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
     EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
-}
-
-TEST_F(AgentLockTest, AProbeInProgressNeverMakesTheAgentRefuse) {
-    // A monitor's probe holds a shared lock; the agent waits it out.
-    int probe = open(Folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(probe, 0);
-    ASSERT_EQ(flock(probe, LOCK_SH | LOCK_NB), 0);
-    AgentFolderLock lock;
-    std::string error;
-    auto taking = std::async(std::launch::async, [&] { return lock.Take(Folder(), &error); });
-    close(probe);
-    EXPECT_EQ(taking.get(), AgentFolderLock::Result::Taken) << error;
 }
 
 TEST_F(AgentLockTest, FoldersThatCannotBeLocked) {
