@@ -15,13 +15,10 @@ int OpenForReadNoFollow(const std::string& path, struct stat* st) {
     return fd ? fd.Release() : -1;
 }
 
-namespace {
-
-bool CheckModeAndOwner(const struct stat& st, uid_t extraOwner, std::string* why) {
-    uid_t me = ::geteuid();
-    if (st.st_uid != 0 && st.st_uid != me && st.st_uid != extraOwner) {
-        *why =
-            "belongs to user " + std::to_string(st.st_uid) + ", not to root or to the agent's user";
+bool CheckOwnerAndMode(const struct stat& st, uid_t owner, uid_t otherOwner,
+                       const std::string& owners, std::string* why) {
+    if (st.st_uid != 0 && st.st_uid != owner && st.st_uid != otherOwner) {
+        *why = "belongs to user " + std::to_string(st.st_uid) + ", not to root or to " + owners;
         return false;
     }
     if (st.st_mode & S_IWGRP) {
@@ -35,14 +32,12 @@ bool CheckModeAndOwner(const struct stat& st, uid_t extraOwner, std::string* why
     return true;
 }
 
-} // namespace
-
 bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* why) {
     if (!S_ISREG(st.st_mode)) {
         *why = "is not a regular file";
         return false;
     }
-    return CheckModeAndOwner(st, folderOwner, why);
+    return CheckOwnerAndMode(st, ::geteuid(), folderOwner, "the agent's user", why);
 }
 
 uid_t ProgramFolderOwner() {

@@ -12,6 +12,11 @@
 // descriptor, or -1 (errno set; ELOOP for a link).
 int OpenForReadNoFollow(const std::string& path, struct stat* st);
 
+// Owned by root or by one of the two users (owners names them for *why),
+// and writable by neither its group nor other users: nobody else can swap it.
+bool CheckOwnerAndMode(const struct stat& st, uid_t owner, uid_t otherOwner,
+                       const std::string& owners, std::string* why);
+
 // A data file the agent acts on (settings, calendar, request file): a
 // regular file, owned by root, by the agent's user or by the owner of the
 // program folder, and writable by neither its group nor other users.

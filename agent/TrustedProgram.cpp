@@ -1,5 +1,7 @@
 #include "TrustedProgram.h"
 
+#include "Security.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -48,22 +50,9 @@ RunAs IdentityOfOwner(uid_t owner, gid_t fileGroup) {
 
 namespace {
 
-// Root's files and the runner's own are the only ones nobody else can swap.
-bool CheckOwnerAndMode(const struct stat& st, uid_t runner, std::string* why) {
-    if (st.st_uid != 0 && st.st_uid != runner) {
-        *why = "belongs to user " + std::to_string(st.st_uid) + ", not to root or to user " +
-               std::to_string(runner) + " who would run it";
-        return false;
-    }
-    if (st.st_mode & S_IWGRP) {
-        *why = "is writable by its group";
-        return false;
-    }
-    if (st.st_mode & S_IWOTH) {
-        *why = "is writable by other users";
-        return false;
-    }
-    return true;
+// How a refusal names the user the program would have run as.
+std::string RunnerName(uid_t runner) {
+    return "user " + std::to_string(runner) + " who would run it";
 }
 
 bool CheckFolder(int fd, const std::string& name, uid_t runner, std::string* why) {
@@ -73,7 +62,7 @@ bool CheckFolder(int fd, const std::string& name, uid_t runner, std::string* why
         return false;
     }
     std::string what;
-    if (CheckOwnerAndMode(st, runner, &what)) return true;
+    if (CheckOwnerAndMode(st, runner, runner, RunnerName(runner), &what)) return true;
     // Whoever may replace entries of a folder may replace what lies below.
     *why = "lies in folder " + name + ", which " +
            (st.st_mode & (S_IWGRP | S_IWOTH) ? std::string("other users can change")
@@ -175,7 +164,7 @@ UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* 
             *why = "is not a regular file";
             return {};
         }
-        if (!CheckOwnerAndMode(st, runner, why)) return {};
+        if (!CheckOwnerAndMode(st, runner, runner, RunnerName(runner), why)) return {};
         if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0) {
             // A data file is never handed to a shell instead.
             *why = "is not executable (no execute bit)";
