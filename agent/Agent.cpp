@@ -28,6 +28,15 @@ constexpr long MaxCatchUpMinutes = 10;
 // writes meanwhile is not deleted unread.
 constexpr const char* TakenCommandFileName = "ZAN_CMD.TAKEN";
 
+// The values and ratings files live only while the agent runs: no flush to
+// the disk. Their names are ours: an empty folder planted there goes.
+bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size) {
+    bool ok = WriteFileAtomic(path, data, size, false);
+    if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
+        ok = WriteFileAtomic(path, data, size, false);
+    return ok;
+}
+
 // Status bits worked out by the agent itself rather than read from the UPS.
 constexpr std::int32_t AgentBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEVERITY;
 
@@ -350,8 +359,10 @@ void Agent::CheckMinutes() {
     for (long m = from; m <= minute; ++m)
         CheckMinute(m);
     CheckBatteryDate(now);
-    if (ratingsValid_ && ::access(FolderFile(RatingFileName).c_str(), F_OK) != 0)
-        ratingsValid_ = false; // someone removed it: write it again
+    struct stat rated {};
+    if (ratingsValid_ &&
+        (::lstat(FolderFile(RatingFileName).c_str(), &rated) != 0 || !S_ISREG(rated.st_mode)))
+        ratingsValid_ = false; // removed or replaced by something else: write it again
 }
 
 void Agent::CheckMinute(long minute) {
@@ -548,11 +559,7 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
             ::utimensat(AT_FDCWD, path.c_str(), nullptr, AT_SYMLINK_NOFOLLOW) == 0)
             return;
     }
-    // A file that lives only while the agent runs: no flush to the disk.
-    bool ok = WriteFileAtomic(path, image.data(), image.size(), false);
-    // The name is ours: an empty folder planted there goes.
-    if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
-        ok = WriteFileAtomic(path, image.data(), image.size(), false);
+    bool ok = ReplaceOwnFile(path, image.data(), image.size());
     int cause = errno;
     struct stat st {};
     valuesWritten_ = ok && ::lstat(path.c_str(), &st) == 0;
@@ -575,8 +582,7 @@ void Agent::WriteRatings() {
     if (r == UpsRatings{}) return; // nothing known: the monitor keeps its own
     char text[64];
     std::snprintf(text, sizeof text, "%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt);
-    if (!WriteFileAtomic(FolderFile(RatingFileName), std::string(text), false))
-        ratingsValid_ = false;
+    if (!ReplaceOwnFile(FolderFile(RatingFileName), text, std::strlen(text))) ratingsValid_ = false;
 }
 
 void Agent::Stop() {

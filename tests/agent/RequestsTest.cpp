@@ -112,11 +112,15 @@ TEST_F(AgentTest, WhateverStandsAtTheAgentsOwnNamesNeverStopsIt) {
         }
     }
     EXPECT_EQ(ReadFile(Path("elsewhere")), "precious\n");
-    // An empty folder where the values file goes is replaced by it.
-    ASSERT_EQ(::unlink(Path(ValuesFileName).c_str()), 0);
-    ASSERT_EQ(::mkdir(Path(ValuesFileName).c_str(), 0755), 0);
-    Seconds(1);
+    // An empty folder where the values or the ratings file goes is replaced
+    // by it (the ratings are looked at once a minute).
+    for (const char* name : {ValuesFileName, RatingFileName}) {
+        ASSERT_EQ(::unlink(Path(name).c_str()), 0);
+        ASSERT_EQ(::mkdir(Path(name).c_str(), 0755), 0);
+    }
+    Seconds(61);
     EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
+    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
     auto texts = LogTexts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(),
                          "Request file cannot be taken aside: ZAN_CMD.TAKEN is in the way "
