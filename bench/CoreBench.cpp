@@ -13,8 +13,10 @@
 
 #include "AgentLock.h"
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Folder.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 namespace {

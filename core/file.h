@@ -91,9 +91,6 @@ void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* val);
 // (no agent holds the folder's lock, or it is older than the stale limit),
 // means communication lost; the first read of a run deletes a stale file.
 void ReadUPSVal();
-// Forgets the reader's memory (first read, followed countdown, what the
-// last read found): tests only.
-void ResetReadUPSValState();
 
 // What the last ReadUPSVal found, for the screen.
 enum class ValuesLink {
@@ -120,7 +117,6 @@ constexpr int MinStaleSeconds = 2;
 constexpr int MaxStaleSeconds = 3600;
 // Out-of-range limits are pinned to the range.
 void SetValuesStaleLimit(int seconds);
-int ValuesStaleLimit();
 
 // ---- command (ZAN_CMD.DAT) ----
 void WriteCommand();

@@ -5,6 +5,7 @@
 
 #include "AgentLock.h"
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Folder.h"
 #include "file.h"
 
@@ -152,10 +153,6 @@ void SetValuesStaleLimit(int seconds) {
     staleLimit = seconds < MinStaleSeconds   ? MinStaleSeconds
                  : seconds > MaxStaleSeconds ? MaxStaleSeconds
                                              : seconds;
-}
-
-int ValuesStaleLimit() {
-    return staleLimit;
 }
 
 void ReadUPSVal() {

@@ -36,9 +36,8 @@ bool StartMonitor() {
     InstallEventHandler(GetWindowEventTarget(MainWindow), HandleEventProc, 3, windowEvents,
                         MainWindow, nullptr);
 
-    const ControlID tabsID{FourCharCode("tabs"), 128};
-    ControlRef tabs = nullptr;
-    if (GetControlByID(MainWindow, &tabsID, &tabs) != noErr) {
+    ControlRef tabs = MainControl(FourCharCode("tabs"), 128);
+    if (!tabs) {
         std::fprintf(stderr, "corvanta-monitor: the main window has no tab control\n");
         return false;
     }

@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "Controls.h"
 #include "HID.h"
+#include "MonitorTesting.h"
 #include "Schedule.h"
 #include "Windows.h"
 #include "file.h"
@@ -18,13 +19,6 @@ void ResetStatusState();
 namespace {
 
 int oldMinute = -1;
-
-void Redraw(const char (&signature)[5], int number) {
-    if (!MainWindow) return;
-    const ControlID id{FourCharCode(signature), number};
-    ControlRef control = nullptr;
-    if (GetControlByID(MainWindow, &id, &control) == noErr) Draw1Control(control);
-}
 
 struct Ratings {
     short volt, current, battVolt;
@@ -56,18 +50,18 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     // The first values replace the waiting state everywhere.
     if (oldLink == ValuesLink::Waiting && GetValuesLink().link == ValuesLink::Live && MainWindow)
         DrawControls(MainWindow);
-    if (PtUPSVal.flag_OpenUPS != 0) Redraw("main", 128);
+    if (PtUPSVal.flag_OpenUPS != 0) RedrawMainControl(FourCharCode("main"), 128);
     if (oldUPSVal.ItemVal[2] != PtUPSVal.ItemVal[2]) {
-        Redraw("main", 155);
-        Redraw("main", 157);
+        RedrawMainControl(FourCharCode("main"), 155);
+        RedrawMainControl(FourCharCode("main"), 157);
     }
     if (oldUPSVal.SupportItem != PtUPSVal.SupportItem) {
         // Another set of measurements: new selector lists, maybe another slot.
         FillMeterSelectors();
-        Redraw("main", 152);
+        RedrawMainControl(FourCharCode("main"), 152);
     }
     const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
-    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) Redraw("main", 152);
+    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) RedrawMainControl(FourCharCode("main"), 152);
     CheckStatus();
     if (MainWindow) SetWindowStatusText(MainWindow, LinkDetailText(GetValuesLink()));
 }
@@ -86,9 +80,9 @@ void MyTimer(EventLoopTimerRef, void*) {
         // The agent may have learnt the ratings since: a new scale redraws the meter.
         const Ratings before = CurrentRatings();
         LoadRatings();
-        if (!(CurrentRatings() == before)) Redraw("main", 152);
+        if (!(CurrentRatings() == before)) RedrawMainControl(FourCharCode("main"), 152);
         // The next shutdown's text and its today colour follow the minute.
-        Redraw("main", 162);
+        RedrawMainControl(FourCharCode("main"), 162);
     } else {
         ReadUPSVal();
     }
@@ -99,7 +93,7 @@ void MyTimer(EventLoopTimerRef, void*) {
     // ended by a read or the status is redrawn here, so the badge and the
     // figure never outlive DownTime.
     if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
-        Redraw("tbut", 128);
+        RedrawMainControl(FourCharCode("tbut"), 128);
 }
 
 void ReadAndShowValues() {
@@ -109,7 +103,7 @@ void ReadAndShowValues() {
     ShowChanges(oldUPSVal, oldLink);
     // Only the timer counts seconds: a read between ticks never shortens the
     // countdown.
-    if (PtUPSVal.DownTime != oldUPSVal.DownTime) Redraw("tbut", 128);
+    if (PtUPSVal.DownTime != oldUPSVal.DownTime) RedrawMainControl(FourCharCode("tbut"), 128);
 }
 
 void ResetMonitorState() {

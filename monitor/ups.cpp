@@ -7,17 +7,6 @@ namespace {
 
 FlagStruct oldUPSStatus{0};
 
-ControlRef MainControl(OSType signature, int number) {
-    if (!MainWindow) return nullptr;
-    const ControlID id{signature, number};
-    ControlRef control = nullptr;
-    return GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
-}
-
-void Redraw(OSType signature, int number) {
-    if (ControlRef c = MainControl(signature, number)) Draw1Control(c);
-}
-
 constexpr OSType kMain = FourCharCode("main");
 constexpr OSType kTbut = FourCharCode("tbut");
 
@@ -61,8 +50,8 @@ void CheckStatus() {
             } else {
                 LightOff(2);
             }
-            Redraw(kMain, 142);
-            Redraw(kTbut, 128);
+            RedrawMainControl(kMain, 142);
+            RedrawMainControl(kTbut, 128);
             break;
         case UPS_ACFAIL:
             if (now) {
@@ -73,8 +62,8 @@ void CheckStatus() {
                 PtUPSVal.StatusFlag.AllSts &= ~UPS_BATTLOW;
                 LightOff(1);
             }
-            Redraw(kMain, 141);
-            Redraw(kTbut, 128);
+            RedrawMainControl(kMain, 141);
+            RedrawMainControl(kTbut, 128);
             break;
         case UPS_OVERHEAT:
             now ? LightOn(5) : LightOff(5);
@@ -87,7 +76,7 @@ void CheckStatus() {
             now ? LightOn(0) : LightOff(0);
             break;
         case UPS_BATTREPLACE:
-            Redraw(kMain, 142);
+            RedrawMainControl(kMain, 142);
             now ? LightOn(3) : LightOff(3);
             break;
         default:
@@ -100,7 +89,7 @@ void CheckStatus() {
 void CountDown() {
     if (PtUPSVal.DownTime < 0) return;
     --PtUPSVal.DownTime;
-    Redraw(kTbut, 128);
+    RedrawMainControl(kTbut, 128);
 }
 
 void ResetStatusState() {

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "Controls.h"
-#include "Dialogs.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
 #include "Ups.h"

@@ -10,8 +10,20 @@
 #include "Schedule.h"
 #include "Ups.h"
 #include "file.h"
-#include "monitor.h"
 #include "screen.h"
+
+WindowRef MainWindow = nullptr;
+
+ControlRef MainControl(OSType signature, int number) {
+    if (!MainWindow) return nullptr;
+    const ControlID id{signature, number};
+    ControlRef control = nullptr;
+    return GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
+}
+
+void RedrawMainControl(OSType signature, int number) {
+    if (ControlRef c = MainControl(signature, number)) Draw1Control(c);
+}
 
 namespace {
 
@@ -59,11 +71,9 @@ void DrawDate(ControlRef control, const char (&date)[9]) {
 }
 
 void SetCompanionVisible(bool visible) {
-    if (!MainWindow) return;
-    const ControlID id{FourCharCode("cdic"), 128};
-    ControlRef companion = nullptr;
-    if (GetControlByID(MainWindow, &id, &companion) != noErr) return;
-    if (IsControlVisible(companion) != visible) SetControlVisibility(companion, visible, true);
+    ControlRef companion = MainControl(FourCharCode("cdic"), 128);
+    if (companion && IsControlVisible(companion) != visible)
+        SetControlVisibility(companion, visible, true);
 }
 
 void DrawCountdown(ControlRef control) {

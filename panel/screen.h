@@ -6,6 +6,13 @@
 #include "QuickDraw.h"
 #include "Toolbox.h"
 
+// The main window once built: none before start-up and after Quit.
+extern WindowRef MainWindow;
+// Control (signature, number) of the main window, or none.
+ControlRef MainControl(OSType signature, int number);
+// Redraws that control of the main window, if it exists.
+void RedrawMainControl(OSType signature, int number);
+
 // Grid cells of the first and the last day of the month the calendar view
 // drew last; the schedule window turns clicks into days with them.
 extern int BeginBlock;

@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ToolboxPrivate.h"
+#include "PlatformTesting.h"
+#include "Registry.h"
 
 namespace {
 
@@ -24,19 +25,6 @@ const char* const kMaximumProperty = "controlMaximum";
 const char* const kDisabledProperty = "controlDisabled";
 
 } // namespace
-
-bool ParseControlName(const QString& name, ControlID* id) {
-    if (name.size() < 6 || name.at(4) != QLatin1Char('_')) return false;
-    bool ok = false;
-    const int number = name.mid(5).toInt(&ok);
-    if (!ok) return false;
-    for (int i = 5; i < name.size(); ++i)
-        if (!name.at(i).isDigit() && !(i == 5 && name.at(i) == QLatin1Char('-'))) return false;
-    const QByteArray sig = name.left(4).toLatin1();
-    id->signature = FourCharCodeFromText(std::string(sig.constData(), 4));
-    id->id = number;
-    return true;
-}
 
 OSStatus GetControlByID(WindowRef window, const ControlID* id, ControlRef* outControl) {
     if (!window || !id || !outControl) return paramErr;

@@ -5,7 +5,6 @@
 // custom control a widget of a registered class whose title is its class name.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "Toolbox.h"
@@ -50,11 +49,6 @@ std::string GetMenuItemText(MenuRef menu, UInt16 item);
 // Redraw requests go through Qt's update machinery.
 void Draw1Control(ControlRef control);
 void DrawControls(WindowRef window);
-
-// Tests watch redraw requests here: (control, nullptr) for Draw1Control,
-// (nullptr, window) for DrawControls. An empty function stops watching.
-using RedrawObserver = std::function<void(ControlRef, WindowRef)>;
-void SetRedrawObserver(RedrawObserver observer);
 
 // "main_152" style name of a control, "" for anything else.
 std::string ControlName(ControlRef control);

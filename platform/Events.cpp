@@ -10,8 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "PlatformTesting.h"
+#include "Registry.h"
 #include "RunLoop.h"
-#include "ToolboxPrivate.h"
 #include "Windows.h"
 
 struct EventHandler {
@@ -45,7 +46,6 @@ namespace {
 
 EventTarget gApplicationTarget{nullptr, true, {}};
 std::unordered_map<QWidget*, std::unique_ptr<EventTarget>> gTargets;
-Point gLastMouse{0, 0};
 
 EventTargetRef TargetFor(QWidget* widget) {
     if (!widget) return nullptr;
@@ -202,14 +202,6 @@ OSStatus ProcessHICommand(UInt32 commandID, WindowRef window) {
     if (window && IsValidWindowPtr(window))
         return SendEventToEventTarget(&event, GetWindowEventTarget(window));
     return SendEventToEventTarget(&event, GetApplicationEventTarget());
-}
-
-void NoteMouseDown(Point where) {
-    gLastMouse = where;
-}
-
-void GetMouse(Point* where) {
-    if (where) *where = gLastMouse;
 }
 
 void RemoveAllEventHandlers(EventTargetRef target) {

@@ -82,9 +82,3 @@ OSStatus CallNextEventHandler(EventHandlerCallRef callRef, EventRef event);
 // A command as a button or a menu item sends it: to the window (the active
 // window when none is given), then the application.
 OSStatus ProcessHICommand(UInt32 commandID, WindowRef window);
-
-// The window-local position of the last mouse-down.
-void GetMouse(Point* where);
-
-// Drops every handler of the target (tests that start the front end afresh).
-void RemoveAllEventHandlers(EventTargetRef target);

@@ -117,14 +117,6 @@ OSStatus AEGetNthFSRef(const NavReplyRecord* reply, long index, FSRef* outRef) {
     return noErr;
 }
 
-OSStatus FSRefMakePath(const FSRef* ref, unsigned char* path, UInt32 maxPathSize) {
-    if (!ref || !path) return paramErr;
-    if (ref->path.size() + 1 > maxPathSize) return errFSRefTooLong;
-    std::memcpy(path, ref->path.data(), ref->path.size());
-    path[ref->path.size()] = '\0';
-    return noErr;
-}
-
 bool NavDialogChooseFile(NavDialogRef inDialog, const std::string& path) {
     if (!inDialog || !inDialog->dialog || !inDialog->dialog->isVisible()) return false;
     QFileDialog* dialog = inDialog->dialog;

@@ -73,9 +73,6 @@ OSStatus NavDialogGetReply(NavDialogRef inDialog, NavReplyRecord* outReply);
 OSStatus NavDisposeReply(NavReplyRecord* inReply);
 // Item `index` (1-based) of the reply's selection.
 OSStatus AEGetNthFSRef(const NavReplyRecord* reply, long index, FSRef* outRef);
-// The path's bytes and a NUL into path; fails, leaving path as it was, when
-// they do not fit maxPathSize bytes.
-OSStatus FSRefMakePath(const FSRef* ref, unsigned char* path, UInt32 maxPathSize);
 
 // ---- tests answer the dialog as a user would ----
 // Chooses the file and presses Open. False when the dialog is not running.

@@ -11,7 +11,7 @@
 
 #include "Controls.h"
 #include "QuickDraw.h"
-#include "ToolboxPrivate.h"
+#include "Registry.h"
 
 struct ToolboxObjectClass {
     std::string name;
@@ -27,8 +27,6 @@ std::map<std::string, std::unique_ptr<ToolboxObjectClass>>& Classes() {
     static std::map<std::string, std::unique_ptr<ToolboxObjectClass>> classes;
     return classes;
 }
-
-long gPaintCount = 0;
 
 // Benchmarks time what reaches the screen: with CORVANTA_PAINT_TRACE naming a
 // file, every paint of a custom control appends "<seconds.nanoseconds> <name>"
@@ -62,10 +60,6 @@ bool IsToolboxObjectClassRegistered(const std::string& className) {
     return Classes().count(className) != 0;
 }
 
-void UnregisterAllToolboxObjectClasses() {
-    Classes().clear();
-}
-
 OSStatus SendControlDrawEvent(ControlRef control, DrawPort* port) {
     auto* custom = dynamic_cast<CustomControl*>(control);
     if (!custom) return paramErr;
@@ -84,17 +78,12 @@ OSStatus SendControlDrawEvent(ControlRef control, DrawPort* port) {
     return cls.handler(nullptr, &event, cls.userData);
 }
 
-long CustomControlPaintCount() {
-    return gPaintCount;
-}
-
 CustomControl::CustomControl(const std::string& className, QWidget* parent)
     : QWidget(parent), className_(className) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void CustomControl::paintEvent(QPaintEvent*) {
-    ++gPaintCount;
     QPainter painter(this);
     Rect bounds;
     GetControlBounds(this, &bounds);

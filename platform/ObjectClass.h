@@ -17,13 +17,8 @@ OSStatus RegisterToolboxObjectClass(const std::string& className, ToolboxObjectC
                                     EventHandlerUPP handler, void* userData,
                                     ToolboxObjectClassRef* outClassRef);
 bool IsToolboxObjectClassRegistered(const std::string& className);
-// Forgets every class (tests that register their own).
-void UnregisterAllToolboxObjectClasses();
 
 // Sends the draw event of a custom control to its class with the given port
 // current, as a paint does. Tests use it with a recording port.
 class DrawPort;
 OSStatus SendControlDrawEvent(ControlRef control, DrawPort* port);
-
-// How many times custom controls were painted since start (cheap test hook).
-long CustomControlPaintCount();

@@ -35,10 +35,6 @@ void RGBForeColor(const RGBColor* color) {
     if (gPort && color) gPort->SetForeColor(*color);
 }
 
-void GetForeColor(RGBColor* color) {
-    if (gPort && color) *color = gPort->ForeColor();
-}
-
 void PaintRect(const Rect* r) {
     if (gPort && r) gPort->PaintRect(*r);
 }

@@ -64,7 +64,6 @@ DrawPort* GetPort();
 void SetPort(DrawPort* port);
 
 void RGBForeColor(const RGBColor* color);
-void GetForeColor(RGBColor* color);
 void PaintRect(const Rect* r);
 void FrameRect(const Rect* r);
 void PaintArc(const Rect* r, short startAngle, short arcAngle);

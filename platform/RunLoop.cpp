@@ -5,6 +5,8 @@
 #include <cmath>
 #include <set>
 
+#include "PlatformTesting.h"
+
 struct EventLoop {};
 
 struct EventLoopTimer {
@@ -29,9 +31,6 @@ int ToMs(double seconds) {
 } // namespace
 
 EventLoopRef GetCurrentEventLoop() {
-    return &gMainLoop;
-}
-EventLoopRef GetMainEventLoop() {
     return &gMainLoop;
 }
 

@@ -13,7 +13,6 @@ using EventLoopTimerUPP = EventLoopTimerProcPtr;
 constexpr double kEventDurationSecond = 1.0;
 
 EventLoopRef GetCurrentEventLoop();
-EventLoopRef GetMainEventLoop();
 // First firing after fireDelay seconds, then every interval seconds (0: once).
 OSStatus InstallEventLoopTimer(EventLoopRef loop, double fireDelay, double interval,
                                EventLoopTimerUPP proc, void* userData, EventLoopTimerRef* outTimer);
@@ -26,6 +25,5 @@ void QuitApplicationEventLoop();
 // no loop runs, only the request is noted.
 void ExitToShell();
 bool ExitToShellRequested();
-void ResetExitToShellRequest();
 // Stops and removes every installed timer (tests that start afresh).
 void RemoveAllEventLoopTimers();

@@ -15,13 +15,12 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QUiLoader>
-#include <unordered_map>
 
 #include "Controls.h"
 #include "Events.h"
 #include "InterfaceResources.h"
 #include "ObjectClass.h"
-#include "ToolboxPrivate.h"
+#include "Registry.h"
 
 struct NibReference {
     QString folder;
@@ -31,7 +30,6 @@ namespace {
 
 const char* const kCommandProperty = "command";
 
-std::unordered_map<QWidget*, WindowInfo> gWindows;
 QPointer<QMenuBar> gMenuBar;
 
 // Creates the registered custom control classes by their .ui class name.
@@ -129,7 +127,6 @@ class WindowEventFilter : public QObject {
             down.window = window_;
             down.hasMouse = true;
             down.mouse = Point{static_cast<short>(p.y()), static_cast<short>(p.x())};
-            NoteMouseDown(down.mouse);
             SendEventToEventTarget(&down, GetWindowEventTarget(window_));
         }
         return false;
@@ -186,18 +183,6 @@ void WireWindow(QWidget* window, WindowInfo& info) {
 
 } // namespace
 
-WindowInfo* FindWindowInfo(QWidget* window) {
-    auto it = gWindows.find(window);
-    return it == gWindows.end() ? nullptr : &it->second;
-}
-
-RGBColor WindowBackground(QWidget* widget) {
-    const QColor c = widget->window()->palette().color(QPalette::Window);
-    return RGBColor{static_cast<unsigned short>(c.red() << 8),
-                    static_cast<unsigned short>(c.green() << 8),
-                    static_cast<unsigned short>(c.blue() << 8)};
-}
-
 OSStatus CreateNibReference(const std::string& nibName, IBNibRef* outNibRef) {
     if (!outNibRef) return paramErr;
     InitInterfaceResources();
@@ -229,10 +214,7 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, Win
     if (!window) return resNotFound;
     if (auto* main = qobject_cast<QMainWindow*>(window); main && gMenuBar && !gMenuBar->parent())
         main->setMenuBar(gMenuBar);
-    WindowInfo& info = gWindows[window];
-    info.name = windowName;
-    WireWindow(window, info);
-    QObject::connect(window, &QObject::destroyed, [window] { gWindows.erase(window); });
+    WireWindow(window, RegisterWindow(window, windowName));
     *outWindow = window;
     return noErr;
 }
@@ -286,43 +268,10 @@ void ShowWindow(WindowRef window) {
     if (window) window->show();
 }
 
-void HideWindow(WindowRef window) {
-    if (window) window->hide();
-}
-
 void SelectWindow(WindowRef window) {
     if (!window) return;
     window->raise();
     window->activateWindow();
-}
-
-void DisposeWindow(WindowRef window) {
-    if (!window) return;
-    WindowInfo* info = FindWindowInfo(window);
-    if (info) {
-        if (info->disposed) return;
-        info->disposed = true;
-    }
-    window->hide();
-    // Deleted once the current event is done: a handler may be running on it.
-    window->deleteLater();
-}
-
-bool IsValidWindowPtr(WindowRef window) {
-    const WindowInfo* info = FindWindowInfo(window);
-    return info && !info->disposed;
-}
-
-std::string GetWindowName(WindowRef window) {
-    const WindowInfo* info = FindWindowInfo(window);
-    return info ? info->name : std::string();
-}
-
-int CountWindowsNamed(const std::string& windowName) {
-    int n = 0;
-    for (const auto& [w, info] : gWindows)
-        if (!info.disposed && info.name == windowName) ++n;
-    return n;
 }
 
 QWidget* GetMenuBar() {

@@ -24,17 +24,18 @@ void MyCreateWindow(const char* NibString, const char* MenuString, const char* W
                     WindowRef* MyWinRef);
 
 void ShowWindow(WindowRef window);
-void HideWindow(WindowRef window);
 // Brings the window to the front.
 void SelectWindow(WindowRef window);
-// Removes the window at once (its handlers go with it).
-void DisposeWindow(WindowRef window);
-// Whether the window exists and has not been disposed of.
-bool IsValidWindowPtr(WindowRef window);
 // The message of the window's status bar (a main window's, when its
 // description gives it one); an empty text clears it.
 void SetWindowStatusText(WindowRef window, const std::string& text);
 std::string GetWindowStatusText(WindowRef window);
+
+// Kept by the window registry (Registry.cpp), which the event layer uses too.
+// Removes the window at once (its handlers go with it).
+void DisposeWindow(WindowRef window);
+// Whether the window exists and has not been disposed of.
+bool IsValidWindowPtr(WindowRef window);
 // The window's name in the description ("MainWindow", ...).
 std::string GetWindowName(WindowRef window);
 // Live windows created from the description with that name.

@@ -20,6 +20,3 @@ void GetNextScheduleTime(int But);
 // ---- scheduled checks ----
 extern Boolean flag_ScheduleShutdown;
 void CheckScheduleUPS();
-
-// Back to the start-of-run state (tests only).
-void ResetScheduleState();

@@ -2,6 +2,7 @@
 // due scheduled shutdown's countdown.
 #include "Clock.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 Boolean flag_ScheduleShutdown = 0;

@@ -21,11 +21,6 @@ extern WindowRef ActionsWindow;
 extern WindowRef LogWindow;
 extern ListHandle ListIP;
 
-// The day selected in the schedule window, read by the calendar view.
-extern int SelectYear;
-extern int SelectMonth;
-extern int SelectDay;
-
 // ---- filling ----
 void FillPropertyWindow(WindowRef window);
 void FillLogManageWindow(WindowRef window);

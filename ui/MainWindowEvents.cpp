@@ -6,16 +6,13 @@
 #include "Windows.h"
 #include "file.h"
 #include "menu.h"
-#include "monitor.h"
+#include "screen.h"
+
+WindowRef AboutWindow = nullptr;
+int tabList[4] = {3, 129, 130, 131};
+int lastTabIndex = 1;
 
 namespace {
-
-ControlRef MainControl(int number) {
-    if (!MainWindow) return nullptr;
-    const ControlID id{FourCharCode("main"), number};
-    ControlRef control = nullptr;
-    return GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
-}
 
 OSStatus OpenAboutWindow() {
     if (AboutWindow) {
@@ -66,7 +63,8 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
             const short old = PtUPSSts.Main_Meter[k];
             PtUPSSts.Main_Meter[k] = static_cast<short>(GetControlValue(control));
             if (PtUPSSts.Main_Meter[k] != old) {
-                if (ControlRef meter = MainControl(id.id + 2)) Draw1Control(meter);
+                if (ControlRef meter = MainControl(FourCharCode("main"), id.id + 2))
+                    Draw1Control(meter);
                 WriteUPSSts();
             }
             return noErr;

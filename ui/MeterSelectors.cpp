@@ -3,14 +3,12 @@
 #include "Controls.h"
 #include "HID.h"
 #include "menu.h"
-#include "monitor.h"
+#include "screen.h"
 
 void FillMeterSelectors() {
-    if (!MainWindow) return;
     for (int k = 0; k < 2; ++k) {
-        const ControlID id{FourCharCode("main"), 150 + k};
-        ControlRef selector = nullptr;
-        if (GetControlByID(MainWindow, &id, &selector) != noErr) continue;
+        ControlRef selector = MainControl(FourCharCode("main"), 150 + k);
+        if (!selector) continue;
         MenuRef menu = GetControlPopupMenuRef(selector);
         DeleteMenuItems(menu, 1, CountMenuItems(menu));
         int count = 0;

@@ -5,6 +5,11 @@
 #include "Events.h"
 #include "Toolbox.h"
 
+extern WindowRef AboutWindow;
+// Element 0 is the number of tab panes, then the numbers of the 'tabs' panes.
+extern int tabList[4];
+extern int lastTabIndex;
+
 // The central handler of the application, the main window and its tab control.
 OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void* userData);
 // Shows the pane of the selected tab, hides and disables the others.

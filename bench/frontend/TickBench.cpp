@@ -9,7 +9,9 @@
 
 #include "AgentLock.h"
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Folder.h"
+#include "MonitorTesting.h"
 #include "file.h"
 #include "monitor.h"
 

@@ -14,8 +14,10 @@
 #include <sstream>
 
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Folder.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 namespace corvanta_test {

@@ -16,6 +16,7 @@
 #include "AgentLock.h"
 #include "Clock.h"
 #include "CoreTestSupport.h"
+#include "CoreTesting.h"
 #include "file.h"
 
 namespace {

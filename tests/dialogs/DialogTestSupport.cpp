@@ -7,7 +7,9 @@
 #include "Controls.h"
 #include "Dialogs.h"
 #include "Events.h"
+#include "ScheduleModel.h"
 #include "ScheduleWindow.h"
+#include "UiTesting.h"
 #include "Windows.h"
 #include "file.h"
 

@@ -6,6 +6,7 @@
 #include "CoreTestSupport.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "DialogTestSupport.h"
 #include "Dialogs.h"
+#include "PlatformTesting.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
 #include "ScheduleWindow.h"

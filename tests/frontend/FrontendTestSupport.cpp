@@ -9,14 +9,18 @@
 #include <sys/stat.h>
 
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Dialogs.h"
 #include "Events.h"
 #include "Folder.h"
 #include "FolderWatch.h"
+#include "MonitorTesting.h"
 #include "ObjectClass.h"
+#include "PlatformTesting.h"
 #include "RunLoop.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
+#include "ScheduleTesting.h"
 #include "Windows.h"
 #include "file.h"
 #include "monitor.h"

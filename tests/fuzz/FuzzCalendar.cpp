@@ -9,6 +9,7 @@
 #include "Clock.h"
 #include "FuzzSupport.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 namespace {

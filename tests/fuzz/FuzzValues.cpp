@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "AgentLock.h"
+#include "CoreTesting.h"
 #include "FuzzSupport.h"
 #include "file.h"
 

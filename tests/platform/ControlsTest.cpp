@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "Controls.h"
+#include "PlatformTesting.h"
 #include "Windows.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "Controls.h"
 #include "Events.h"
+#include "PlatformTesting.h"
 #include "RunLoop.h"
 #include "Windows.h"
 

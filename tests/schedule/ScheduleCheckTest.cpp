@@ -8,6 +8,7 @@
 #include "Clock.h"
 #include "CoreTestSupport.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 namespace {

@@ -18,8 +18,11 @@ void ForgetCalendarUser();
 int CalendarUsers();
 // The year of the calendar's first twelve months.
 int CalendarBaseYear();
-// Back to no users and no calendar (tests).
-void ResetCalendarUsers();
+
+// The day selected in the schedule window, which the calendar view draws.
+extern int SelectYear;
+extern int SelectMonth;
+extern int SelectDay;
 
 // ---- days ----
 // Index of entry k of the day in PtSchedule, or -1 when there is no calendar

@@ -1,11 +1,13 @@
-// Shared between the toolbox layer's own files; the front end never includes it.
+// What the toolbox layer knows about the windows it created and their
+// controls. Events, controls, windows and custom
+// controls all stand on it; it stands on none of them.
 #pragma once
 
 #include <QHash>
 #include <QWidget>
 #include <string>
 
-#include "Events.h"
+#include "Toolbox.h"
 
 class QPaintEvent;
 
@@ -29,6 +31,9 @@ struct WindowInfo {
     bool disposed = false;
 };
 
+// Enters a new window under its description name; it leaves the registry
+// when the widget is destroyed.
+WindowInfo& RegisterWindow(QWidget* window, const std::string& name);
 WindowInfo* FindWindowInfo(QWidget* window);
 
 inline quint64 ControlKey(OSType signature, SInt32 id) {
@@ -40,5 +45,3 @@ bool ParseControlName(const QString& name, ControlID* id);
 
 // The background a text box erases to: the window's own colour.
 RGBColor WindowBackground(QWidget* widget);
-
-void NoteMouseDown(Point where);

@@ -10,13 +10,11 @@
 #include "QuickDraw.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
+#include "ScheduleTesting.h"
 #include "ScheduleWindow.h"
+#include "UiTesting.h"
 #include "Windows.h"
 #include "file.h"
-
-int SelectYear = 0;
-int SelectMonth = 0;
-int SelectDay = 0;
 
 namespace {
 

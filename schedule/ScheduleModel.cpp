@@ -2,7 +2,12 @@
 
 #include "Clock.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
+
+int SelectYear = 0;
+int SelectMonth = 0;
+int SelectDay = 0;
 
 namespace {
 

@@ -9,5 +9,3 @@ extern int EndBlock;
 
 // Loads the calendar for a new schedule window and counts the window in.
 void OpenScheduleCalendar(WindowRef window);
-// Forgets every schedule window (tests).
-void ResetScheduleWindows();
