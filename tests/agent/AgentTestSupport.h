@@ -4,79 +4,177 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
 #include "Agent.h"
+#include "Clock.h"
+#include "CoreTestSupport.h"
+#include "Folder.h"
 #include "UpsSource.h"
+#include "file.h"
 
 namespace agent_test {
 
-// A UPS whose next reading the test sets.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text, int mode = 0644) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    ::chmod(path.c_str(), static_cast<mode_t>(mode));
+}
+
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A calendar file: base year, then every row, with the given entries set at
+// (month slot 1..24, day, entry) positions.
+struct CalendarEntry {
+    int slot, day, entry, button, hour, minute;
+};
+inline std::string CalendarText(int baseYear, const std::vector<CalendarEntry>& entries) {
+    std::vector<ScheduleStr> rows(ScheduleRows, ScheduleStr{0, 0, 0});
+    for (const auto& e : entries)
+        rows[static_cast<std::size_t>((e.slot - 1) * ScheduleRowsPerMonth + (e.day - 1) * 6 +
+                                      e.entry)] = {static_cast<unsigned char>(e.button),
+                                                   static_cast<unsigned char>(e.hour),
+                                                   static_cast<unsigned char>(e.minute)};
+    std::string text = std::to_string(baseYear) + "\n";
+    for (const auto& r : rows)
+        text += std::to_string(r.Button) + "\t" + std::to_string(r.Hour) + "\t" +
+                std::to_string(r.Minute) + "\n";
+    return text;
+}
+
+// A UPS whose next reading the test sets; Fresh hands out FreshReading once
+// per HasFresh.
 class FakeUps : public UpsSource {
   public:
-    UpsReading Next;
+    UpsReading Next{true, 0, (1 << 2) | (1 << 4) | (1 << 15), 0, 0, {0, 0, 1000, 0, 2300}};
     UpsRatings Rated{2300, 43, 240};
     std::vector<bool> SelfTests; // true: deep
     std::vector<int> TurnOffs;
-
-    FakeUps();
-    UpsReading Poll() override { return Next; }
-    // A reading between the seconds, taken once by Fresh.
     bool HasFresh = false;
     UpsReading FreshReading;
+
+    FakeUps() { Next.ItemVal[15] = 300; }
+    UpsReading Poll() override { return Next; }
     bool Fresh(UpsReading* out) override {
         *out = FreshReading;
         return std::exchange(HasFresh, false);
     }
     UpsRatings Ratings() const override { return Rated; }
     std::string Name() const override { return "test UPS"; }
-    bool StartSelfTest(bool deep, std::string* note) override;
-    bool TurnOffAfter(int seconds, std::string* note) override;
+    bool StartSelfTest(bool deep, std::string* note) override {
+        SelfTests.push_back(deep);
+        return *note = "test", true;
+    }
+    bool TurnOffAfter(int seconds, std::string* note) override {
+        TurnOffs.push_back(seconds);
+        return *note = "turn off after " + std::to_string(seconds), true;
+    }
 };
 
 class FakeRunner : public CommandRunner {
   public:
     std::vector<std::vector<std::string>> Started;
-    std::vector<std::string> Ending;
     StartResult Answer = StartResult::Started; // and Why, when not Started
     std::string Why;
-    StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
-                      std::string* why) override;
-    std::vector<std::string> Finished() override;
+    StartResult Start(const std::vector<std::string>& argv, const RunAs&,
+                      std::string* why) override {
+        if (Answer == StartResult::Started) Started.push_back(argv);
+        *why = Why;
+        return Answer;
+    }
+    std::vector<std::string> Finished() override { return {}; }
 };
 
-// Each test gets its own folder as CurDir and the test clock at
-// 2026-03-10 14:00:00.
+// Each test gets its own folder as CurDir and the clock at 2026-03-10 14:00:00.
 class AgentTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    void SetUp() override {
+        char tmpl[] = "/tmp/corvanta-agent-test-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        folder_ = tmpl;
+        std::string error;
+        ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
+        SetTestTime(2026, 3, 10, 14, 0, 0);
+    }
+    void TearDown() override {
+        agent.reset();
+        ClearTestTime();
+        corvanta_test::RemoveTree(folder_);
+    }
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     const std::string& Folder() const { return folder_; }
 
-    // Creates the agent (with the given shutdown command) and starts it.
-    Agent& StartAgent(std::vector<std::string> shutdownCommand = {});
-    // Advances the clock one second and steps, n times.
-    void Seconds(int n);
-    // Writes the settings file as the monitor does, from the defaults
-    // changed by edit, with mode 0644.
-    template <class Edit> void WriteSettings(Edit edit) {
-        UPSSts s = DefaultSettings();
-        edit(s);
-        WriteSettingsRecord(s);
+    // Creates the agent on source (the fake UPS by default), starts it and
+    // takes the first step.
+    Agent& StartAgent(std::vector<std::string> shutdownCommand = {}, UpsSource* source = nullptr,
+                      CommandRunner* run = nullptr) {
+        AgentOptions options;
+        options.ShutdownCommand = std::move(shutdownCommand);
+        options.Version = "test";
+        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : runner, options);
+        agent->Start();
+        agent->Step();
+        return *agent;
     }
-    void WriteSettingsRecord(const UPSSts& s);
-    static UPSSts DefaultSettings();
-    // A request file with the three lines.
-    void WriteRequest(int settings, int calendar, int cancel);
-    // The log's lines without the two-character kind and the time stamp.
-    std::vector<std::string> LogTexts() const;
-    bool LogHas(const std::string& text) const;
-    UPSVal ReadValues() const;
+    // Advances the clock one second and steps, n times.
+    void Seconds(int n) {
+        for (int i = 0; i < n; ++i) {
+            AdvanceTestTime(1);
+            agent->Step();
+        }
+    }
+    // The settings file as the monitor writes it: the defaults changed by edit.
+    template <class Edit> void WriteSettings(Edit edit, int mode = 0644) {
+        UPSSts s{};
+        DefaultUPSSts(&s);
+        edit(s);
+        WriteFile(Path(SettingsFileName), FormatUPSSts(s), mode);
+    }
+    void WriteRequest(int settings, int calendar, int cancel, int mode = 0644) {
+        WriteFile(Path(CommandFileName),
+                  std::to_string(settings) + "\n" + std::to_string(calendar) + "\n" +
+                      std::to_string(cancel) + "\n",
+                  mode);
+    }
+    // The log's lines without the kind and the time stamp.
+    std::vector<std::string> LogTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& line : SplitLines(ReadFile(Path(LogFileName))))
+            texts.push_back(line.size() > 22 ? line.substr(22) : std::string());
+        return texts;
+    }
+    bool LogHas(const std::string& text) const {
+        for (const auto& t : LogTexts())
+            if (t.find(text) != std::string::npos) return true;
+        return false;
+    }
+    UPSVal ReadValues() const {
+        std::string bytes = ReadFile(Path(ValuesFileName));
+        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(UPSValImageSize));
+        UPSVal v{};
+        if (bytes.size() == UPSValImageSize)
+            DecodeUPSVal(reinterpret_cast<const std::uint8_t*>(bytes.data()), &v);
+        return v;
+    }
 
     FakeUps ups;
     FakeRunner runner;
@@ -85,15 +183,5 @@ class AgentTest : public ::testing::Test {
   private:
     std::string folder_;
 };
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text, int mode = 0644);
-std::vector<std::string> SplitLines(const std::string& text);
-// A calendar file text: base year, then 4464 rows, with the given entries
-// set at (month slot 1..24, day, entry) positions.
-struct CalendarEntry {
-    int slot, day, entry, button, hour, minute;
-};
-std::string CalendarText(int baseYear, const std::vector<CalendarEntry>& entries);
 
 } // namespace agent_test

@@ -1,37 +1,160 @@
-// Which files the agent is willing to read.
-#include <sys/stat.h>
+// What the agent is willing to read and run, and the program runner for
+// real: what runs is exactly what was checked, with whose rights, in what
+// surroundings and for how long.
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
+#include "AgentLock.h"
 #include "AgentTestSupport.h"
-#include "CoreTestSupport.h"
+#include "CommandRunner.h"
 #include "Security.h"
-#include "file.h"
 
 namespace agent_test {
 namespace {
 
-TEST(TrustedDataFile, ModesAndOwners) {
-    struct Case {
+constexpr uid_t Nobody = 65534;
+using corvanta_test::FileExists;
+
+// Bounded waits for child processes: generous, a loaded machine is slow.
+bool WaitUntil(const std::function<bool()>& ok) {
+    for (int i = 0; i < 3000 && !ok(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return ok();
+}
+
+class RunnerTest : public AgentTest {
+  protected:
+    void SetUp() override {
+        AgentTest::SetUp();
+        std::string whyNot;
+        programs_ = corvanta_test::MakeProgramFolder(&whyNot);
+        if (programs_.empty()) GTEST_SKIP() << whyNot;
+    }
+    void TearDown() override {
+        if (!programs_.empty()) corvanta_test::RemoveTree(programs_);
+        AgentTest::TearDown();
+    }
+    std::string Program(const std::string& name) const { return programs_ + "/" + name; }
+    void Script(const std::string& name, const std::string& body, int mode = 0755) {
+        WriteFile(Program(name), "#!/bin/sh\n" + body + "\n", mode);
+    }
+    // Collects Finished() until n programs have ended.
+    std::vector<std::string> Reap(PosixRunner& runner, std::size_t n) {
+        std::vector<std::string> ended;
+        WaitUntil([&] {
+            for (auto& text : runner.Finished())
+                ended.push_back(text);
+            return ended.size() >= n;
+        });
+        return ended;
+    }
+    std::string programs_;
+};
+
+// The data files (by name, planted with the mode's file type; mode 0: a
+// link) and the programs (by path, planted beforehand). A data file of
+// nobody's lies in a folder of nobody's.
+TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
+    const bool root = ::geteuid() == 0;
+    Script("ok.sh", "");
+    WriteFile(Program("data.txt"), "; id > " + Path("owned") + "\n", 0644);
+    Script("group.sh", "", 0775);
+    Script("world.sh", "", 0757);
+    for (const char* dir : {"open", "sticky"})
+        ASSERT_EQ(::mkdir(Program(dir).c_str(), 0755), 0);
+    ::chmod(Program("open").c_str(), 0777);
+    ::chmod(Program("sticky").c_str(), 01777);
+    Script("open/in.sh", "");
+    Script("sticky/in.sh", "");
+    ASSERT_EQ(::symlink(Program("ok.sh").c_str(), Program("sticky/ok.lnk").c_str()), 0);
+    ASSERT_EQ(::symlink(Program("ok.sh").c_str(), Program("theirs.lnk").c_str()), 0);
+    ASSERT_EQ(::symlink(Program("ok.sh").c_str(), Program("mine.lnk").c_str()), 0);
+    ASSERT_EQ(root ? ::lchown(Program("theirs.lnk").c_str(), Nobody, Nobody) : 0, 0);
+    ASSERT_EQ(::mkfifo(Program("fifo").c_str(), 0755), 0);
+    const std::string open = ", which other users can change";
+    const struct {
+        std::string file;
         mode_t mode;
         uid_t owner;
-        uid_t folderOwner;
-        bool ok;
+        std::string why; // empty: taken
     } cases[] = {
-        {S_IFREG | 0644, 0, 0, true},
-        {S_IFREG | 0600, 54321, 54321, true},
-        {S_IFREG | 0644, 54321, 0, ::geteuid() == 54321},
-        {S_IFREG | 0664, 0, 0, false},
-        {S_IFREG | 0646, 0, 0, false},
-        {S_IFIFO | 0644, 0, 0, false},
-        {S_IFDIR | 0755, 0, 0, false},
+        {SettingsFileName, S_IFREG | 0644, 0, ""},
+        {SettingsFileName, S_IFREG | 0600, Nobody, ""},
+        {SettingsFileName, S_IFREG | 0664, 0, "is writable by its group"},
+        {SettingsFileName, S_IFREG | 0646, 0, "is writable by other users"},
+        {SettingsFileName, 0, 0, "is a symbolic link"},
+        {SettingsFileName, S_IFREG | 0644, 54321,
+         "belongs to user 54321, not to root or to the agent's user"},
+        {SettingsFileName, S_IFIFO | 0644, 0, "is not a regular file"},
+        {SettingsFileName, S_IFDIR | 0755, 0, "is not a regular file"},
+        {CalendarFileName, S_IFREG | 0644, 0, ""},
+        {CalendarFileName, S_IFREG | 0646, 0, "is writable by other users"},
+        {CalendarFileName, 0, 0, "is a symbolic link"},
+        {CommandFileName, S_IFREG | 0644, 0, ""},
+        {CommandFileName, S_IFREG | 0646, 0, "is writable by other users"},
+        {CommandFileName, 0, 0, "is a symbolic link"},
+        {Program("data.txt"), 0, 0, "is not executable (no execute bit)"},
+        {Program("group.sh"), 0, 0, "is writable by its group"},
+        {Program("world.sh"), 0, 0, "is writable by other users"},
+        {Program("open/in.sh"), 0, 0, "lies in folder " + Program("open") + open},
+        {Program("sticky/in.sh"), 0, 0, "lies in folder " + Program("sticky") + open},
+        {Program("sticky/ok.lnk"), 0, 0, "lies in folder " + Program("sticky") + open},
+        {Program("theirs.lnk"), 0, Nobody,
+         "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
+        {Program("mine.lnk"), 0, 0, ""},
+        {Program("fifo"), 0, 0, "is not a regular file"},
+        {"/dev/null", 0, 0, "is not a regular file"},
+        {Program(""), 0, 0, "is not a regular file"},
+        {"ok.sh", 0, 0, "is not an absolute path"},
+        {Program("none.sh"), 0, 0, "cannot be found (No such file or directory)"},
     };
     for (const auto& c : cases) {
-        struct stat st {};
-        st.st_mode = c.mode;
-        st.st_uid = c.owner;
+        if (c.owner && !root) continue;
+        SCOPED_TRACE(c.file + " " + std::to_string(c.mode) + " " + std::to_string(c.owner));
         std::string why;
-        EXPECT_EQ(IsTrustedDataFile(st, c.folderOwner, &why), c.ok) << std::oct << c.mode;
+        if (c.file[0] == '/' || c.file == "ok.sh") {
+            PosixRunner runner;
+            EXPECT_EQ(runner.Start({c.file}, AgentIdentity(), &why),
+                      c.why.empty() ? StartResult::Started : StartResult::Refused);
+            EXPECT_EQ(why, c.why);
+            if (c.why.empty()) Reap(runner, 1);
+            continue;
+        }
+        agent.reset();
+        for (const std::string& entry : corvanta_test::ListFolder(Folder()))
+            corvanta_test::RemoveTree(Path(entry));
+        const std::string path = S_ISREG(c.mode) ? Path(c.file) : Path("real");
+        if (c.file == SettingsFileName) WriteSettings([](UPSSts& s) { s.Power_OSDelay = 11; });
+        if (c.file == CalendarFileName)
+            WriteFile(Path(c.file), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
+        if (c.file == CommandFileName) WriteRequest(0, 1, 0);
+        if (path != Path(c.file)) ::rename(Path(c.file).c_str(), path.c_str());
+        if (!c.mode) ::symlink(path.c_str(), Path(c.file).c_str());
+        if (S_ISFIFO(c.mode)) ::mkfifo(Path(c.file).c_str(), 0644);
+        if (S_ISDIR(c.mode)) ::mkdir(Path(c.file).c_str(), 0755);
+        if (c.mode) ::chmod(path.c_str(), c.mode & 07777);
+        ::chown(path.c_str(), c.owner, c.owner);
+        ::chown(Folder().c_str(), c.owner == Nobody ? Nobody : 0, 0);
+        ups.SelfTests.clear();
+        SetTestTime(2026, 3, 10, 14, 0, 0);
+        StartAgent();
+        Seconds(61);
+        const bool taken = c.file == SettingsFileName   ? agent->Settings().Power_OSDelay == 11
+                           : c.file == CalendarFileName ? !ups.SelfTests.empty()
+                                                        : LogHas("Calendar reloaded");
+        EXPECT_EQ(taken, c.why.empty()) << testing::PrintToString(LogTexts());
+        const std::string reader = c.file == SettingsFileName   ? "Settings file"
+                                   : c.file == CalendarFileName ? "Calendar"
+                                                                : "Request";
+        EXPECT_EQ(LogHas(reader + " refused: " + c.file + " " + c.why), !c.why.empty());
+        EXPECT_TRUE(c.mode || FileExists(path)) << "only the link goes";
     }
+    EXPECT_FALSE(FileExists(Path("owned")));
 }
 
 TEST_F(AgentTest, OpeningForReadNeitherFollowsLinksNorBlocksOnFifos) {
@@ -52,9 +175,8 @@ TEST_F(AgentTest, OpeningForReadNeitherFollowsLinksNorBlocksOnFifos) {
 
 TEST_F(AgentTest, GoesOnWhateverStandsUnderAFolderFileName) {
     using namespace corvanta_test;
-    const char* names[] = {SettingsFileName, CalendarFileName, CommandFileName,
-                           LogFileName,      ValuesFileName,   RatingFileName};
-    for (const char* name : names) {
+    for (const char* name : {SettingsFileName, CalendarFileName, CommandFileName, LogFileName,
+                             ValuesFileName, RatingFileName}) {
         for (Standin what : AllStandins) {
             const std::string trace = std::string(name) + ", " + StandinName(what);
             SCOPED_TRACE(trace);
@@ -70,6 +192,182 @@ TEST_F(AgentTest, GoesOnWhateverStandsUnderAFolderFileName) {
             EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
         }
     }
+}
+
+TEST_F(AgentTest, WhateverStandsAtTheAgentsOwnNamesNeverStopsIt) {
+    const std::string taken = Path("ZAN_CMD.TAKEN");
+    WriteFile(Path("elsewhere"), "precious\n");
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"a file", [&] { WriteFile(taken, "0\n0\n1\n"); }},
+        {"a link", [&] { ::symlink(Path("elsewhere").c_str(), taken.c_str()); }},
+        {"a FIFO", [&] { ::mkfifo(taken.c_str(), 0644); }},
+        {"an empty folder", [&] { ::mkdir(taken.c_str(), 0755); }},
+        {"a folder with a file in it",
+         [&] {
+             ::mkdir(taken.c_str(), 0755);
+             WriteFile(taken + "/x", "");
+         }},
+    };
+    StartAgent();
+    short delay = 20;
+    for (const auto& [what, plant] : cases) {
+        SCOPED_TRACE(what);
+        plant();
+        for (int twice = 0; twice < 2; ++twice) {
+            WriteSettings([&](UPSSts& s) { s.Power_OSDelay = ++delay; });
+            WriteRequest(1, 0, 0);
+            Seconds(1);
+            EXPECT_EQ(agent->Settings().Power_OSDelay, delay);
+            EXPECT_FALSE(FileExists(Path(CommandFileName)));
+        }
+    }
+    EXPECT_EQ(ReadFile(Path("elsewhere")), "precious\n");
+    // An empty folder where the values or the ratings file goes is replaced
+    // by it (the ratings are looked at once a minute).
+    for (const char* name : {ValuesFileName, RatingFileName}) {
+        ASSERT_EQ(::unlink(Path(name).c_str()), 0);
+        ASSERT_EQ(::mkdir(Path(name).c_str(), 0755), 0);
+    }
+    Seconds(61);
+    EXPECT_EQ(ReadValues().flag_OpenUPS, 1);
+    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
+    auto texts = LogTexts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(),
+                         "Request file cannot be taken aside: ZAN_CMD.TAKEN is in the way "
+                         "(Is a directory); requests are read in place"),
+              1);
+}
+
+TEST_F(RunnerTest, TheFlippedInProgramNeverRuns) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the program flipped in belongs to nobody";
+    // The link lies in a folder the check accepts; it flips between a
+    // trusted program and one of another user as fast as it can. Whatever
+    // the check sees is what runs.
+    Script("good.sh", "echo x >> " + Path("good"));
+    ASSERT_EQ(::mkdir(Program("theirs").c_str(), 0755), 0);
+    Script("theirs/evil.sh", "echo x >> " + Path("evil"));
+    ASSERT_EQ(::chown(Program("theirs").c_str(), Nobody, Nobody), 0);
+    ASSERT_EQ(::chown(Program("theirs/evil.sh").c_str(), Nobody, Nobody), 0);
+    const std::string link = Program("cmd"), next = Program("cmd.next");
+    ASSERT_EQ(::symlink(Program("good.sh").c_str(), link.c_str()), 0);
+    pid_t flipper = ::fork();
+    ASSERT_GE(flipper, 0);
+    if (flipper == 0) {
+        for (unsigned i = 0;; ++i) {
+            ::symlink(i % 2 ? Program("good.sh").c_str() : Program("theirs/evil.sh").c_str(),
+                      next.c_str());
+            ::rename(next.c_str(), link.c_str());
+        }
+    }
+    PosixRunner runner;
+    std::size_t started = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string why;
+        if (runner.Start({link}, AgentIdentity(), &why) == StartResult::Started) ++started;
+    }
+    ::kill(flipper, SIGKILL);
+    ::waitpid(flipper, nullptr, 0);
+    EXPECT_EQ(Reap(runner, started).size(), started);
+    EXPECT_GT(started, 0u);
+    EXPECT_EQ(SplitLines(ReadFile(Path("good"))).size(), started);
+    EXPECT_FALSE(FileExists(Path("evil")));
+}
+
+TEST_F(RunnerTest, CommandFileRunsAsTheOwnerOfTheSettingsThatNamedIt) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the settings file away";
+    Script("whoami.sh", "id -u > " + Path("uid") + "; id -G > " + Path("groups"));
+    // Files of the folder's owner are trusted; the output folder is nobody's
+    // too, so that the command file can write there.
+    ASSERT_EQ(::chmod(Folder().c_str(), 0755), 0);
+    ASSERT_EQ(::chown(Folder().c_str(), Nobody, Nobody), 0);
+    for (uid_t owner : {Nobody, uid_t{0}}) {
+        SCOPED_TRACE(owner);
+        ::unlink(Path("uid").c_str());
+        WriteSettings([&](UPSSts& s) {
+            s.Power_OSDelay = 30;
+            s.flag_EnableCommand = 1;
+            CopyField(s.CommandFile, sizeof s.CommandFile, Program("whoami.sh").c_str());
+            s.Command_Time = 60;
+        });
+        ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), owner, owner), 0);
+        PosixRunner real;
+        ups.Next.Status = 0;
+        StartAgent({}, nullptr, &real);
+        ups.Next.Status = UPS_ACFAIL;
+        agent->Step();
+        EXPECT_TRUE(LogHas("Command file started: " + Program("whoami.sh") + " as user " +
+                           std::to_string(owner)));
+        ASSERT_TRUE(WaitUntil([&] { return ReadFile(Path("uid")).size() > 1; }));
+        EXPECT_EQ(ReadFile(Path("uid")), std::to_string(owner) + "\n");
+        EXPECT_TRUE(owner == 0 || ReadFile(Path("groups")).find(" 0") == std::string::npos)
+            << "root's groups dropped";
+        agent.reset();
+    }
+}
+
+TEST_F(RunnerTest, SurroundingsOfAStartedProgram) {
+    // The folder lock of a running agent must not outlive it in a program
+    // it started, such as a shutdown command still running.
+    AgentFolderLock lock;
+    std::string error;
+    ASSERT_EQ(lock.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    ::setenv("LD_PRELOAD", "/nonexistent.so", 1);
+    const std::string path = ::getenv("PATH");
+    ::setenv("PATH", Folder().c_str(), 1);
+    Script("env.sh", "{ echo $$; echo \"$PATH\"; echo \"${LD_PRELOAD-none}\"; pwd;"
+                     " readlink /proc/self/fd/0; cut -d' ' -f5 /proc/$$/stat; } > " +
+                         Path("env.tmp") + "; mv " + Path("env.tmp") + " " + Path("env") +
+                         "; exec sleep 600");
+    PosixRunner runner;
+    std::string why;
+    StartResult started = runner.Start({Program("env.sh")}, AgentIdentity(), &why);
+    ::unsetenv("LD_PRELOAD");
+    ::setenv("PATH", path.c_str(), 1);
+    ASSERT_EQ(started, StartResult::Started) << why;
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(Path("env")); }));
+    std::vector<std::string> env = SplitLines(ReadFile(Path("env")));
+    ASSERT_EQ(env.size(), 6u);
+    const pid_t pid = std::stoi(env[0]);
+    EXPECT_EQ(env, (std::vector<std::string>{
+                       env[0], "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
+                       "none", "/", "/dev/null", env[0]}))
+        << "fixed PATH, no LD_*, in /, reading /dev/null, in a process group of its own";
+    lock.Release();
+    EXPECT_EQ(::kill(pid, 0), 0) << "still running";
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
+    ::kill(-pid, SIGKILL);
+    Reap(runner, 1);
+}
+
+TEST_F(RunnerTest, AProgramOverItsTimeLimitIsKilledWithItsGroup) {
+    long long now = 1000;
+    PosixRunner runner([&] { return now; }, 60);
+    Script("hang.sh", "sleep 600 & echo $$ $! > " + Path("pids") + "; wait");
+    std::string why;
+    ASSERT_EQ(runner.Start({Program("hang.sh")}, AgentIdentity(), &why), StartResult::Started)
+        << why;
+    ASSERT_TRUE(WaitUntil([&] { return SplitLines(ReadFile(Path("pids"))).size() == 1; }));
+    pid_t script = 0, sleeper = 0;
+    ASSERT_EQ(std::sscanf(ReadFile(Path("pids")).c_str(), "%d %d", &script, &sleeper), 2);
+    now += 59;
+    EXPECT_TRUE(runner.Finished().empty());
+    now += 1;
+    EXPECT_EQ(
+        runner.Finished(),
+        std::vector<std::string>{Program("hang.sh") + " did not end within 60 s and was killed"});
+    std::vector<std::string> later;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (auto& text : runner.Finished())
+            later.push_back(text);
+        return ::kill(script, 0) != 0;
+    }));
+    EXPECT_TRUE(later.empty()) << "the kill is logged once";
+    // A zombie waiting for a busy init counts as gone.
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::kill(sleeper, 0) != 0 ||
+               ReadFile("/proc/" + std::to_string(sleeper) + "/stat").find(") Z") !=
+                   std::string::npos;
+    })) << "the whole group went";
 }
 
 } // namespace

@@ -1,0 +1,513 @@
+// The Network UPS Tools bridge: variables to the values record, the
+// connection's losses and recoveries, the instant commands, the password
+// file, and the agent on top of it.
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+#include "AgentTestSupport.h"
+#include "NutMapping.h"
+#include "NutUps.h"
+
+namespace agent_test {
+namespace {
+
+constexpr std::int32_t Bit(int slot) {
+    return std::int32_t{1} << slot;
+}
+
+TEST(NutMapping, StatusTokensToBits) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"OL CHRG", 0},
+        {"OB DISCHRG", UPS_ACFAIL},
+        {"OL RB", UPS_BATTREPLACE},
+        {"OL OVER", UPS_OVERLOAD},
+        {"OL BYPASS", UPS_BYPASS},
+        {"OL CAL", UPS_TESTING},
+        {"OFF", UPS_OUTPUTOFF},
+        {"OL TRIM", UPS_BUCK},
+        {"OL BOOST", UPS_BOOST},
+        {"FSD OB LB", UPS_SHUTACT | UPS_ACFAIL | UPS_BATTLOW},
+        {"  OB   LB  ", UPS_ACFAIL | UPS_BATTLOW},
+        // Whole tokens only: none of these is OB, LB or OFF.
+        {"OBX LBB OFFLINE", 0},
+        {"ob lb", 0},
+        {"", 0},
+    };
+    for (const auto& [status, bits] : cases)
+        EXPECT_EQ(NutStatusBits(status), bits) << '"' << status << '"';
+}
+
+TEST(NutMapping, FullSetFillsEverySlotItNames) {
+    NutVariables vars{{"ups.status", "OL CHRG"},
+                      {"battery.voltage", "27.2"},
+                      {"battery.current", "1.3"},
+                      {"battery.charge", "100"},
+                      {"input.frequency", "50.0"},
+                      {"input.voltage", "230.4"},
+                      {"input.current", "4.1"},
+                      {"input.L2-N.voltage", "231"},
+                      {"input.L2.current", "4.2"},
+                      {"input.L3-N.voltage", "229"},
+                      {"input.L3.current", "4.3"},
+                      {"output.frequency", "49.9"},
+                      {"output.voltage", "230.0"},
+                      {"output.current", "3.1"},
+                      {"ups.load", "30"},
+                      {"output.L2-N.voltage", "230.1"},
+                      {"output.L2.current", "3.2"},
+                      {"output.L2.power.percent", "31"},
+                      {"output.L3-N.voltage", "230.2"},
+                      {"output.L3.current", "3.3"},
+                      {"output.L3.power.percent", "32"},
+                      {"input.bypass.frequency", "50.1"},
+                      {"input.bypass.voltage", "229.9"},
+                      {"input.bypass.current", "0.1"},
+                      {"input.bypass.L2-N.voltage", "229.8"},
+                      {"input.bypass.L2.current", "0.2"},
+                      {"input.bypass.L3-N.voltage", "229.7"},
+                      {"input.bypass.L3.current", "0.3"},
+                      {"ups.temperature", "28.5"},
+                      {"battery.temperature", "31.0"},
+                      {"input.voltage.nominal", "230"},
+                      {"output.voltage.nominal", "220"},
+                      {"output.current.nominal", "4.3"},
+                      {"battery.voltage.nominal", "24"}};
+    NutMapped m = MapNutVariables(vars);
+    ASSERT_FALSE(m.Waiting);
+    const short expected[ItemCount] = {272,  13,  1000, 500,  2304, 41,   0,    2310, 42,  0,
+                                       2290, 43,  499,  2300, 31,   300,  2301, 32,   310, 2302,
+                                       33,   320, 501,  2299, 1,    2298, 2,    2297, 3,   285};
+    EXPECT_EQ(std::vector<short>(m.Reading.ItemVal, m.Reading.ItemVal + ItemCount),
+              std::vector<short>(expected, expected + ItemCount));
+    // NUT has no frequency per input line: slots 6 and 9 stay unsupported.
+    EXPECT_EQ(m.Reading.SupportItem, 0x3FFFFFFF & ~Bit(6) & ~Bit(9));
+    EXPECT_EQ(m.Reading.Status, 0);
+    EXPECT_EQ(m.Ratings, (UpsRatings{2300, 43, 240}));
+}
+
+TEST(NutMapping, PartialSetsAlarmsBeeperAndTests) {
+    constexpr std::int32_t Waiting = -1;
+    const struct {
+        NutVariables vars;
+        std::int32_t support; // Waiting: not yet connected
+        std::vector<std::pair<int, short>> values = {};
+        std::int32_t status = 0, avail = 0, notAvail = 0;
+        UpsRatings ratings{};
+    } cases[] = {
+        {{{"ups.status", "WAIT"}, {"battery.charge", "100"}}, Waiting},
+        {{{"ups.status", ""}, {"battery.charge", "100"}}, Waiting},
+        {{{"battery.charge", "100"}}, Waiting},
+        {{{"ups.status", "OB DISCHRG"},
+          {"battery.charge", "87"},
+          {"input.voltage", "0.0"},
+          {"ups.mfr", "Dummy"},
+          {"battery.runtime", "1200"},
+          {"output.voltage.nominal", "120"}},
+         Bit(2) | Bit(4),
+         {{2, 870}, {4, 0}},
+         UPS_ACFAIL,
+         UPS_ACFAIL,
+         UPS_OVERHEAT | UPS_BEEPER | UPS_TESTFAIL,
+         {1200, 0, 0}},
+        // Second names stand in; what is no number is not reported.
+        {{{"ups.status", "OL"},
+          {"input.L1-N.voltage", "400"},
+          {"output.voltage", "n/a"},
+          {"output.L1-N.voltage", "229.5"},
+          {"output.L1.power.percent", "12"},
+          {"battery.temperature", "33.3"},
+          {"battery.voltage", ""}},
+         Bit(4) | Bit(13) | Bit(15) | Bit(29),
+         {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}},
+         0,
+         0},
+        {{{"ups.status", "OL"}, {"ups.temperature", "49.9"}}, Bit(29), {}, 0, UPS_OVERHEAT},
+        {{{"ups.status", "OL"}, {"ups.temperature", "50.0"}}, Bit(29), {}, UPS_OVERHEAT, 0},
+        {{{"ups.status", "OL"}, {"battery.temperature", "61"}}, Bit(29), {}, UPS_OVERHEAT, 0},
+        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "UPS Overheat!"}},
+         0,
+         {},
+         UPS_OVERHEAT,
+         UPS_OVERHEAT},
+        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "Replace battery!"}},
+         0,
+         {},
+         UPS_BATTREPLACE,
+         UPS_OVERHEAT},
+        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "Awaiting power"}}, 0, {}, 0, UPS_OVERHEAT},
+        {{{"ups.status", "OL"}, {"ups.beeper.status", "enabled"}}, 0, {}, 0, UPS_BEEPER},
+        {{{"ups.status", "OB"}, {"ups.beeper.status", "enabled"}},
+         0,
+         {},
+         UPS_ACFAIL | UPS_BEEPER,
+         UPS_BEEPER},
+        {{{"ups.status", "OB LB"}, {"ups.beeper.status", "muted"}},
+         0,
+         {},
+         UPS_ACFAIL | UPS_BATTLOW,
+         UPS_BEEPER},
+        {{{"ups.status", "OL ALARM"}, {"ups.beeper.status", "disabled"}}, 0, {}, 0, UPS_BEEPER},
+        {{{"ups.status", "OL ALARM"},
+          {"ups.beeper.status", "enabled"},
+          {"ups.alarm", "Fan failure"}},
+         0,
+         {},
+         UPS_BEEPER | UPS_FAN,
+         UPS_BEEPER | UPS_OVERHEAT},
+        {{{"ups.status", "OL"}, {"ups.test.result", "In progress"}},
+         0,
+         {},
+         UPS_TESTING,
+         UPS_TESTFAIL},
+        {{{"ups.status", "OL"}, {"ups.test.result", "Done and error"}},
+         0,
+         {},
+         UPS_TESTFAIL,
+         UPS_TESTFAIL},
+        {{{"ups.status", "OL"}, {"ups.test.result", "Done and passed"}}, 0, {}, 0, UPS_TESTFAIL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.vars));
+        NutMapped m = MapNutVariables(c.vars);
+        EXPECT_EQ(m.Waiting, c.support == Waiting);
+        EXPECT_EQ(m.Reading.Connected, c.support != Waiting);
+        EXPECT_EQ(m.Reading.SupportItem, c.support == Waiting ? 0 : c.support);
+        for (auto [slot, value] : c.values)
+            EXPECT_EQ(m.Reading.ItemVal[slot], value) << "slot " << slot;
+        EXPECT_EQ(m.Reading.Status, c.status);
+        EXPECT_EQ(m.Reading.StatusAvail & (c.avail | c.notAvail), c.avail);
+        EXPECT_EQ(m.Ratings, c.ratings);
+    }
+}
+
+// A scripted upsd that notes every call. The bridge calls it from its own
+// thread, hence the lock.
+class ScriptedLink : public NutLink {
+  public:
+    bool ConnectOk = true;
+    Result ListResult = Result::Ok;
+    NutVariables Vars{{"ups.status", "OL"}, {"battery.charge", "100"}};
+    std::set<std::string> Commands{"test.battery.start.quick", "shutdown.return"};
+    Result SetResult = Result::Ok;
+
+    bool Connect(std::string* error) override {
+        Note("connect");
+        if (!ConnectOk) *error = "Connection refused";
+        return ConnectOk;
+    }
+    void Disconnect() override { Note("disconnect"); }
+    Result ListVariables(NutVariables* out, std::string* error) override {
+        Note("LIST VAR");
+        if (ListResult == Result::Ok) *out = Vars;
+        *error = ListResult == Result::Refused ? "DATA-STALE" : "broken";
+        return ListResult;
+    }
+    Result ListCommands(std::set<std::string>* out, std::string*) override {
+        Note("LIST CMD");
+        *out = Commands;
+        return Result::Ok;
+    }
+    Result SetVariable(const std::string& name, const std::string& value,
+                       std::string* error) override {
+        Note("SET " + name + " " + value);
+        *error = "READONLY";
+        return SetResult;
+    }
+    Result RunCommand(const std::string& name, std::string*) override {
+        Note("INSTCMD " + name);
+        return Result::Ok;
+    }
+    void Note(const std::string& call) {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(call);
+    }
+    std::vector<std::string> Calls() {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+    // The calls since the last Forget, without the polling ones.
+    std::vector<std::string> Actions() {
+        std::vector<std::string> a = Calls();
+        std::erase_if(a, [](const std::string& c) { return c == "connect" || c == "LIST VAR"; });
+        return a;
+    }
+    void Forget() {
+        std::lock_guard lock(mutex_);
+        calls_.clear();
+    }
+    int Count(const std::string& call) {
+        auto c = Calls();
+        return static_cast<int>(std::count(c.begin(), c.end(), call));
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::string> calls_;
+};
+
+TEST(NutSession, RefusedConnectionsBackOffUpToTenSeconds) {
+    ScriptedLink link;
+    link.ConnectOk = false;
+    NutSession session(link, false);
+    std::vector<double> attempts;
+    for (int t = 0; t <= 60; ++t) {
+        int before = link.Count("connect");
+        session.Tick(t);
+        if (link.Count("connect") > before) attempts.push_back(t);
+        EXPECT_FALSE(session.Connected());
+    }
+    EXPECT_EQ(attempts, (std::vector<double>{0, 1, 3, 7, 15, 25, 35, 45, 55}));
+    EXPECT_NE(session.Problem().find("refused"), std::string::npos);
+}
+
+TEST(NutSession, WaitStaleDataLossAndRecovery) {
+    ScriptedLink link;
+    link.Vars["ups.status"] = "WAIT";
+    NutSession session(link, false);
+    session.Tick(0);
+    EXPECT_FALSE(session.Connected());
+    EXPECT_NE(session.Problem().find("WAIT"), std::string::npos);
+    link.Vars["ups.status"] = "OL";
+    session.Tick(1);
+    ASSERT_TRUE(session.Connected());
+    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
+    // Stale data keeps the connection and asks every second; the last values stay.
+    link.ListResult = NutLink::Result::Refused;
+    for (int t = 2; t <= 5; ++t)
+        session.Tick(t);
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(link.Count("connect"), 1);
+    EXPECT_EQ(link.Count("LIST VAR"), 6);
+    EXPECT_EQ(session.Problem(), "DATA-STALE");
+    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
+    link.ListResult = NutLink::Result::Ok;
+    session.Tick(6);
+    EXPECT_TRUE(session.Connected());
+    // upsd goes away: lost at once, the connection closed.
+    link.ListResult = NutLink::Result::Failed;
+    session.Tick(7);
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(link.Calls().back(), "disconnect");
+    link.ConnectOk = false;
+    for (int t = 8; t < 10; ++t)
+        session.Tick(t);
+    // Back: the attempt that connects reads the variables in the same second.
+    link.ConnectOk = true;
+    link.ListResult = NutLink::Result::Ok;
+    link.Vars["battery.charge"] = "55";
+    link.Forget();
+    double t = 10;
+    while (!session.Connected() && t < 30)
+        session.Tick(++t);
+    EXPECT_EQ(link.Calls(), (std::vector<std::string>{"connect", "LIST VAR"}));
+    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 550);
+    EXPECT_TRUE(session.Problem().empty());
+    // A successful answer resets the back-off.
+    link.ListResult = NutLink::Result::Failed;
+    session.Tick(t + 1);
+    EXPECT_EQ(session.Backoff(), 1);
+}
+
+TEST(NutSession, InstantCommands) {
+    using R = NutLink::Result;
+    const struct {
+        const char* name;
+        bool canCommand, listed;
+        R set;
+        bool ok;
+        std::vector<std::string> calls;
+        const char* noteHas;
+    } cases[] = {
+        {"quick test",
+         true,
+         true,
+         R::Ok,
+         true,
+         {"LIST CMD", "INSTCMD test.battery.start.quick"},
+         "sent"},
+        {"deep test",
+         true,
+         false,
+         R::Ok,
+         false,
+         {"LIST CMD"},
+         "does not offer test.battery.start.deep"},
+        {"turn off",
+         true,
+         true,
+         R::Ok,
+         true,
+         {"LIST CMD", "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"},
+         "in 60 s"},
+        {"turn off",
+         true,
+         true,
+         R::Refused,
+         false,
+         {"LIST CMD", "SET ups.delay.shutdown 60"},
+         "not sent"},
+        {"turn off", true, false, R::Ok, false, {"LIST CMD"}, "does not offer shutdown.return"},
+        {"quick test", false, true, R::Ok, false, {}, "--nut-user"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.noteHas);
+        ScriptedLink link;
+        if (!c.listed) link.Commands = {"load.off"};
+        link.SetResult = c.set;
+        NutSession session(link, c.canCommand);
+        session.Tick(0);
+        link.Forget();
+        std::string note;
+        std::string name = c.name;
+        bool ok = name == "turn off" ? session.TurnOffAfter(60, &note)
+                                     : session.StartSelfTest(name == "deep test", &note);
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(link.Calls(), c.calls);
+        EXPECT_NE(note.find(c.noteHas), std::string::npos) << note;
+    }
+    // The command list is read once per connection; nothing is sent while away.
+    ScriptedLink link;
+    NutSession session(link, true);
+    session.Tick(0);
+    std::string note;
+    session.StartSelfTest(false, &note);
+    session.StartSelfTest(false, &note);
+    EXPECT_EQ(link.Count("LIST CMD"), 1);
+    link.ListResult = NutLink::Result::Failed;
+    session.Tick(1);
+    link.ListResult = NutLink::Result::Ok;
+    session.Tick(2);
+    EXPECT_TRUE(session.StartSelfTest(false, &note)) << note;
+    EXPECT_EQ(link.Count("LIST CMD"), 2) << "read again on the new connection";
+    link.ListResult = NutLink::Result::Failed;
+    session.Tick(3);
+    link.Forget();
+    EXPECT_FALSE(session.StartSelfTest(false, &note));
+    EXPECT_TRUE(link.Calls().empty());
+}
+
+// A link whose LIST VAR hangs until released, as a server that accepted the
+// connection and then stopped answering.
+class HeldLink : public ScriptedLink {
+  public:
+    std::mutex Mutex;
+    std::condition_variable Released;
+    bool Hold = true;
+    Result ListVariables(NutVariables* out, std::string* error) override {
+        std::unique_lock lock(Mutex);
+        Released.wait(lock, [&] { return !Hold; });
+        return ScriptedLink::ListVariables(out, error);
+    }
+    void Release() {
+        std::lock_guard lock(Mutex);
+        Hold = false;
+        Released.notify_all();
+    }
+};
+
+TEST(NutUps, PollNeverWaitsForAHungServerAndFirstPollHasTheFirstAnswer) {
+    auto owned = std::make_unique<HeldLink>();
+    HeldLink* held = owned.get();
+    {
+        NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
+        EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
+        held->Release();
+        EXPECT_NE(ups.Name().find("ups@localhost:3493"), std::string::npos);
+        std::string note;
+        EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;
+        EXPECT_NE(note.find("test.battery.start.quick"), std::string::npos);
+    }
+    auto link = std::make_unique<ScriptedLink>();
+    link->Vars["input.voltage.nominal"] = "230";
+    NutUps ups(std::move(link), NutTarget{"ups", "localhost", 3493}, false);
+    UpsReading r = ups.Poll();
+    EXPECT_TRUE(r.Connected);
+    EXPECT_EQ(r.ItemVal[2], 1000);
+    EXPECT_EQ(ups.Ratings().Volt, 2300);
+}
+
+TEST_F(AgentTest, NutPasswordFile) {
+    const struct {
+        const char* content;
+        mode_t mode;
+        bool ok;
+        const char* result; // the password, or what the error says
+    } cases[] = {
+        {"s3cret\n", 0600, true, "s3cret"},
+        {"s3cret\r\nsecond line\n", 0640, true, "s3cret"},
+        {"no-newline", 0400, true, "no-newline"},
+        {"with blanks inside", 0600, false, "blanks"},
+        {"s3cret\n", 0644, false, "readable by other users"},
+        {"s3cret\n", 0620, false, "writable by its group"},
+        {"s3cret\n", 0602, false, "writable by other users"},
+        {"\nlater\n", 0600, false, "no password"},
+        {"pass\tword\n", 0600, false, "control characters"},
+        {"s3cret\n", 0, false, "symbolic link"}, // 0: a link to a good one
+        {nullptr, 0, false, ""},                 // missing
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string file = Path("pw" + std::to_string(n++));
+        SCOPED_TRACE(file);
+        if (c.content && c.mode) WriteFile(file, c.content, static_cast<int>(c.mode));
+        if (c.content && !c.mode) ::symlink(Path("pw0").c_str(), file.c_str());
+        std::string password, error;
+        EXPECT_EQ(ReadNutPasswordFile(file, &password, &error), c.ok) << error;
+        EXPECT_EQ(password, c.ok ? c.result : "");
+        EXPECT_NE(error.find(c.ok ? "" : c.result), std::string::npos) << error;
+        EXPECT_EQ(error.find("s3cret"), std::string::npos) << "no password in messages";
+    }
+}
+
+// The agent on the bridge, its runner noting starts among upsd's calls.
+class NutAgentTest : public AgentTest, public CommandRunner {
+  protected:
+    void StartOnNut(std::vector<std::string> shutdown) {
+        auto owned = std::make_unique<ScriptedLink>();
+        link_ = owned.get();
+        link_->Vars = {{"ups.status", "OB DISCHRG"}, {"battery.charge", "80"}};
+        link_->Commands = {"shutdown.return", "load.off"};
+        nut_ =
+            std::make_unique<NutUps>(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
+        StartAgent(std::move(shutdown), nut_.get(), this);
+    }
+    void TearDown() override {
+        agent.reset();
+        nut_.reset();
+        AgentTest::TearDown();
+    }
+    StartResult Start(const std::vector<std::string>& argv, const RunAs&, std::string*) override {
+        link_->Note("run " + argv.back());
+        return StartResult::Started;
+    }
+    std::vector<std::string> Finished() override { return {}; }
+
+    ScriptedLink* link_ = nullptr;
+    std::unique_ptr<NutUps> nut_;
+};
+
+TEST_F(NutAgentTest, ExpirySetsTheDelayThenTurnsTheUpsOffAfterTheShutdownCommand) {
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
+    StartOnNut({Path("halt.sh")});
+    EXPECT_EQ(agent->DownTime(), 1) << "on battery at the first reading";
+    Seconds(1);
+    EXPECT_EQ(link_->Actions(),
+              (std::vector<std::string>{"run " + Path("halt.sh"), "LIST CMD",
+                                        "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}));
+    EXPECT_TRUE(LogHas("The UPS turns its output off in 60 s and back on when the mains "
+                       "returns (ups.delay.shutdown set, shutdown.return sent)"));
+}
+
+TEST_F(NutAgentTest, ScheduledTestTheUpsDoesNotOfferIsLoggedAndSkipped) {
+    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
+    WriteSettings([](UPSSts& s) { s.flag_Enable_Power_OSDelay = 0; });
+    StartOnNut({});
+    Seconds(60);
+    EXPECT_EQ(link_->Actions(), (std::vector<std::string>{"LIST CMD"}));
+    EXPECT_TRUE(LogHas("Scheduled self test at 14:01 failed: the UPS does not offer "
+                       "test.battery.start.quick, so it was not sent"));
+}
+
+} // namespace
+} // namespace agent_test

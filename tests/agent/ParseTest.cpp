@@ -1,0 +1,313 @@
+// What the agent reads from people: its command line, the scenario format,
+// numbers, and the dates and lines it writes back.
+#include <climits>
+
+#include "AgentTestSupport.h"
+#include "NutMapping.h"
+#include "NutUps.h"
+#include "Options.h"
+#include "Scenario.h"
+#include "SimulatedUps.h"
+
+namespace agent_test {
+namespace {
+
+TEST(AgentOptions, CommandLines) {
+    using enum ParseOutcome;
+    const struct {
+        std::vector<const char*> args;
+        ParseOutcome outcome;
+        const char* message; // start of the message for BadUsage
+    } cases[] = {
+        {{"--simulate"}, Run, ""},
+        {{"--simulate", "s.scn", "--folder", "/tmp/x"}, Run, ""},
+        {{"--folder=/tmp/x", "--simulate=s.scn"}, Run, ""},
+        {{"--nut=ups@host:1", "--nut-user", "mon", "--nut-password-file", "/etc/p"}, Run, ""},
+        {{"--help"}, ShowHelp, ""},
+        {{"--simulate", "--version"}, ShowVersion, ""},
+        {{}, BadUsage, "no UPS given: use --simulate"},
+        {{"--folder"}, BadUsage, "--folder needs a folder"},
+        {{"--folder="}, BadUsage, "--folder needs a folder"},
+        {{"--simulate", "--folder", "a", "--folder", "b"}, BadUsage, "--folder given twice"},
+        {{"--simulate", "--simulate"}, BadUsage, "--simulate given twice"},
+        {{"--simulate", "--bogus"}, BadUsage, "unknown option '--bogus'"},
+        {{"--simulate", "a.scn", "b.scn"}, BadUsage, "unexpected argument 'b.scn'"},
+        {{"--simulate", "--shutdown-command"}, BadUsage, "--shutdown-command needs a command"},
+        {{"--simulate", "--shutdown-command", "  "}, BadUsage, "--shutdown-command needs a"},
+        {{"--simulate", "--shutdown-command", "poweroff"},
+         BadUsage,
+         "--shutdown-command: 'poweroff' is not an absolute path"},
+        {{"--nut", "ups@host", "--simulate"}, BadUsage, "--simulate and --nut"},
+        {{"--nut", "host"}, BadUsage, "--nut: expected UPS@HOST"},
+        {{"--nut"}, BadUsage, "--nut needs a value"},
+        {{"--nut", "a@b", "--nut-user", "mon\nINSTCMD x", "--nut-password-file", "/p"},
+         BadUsage,
+         "--nut-user: a NUT user name has no blanks"},
+        {{"--nut", "a@b", "--nut", "a@c"}, BadUsage, "--nut given twice"},
+        {{"--nut", "a@b", "--nut-user", "mon"}, BadUsage, "--nut-user and"},
+        {{"--nut", "a@b", "--nut-password-file", "/p"}, BadUsage, "--nut-user and"},
+        {{"--simulate", "--nut-user", "mon", "--nut-password-file", "/p"},
+         BadUsage,
+         "--nut-user and --nut-password-file need --nut"},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> argv{"corvanta-agent"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(testing::PrintToString(argv));
+        AgentCommandLine cl;
+        std::string message;
+        EXPECT_EQ(ParseAgentCommandLine(static_cast<int>(argv.size()), argv.data(), &cl, &message),
+                  c.outcome);
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+    }
+    const char* argv[] = {"corvanta-agent",
+                          "--folder",
+                          "/srv/ups",
+                          "--simulate",
+                          "flap.scn",
+                          "--shutdown-command",
+                          "/usr/bin/systemctl  poweroff"};
+    AgentCommandLine cl;
+    std::string message;
+    ASSERT_EQ(ParseAgentCommandLine(7, argv, &cl, &message), Run);
+    EXPECT_EQ(std::tie(cl.HasFolder, cl.Folder, cl.ScenarioFile),
+              std::make_tuple(true, std::string("/srv/ups"), std::string("flap.scn")));
+    EXPECT_EQ(cl.ShutdownCommand, (std::vector<std::string>{"/usr/bin/systemctl", "poweroff"}));
+}
+
+TEST(AgentOptions, StartTimesAndNutTargets) {
+    const struct {
+        const char* text;
+        bool ok;
+    } times[] = {
+        {"2026-03-10T14:29:55", true},   {"2024-02-29 00:00:00", true},
+        {"2026-02-29 00:00:00", false},  {"2026-13-01 00:00:00", false},
+        {"2026-03-10 24:00:00", false},  {"2026-03-10", false},
+        {"2026-03-10 14:29:55x", false}, {"", false},
+    };
+    int t[6];
+    for (const auto& c : times)
+        EXPECT_EQ(ParseStartTime(c.text, t), c.ok) << c.text;
+    ASSERT_TRUE(ParseStartTime("2026-03-10 14:29:55", t));
+    EXPECT_EQ((std::vector<int>(t, t + 6)), (std::vector<int>{2026, 3, 10, 14, 29, 55}));
+    const struct {
+        const char* text;
+        const char* ups = nullptr; // nullptr: refused
+        const char* host = nullptr;
+        int port = 0;
+    } targets[] = {
+        {"dummy@localhost", "dummy", "localhost", 3493},
+        {"dummy@127.0.0.1:34931", "dummy", "127.0.0.1", 34931},
+        {"ups@[::1]:4000", "ups", "::1", 4000},
+        {"ups@[::1]", "ups", "::1", 3493},
+        {"ups"},
+        {"@host"},
+        {"ups@"},
+        {"ups@host:"},
+        {"ups@host:0"},
+        {"ups@host:65536"},
+        {"ups@host:12x"},
+        {"ups@[::1"},
+        {"u ps@host"},
+    };
+    for (const auto& c : targets) {
+        NutTarget n;
+        std::string error;
+        EXPECT_EQ(ParseNutTarget(c.text, &n, &error), c.ups != nullptr) << c.text << ": " << error;
+        if (!c.ups) continue;
+        EXPECT_EQ(n.Ups + "@" + n.Host + ":" + std::to_string(n.Port),
+                  std::string(c.ups) + "@" + c.host + ":" + std::to_string(c.port));
+    }
+}
+
+// Scenario values must fit a measurement exactly; NUT's are rounded and clamped.
+TEST(Numbers, ToTenths) {
+    constexpr int Bad = INT_MIN;
+    const struct {
+        const char* text;
+        int scenario, nut;
+    } cases[] = {
+        {"230", 2300, 2300},
+        {"230.5", 2305, 2305},
+        {"-1.5", -15, -15},
+        {"0", 0, 0},
+        {"+4.", 40, 40},
+        {".5", 5, 5},
+        {"+12.0", 120, 120},
+        {"3276.7", 32767, 32767},
+        {"3276.8", Bad, 32767},
+        {"1.25", Bad, 13},
+        {"27.24", Bad, 272},
+        {"-0.05", Bad, -1},
+        {" 49.9 ", Bad, 499},
+        {"99999", Bad, 32767},
+        {"99999999999", Bad, 32767},
+        {"-99999999999", Bad, -32768},
+        {"", Bad, Bad},
+        {"abc", Bad, Bad},
+        {"1e3", Bad, Bad},
+        {"-", Bad, Bad},
+        {"12abc", Bad, Bad},
+        {"1,5", Bad, Bad},
+        {"12 34", Bad, Bad},
+        {".", Bad, Bad},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE('"' + std::string(c.text) + '"');
+        int scenario = Bad;
+        short nut = -999;
+        EXPECT_EQ(ParseTenths(c.text, &scenario), c.scenario != Bad);
+        EXPECT_EQ(scenario, c.scenario);
+        EXPECT_EQ(NutTenths(c.text, &nut), c.nut != Bad);
+        EXPECT_EQ(nut, c.nut == Bad ? -999 : c.nut);
+    }
+}
+
+TEST(ScenarioParse, NamesAndErrors) {
+    const std::pair<const char*, int> items[] = {
+        {"InputVoltage", 4}, {"inputvoltage", 4}, {"OutputLoading3", 21},
+        {"29", 29},          {"30", -1},          {"Input Voltage", -1}};
+    for (const auto& [name, item] : items)
+        EXPECT_EQ(ItemByName(name), item) << name;
+    EXPECT_EQ(StatusMaskByName("ACFAIL"), UPS_ACFAIL);
+    EXPECT_EQ(StatusMaskByName("ups_battlow"), UPS_BATTLOW);
+    EXPECT_EQ(StatusMaskByName("COMMERR"), 0) << "the agent's own bits are not scenario bits";
+    const std::pair<const char*, const char*> errors[] = {
+        {"0 set InputVoltage", "line 1: 'set' takes a measurement and a value"},
+        {"0 set Nowhere 3", "line 1: 'set' takes a measurement and a value"},
+        {"# c\n\n0 set InputVoltage abc", "line 3: bad value 'abc'"},
+        {"5 status +ACFAIL\n3 status -ACFAIL", "line 2: time 3 goes back"},
+        {"0 status ACFAIL", "line 1: expected +NAME or -NAME of a status bit, got 'ACFAIL'"},
+        {"0 status +COMMERR", "line 1: expected +NAME or -NAME"},
+        {"0 ramp BatteryLevel 20 0", "line 1: bad ramp length '0'"},
+        {"0 link sideways", "line 1: 'link' takes up or down"},
+        {"0 jump", "line 1: unknown command 'jump'"},
+        {"soon set InputVoltage 1", "line 1: expected a time in seconds or m:ss"},
+        {"1:75 end", "line 1: expected a time"},
+        {"0 end", "line 1: a cycle must last at least one second"},
+        {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
+        {"5 status +ACFAIL\n5 end", "line 2: a step at 5 s would never play"},
+        {"ratings 230 4.3", "line 1: 'ratings' takes volts, amperes and battery volts"},
+        {"0 noise InputVoltage -1", "line 1: noise must not be negative"},
+        {"support Bogus", "line 1: unknown measurement 'Bogus'"},
+    };
+    for (const auto& [text, error] : errors) {
+        Scenario s;
+        std::string why;
+        EXPECT_FALSE(ParseScenario(text, &s, &why)) << text;
+        EXPECT_EQ(why.rfind(error, 0), 0u) << text << " gave: " << why;
+    }
+    Scenario s;
+    std::string why;
+    EXPECT_FALSE(LoadScenarioFile("/nonexistent/x.scn", &s, &why));
+    EXPECT_EQ(why, "/nonexistent/x.scn: cannot be read");
+    for (const char* name : {"flap.scn", "faults.scn"}) {
+        EXPECT_TRUE(LoadScenarioFile(std::string(CORVANTA_SCENARIO_DIR) + "/" + name, &s, &why))
+            << why;
+        EXPECT_GT(s.Length, 0) << name;
+        EXPECT_EQ(s.Ratings, (UpsRatings{2300, 43, 240})) << name;
+    }
+}
+
+TEST(AgentLogFormat, LinesAndMinutes) {
+    DateTimeRec t = MakeDateTime(2026, 1, 2, 3, 4, 5);
+    const struct {
+        LogKind kind;
+        std::string text, line;
+    } cases[] = {
+        {LogKind::Info, "Power restored", "I 2026/01/02 03:04:05 Power restored"},
+        {LogKind::Warning, "x", "W 2026/01/02 03:04:05 x"},
+        {LogKind::Alarm, "", "E 2026/01/02 03:04:05 "},
+        {LogKind::Info, "two\nlines\tand\rmore", "I 2026/01/02 03:04:05 two lines and more"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AgentLog::FormatLine(c.kind, t, c.text), c.line);
+    // A line never grows past what the monitor reads in one piece.
+    EXPECT_EQ(AgentLog::FormatLine(LogKind::Info, t, std::string(400, 'a')).size(), 254u);
+    const int dates[][5] = {
+        {1970, 1, 1, 0, 0}, {2024, 2, 29, 23, 59}, {2026, 12, 31, 23, 59},
+        {2027, 1, 1, 0, 0}, {2100, 3, 1, 12, 30},
+    };
+    for (const auto& d : dates) {
+        DateTimeRec m = DateTimeOfMinute(MinuteNumber(d[0], d[1], d[2], d[3], d[4]));
+        EXPECT_EQ((std::vector<int>{m.year, m.month, m.day, m.hour, m.minute}),
+                  (std::vector<int>(d, d + 5)));
+    }
+    EXPECT_EQ(MinuteNumber(1970, 1, 2, 0, 0), 1440);
+    EXPECT_EQ(MinuteNumber(2027, 1, 1, 0, 0) - MinuteNumber(2026, 12, 31, 23, 59), 1);
+}
+
+Scenario Parse(const std::string& text) {
+    Scenario s;
+    std::string error;
+    EXPECT_TRUE(ParseScenario(text, &s, &error)) << error;
+    return s;
+}
+
+TEST(SimulatedUps, PlaysStepsRampsAndRepeatsOrHoldsTheLastState) {
+    SimulatedUps ups(Parse("0 set BatteryLevel 100\n0 status clear\n2 status +ACFAIL\n"
+                           "2 ramp BatteryLevel 60 4\n8 status -ACFAIL\n10 end\n"));
+    std::vector<int> level, onBattery;
+    for (int t = 0; t < 13; ++t) {
+        UpsReading r = ups.Poll();
+        level.push_back(r.ItemVal[2]);
+        onBattery.push_back((r.Status & UPS_ACFAIL) != 0);
+        EXPECT_TRUE(r.Connected);
+    }
+    EXPECT_EQ(level, (std::vector<int>{1000, 1000, 1000, 900, 800, 700, 600, 600, 600, 600, 1000,
+                                       1000, 1000}));
+    EXPECT_EQ(onBattery, (std::vector<int>{0, 0, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 1}));
+    SimulatedUps held(Parse("0 set InputVoltage 230\n1 set InputVoltage 0\n1 link down\n"));
+    held.Poll();
+    for (int t = 0; t < 5; ++t) {
+        UpsReading r = held.Poll();
+        EXPECT_EQ(r.ItemVal[4], 0);
+        EXPECT_FALSE(r.Connected);
+    }
+}
+
+TEST(SimulatedUps, NoiseStaysWithinItsAmplitudeAndASelfTestShowsForAWhile) {
+    SimulatedUps ups(Parse("0 set InputVoltage 230\n0 noise InputVoltage 0.8\n"));
+    int low = 99999, high = -99999;
+    for (int t = 0; t < 500; ++t) {
+        int v = ups.Poll().ItemVal[4];
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    EXPECT_EQ(low, 2292);
+    EXPECT_EQ(high, 2308);
+    std::string note;
+    ASSERT_TRUE(ups.StartSelfTest(false, &note));
+    int testing = 0;
+    for (int t = 0; t < 40; ++t)
+        testing += (ups.Poll().Status & UPS_TESTING) != 0;
+    EXPECT_EQ(testing, 10);
+}
+
+// The default cycle: the mains fails at 0:20, the battery runs low at 2:05
+// and the mains returns at 2:30, before the default countdown would expire.
+TEST(SimulatedUps, DefaultScenario) {
+    Scenario s = Parse(DefaultScenarioText());
+    EXPECT_EQ(s.Length, 180);
+    EXPECT_EQ(s.Ratings, (UpsRatings{2300, 43, 240}));
+    // Battery voltage, battery level, input frequency and voltage, output
+    // frequency, voltage, current and loading, temperature.
+    EXPECT_EQ(s.SupportItem, (1 << 0) | (1 << 2) | (1 << 3) | (1 << 4) | (1 << 12) | (1 << 13) |
+                                 (1 << 14) | (1 << 15) | (1 << 29));
+    SimulatedUps ups(s);
+    std::vector<std::pair<int, std::int32_t>> changes;
+    std::int32_t last = 0;
+    UpsReading r;
+    for (int t = 0; t < 180; ++t) {
+        r = ups.Poll();
+        const std::int32_t bits = r.Status & (UPS_ACFAIL | UPS_BATTLOW);
+        if (bits != last) changes.emplace_back(t, last = bits);
+    }
+    EXPECT_EQ(changes, (std::vector<std::pair<int, std::int32_t>>{
+                           {20, UPS_ACFAIL}, {125, UPS_ACFAIL | UPS_BATTLOW}, {150, 0}}));
+    EXPECT_NEAR(r.ItemVal[4], 2298, 8);
+    EXPECT_EQ(r.ItemVal[12], 500);
+}
+
+} // namespace
+} // namespace agent_test
