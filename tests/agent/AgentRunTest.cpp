@@ -1,6 +1,7 @@
 // The agent second by second: the countdown, the events it logs, the files
 // it writes, the calendar and the monitor's requests.
 #include <algorithm>
+#include <climits>
 #include <fcntl.h>
 #include <functional>
 #include <unistd.h>
@@ -13,127 +14,83 @@ namespace {
 constexpr std::int32_t A = UPS_ACFAIL, L = UPS_BATTLOW, AL = A | L;
 constexpr std::int32_t X = -1; // the UPS does not answer this second
 
-// Settings for the story's shutdown command and command file.
-void NotifyAndHalt(UPSSts& s) {
-    s.Power_OSDelay = 1;
-    s.flag_EnableCommand = 1;
-    CopyField(s.CommandFile, sizeof s.CommandFile, "/x/notify.sh");
-    s.Command_Time = 60;
-}
+constexpr short Off = SHRT_MIN; // the delay is disabled in the settings
+// Extras of a story: a command file /x/notify.sh and a shutdown command
+// /x/halt.sh, no UPS turn-off, programs refused by the runner.
+enum { Programs = 1, NoTurnOff = 2, Refuse = 4 };
 
 struct Story {
     const char* name;
-    std::function<void(UPSSts&)> settings;
+    short power, battery; // the delays in the settings
+    int extras;
     std::vector<std::int32_t> status;   // the UPS's status word, one per second
     std::vector<short> downTime;        // the agent's countdown after each second
     std::vector<std::string> log = {};  // lines logged after the start; empty: not checked
     std::vector<std::string> done = {}; // programs run and UPS turn-offs, in that order
-    std::vector<std::string> shutdown = {};
-    StartResult answer = StartResult::Started;
 };
 
+// clang-format off
 const Story Stories[] = {
-    {"PowerFailureStartsAtPowerDelay",
-     nullptr,
-     {0, A, A, A},
-     {-1, 180, 179, 178},
+    {"PowerFailureStartsAtPowerDelay", 180, 30, 0, {0, A, A, A}, {-1, 180, 179, 178},
      {"Power failure: running on battery", "Shutdown countdown started: 180 s (power failure)"}},
-    {"PowerFailureAtStartArmsAsAFreshOne", nullptr, {A, A}, {180, 179}},
-    {"PowerDelayOffLeavesItIdle",
-     [](UPSSts& s) { s.flag_Enable_Power_OSDelay = 0; },
-     {0, A, A},
-     {-1, -1, -1}},
-    {"LowBatteryOnBatteryShortens", nullptr, {0, A, AL, AL}, {-1, 180, 30, 29}},
-    {"LowBatteryOnMainsDoesNothing", nullptr, {0, L, L}, {-1, -1, -1}},
-    {"LowBatteryThenPowerFailureArmsTheBatteryDelay", nullptr, {L, AL}, {-1, 30}},
-    {"BothInOneSecondTheShorterWins", nullptr, {0, AL, AL}, {-1, 30, 29}},
-    {"BatteryDelayOffKeepsThePowerCountdown",
-     [](UPSSts& s) { s.flag_Enable_Battery_OSDelay = 0; },
-     {0, A, AL},
-     {-1, 180, 179}},
-    {"ArmingNeverLengthens",
-     [](UPSSts& s) {
-         s.Power_OSDelay = 20;
-         s.Battery_OSDelay = 300;
-     },
-     {0, A, AL, AL},
-     {-1, 20, 19, 18}},
-    {"PowerReturnEndsIt", nullptr, {0, A, AL, 0, 0}, {-1, 180, 30, -1, -1}},
-    {"ExpiresAtZeroThenIdle",
-     [](UPSSts& s) { s.Power_OSDelay = 2; },
-     {0, A, A, A, A, A},
-     {-1, 2, 1, 0, -1, -1},
-     {},
-     {"off 60"}},
-    {"ZeroDelayExpiresAtOnce",
-     [](UPSSts& s) { s.Power_OSDelay = 0; },
-     {0, A, A},
-     {-1, 0, -1},
-     {},
-     {"off 60"}},
-    {"NegativeDelayStartsNothing",
-     [](UPSSts& s) { s.Power_OSDelay = -5; },
-     {0, A, A},
-     {-1, -1, -1}},
-    {"AFlapRearmsAfresh", nullptr, {0, A, 0, A, A}, {-1, 180, -1, 180, 179}},
-    {"CountdownRunsOnWhileTheLinkIsLost", nullptr, {0, A, X, X, X}, {-1, 180, 179, 178, 177}},
-    {"LostAndRestoredCommunication",
-     nullptr,
-     {0, X, X, 0},
-     {-1, -1, -1, -1},
+    {"PowerFailureAtStartArmsAsAFreshOne", 180, 30, 0, {A, A}, {180, 179}},
+    {"PowerDelayOffLeavesItIdle", Off, 30, 0, {0, A, A}, {-1, -1, -1}},
+    {"LowBatteryOnBatteryShortens", 180, 30, 0, {0, A, AL, AL}, {-1, 180, 30, 29}},
+    {"LowBatteryOnMainsDoesNothing", 180, 30, 0, {0, L, L}, {-1, -1, -1}},
+    {"LowBatteryThenPowerFailureArmsTheBatteryDelay", 180, 30, 0, {L, AL}, {-1, 30}},
+    {"BothInOneSecondTheShorterWins", 180, 30, 0, {0, AL, AL}, {-1, 30, 29}},
+    {"BatteryDelayOffKeepsThePowerCountdown", 180, Off, 0, {0, A, AL}, {-1, 180, 179}},
+    {"ArmingNeverLengthens", 20, 300, 0, {0, A, AL, AL}, {-1, 20, 19, 18}},
+    {"PowerReturnEndsIt", 180, 30, 0, {0, A, AL, 0, 0}, {-1, 180, 30, -1, -1}},
+    {"ExpiresAtZeroThenIdle", 2, 30, 0, {0, A, A, A, A, A}, {-1, 2, 1, 0, -1, -1}, {}, {"off 60"}},
+    {"ZeroDelayExpiresAtOnce", 0, 30, 0, {0, A, A}, {-1, 0, -1}, {}, {"off 60"}},
+    {"NegativeDelayStartsNothing", -5, 30, 0, {0, A, A}, {-1, -1, -1}},
+    {"AFlapRearmsAfresh", 180, 30, 0, {0, A, 0, A, A}, {-1, 180, -1, 180, 179}},
+    {"CountdownRunsOnWhileTheLinkIsLost", 180, 30, 0, {0, A, X, X, X}, {-1, 180, 179, 178, 177}},
+    {"LostAndRestoredCommunication", 180, 30, 0, {0, X, X, 0}, {-1, -1, -1, -1},
      {"Communication with the UPS lost", "Communication with the UPS restored"}},
-    {"EventsAreLoggedOncePerChangeInOrder",
-     nullptr,
-     {0, A, AL, AL, UPS_OVERLOAD | UPS_OVERHEAT, UPS_BATTREPLACE, 0},
-     {-1, 180, 30, 29, -1, -1, -1},
+    {"EventsAreLoggedOncePerChangeInOrder", 180, 30, 0,
+     {0, A, AL, AL, UPS_OVERLOAD | UPS_OVERHEAT, UPS_BATTREPLACE, 0}, {-1, 180, 30, 29, -1, -1, -1},
      {"Power failure: running on battery", "Shutdown countdown started: 180 s (power failure)",
       "Battery low", "Shutdown countdown shortened to 30 s (battery low)", "Power restored",
       "Shutdown countdown ended: power restored", "Battery no longer low", "Overload", "Overheat",
       "Battery needs to be replaced", "Overload ended", "Temperature back to normal",
       "Battery replacement no longer requested"}},
-    {"ExpiryWithoutShutdownCommandOnlyLogs",
-     [](UPSSts& s) { s.Power_OSDelay = 1; },
-     {0, A, A},
-     {-1, 1, 0},
+    {"ExpiryWithoutShutdownCommandOnlyLogs", 1, 30, 0, {0, A, A}, {-1, 1, 0},
      {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
       "Shutdown countdown expired (power failure)",
       "No shutdown command given: the computer would shut down now", "Turn off after 60"},
      {"off 60"}},
-    {"ExpiryRunsTheCommandFileAndTheShutdownCommandOnce",
-     [](UPSSts& s) {
-         NotifyAndHalt(s);
-         s.flag_Enable_Power_UPSDelay = 0;
-     },
-     {0, A, A, A, A},
-     {-1, 1, 0, -1, -1},
+    {"ExpiryRunsTheCommandFileAndTheShutdownCommandOnce", 1, 30, Programs | NoTurnOff,
+     {0, A, A, A, A}, {-1, 1, 0, -1, -1},
      {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
       "Command file started: /x/notify.sh as user 0", "Shutdown countdown expired (power failure)",
       "Shutting down: /x/halt.sh now"},
-     {"run /x/notify.sh", "run /x/halt.sh now"},
-     {"/x/halt.sh", "now"}},
-    {"RefusedProgramsAreLoggedWithTheRunnersReason",
-     NotifyAndHalt,
-     {0, A, A},
-     {-1, 1, 0},
+     {"run /x/notify.sh", "run /x/halt.sh now"}},
+    {"RefusedProgramsAreLoggedWithTheRunnersReason", 1, 30, Programs | Refuse, {0, A, A}, {-1, 1, 0},
      {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
       "Command file refused: /x/notify.sh is writable by its group",
       "Shutdown countdown expired (power failure)",
       "Shutdown command refused: /x/halt.sh is writable by its group", "Turn off after 60"},
-     {"off 60"},
-     {"/x/halt.sh"},
-     StartResult::Refused},
+     {"off 60"}},
 };
+// clang-format on
 
 class StoryTest : public AgentTest, public ::testing::WithParamInterface<Story> {};
 
 TEST_P(StoryTest, FollowsTheStatusWord) {
     const Story& c = GetParam();
     WriteSettings([&](UPSSts& s) {
-        s.Power_OSDelay = 180;
-        s.Battery_OSDelay = 30;
-        if (c.settings) c.settings(s);
+        s.Power_OSDelay = c.power == Off ? 180 : c.power;
+        s.flag_Enable_Power_OSDelay = c.power != Off;
+        s.Battery_OSDelay = c.battery == Off ? 30 : c.battery;
+        s.flag_Enable_Battery_OSDelay = c.battery != Off;
+        s.flag_EnableCommand = (c.extras & Programs) != 0;
+        CopyField(s.CommandFile, sizeof s.CommandFile, "/x/notify.sh");
+        s.Command_Time = 60;
+        s.flag_Enable_Power_UPSDelay = !(c.extras & NoTurnOff);
     });
-    runner.Answer = c.answer;
+    runner.Answer = c.extras & Refuse ? StartResult::Refused : StartResult::Started;
     runner.Why = "is writable by its group";
     auto play = [&](std::int32_t status) {
         ups.Next.Connected = status != X;
@@ -141,7 +98,8 @@ TEST_P(StoryTest, FollowsTheStatusWord) {
         if (status != X) ups.Next.Status = status;
     };
     play(c.status[0]);
-    StartAgent(c.shutdown);
+    StartAgent(c.extras & Programs ? std::vector<std::string>{"/x/halt.sh", "now"}
+                                   : std::vector<std::string>{});
     const std::size_t startLines = LogTexts().size();
     std::vector<short> seen{agent->DownTime()};
     for (std::size_t i = 1; i < c.status.size(); ++i) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <sstream>
 
 #include "AgentTestSupport.h"
 #include "NutMapping.h"
@@ -16,64 +17,41 @@ constexpr std::int32_t Bit(int slot) {
     return std::int32_t{1} << slot;
 }
 
+// "name=value;name=value" as upsd lists them.
+NutVariables Vars(const std::string& text) {
+    NutVariables vars;
+    std::istringstream in(text);
+    for (std::string item; std::getline(in, item, ';');)
+        vars[item.substr(0, item.find('='))] = item.substr(item.find('=') + 1);
+    return vars;
+}
+
 TEST(NutMapping, StatusTokensToBits) {
+    // clang-format off
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"OL CHRG", 0},
-        {"OB DISCHRG", UPS_ACFAIL},
-        {"OL RB", UPS_BATTREPLACE},
-        {"OL OVER", UPS_OVERLOAD},
-        {"OL BYPASS", UPS_BYPASS},
-        {"OL CAL", UPS_TESTING},
-        {"OFF", UPS_OUTPUTOFF},
-        {"OL TRIM", UPS_BUCK},
-        {"OL BOOST", UPS_BOOST},
-        {"FSD OB LB", UPS_SHUTACT | UPS_ACFAIL | UPS_BATTLOW},
-        {"  OB   LB  ", UPS_ACFAIL | UPS_BATTLOW},
+        {"OL CHRG", 0}, {"OB DISCHRG", UPS_ACFAIL}, {"OL RB", UPS_BATTREPLACE},
+        {"OL OVER", UPS_OVERLOAD}, {"OL BYPASS", UPS_BYPASS}, {"OL CAL", UPS_TESTING},
+        {"OFF", UPS_OUTPUTOFF}, {"OL TRIM", UPS_BUCK}, {"OL BOOST", UPS_BOOST},
+        {"FSD OB LB", UPS_SHUTACT | UPS_ACFAIL | UPS_BATTLOW}, {"  OB   LB  ", UPS_ACFAIL | UPS_BATTLOW},
         // Whole tokens only: none of these is OB, LB or OFF.
-        {"OBX LBB OFFLINE", 0},
-        {"ob lb", 0},
-        {"", 0},
-    };
+        {"OBX LBB OFFLINE", 0}, {"ob lb", 0}, {"", 0}};
+    // clang-format on
     for (const auto& [status, bits] : cases)
         EXPECT_EQ(NutStatusBits(status), bits) << '"' << status << '"';
 }
 
 TEST(NutMapping, FullSetFillsEverySlotItNames) {
-    NutVariables vars{{"ups.status", "OL CHRG"},
-                      {"battery.voltage", "27.2"},
-                      {"battery.current", "1.3"},
-                      {"battery.charge", "100"},
-                      {"input.frequency", "50.0"},
-                      {"input.voltage", "230.4"},
-                      {"input.current", "4.1"},
-                      {"input.L2-N.voltage", "231"},
-                      {"input.L2.current", "4.2"},
-                      {"input.L3-N.voltage", "229"},
-                      {"input.L3.current", "4.3"},
-                      {"output.frequency", "49.9"},
-                      {"output.voltage", "230.0"},
-                      {"output.current", "3.1"},
-                      {"ups.load", "30"},
-                      {"output.L2-N.voltage", "230.1"},
-                      {"output.L2.current", "3.2"},
-                      {"output.L2.power.percent", "31"},
-                      {"output.L3-N.voltage", "230.2"},
-                      {"output.L3.current", "3.3"},
-                      {"output.L3.power.percent", "32"},
-                      {"input.bypass.frequency", "50.1"},
-                      {"input.bypass.voltage", "229.9"},
-                      {"input.bypass.current", "0.1"},
-                      {"input.bypass.L2-N.voltage", "229.8"},
-                      {"input.bypass.L2.current", "0.2"},
-                      {"input.bypass.L3-N.voltage", "229.7"},
-                      {"input.bypass.L3.current", "0.3"},
-                      {"ups.temperature", "28.5"},
-                      {"battery.temperature", "31.0"},
-                      {"input.voltage.nominal", "230"},
-                      {"output.voltage.nominal", "220"},
-                      {"output.current.nominal", "4.3"},
-                      {"battery.voltage.nominal", "24"}};
-    NutMapped m = MapNutVariables(vars);
+    NutMapped m = MapNutVariables(Vars(
+        "ups.status=OL CHRG;battery.voltage=27.2;battery.current=1.3;battery.charge=100;"
+        "input.frequency=50.0;input.voltage=230.4;input.current=4.1;input.L2-N.voltage=231;"
+        "input.L2.current=4.2;input.L3-N.voltage=229;input.L3.current=4.3;output.frequency=49.9;"
+        "output.voltage=230.0;output.current=3.1;ups.load=30;output.L2-N.voltage=230.1;"
+        "output.L2.current=3.2;output.L2.power.percent=31;output.L3-N.voltage=230.2;"
+        "output.L3.current=3.3;output.L3.power.percent=32;input.bypass.frequency=50.1;"
+        "input.bypass.voltage=229.9;input.bypass.current=0.1;input.bypass.L2-N.voltage=229.8;"
+        "input.bypass.L2.current=0.2;input.bypass.L3-N.voltage=229.7;input.bypass.L3.current=0.3;"
+        "ups.temperature=28.5;battery.temperature=31.0;input.voltage.nominal=230;"
+        "output.voltage.nominal=220;output.current.nominal=4.3;battery.voltage.nominal=24"));
     ASSERT_FALSE(m.Waiting);
     const short expected[ItemCount] = {272,  13,  1000, 500,  2304, 41,   0,    2310, 42,  0,
                                        2290, 43,  499,  2300, 31,   300,  2301, 32,   310, 2302,
@@ -87,89 +65,45 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
 }
 
 TEST(NutMapping, PartialSetsAlarmsBeeperAndTests) {
-    constexpr std::int32_t Waiting = -1;
+    constexpr std::int32_t Waiting = -1, OH = UPS_OVERHEAT, BP = UPS_BEEPER, TF = UPS_TESTFAIL;
     const struct {
-        NutVariables vars;
+        const char* vars;
         std::int32_t support; // Waiting: not yet connected
         std::vector<std::pair<int, short>> values = {};
         std::int32_t status = 0, avail = 0, notAvail = 0;
         UpsRatings ratings{};
     } cases[] = {
-        {{{"ups.status", "WAIT"}, {"battery.charge", "100"}}, Waiting},
-        {{{"ups.status", ""}, {"battery.charge", "100"}}, Waiting},
-        {{{"battery.charge", "100"}}, Waiting},
-        {{{"ups.status", "OB DISCHRG"},
-          {"battery.charge", "87"},
-          {"input.voltage", "0.0"},
-          {"ups.mfr", "Dummy"},
-          {"battery.runtime", "1200"},
-          {"output.voltage.nominal", "120"}},
-         Bit(2) | Bit(4),
-         {{2, 870}, {4, 0}},
-         UPS_ACFAIL,
-         UPS_ACFAIL,
-         UPS_OVERHEAT | UPS_BEEPER | UPS_TESTFAIL,
-         {1200, 0, 0}},
+        // clang-format off
+        {"ups.status=WAIT;battery.charge=100", Waiting},
+        {"ups.status=;battery.charge=100", Waiting},
+        {"battery.charge=100", Waiting},
+        {"ups.status=OB DISCHRG;battery.charge=87;input.voltage=0.0;ups.mfr=Dummy;"
+         "battery.runtime=1200;output.voltage.nominal=120", Bit(2) | Bit(4), {{2, 870}, {4, 0}},
+         UPS_ACFAIL, UPS_ACFAIL, OH | BP | TF, {1200, 0, 0}},
         // Second names stand in; what is no number is not reported.
-        {{{"ups.status", "OL"},
-          {"input.L1-N.voltage", "400"},
-          {"output.voltage", "n/a"},
-          {"output.L1-N.voltage", "229.5"},
-          {"output.L1.power.percent", "12"},
-          {"battery.temperature", "33.3"},
-          {"battery.voltage", ""}},
-         Bit(4) | Bit(13) | Bit(15) | Bit(29),
-         {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}},
-         0,
-         0},
-        {{{"ups.status", "OL"}, {"ups.temperature", "49.9"}}, Bit(29), {}, 0, UPS_OVERHEAT},
-        {{{"ups.status", "OL"}, {"ups.temperature", "50.0"}}, Bit(29), {}, UPS_OVERHEAT, 0},
-        {{{"ups.status", "OL"}, {"battery.temperature", "61"}}, Bit(29), {}, UPS_OVERHEAT, 0},
-        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "UPS Overheat!"}},
-         0,
-         {},
-         UPS_OVERHEAT,
-         UPS_OVERHEAT},
-        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "Replace battery!"}},
-         0,
-         {},
-         UPS_BATTREPLACE,
-         UPS_OVERHEAT},
-        {{{"ups.status", "OL ALARM"}, {"ups.alarm", "Awaiting power"}}, 0, {}, 0, UPS_OVERHEAT},
-        {{{"ups.status", "OL"}, {"ups.beeper.status", "enabled"}}, 0, {}, 0, UPS_BEEPER},
-        {{{"ups.status", "OB"}, {"ups.beeper.status", "enabled"}},
-         0,
-         {},
-         UPS_ACFAIL | UPS_BEEPER,
-         UPS_BEEPER},
-        {{{"ups.status", "OB LB"}, {"ups.beeper.status", "muted"}},
-         0,
-         {},
-         UPS_ACFAIL | UPS_BATTLOW,
-         UPS_BEEPER},
-        {{{"ups.status", "OL ALARM"}, {"ups.beeper.status", "disabled"}}, 0, {}, 0, UPS_BEEPER},
-        {{{"ups.status", "OL ALARM"},
-          {"ups.beeper.status", "enabled"},
-          {"ups.alarm", "Fan failure"}},
-         0,
-         {},
-         UPS_BEEPER | UPS_FAN,
-         UPS_BEEPER | UPS_OVERHEAT},
-        {{{"ups.status", "OL"}, {"ups.test.result", "In progress"}},
-         0,
-         {},
-         UPS_TESTING,
-         UPS_TESTFAIL},
-        {{{"ups.status", "OL"}, {"ups.test.result", "Done and error"}},
-         0,
-         {},
-         UPS_TESTFAIL,
-         UPS_TESTFAIL},
-        {{{"ups.status", "OL"}, {"ups.test.result", "Done and passed"}}, 0, {}, 0, UPS_TESTFAIL},
+        {"ups.status=OL;input.L1-N.voltage=400;output.voltage=n/a;output.L1-N.voltage=229.5;"
+         "output.L1.power.percent=12;battery.temperature=33.3;battery.voltage=",
+         Bit(4) | Bit(13) | Bit(15) | Bit(29), {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}}},
+        {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH},
+        {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH},
+        {"ups.status=OL;battery.temperature=61", Bit(29), {}, OH, OH},
+        {"ups.status=OL ALARM;ups.alarm=UPS Overheat!", 0, {}, OH, OH},
+        {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH},
+        {"ups.status=OL ALARM;ups.alarm=Awaiting power", 0, {}, 0, OH},
+        {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP},
+        {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP},
+        {"ups.status=OB LB;ups.beeper.status=muted", 0, {}, UPS_ACFAIL | UPS_BATTLOW, BP},
+        {"ups.status=OL ALARM;ups.beeper.status=disabled", 0, {}, 0, BP},
+        {"ups.status=OL ALARM;ups.beeper.status=enabled;ups.alarm=Fan failure", 0, {},
+         BP | UPS_FAN, BP | OH},
+        {"ups.status=OL;ups.test.result=In progress", 0, {}, UPS_TESTING, TF},
+        {"ups.status=OL;ups.test.result=Done and error", 0, {}, TF, TF},
+        {"ups.status=OL;ups.test.result=Done and passed", 0, {}, 0, TF},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.vars));
-        NutMapped m = MapNutVariables(c.vars);
+        SCOPED_TRACE(c.vars);
+        NutMapped m = MapNutVariables(Vars(c.vars));
         EXPECT_EQ(m.Waiting, c.support == Waiting);
         EXPECT_EQ(m.Reading.Connected, c.support != Waiting);
         EXPECT_EQ(m.Reading.SupportItem, c.support == Waiting ? 0 : c.support);
@@ -319,36 +253,15 @@ TEST(NutSession, InstantCommands) {
         std::vector<std::string> calls;
         const char* noteHas;
     } cases[] = {
-        {"quick test",
-         true,
-         true,
-         R::Ok,
-         true,
-         {"LIST CMD", "INSTCMD test.battery.start.quick"},
-         "sent"},
-        {"deep test",
-         true,
-         false,
-         R::Ok,
-         false,
-         {"LIST CMD"},
-         "does not offer test.battery.start.deep"},
-        {"turn off",
-         true,
-         true,
-         R::Ok,
-         true,
-         {"LIST CMD", "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"},
-         "in 60 s"},
-        {"turn off",
-         true,
-         true,
-         R::Refused,
-         false,
-         {"LIST CMD", "SET ups.delay.shutdown 60"},
-         "not sent"},
+        // clang-format off
+        {"quick test", true, true, R::Ok, true, {"LIST CMD", "INSTCMD test.battery.start.quick"}, "sent"},
+        {"deep test", true, false, R::Ok, false, {"LIST CMD"}, "does not offer test.battery.start.deep"},
+        {"turn off", true, true, R::Ok, true,
+         {"LIST CMD", "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}, "in 60 s"},
+        {"turn off", true, true, R::Refused, false, {"LIST CMD", "SET ups.delay.shutdown 60"}, "not sent"},
         {"turn off", true, false, R::Ok, false, {"LIST CMD"}, "does not offer shutdown.return"},
         {"quick test", false, true, R::Ok, false, {}, "--nut-user"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.noteHas);
@@ -434,17 +347,16 @@ TEST_F(AgentTest, NutPasswordFile) {
         bool ok;
         const char* result; // the password, or what the error says
     } cases[] = {
-        {"s3cret\n", 0600, true, "s3cret"},
-        {"s3cret\r\nsecond line\n", 0640, true, "s3cret"},
-        {"no-newline", 0400, true, "no-newline"},
-        {"with blanks inside", 0600, false, "blanks"},
+        // clang-format off
+        {"s3cret\n", 0600, true, "s3cret"}, {"s3cret\r\nsecond line\n", 0640, true, "s3cret"},
+        {"no-newline", 0400, true, "no-newline"}, {"with blanks inside", 0600, false, "blanks"},
         {"s3cret\n", 0644, false, "readable by other users"},
         {"s3cret\n", 0620, false, "writable by its group"},
         {"s3cret\n", 0602, false, "writable by other users"},
-        {"\nlater\n", 0600, false, "no password"},
-        {"pass\tword\n", 0600, false, "control characters"},
+        {"\nlater\n", 0600, false, "no password"}, {"pass\tword\n", 0600, false, "control characters"},
         {"s3cret\n", 0, false, "symbolic link"}, // 0: a link to a good one
-        {nullptr, 0, false, ""},                 // missing
+        {nullptr, 0, false, ""}, // missing
+        // clang-format on
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -83,13 +83,13 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         uid_t owner;
         std::string why; // empty: taken
     } cases[] = {
+        // clang-format off
         {SettingsFileName, S_IFREG | 0644, 0, ""},
         {SettingsFileName, S_IFREG | 0600, Nobody, ""},
         {SettingsFileName, S_IFREG | 0664, 0, "is writable by its group"},
         {SettingsFileName, S_IFREG | 0646, 0, "is writable by other users"},
         {SettingsFileName, 0, 0, "is a symbolic link"},
-        {SettingsFileName, S_IFREG | 0644, 54321,
-         "belongs to user 54321, not to root or to the agent's user"},
+        {SettingsFileName, S_IFREG | 0644, 54321, "belongs to user 54321, not to root or to the agent's user"},
         {SettingsFileName, S_IFIFO | 0644, 0, "is not a regular file"},
         {SettingsFileName, S_IFDIR | 0755, 0, "is not a regular file"},
         {CalendarFileName, S_IFREG | 0644, 0, ""},
@@ -104,14 +104,14 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         {Program("open/in.sh"), 0, 0, "lies in folder " + Program("open") + open},
         {Program("sticky/in.sh"), 0, 0, "lies in folder " + Program("sticky") + open},
         {Program("sticky/ok.lnk"), 0, 0, "lies in folder " + Program("sticky") + open},
-        {Program("theirs.lnk"), 0, Nobody,
-         "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
+        {Program("theirs.lnk"), 0, Nobody, "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
         {Program("mine.lnk"), 0, 0, ""},
         {Program("fifo"), 0, 0, "is not a regular file"},
         {"/dev/null", 0, 0, "is not a regular file"},
         {Program(""), 0, 0, "is not a regular file"},
         {"ok.sh", 0, 0, "is not an absolute path"},
         {Program("none.sh"), 0, 0, "cannot be found (No such file or directory)"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         if (c.owner && !root) continue;
@@ -155,22 +155,6 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         EXPECT_TRUE(c.mode || FileExists(path)) << "only the link goes";
     }
     EXPECT_FALSE(FileExists(Path("owned")));
-}
-
-TEST_F(AgentTest, OpeningForReadNeitherFollowsLinksNorBlocksOnFifos) {
-    WriteFile(Path("file"), "x");
-    ::symlink(Path("file").c_str(), Path("link").c_str());
-    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0644), 0);
-    struct stat st {};
-    int fd = OpenForReadNoFollow(Path("file"), &st);
-    EXPECT_GE(fd, 0);
-    ::close(fd);
-    EXPECT_EQ(OpenForReadNoFollow(Path("link"), &st), -1);
-    EXPECT_EQ(errno, ELOOP);
-    fd = OpenForReadNoFollow(Path("fifo"), &st);
-    ASSERT_GE(fd, 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
-    ::close(fd);
 }
 
 TEST_F(AgentTest, GoesOnWhateverStandsUnderAFolderFileName) {
