@@ -1,6 +1,7 @@
 // What the agent reads from people: its command line, the scenario format,
 // numbers, and the dates and lines it writes back.
 #include <climits>
+#include <sstream>
 
 #include "AgentTestSupport.h"
 #include "NutMapping.h"
@@ -12,111 +13,92 @@
 namespace agent_test {
 namespace {
 
+// The words of a command line after the program's name, split at '|'.
+ParseOutcome ParseWords(const std::string& words, AgentCommandLine* cl, std::string* message) {
+    std::vector<std::string> args{"corvanta-agent"};
+    std::istringstream in(words);
+    for (std::string w; std::getline(in, w, '|');)
+        args.push_back(w);
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    return ParseAgentCommandLine(static_cast<int>(argv.size()), argv.data(), cl, message);
+}
+
 TEST(AgentOptions, CommandLines) {
     using enum ParseOutcome;
     const struct {
-        std::vector<const char*> args;
+        const char* words;
         ParseOutcome outcome;
-        const char* message; // start of the message for BadUsage
+        const char* message; // its start
     } cases[] = {
-        {{"--simulate"}, Run, ""},
-        {{"--simulate", "s.scn", "--folder", "/tmp/x"}, Run, ""},
-        {{"--folder=/tmp/x", "--simulate=s.scn"}, Run, ""},
-        {{"--nut=ups@host:1", "--nut-user", "mon", "--nut-password-file", "/etc/p"}, Run, ""},
-        {{"--help"}, ShowHelp, ""},
-        {{"--simulate", "--version"}, ShowVersion, ""},
-        {{}, BadUsage, "no UPS given: use --simulate"},
-        {{"--folder"}, BadUsage, "--folder needs a folder"},
-        {{"--folder="}, BadUsage, "--folder needs a folder"},
-        {{"--simulate", "--folder", "a", "--folder", "b"}, BadUsage, "--folder given twice"},
-        {{"--simulate", "--simulate"}, BadUsage, "--simulate given twice"},
-        {{"--simulate", "--bogus"}, BadUsage, "unknown option '--bogus'"},
-        {{"--simulate", "a.scn", "b.scn"}, BadUsage, "unexpected argument 'b.scn'"},
-        {{"--simulate", "--shutdown-command"}, BadUsage, "--shutdown-command needs a command"},
-        {{"--simulate", "--shutdown-command", "  "}, BadUsage, "--shutdown-command needs a"},
-        {{"--simulate", "--shutdown-command", "poweroff"},
-         BadUsage,
-         "--shutdown-command: 'poweroff' is not an absolute path"},
-        {{"--nut", "ups@host", "--simulate"}, BadUsage, "--simulate and --nut"},
-        {{"--nut", "host"}, BadUsage, "--nut: expected UPS@HOST"},
-        {{"--nut"}, BadUsage, "--nut needs a value"},
-        {{"--nut", "a@b", "--nut-user", "mon\nINSTCMD x", "--nut-password-file", "/p"},
-         BadUsage,
-         "--nut-user: a NUT user name has no blanks"},
-        {{"--nut", "a@b", "--nut", "a@c"}, BadUsage, "--nut given twice"},
-        {{"--nut", "a@b", "--nut-user", "mon"}, BadUsage, "--nut-user and"},
-        {{"--nut", "a@b", "--nut-password-file", "/p"}, BadUsage, "--nut-user and"},
-        {{"--simulate", "--nut-user", "mon", "--nut-password-file", "/p"},
-         BadUsage,
-         "--nut-user and --nut-password-file need --nut"},
+        // clang-format off
+        {"--simulate", Run, ""}, {"--simulate|s.scn|--folder|/tmp/x", Run, ""},
+        {"--folder=/tmp/x|--simulate=s.scn", Run, ""},
+        {"--nut=ups@host:1|--nut-user|mon|--nut-password-file|/etc/p", Run, ""},
+        {"--help", ShowHelp, ""}, {"--simulate|--version", ShowVersion, ""},
+        {"", BadUsage, "no UPS given: use --simulate"},
+        {"--folder", BadUsage, "--folder needs a folder"},
+        {"--folder=", BadUsage, "--folder needs a folder"},
+        {"--simulate|--folder|a|--folder|b", BadUsage, "--folder given twice"},
+        {"--simulate|--simulate", BadUsage, "--simulate given twice"},
+        {"--simulate|--bogus", BadUsage, "unknown option '--bogus'"},
+        {"--simulate|a.scn|b.scn", BadUsage, "unexpected argument 'b.scn'"},
+        {"--simulate|--shutdown-command", BadUsage, "--shutdown-command needs a command"},
+        {"--simulate|--shutdown-command|  ", BadUsage, "--shutdown-command needs a command"},
+        {"--simulate|--shutdown-command|poweroff", BadUsage, "--shutdown-command: 'poweroff' is not an absolute path"},
+        {"--nut|ups@host|--simulate", BadUsage, "--simulate and --nut"},
+        {"--nut|host", BadUsage, "--nut: expected UPS@HOST"},
+        {"--nut", BadUsage, "--nut needs a value"},
+        {"--nut|a@b|--nut-user|mon\nINSTCMD x|--nut-password-file|/p", BadUsage, "--nut-user: a NUT user name has no blanks"},
+        {"--nut|a@b|--nut|a@c", BadUsage, "--nut given twice"},
+        {"--nut|a@b|--nut-user|mon", BadUsage, "--nut-user and"},
+        {"--nut|a@b|--nut-password-file|/p", BadUsage, "--nut-user and"},
+        {"--simulate|--nut-user|mon|--nut-password-file|/p", BadUsage, "--nut-user and --nut-password-file need --nut"},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        std::vector<const char*> argv{"corvanta-agent"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        SCOPED_TRACE(testing::PrintToString(argv));
         AgentCommandLine cl;
         std::string message;
-        EXPECT_EQ(ParseAgentCommandLine(static_cast<int>(argv.size()), argv.data(), &cl, &message),
-                  c.outcome);
-        EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+        EXPECT_EQ(ParseWords(c.words, &cl, &message), c.outcome) << c.words;
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.words << " gave: " << message;
     }
-    const char* argv[] = {"corvanta-agent",
-                          "--folder",
-                          "/srv/ups",
-                          "--simulate",
-                          "flap.scn",
-                          "--shutdown-command",
-                          "/usr/bin/systemctl  poweroff"};
     AgentCommandLine cl;
     std::string message;
-    ASSERT_EQ(ParseAgentCommandLine(7, argv, &cl, &message), Run);
+    ASSERT_EQ(ParseWords("--folder|/srv/ups|--simulate|flap.scn|--shutdown-command|"
+                         "/usr/bin/systemctl  poweroff",
+                         &cl, &message),
+              Run);
     EXPECT_EQ(std::tie(cl.HasFolder, cl.Folder, cl.ScenarioFile),
               std::make_tuple(true, std::string("/srv/ups"), std::string("flap.scn")));
     EXPECT_EQ(cl.ShutdownCommand, (std::vector<std::string>{"/usr/bin/systemctl", "poweroff"}));
 }
 
 TEST(AgentOptions, StartTimesAndNutTargets) {
-    const struct {
-        const char* text;
-        bool ok;
-    } times[] = {
-        {"2026-03-10T14:29:55", true},   {"2024-02-29 00:00:00", true},
-        {"2026-02-29 00:00:00", false},  {"2026-13-01 00:00:00", false},
-        {"2026-03-10 24:00:00", false},  {"2026-03-10", false},
-        {"2026-03-10 14:29:55x", false}, {"", false},
-    };
+    // clang-format off
+    const std::pair<const char*, bool> times[] = {
+        {"2026-03-10T14:29:55", true}, {"2024-02-29 00:00:00", true}, {"2026-02-29 00:00:00", false},
+        {"2026-13-01 00:00:00", false}, {"2026-03-10 24:00:00", false}, {"2026-03-10", false},
+        {"2026-03-10 14:29:55x", false}, {"", false}};
+    // clang-format on
     int t[6];
-    for (const auto& c : times)
-        EXPECT_EQ(ParseStartTime(c.text, t), c.ok) << c.text;
+    for (const auto& [text, ok] : times)
+        EXPECT_EQ(ParseStartTime(text, t), ok) << text;
     ASSERT_TRUE(ParseStartTime("2026-03-10 14:29:55", t));
     EXPECT_EQ((std::vector<int>(t, t + 6)), (std::vector<int>{2026, 3, 10, 14, 29, 55}));
-    const struct {
-        const char* text;
-        const char* ups = nullptr; // nullptr: refused
-        const char* host = nullptr;
-        int port = 0;
-    } targets[] = {
-        {"dummy@localhost", "dummy", "localhost", 3493},
-        {"dummy@127.0.0.1:34931", "dummy", "127.0.0.1", 34931},
-        {"ups@[::1]:4000", "ups", "::1", 4000},
-        {"ups@[::1]", "ups", "::1", 3493},
-        {"ups"},
-        {"@host"},
-        {"ups@"},
-        {"ups@host:"},
-        {"ups@host:0"},
-        {"ups@host:65536"},
-        {"ups@host:12x"},
-        {"ups@[::1"},
-        {"u ps@host"},
-    };
-    for (const auto& c : targets) {
+    // clang-format off
+    const std::pair<const char*, const char*> targets[] = { // UPS@HOST:PORT as taken, or refused
+        {"dummy@localhost", "dummy@localhost:3493"}, {"dummy@127.0.0.1:34931", "dummy@127.0.0.1:34931"},
+        {"ups@[::1]:4000", "ups@::1:4000"}, {"ups@[::1]", "ups@::1:3493"},
+        {"ups", nullptr}, {"@host", nullptr}, {"ups@", nullptr}, {"ups@host:", nullptr},
+        {"ups@host:0", nullptr}, {"ups@host:65536", nullptr}, {"ups@host:12x", nullptr},
+        {"ups@[::1", nullptr}, {"u ps@host", nullptr}};
+    // clang-format on
+    for (const auto& [text, taken] : targets) {
         NutTarget n;
         std::string error;
-        EXPECT_EQ(ParseNutTarget(c.text, &n, &error), c.ups != nullptr) << c.text << ": " << error;
-        if (!c.ups) continue;
-        EXPECT_EQ(n.Ups + "@" + n.Host + ":" + std::to_string(n.Port),
-                  std::string(c.ups) + "@" + c.host + ":" + std::to_string(c.port));
+        EXPECT_EQ(ParseNutTarget(text, &n, &error), taken != nullptr) << text << ": " << error;
+        EXPECT_EQ(n.Ups + "@" + n.Host + ":" + std::to_string(n.Port), taken ? taken : "@:3493");
     }
 }
 
@@ -127,30 +109,14 @@ TEST(Numbers, ToTenths) {
         const char* text;
         int scenario, nut;
     } cases[] = {
-        {"230", 2300, 2300},
-        {"230.5", 2305, 2305},
-        {"-1.5", -15, -15},
-        {"0", 0, 0},
-        {"+4.", 40, 40},
-        {".5", 5, 5},
-        {"+12.0", 120, 120},
-        {"3276.7", 32767, 32767},
-        {"3276.8", Bad, 32767},
-        {"1.25", Bad, 13},
-        {"27.24", Bad, 272},
-        {"-0.05", Bad, -1},
-        {" 49.9 ", Bad, 499},
-        {"99999", Bad, 32767},
-        {"99999999999", Bad, 32767},
-        {"-99999999999", Bad, -32768},
-        {"", Bad, Bad},
-        {"abc", Bad, Bad},
-        {"1e3", Bad, Bad},
-        {"-", Bad, Bad},
-        {"12abc", Bad, Bad},
-        {"1,5", Bad, Bad},
-        {"12 34", Bad, Bad},
-        {".", Bad, Bad},
+        // clang-format off
+        {"230", 2300, 2300}, {"230.5", 2305, 2305}, {"-1.5", -15, -15}, {"0", 0, 0},
+        {"+4.", 40, 40}, {".5", 5, 5}, {"+12.0", 120, 120}, {"3276.7", 32767, 32767},
+        {"3276.8", Bad, 32767}, {"1.25", Bad, 13}, {"27.24", Bad, 272}, {"-0.05", Bad, -1},
+        {" 49.9 ", Bad, 499}, {"99999", Bad, 32767}, {"99999999999", Bad, 32767},
+        {"-99999999999", Bad, -32768}, {"", Bad, Bad}, {"abc", Bad, Bad}, {"1e3", Bad, Bad},
+        {"-", Bad, Bad}, {"12abc", Bad, Bad}, {"1,5", Bad, Bad}, {"12 34", Bad, Bad}, {".", Bad, Bad},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE('"' + std::string(c.text) + '"');
