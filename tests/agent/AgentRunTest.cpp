@@ -90,8 +90,8 @@ TEST_P(StoryTest, FollowsTheStatusWord) {
         s.Command_Time = 60;
         s.flag_Enable_Power_UPSDelay = !(c.extras & NoTurnOff);
     });
-    runner.Answer = c.extras & Refuse ? StartResult::Refused : StartResult::Started;
-    runner.Why = "is writable by its group";
+    ups.Answer = c.extras & Refuse ? StartResult::Refused : StartResult::Started;
+    ups.Why = "is writable by its group";
     auto play = [&](std::int32_t status) {
         ups.Next.Connected = status != X;
         ups.Next.ItemVal[4] = status == X ? 0 : 2300; // not taken while the UPS does not answer
@@ -120,16 +120,7 @@ TEST_P(StoryTest, FollowsTheStatusWord) {
     std::vector<std::string> log = LogTexts();
     log.erase(log.begin(), log.begin() + static_cast<long>(startLines));
     EXPECT_EQ(c.log.empty() ? c.log : log, c.log);
-    std::vector<std::string> done;
-    for (const auto& argv : runner.Started) {
-        std::string line = "run";
-        for (const auto& a : argv)
-            line += " " + a;
-        done.push_back(line);
-    }
-    for (int seconds : ups.TurnOffs)
-        done.push_back("off " + std::to_string(seconds));
-    EXPECT_EQ(done, c.done);
+    EXPECT_EQ(ups.Done, c.done);
     // Stopping leaves a values file that claims no UPS.
     agent->Stop();
     v = ReadValues();
@@ -154,17 +145,17 @@ TEST_F(AgentTest, CommandFileStartsCommandTimeBeforeTheEnd) {
             CopyField(s.CommandFile, sizeof s.CommandFile, Path("notify.sh").c_str());
             s.Command_Time = c.commandTime;
         });
-        runner.Started.clear();
+        ups.Done.clear();
         ups.Next.Status = 0;
         StartAgent();
         ups.Next.Status = A;
         int startedAt = -1;
         for (int t = 0; t <= c.delay + 2; ++t) {
             Seconds(1);
-            if (startedAt < 0 && !runner.Started.empty()) startedAt = t;
+            if (startedAt < 0 && !ups.Done.empty()) startedAt = t;
         }
         EXPECT_EQ(startedAt, c.startsAtSecond);
-        EXPECT_EQ(runner.Started, std::vector<std::vector<std::string>>{{Path("notify.sh")}})
+        EXPECT_EQ(ups.Done, (std::vector<std::string>{"run " + Path("notify.sh"), "off 60"}))
             << "the command file runs once per countdown";
     }
 }
@@ -296,7 +287,7 @@ TEST_F(AgentTest, CalendarEntryKindsAndTheirSettings) {
     WriteSettings([](UPSSts& s) { s.flag_Enable_Schedule_OSDelay = 0; });
     StartAgent();
     Seconds(6 * 60);
-    EXPECT_EQ(ups.SelfTests, (std::vector<bool>{false, true}));
+    EXPECT_EQ(ups.Done, (std::vector<std::string>{"test", "deep test"}));
     EXPECT_TRUE(LogHas("Scheduled self test at 14:02 started (test)"));
     EXPECT_TRUE(LogHas("Scheduled deep self test at 14:03 started (test)"));
     EXPECT_TRUE(LogHas("Scheduled restart at 14:04"));
@@ -306,7 +297,7 @@ TEST_F(AgentTest, CalendarEntryKindsAndTheirSettings) {
     // A minute is never acted on twice, even when the clock is set back.
     SetTestTime(2026, 3, 10, 14, 1, 30);
     Seconds(90);
-    EXPECT_EQ(ups.SelfTests.size(), 2u);
+    EXPECT_EQ(ups.Done.size(), 2u);
 }
 
 TEST_F(AgentTest, ScheduledShutdownIsNotEndedByPowerReturnButShortensNothingLonger) {
@@ -329,7 +320,7 @@ TEST_F(AgentTest, ScheduledShutdownIsNotEndedByPowerReturnButShortensNothingLong
     EXPECT_EQ(agent->DownTime(), 98) << "the mains has nothing to do with a scheduled shutdown";
     Seconds(98);
     EXPECT_TRUE(LogHas("Shutdown countdown expired (scheduled shutdown)"));
-    EXPECT_EQ(ups.TurnOffs, std::vector<int>{90});
+    EXPECT_EQ(ups.Done, std::vector<std::string>{"off 90"});
 }
 
 TEST_F(AgentTest, SettingsAreReadOnRequestOrSignalAndKeptWhenTheFileGoes) {
@@ -450,7 +441,7 @@ TEST_F(AgentTest, FailedWritesReachStandardErrorOncePerConditionAndWhenTheyWorkA
     ASSERT_NE(errors, nullptr);
     AgentOptions options;
     options.Errors = errors;
-    agent = std::make_unique<Agent>(ups, runner, options);
+    agent = std::make_unique<Agent>(ups, ups, options);
     agent->Start();
     agent->Step();
     // As on a full disk: neither the values file nor the log can be written.

@@ -61,16 +61,19 @@ inline std::string CalendarText(int baseYear, const std::vector<CalendarEntry>& 
     return text;
 }
 
-// A UPS whose next reading the test sets; Fresh hands out FreshReading once
-// per HasFresh.
-class FakeUps : public UpsSource {
+// A UPS whose next reading the test sets, and a runner that only records.
+// Done lists what the agent had done, in order: "run PROGRAM ARGS...",
+// "off SECONDS", "test", "deep test". Fresh hands out FreshReading once per
+// HasFresh.
+class FakeUps : public UpsSource, public CommandRunner {
   public:
     UpsReading Next{true, 0, (1 << 2) | (1 << 4) | (1 << 15), 0, 0, {0, 0, 1000, 0, 2300}};
     UpsRatings Rated{2300, 43, 240};
-    std::vector<bool> SelfTests; // true: deep
-    std::vector<int> TurnOffs;
+    std::vector<std::string> Done;
     bool HasFresh = false;
     UpsReading FreshReading;
+    StartResult Answer = StartResult::Started; // and Why, when not Started
+    std::string Why;
 
     FakeUps() { Next.ItemVal[15] = 300; }
     UpsReading Poll() override { return Next; }
@@ -81,23 +84,19 @@ class FakeUps : public UpsSource {
     UpsRatings Ratings() const override { return Rated; }
     std::string Name() const override { return "test UPS"; }
     bool StartSelfTest(bool deep, std::string* note) override {
-        SelfTests.push_back(deep);
+        Done.push_back(deep ? "deep test" : "test");
         return *note = "test", true;
     }
     bool TurnOffAfter(int seconds, std::string* note) override {
-        TurnOffs.push_back(seconds);
+        Done.push_back("off " + std::to_string(seconds));
         return *note = "turn off after " + std::to_string(seconds), true;
     }
-};
-
-class FakeRunner : public CommandRunner {
-  public:
-    std::vector<std::vector<std::string>> Started;
-    StartResult Answer = StartResult::Started; // and Why, when not Started
-    std::string Why;
     StartResult Start(const std::vector<std::string>& argv, const RunAs&,
                       std::string* why) override {
-        if (Answer == StartResult::Started) Started.push_back(argv);
+        std::string line = "run";
+        for (const auto& a : argv)
+            line += " " + a;
+        if (Answer == StartResult::Started) Done.push_back(line);
         *why = Why;
         return Answer;
     }
@@ -130,7 +129,7 @@ class AgentTest : public ::testing::Test {
         AgentOptions options;
         options.ShutdownCommand = std::move(shutdownCommand);
         options.Version = "test";
-        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : runner, options);
+        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : ups, options);
         agent->Start();
         agent->Step();
         return *agent;
@@ -177,7 +176,6 @@ class AgentTest : public ::testing::Test {
     }
 
     FakeUps ups;
-    FakeRunner runner;
     std::unique_ptr<Agent> agent;
 
   private:

@@ -319,25 +319,16 @@ class HeldLink : public ScriptedLink {
     }
 };
 
-TEST(NutUps, PollNeverWaitsForAHungServerAndFirstPollHasTheFirstAnswer) {
+TEST(NutUps, PollNeverWaitsForAHungServer) {
     auto owned = std::make_unique<HeldLink>();
     HeldLink* held = owned.get();
-    {
-        NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
-        EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
-        held->Release();
-        EXPECT_NE(ups.Name().find("ups@localhost:3493"), std::string::npos);
-        std::string note;
-        EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;
-        EXPECT_NE(note.find("test.battery.start.quick"), std::string::npos);
-    }
-    auto link = std::make_unique<ScriptedLink>();
-    link->Vars["input.voltage.nominal"] = "230";
-    NutUps ups(std::move(link), NutTarget{"ups", "localhost", 3493}, false);
-    UpsReading r = ups.Poll();
-    EXPECT_TRUE(r.Connected);
-    EXPECT_EQ(r.ItemVal[2], 1000);
-    EXPECT_EQ(ups.Ratings().Volt, 2300);
+    NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
+    EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
+    held->Release();
+    EXPECT_NE(ups.Name().find("ups@localhost:3493"), std::string::npos);
+    std::string note;
+    EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;
+    EXPECT_NE(note.find("test.battery.start.quick"), std::string::npos);
 }
 
 TEST_F(AgentTest, NutPasswordFile) {
@@ -372,53 +363,40 @@ TEST_F(AgentTest, NutPasswordFile) {
     }
 }
 
-// The agent on the bridge, its runner noting starts among upsd's calls.
-class NutAgentTest : public AgentTest, public CommandRunner {
-  protected:
-    void StartOnNut(std::vector<std::string> shutdown) {
-        auto owned = std::make_unique<ScriptedLink>();
-        link_ = owned.get();
-        link_->Vars = {{"ups.status", "OB DISCHRG"}, {"battery.charge", "80"}};
-        link_->Commands = {"shutdown.return", "load.off"};
-        nut_ =
-            std::make_unique<NutUps>(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
-        StartAgent(std::move(shutdown), nut_.get(), this);
-    }
-    void TearDown() override {
-        agent.reset();
-        nut_.reset();
-        AgentTest::TearDown();
-    }
-    StartResult Start(const std::vector<std::string>& argv, const RunAs&, std::string*) override {
-        link_->Note("run " + argv.back());
-        return StartResult::Started;
-    }
-    std::vector<std::string> Finished() override { return {}; }
-
-    ScriptedLink* link_ = nullptr;
-    std::unique_ptr<NutUps> nut_;
-};
-
-TEST_F(NutAgentTest, ExpirySetsTheDelayThenTurnsTheUpsOffAfterTheShutdownCommand) {
-    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
-    StartOnNut({Path("halt.sh")});
-    EXPECT_EQ(agent->DownTime(), 1) << "on battery at the first reading";
+// The agent on the bridge, on battery from the first reading; its runner
+// notes the programs it starts among upsd's calls.
+TEST_F(AgentTest, OnNutTheUpsIsAskedOnlyForWhatItOffersAndTurnedOffAfterTheShutdownCommand) {
+    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 61; });
+    auto owned = std::make_unique<ScriptedLink>();
+    ScriptedLink* link = owned.get();
+    link->Vars = Vars("ups.status=OB DISCHRG;battery.charge=80;input.voltage.nominal=230");
+    link->Commands = {"shutdown.return", "load.off"};
+    NutUps nut(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
+    struct : CommandRunner {
+        ScriptedLink* link;
+        StartResult Start(const std::vector<std::string>& argv, const RunAs&,
+                          std::string*) override {
+            link->Note("run " + argv.back());
+            return StartResult::Started;
+        }
+        std::vector<std::string> Finished() override { return {}; }
+    } noting;
+    noting.link = link;
+    StartAgent({Path("halt.sh")}, &nut, &noting);
+    EXPECT_EQ(agent->DownTime(), 61) << "on battery at the first reading";
+    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n0\n0\n");
+    Seconds(60);
+    EXPECT_EQ(link->Actions(), (std::vector<std::string>{"LIST CMD"}));
+    EXPECT_TRUE(LogHas("Scheduled self test at 14:01 failed: the UPS does not offer "
+                       "test.battery.start.quick, so it was not sent"));
     Seconds(1);
-    EXPECT_EQ(link_->Actions(),
-              (std::vector<std::string>{"run " + Path("halt.sh"), "LIST CMD",
+    EXPECT_EQ(link->Actions(),
+              (std::vector<std::string>{"LIST CMD", "run " + Path("halt.sh"),
                                         "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}));
     EXPECT_TRUE(LogHas("The UPS turns its output off in 60 s and back on when the mains "
                        "returns (ups.delay.shutdown set, shutdown.return sent)"));
-}
-
-TEST_F(NutAgentTest, ScheduledTestTheUpsDoesNotOfferIsLoggedAndSkipped) {
-    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
-    WriteSettings([](UPSSts& s) { s.flag_Enable_Power_OSDelay = 0; });
-    StartOnNut({});
-    Seconds(60);
-    EXPECT_EQ(link_->Actions(), (std::vector<std::string>{"LIST CMD"}));
-    EXPECT_TRUE(LogHas("Scheduled self test at 14:01 failed: the UPS does not offer "
-                       "test.battery.start.quick, so it was not sent"));
+    agent.reset();
 }
 
 } // namespace

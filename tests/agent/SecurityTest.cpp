@@ -140,12 +140,12 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         if (c.mode) ::chmod(path.c_str(), c.mode & 07777);
         ::chown(path.c_str(), c.owner, c.owner);
         ::chown(Folder().c_str(), c.owner == Nobody ? Nobody : 0, 0);
-        ups.SelfTests.clear();
+        ups.Done.clear();
         SetTestTime(2026, 3, 10, 14, 0, 0);
         StartAgent();
         Seconds(61);
         const bool taken = c.file == SettingsFileName   ? agent->Settings().Power_OSDelay == 11
-                           : c.file == CalendarFileName ? !ups.SelfTests.empty()
+                           : c.file == CalendarFileName ? !ups.Done.empty()
                                                         : LogHas("Calendar reloaded");
         EXPECT_EQ(taken, c.why.empty()) << testing::PrintToString(LogTexts());
         const std::string reader = c.file == SettingsFileName   ? "Settings file"
@@ -289,7 +289,7 @@ TEST_F(RunnerTest, CommandFileRunsAsTheOwnerOfTheSettingsThatNamedIt) {
     }
 }
 
-TEST_F(RunnerTest, SurroundingsOfAStartedProgram) {
+TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
     // The folder lock of a running agent must not outlive it in a program
     // it started, such as a shutdown command still running.
     AgentFolderLock lock;
@@ -298,11 +298,12 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgram) {
     ::setenv("LD_PRELOAD", "/nonexistent.so", 1);
     const std::string path = ::getenv("PATH");
     ::setenv("PATH", Folder().c_str(), 1);
-    Script("env.sh", "{ echo $$; echo \"$PATH\"; echo \"${LD_PRELOAD-none}\"; pwd;"
-                     " readlink /proc/self/fd/0; cut -d' ' -f5 /proc/$$/stat; } > " +
+    Script("env.sh", "sleep 600 & { echo $$; echo $!; echo \"$PATH\"; echo \"${LD_PRELOAD-none}\";"
+                     " pwd; readlink /proc/self/fd/0; cut -d' ' -f5 /proc/$$/stat; } > " +
                          Path("env.tmp") + "; mv " + Path("env.tmp") + " " + Path("env") +
-                         "; exec sleep 600");
-    PosixRunner runner;
+                         "; wait");
+    long long now = 1000;
+    PosixRunner runner([&] { return now; }, 60);
     std::string why;
     StartResult started = runner.Start({Program("env.sh")}, AgentIdentity(), &why);
     ::unsetenv("LD_PRELOAD");
@@ -310,35 +311,22 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgram) {
     ASSERT_EQ(started, StartResult::Started) << why;
     ASSERT_TRUE(WaitUntil([&] { return FileExists(Path("env")); }));
     std::vector<std::string> env = SplitLines(ReadFile(Path("env")));
-    ASSERT_EQ(env.size(), 6u);
-    const pid_t pid = std::stoi(env[0]);
-    EXPECT_EQ(env, (std::vector<std::string>{
-                       env[0], "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
-                       "none", "/", "/dev/null", env[0]}))
+    ASSERT_EQ(env.size(), 7u);
+    const pid_t script = std::stoi(env[0]), sleeper = std::stoi(env[1]);
+    EXPECT_EQ(env,
+              (std::vector<std::string>{
+                  env[0], env[1], "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
+                  "none", "/", "/dev/null", env[0]}))
         << "fixed PATH, no LD_*, in /, reading /dev/null, in a process group of its own";
     lock.Release();
-    EXPECT_EQ(::kill(pid, 0), 0) << "still running";
+    EXPECT_EQ(::kill(script, 0), 0) << "still running";
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
-    ::kill(-pid, SIGKILL);
-    Reap(runner, 1);
-}
-
-TEST_F(RunnerTest, AProgramOverItsTimeLimitIsKilledWithItsGroup) {
-    long long now = 1000;
-    PosixRunner runner([&] { return now; }, 60);
-    Script("hang.sh", "sleep 600 & echo $$ $! > " + Path("pids") + "; wait");
-    std::string why;
-    ASSERT_EQ(runner.Start({Program("hang.sh")}, AgentIdentity(), &why), StartResult::Started)
-        << why;
-    ASSERT_TRUE(WaitUntil([&] { return SplitLines(ReadFile(Path("pids"))).size() == 1; }));
-    pid_t script = 0, sleeper = 0;
-    ASSERT_EQ(std::sscanf(ReadFile(Path("pids")).c_str(), "%d %d", &script, &sleeper), 2);
     now += 59;
     EXPECT_TRUE(runner.Finished().empty());
     now += 1;
     EXPECT_EQ(
         runner.Finished(),
-        std::vector<std::string>{Program("hang.sh") + " did not end within 60 s and was killed"});
+        std::vector<std::string>{Program("env.sh") + " did not end within 60 s and was killed"});
     std::vector<std::string> later;
     EXPECT_TRUE(WaitUntil([&] {
         for (auto& text : runner.Finished())
