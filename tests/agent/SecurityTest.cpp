@@ -153,6 +153,7 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
                                                                 : "Request";
         EXPECT_EQ(LogHas(reader + " refused: " + c.file + " " + c.why), !c.why.empty());
         EXPECT_TRUE(c.mode || FileExists(path)) << "only the link goes";
+        EXPECT_TRUE(c.file != CommandFileName || !FileExists(Path(c.file))) << "removed once read";
     }
     EXPECT_FALSE(FileExists(Path("owned")));
 }
