@@ -1,5 +1,6 @@
 // What the agent tests share: a private program folder on the test clock, a
-// scripted UPS, a command runner that only records, and file helpers.
+// scripted UPS that also records the programs the agent starts, and file
+// helpers. Header only: the agent layer's one test-support file.
 #pragma once
 
 #include <gtest/gtest.h>
