@@ -57,8 +57,8 @@ ScheduleStr AgentCalendar::Entry(int year, int month, int day, int k) const {
         slot = 12 + month - 1;
     else
         return {0, 0, 0};
-    return rows_[static_cast<std::size_t>(slot * ScheduleRowsPerMonth +
-                                          (day - 1) * ScheduleEntriesPerDay + k)];
+    const int row = slot * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay + k;
+    return rows_[static_cast<std::size_t>(row)];
 }
 
 int AgentCalendar::Count() const {

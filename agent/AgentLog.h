@@ -19,7 +19,7 @@ enum class LogKind : char {
 
 class AgentLog {
   public:
-    explicit AgentLog(std::string path) : path_(path), problem_("the event log " + path) {}
+    explicit AgentLog(const std::string& path) : path_(path), problem_("the event log " + path) {}
 
     // Lines kept; a value below 1 (a damaged settings file) keeps 1000.
     void SetLimit(int lines);

@@ -43,6 +43,7 @@ std::vector<std::string> ChildEnvironment(const RunAs& as) {
 
 std::vector<char*> Pointers(const std::vector<std::string>& texts) {
     std::vector<char*> p;
+    p.reserve(texts.size() + 1);
     for (const auto& t : texts)
         p.push_back(const_cast<char*>(t.c_str()));
     p.push_back(nullptr);

@@ -124,7 +124,7 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
                             [](unsigned char c) { return c <= ' ' || c == 0x7F || c == '"'; }))
                 return bad(
                     "--nut-user: a NUT user name has no blanks, quotes or control characters");
-        } else if (arg.rfind("-", 0) == 0) {
+        } else if (arg.rfind('-', 0) == 0) {
             return bad("unknown option '" + std::string(argv[i]) + "'");
         } else {
             return bad("unexpected argument '" + arg + "'");

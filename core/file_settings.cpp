@@ -69,12 +69,12 @@ std::string FormatUPSSts(const UPSSts& sts) {
     UPSSts copy = sts;
     std::string out;
     out.reserve(600);
-    for (int row = 0; row < 33; ++row) {
-        if (Rows[row].number) {
-            out += std::to_string(*Rows[row].number(copy));
+    for (const SettingsRow& row : Rows) {
+        if (row.number) {
+            out += std::to_string(*row.number(copy));
         } else {
-            const char* field = Rows[row].text(copy);
-            out.append(field, strnlen(field, Rows[row].capacity));
+            const char* field = row.text(copy);
+            out.append(field, strnlen(field, row.capacity));
         }
         out += '\n';
     }

@@ -116,6 +116,7 @@ void RegisterCustomControls() {
 OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
     if (GetEventKind(inEvent) != kEventControlDraw) return noErr;
     ControlRef control = nullptr;
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the parameter is the handle itself
     if (GetEventParameter(inEvent, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
                           nullptr, &control) != noErr)
         return noErr;

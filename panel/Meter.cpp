@@ -131,8 +131,11 @@ void DrawMeter(ControlRef theControl, int index) {
     const short cy = S((dial.top + dial.bottom) / 2);
 
     Rect face;
+    // The face is drawn from the whole-pixel half radius.
+    // NOLINTBEGIN(bugprone-integer-division)
     face.left = S(Trunc(cx - (r / 2) * 1.732));
     face.right = S(Trunc(cx + (r / 2) * 1.732 + 1.0));
+    // NOLINTEND(bugprone-integer-division)
     face.top = cy;
     face.bottom = S(cy + r / 2 + 1);
     PaintRect(&face);

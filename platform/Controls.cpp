@@ -152,7 +152,8 @@ void GetControlTitle(ControlRef control, Str255 title) {
     const std::string text = GetControlTitleText(control);
     const std::size_t n = std::min<std::size_t>(text.size(), 255);
     title[0] = static_cast<unsigned char>(n);
-    std::memcpy(title + 1, text.data(), n);
+    // A length-prefixed string: no terminating NUL.
+    std::memcpy(title + 1, text.data(), n); // NOLINT(bugprone-not-null-terminated-result)
 }
 
 void SetControlTitle(ControlRef control, const unsigned char* title) {

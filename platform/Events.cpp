@@ -157,10 +157,10 @@ OSStatus GetEventParameter(EventRef event, OSType name, OSType desiredType, OSTy
     std::size_t size = 0;
     if (name == kEventParamDirectObject && desiredType == typeControlRef && event->control) {
         source = &event->control;
-        size = sizeof(ControlRef);
+        size = sizeof(ControlRef); // NOLINT(bugprone-sizeof-expression): the handle is the value
     } else if (name == kEventParamDirectObject && desiredType == typeWindowRef && event->window) {
         source = &event->window;
-        size = sizeof(WindowRef);
+        size = sizeof(WindowRef); // NOLINT(bugprone-sizeof-expression): the handle is the value
     } else if (name == kEventParamDirectObject && desiredType == typeHICommand &&
                event->hasCommand) {
         source = &event->command;

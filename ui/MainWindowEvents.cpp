@@ -47,6 +47,7 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
     }
 
     ControlRef control = nullptr;
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the parameter is the handle itself
     if (GetEventParameter(event, kEventParamDirectObject, typeControlRef, nullptr, sizeof control,
                           nullptr, &control) == noErr) {
         ControlID id{};
