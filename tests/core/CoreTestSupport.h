@@ -1,26 +1,72 @@
-// What the core, schedule and dialog tests share: a private program folder per
-// test, the process-wide records put back to their start-of-run state, and
-// small helpers to read and plant files.
+// The core layer's test support, shared by every suite that touches the
+// program folder: a private folder per test, the process-wide records put
+// back to their start-of-run state, and small helpers to read and plant files.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "Ups.h"
+#include "Clock.h"
+#include "Folder.h"
+#include "Schedule.h"
+#include "file.h"
+
+// A reader that hangs ends the test process with a message naming what it
+// was doing, instead of stalling the run.
+inline char corvantaWatchdogWhat[256];
+extern "C" inline void CorvantaWatchdogFired(int) {
+    (void)!write(2, corvantaWatchdogWhat, strnlen(corvantaWatchdogWhat, 256));
+    _exit(3);
+}
 
 namespace corvanta_test {
 
-// Every process-wide record of corvanta_core back to its start-of-run state.
-void ResetCoreState();
+namespace fs = std::filesystem;
+
+// Every process-wide record of the core and the schedule back to its start.
+inline void ResetCoreState() {
+    FreeSchedule();
+    ResetReadUPSValState();
+    ResetScheduleState(); // closes the calendar, clears the next events
+    ClearTestTime();
+    PtUPSSts = UPSSts{};
+    PtUPSVal = UPSVal{};
+    flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
+}
+
+inline void RemoveTree(const std::string& path) {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+}
 
 // Each test gets its own mkdtemp folder as CurDir and a clean global state.
 class CoreTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        ResetCoreState();
+        char tmpl[] = "/tmp/corvanta-test-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        folder_ = tmpl;
+        std::string error;
+        ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
+    }
+    void TearDown() override {
+        ResetCoreState();
+        if (!folder_.empty()) RemoveTree(folder_);
+    }
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     std::string Folder() const { return folder_; }
 
@@ -28,40 +74,101 @@ class CoreTest : public ::testing::Test {
     std::string folder_;
 };
 
-bool FileExists(const std::string& path); // lstat: a dangling link exists
-bool IsSymlink(const std::string& path);
-std::string ReadFile(const std::string& path);
-void WriteFileRaw(const std::string& path, const std::string& bytes);
+// lstat: a dangling link exists.
+inline bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteFileRaw(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 // The names inside a folder, sorted, "." and ".." left out.
-std::vector<std::string> ListFolder(const std::string& folder);
+inline std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Splits text at '\n'; a final piece without a line feed is kept as a line.
-std::vector<std::string> SplitLines(const std::string& text);
-void RemoveTree(const std::string& path);
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 // A fresh folder (mode 0755) for programs the agent may run. It lies in the
 // build tree, never under /tmp: the agent refuses programs below a folder
 // other users can change. Empty, with *whyNot, when the build tree itself
 // lies below such a folder.
-std::string MakeProgramFolder(std::string* whyNot);
+inline std::string MakeProgramFolder(std::string* whyNot) {
+    const std::string base = CORVANTA_TEST_PROGRAM_BASE;
+    for (fs::path p = base; !p.empty(); p = p.parent_path()) {
+        struct stat st {};
+        if (::stat(p.c_str(), &st) != 0 || (st.st_uid != 0 && st.st_uid != ::geteuid()) ||
+            (st.st_mode & (S_IWGRP | S_IWOTH))) {
+            *whyNot = "the build folder lies in " + p.string() + ", which other users can change";
+            return "";
+        }
+        if (p == p.parent_path()) break;
+    }
+    std::string tmpl = base + "/programs-XXXXXX";
+    if (!mkdtemp(tmpl.data()) || ::chmod(tmpl.c_str(), 0755) != 0) {
+        *whyNot = "cannot create a folder in " + base;
+        return "";
+    }
+    return tmpl;
+}
+
 // Runs body with writes past limitBytes failing, as on a full disk.
-void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body);
+inline void WithFileSizeLimit(unsigned long limitBytes, const std::function<void()>& body) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = limitBytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    body();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+}
 
 // What stands under a folder file's name in place of the file.
 enum class Standin { Fifo, DevZeroLink, Folder, Oversized };
 constexpr Standin AllStandins[] = {Standin::Fifo, Standin::DevZeroLink, Standin::Folder,
                                    Standin::Oversized};
-constexpr const char* StandinNames[] = {"FIFO", "link to /dev/zero", "folder", "oversized file"};
 inline const char* StandinName(Standin what) {
-    return StandinNames[static_cast<int>(what)];
+    return std::array{"FIFO", "link to /dev/zero", "folder", "oversized file"}[int(what)];
 }
-// Puts it at path; Oversized is text followed by a hole far past every cap.
-void PlantStandin(const std::string& path, Standin what, const std::string& text);
+// Puts it at path; Oversized is text followed by a hole far past every cap
+// (a hole costs no disk, yet reading it through would take minutes).
+inline void PlantStandin(const std::string& path, Standin what, const std::string& text) {
+    if (what == Standin::Oversized) WriteFileRaw(path, text);
+    const int rc = what == Standin::Fifo          ? mkfifo(path.c_str(), 0644)
+                   : what == Standin::DevZeroLink ? symlink("/dev/zero", path.c_str())
+                   : what == Standin::Folder      ? mkdir(path.c_str(), 0755)
+                                                  : truncate(path.c_str(), off_t{1} << 36);
+    ASSERT_EQ(rc, 0) << path;
+}
 
-// A reader that hangs ends the test process with a message naming what it
-// was doing, instead of stalling the run.
-class Watchdog {
-  public:
-    Watchdog(unsigned seconds, const std::string& what);
-    ~Watchdog();
+struct Watchdog {
+    Watchdog(unsigned seconds, const std::string& what) {
+        std::snprintf(corvantaWatchdogWhat, 256, "\nTimed out: %s\n", what.c_str());
+        std::signal(SIGALRM, CorvantaWatchdogFired);
+        alarm(seconds);
+    }
+    ~Watchdog() { alarm(0); }
 };
 
 // One calendar row as the file carries it.
@@ -69,9 +176,19 @@ struct Row {
     int button, hour, minute;
 };
 // A calendar file: line 1 the base year, then "%d\t%d\t%d\n" per row.
-std::string CalendarText(int baseYear, const std::vector<Row>& rows);
-std::vector<Row> EmptyRows(); // 4464 of them
+inline std::string CalendarText(int baseYear, const std::vector<Row>& rows) {
+    std::string text = std::to_string(baseYear) + "\n";
+    for (const Row& r : rows)
+        text += std::to_string(r.button) + "\t" + std::to_string(r.hour) + "\t" +
+                std::to_string(r.minute) + "\n";
+    return text;
+}
+inline std::vector<Row> EmptyRows() {
+    return std::vector<Row>(ScheduleRows, Row{0, 0, 0});
+}
 // Row index of (month slot 1..24, day 1..31, entry 0..5).
-int RowOf(int monthSlot, int day, int entry);
+inline int RowOf(int monthSlot, int day, int entry) {
+    return (monthSlot - 1) * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay + entry;
+}
 
 } // namespace corvanta_test

@@ -1,0 +1,183 @@
+// The program folder and what every file routine shares: replacing a file
+// (never through a planted link, nothing left behind, the old file whole on a
+// full disk) with the requests of the command file, readers facing what is
+// not a file, the agent's folder lock, the folder's choice, the test clock
+// and the measurement slots.
+#include "AgentLock.h"
+#include "CoreTestSupport.h"
+#include "HID.h"
+
+namespace {
+
+using namespace corvanta_test;
+
+class FolderTest : public CoreTest {};
+
+TEST_F(FolderTest, ReplacingAFileIsAllOrNothingAndNeverThroughALink) {
+    const std::string target = Path("target"), victim = Path("victim");
+    WriteFileRaw(victim, "victim");
+    for (const char* name : {"target.tmp", "target~", "target.new", ".target", "CALTMP.DAT"})
+        ASSERT_EQ(symlink(victim.c_str(), Path(name).c_str()), 0);
+    const mode_t mask = umask(022);
+    for (const std::string& text : {std::string("first\n"), std::string("\0\xFF\n", 3)}) {
+        ASSERT_TRUE(WriteFileAtomic(target, text));
+        EXPECT_EQ(ReadFile(target), text) << "no tail of the old text";
+    }
+    umask(mask);
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u) << "readable by an agent running as another user";
+    EXPECT_EQ(ReadFile(victim), "victim");
+    // Failures leave nothing behind.
+    ASSERT_EQ(mkdir(Path("dir").c_str(), 0755), 0);
+    WriteFileRaw(Path("dir/inside"), "x"); // a non-empty folder cannot be renamed over
+    for (const char* name : {"no/such/folder/file", "target/file", "dir"})
+        EXPECT_FALSE(WriteFileAtomic(Path(name), std::string("data"))) << name;
+    EXPECT_EQ(ListFolder(Folder()).size(), 8u) << "nothing beside the target";
+    EXPECT_EQ(ListFolder(Path("dir")), std::vector<std::string>{"inside"});
+}
+
+TEST_F(FolderTest, ASaveSendsItsOwnRequestAndOneThatCouldNotBeWrittenWaits) {
+    SetTestTime(2024, 5, 15, 10, 0);
+    LoadSchedule();
+    const std::string old = "old, longer than the limit\n";
+    for (const auto& [file, write, request] :
+         {std::tuple{SettingsFileName, &WriteUPSSts, "1\n0\n0\n"},
+          {CalendarFileName, &WriteSchedule, "0\n1\n0\n"}}) {
+        RemoveTree(Path(CommandFileName));
+        WriteFileRaw(Path(file), old);
+        WithFileSizeLimit(3, write); // a full disk
+        EXPECT_EQ(ReadFile(Path(file)), old);
+        EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "no request without the file";
+        write();
+        EXPECT_EQ(ReadFile(Path(CommandFileName)), request);
+    }
+    // A folder under the command file's name, then a full disk: the requests
+    // wait for the next write.
+    RemoveTree(Path(CommandFileName));
+    ASSERT_EQ(mkdir(Path(CommandFileName).c_str(), 0755), 0);
+    WriteUPSSts();
+    RemoveTree(Path(CommandFileName));
+    flag_LoadCancelShutdown = 1;
+    WithFileSizeLimit(3, WriteCommand);
+    EXPECT_EQ(flag_LoadSTS + flag_LoadCancelShutdown, 2);
+    WriteCommand();
+    EXPECT_EQ(ReadFile(Path(CommandFileName)), "1\n0\n1\n");
+    EXPECT_EQ(flag_LoadSTS + flag_LoadCancelShutdown, 0);
+}
+
+TEST_F(FolderTest, ReadersTakeOnlyAFileAndOfAnOversizedOneOnlyTheFirstPart) {
+    AgentFolderLock lock;
+    std::string error;
+    ASSERT_EQ(lock.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    const char* files[] = {ValuesFileName, SettingsFileName, RatingFileName, CalendarFileName};
+    for (Standin what : AllStandins) {
+        SCOPED_TRACE(StandinName(what));
+        ResetCoreState();
+        SetTestTime(2026, 3, 10, 14, 0);
+        for (const char* name : files)
+            PlantStandin(Path(name), what, "2026\n1\t8\t0\n");
+        const bool file = what == Standin::Oversized;
+        {
+            Watchdog watchdog(20, StandinName(what));
+            LoadUPSSts();
+            LoadRatings();
+            LoadSchedule();
+            GetNext();
+            ReadUPSVal();
+            StartYear = 2027;
+            SchedulePlus1Year(); // what it cannot read it leaves
+        }
+        EXPECT_EQ(PtUPSSts.Power_OSDelay, file ? 0 : 180) << "the defaults for no file";
+        EXPECT_EQ(PtSchedule[0].Button, file ? 1 : 0);
+        EXPECT_EQ(PtUPSVal.flag_OpenUPS, file ? 0x3230 : 0) << "\"20\"";
+        EXPECT_EQ(ListFolder(Folder()).size(), 4u);
+        std::error_code notAFile;
+        EXPECT_EQ(fs::file_size(Path(CalendarFileName), notAFile) < (1u << 20), file) << "rolled";
+        for (const char* name : files)
+            RemoveTree(Path(name));
+    }
+}
+
+TEST_F(FolderTest, OneAgentHoldsTheFolderAndTheProbeSeesIt) {
+    std::string error;
+    AgentFolderLock first, second;
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
+    ASSERT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running);
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running) << "the probe took nothing away";
+    EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::HeldByAnotherAgent);
+    EXPECT_TRUE(ListFolder(Folder()).empty()) << "no file to delete stands for the lock";
+    first.Release();
+    EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    WriteFileRaw(Path("file"), "x");
+    EXPECT_EQ(ProbeAgentLock(Path("file")), AgentPresence::Unknown);
+    EXPECT_EQ(first.Take(Path("file"), &error), AgentFolderLock::Result::Failed);
+    EXPECT_NE(error.find(Path("file")), std::string::npos) << error;
+}
+
+TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFit) {
+    const std::string fits = "/" + std::string(254, 'a'), tooLong = fits + "b";
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        // argument (nullptr: none), environment (nullptr: unset), CurDir ("/s": refused)
+        {"/from/arg", "/from/env", "/from/arg"},
+        {"/tmp/ups///", nullptr, "/tmp/ups"},
+        {"relative/dir/", nullptr, "relative/dir"},
+        {nullptr, "/from/env/", "/from/env"},
+        {nullptr, "", DefaultProgramFolder},
+        {nullptr, nullptr, DefaultProgramFolder},
+        {fits.c_str(), nullptr, fits.c_str()},
+        {tooLong.c_str(), "/from/env", "/s"},
+        {nullptr, tooLong.c_str(), "/s"}};
+    for (const auto& [argument, env, curDir] : cases) {
+        std::strcpy(CurDir, "/s");
+        if (env)
+            setenv("CORVANTA_FOLDER", env, 1);
+        else
+            unsetenv("CORVANTA_FOLDER");
+        std::string error;
+        const bool taken = std::strcmp(curDir, "/s") != 0;
+        EXPECT_EQ(InitProgramFolder(argument, &error), taken) << error;
+        EXPECT_EQ(error.empty(), taken) << "a refusal says why";
+        EXPECT_STREQ(CurDir, curDir);
+    }
+    unsetenv("CORVANTA_FOLDER");
+    EXPECT_EQ(FolderFile("ZAN_UPS.STS"), "/s/ZAN_UPS.STS");
+}
+
+TEST_F(FolderTest, TheTestClockMovesAcrossMonthYearAndLeapDay) {
+    // start, seconds moved, the moment then with its weekday (1 = Sunday)
+    const std::tuple<std::array<int, 6>, long, std::array<int, 7>> cases[] = {
+        {{2024, 12, 31, 23, 59, 30}, 60, {2025, 1, 1, 0, 0, 30, 4}},
+        {{2024, 2, 28, 23, 59, 59}, 1, {2024, 2, 29, 0, 0, 0, 5}},
+        {{2024, 3, 1, 0, 0, 0}, -1, {2024, 2, 29, 23, 59, 59, 5}},
+        {{2100, 2, 28, 12, 0, 0}, 86400, {2100, 3, 1, 12, 0, 0, 2}},
+        {{2038, 1, 19, 0, 0, 0}, 86400L * 366, {2039, 1, 20, 0, 0, 0, 5}}};
+    for (const auto& [start, seconds, want] : cases) {
+        SetTestTime(start[0], start[1], start[2], start[3], start[4], start[5]);
+        AdvanceTestTime(seconds);
+        DateTimeRec t{};
+        GetTime(&t);
+        for (const DateTimeRec& r :
+             {t, MakeDateTime(want[0], want[1], want[2], want[3], want[4], want[5])})
+            EXPECT_EQ((std::array<int, 7>{r.year, r.month, r.day, r.hour, r.minute, r.second,
+                                          r.dayOfWeek}),
+                      want);
+    }
+    ClearTestTime();
+    EXPECT_FALSE(TestTimeActive());
+}
+
+TEST_F(FolderTest, SupportIndexCountsTheSupportedSlots) {
+    const std::tuple<std::uint32_t, int, int> cases[] = {
+        // mask, order, slot (0: none)
+        {0, 0, 0},       {0x2030, 0, 4},    {0x2030, 2, 13},    {0x2030, 3, 0},
+        {0x2030, -1, 0}, {1u << 29, 0, 29}, {0xC0000004, 1, 0}, {0xFFFFFFFF, 30, 0}};
+    for (const auto& [mask, order, slot] : cases) {
+        PtUPSVal.SupportItem = static_cast<std::int32_t>(mask);
+        EXPECT_EQ(GetSupportIndex(order), slot) << mask << " " << order;
+        EXPECT_EQ(SupportIndexOf(PtUPSVal.SupportItem, order), slot);
+    }
+}
+
+} // namespace
