@@ -12,29 +12,6 @@
 #include "ScheduleTesting.h"
 #include "file.h"
 
-namespace {
-
-std::string Slurp(const std::string& path) {
-    std::string text;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[8192];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-std::size_t CountLines(const std::string& s) {
-    std::size_t n = 0;
-    for (char c : s)
-        n += c == '\n';
-    return n;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& folder = corvanta_fuzz::UseFuzzFolder();
     const std::string path = folder + "/" + CalendarFileName;
@@ -76,9 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvanta_fuzz::WriteWhole(path, data, size);
     StartYear = 2024;
     SchedulePlus1Year();
-    const std::string rolled = Slurp(path);
+    const std::string rolled = corvanta_fuzz::ReadWhole(path);
     FUZZ_CHECK(rolled.compare(0, 5, "2024\n") == 0);
-    FUZZ_CHECK(CountLines(rolled) == 4465);
+    FUZZ_CHECK(corvanta_fuzz::CountLines(rolled) == 4465);
     std::remove((folder + "/" + CalendarTempFileName).c_str());
     std::remove(path.c_str());
     ClearTestTime();

@@ -37,10 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Whatever was read is written as 33 lines and reads back the same.
     const std::string text = FormatUPSSts(first);
-    std::size_t lines = 0;
-    for (char c : text)
-        lines += c == '\n';
-    FUZZ_CHECK(lines == 33);
+    FUZZ_CHECK(corvanta_fuzz::CountLines(text) == 33);
     const UPSSts second = Parse(text.data(), text.size());
     FUZZ_CHECK(FormatUPSSts(second) == text);
     FUZZ_CHECK(second.Notify_Interval == first.Notify_Interval);

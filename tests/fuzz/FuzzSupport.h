@@ -1,10 +1,13 @@
-// What the fuzz targets share: one private program folder per process, and a
-// check that stops the run loudly when an invariant breaks.
+// What the fuzz targets share: one private program folder per process with
+// whole-file reads and writes, and a check that stops the run loudly when an
+// invariant breaks.
 #pragma once
 
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -55,6 +58,21 @@ inline const std::string& UseFuzzFolder() {
     std::string error;
     if (!SetCurDir(path.c_str(), &error)) std::abort();
     return path;
+}
+
+inline std::string ReadWhole(const std::string& path) {
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[8192];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+inline std::size_t CountLines(const std::string& s) {
+    return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n'));
 }
 
 inline void WriteWhole(const std::string& path, const std::uint8_t* data, std::size_t size) {
