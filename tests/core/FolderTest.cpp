@@ -118,8 +118,8 @@ TEST_F(FolderTest, OneAgentHoldsTheFolderAndTheProbeSeesIt) {
 
 TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFit) {
     const std::string fits = "/" + std::string(254, 'a'), tooLong = fits + "b";
+    // Argument (nullptr: none), environment (nullptr: unset), CurDir ("/s": refused).
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        // argument (nullptr: none), environment (nullptr: unset), CurDir ("/s": refused)
         {"/from/arg", "/from/env", "/from/arg"},
         {"/tmp/ups///", nullptr, "/tmp/ups"},
         {"relative/dir/", nullptr, "relative/dir"},
@@ -131,10 +131,7 @@ TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFi
         {nullptr, tooLong.c_str(), "/s"}};
     for (const auto& [argument, env, curDir] : cases) {
         std::strcpy(CurDir, "/s");
-        if (env)
-            setenv("CORVANTA_FOLDER", env, 1);
-        else
-            unsetenv("CORVANTA_FOLDER");
+        env ? setenv("CORVANTA_FOLDER", env, 1) : unsetenv("CORVANTA_FOLDER");
         std::string error;
         const bool taken = std::strcmp(curDir, "/s") != 0;
         EXPECT_EQ(InitProgramFolder(argument, &error), taken) << error;
@@ -169,8 +166,8 @@ TEST_F(FolderTest, TheTestClockMovesAcrossMonthYearAndLeapDay) {
 }
 
 TEST_F(FolderTest, SupportIndexCountsTheSupportedSlots) {
+    // Mask, order, slot (0: none).
     const std::tuple<std::uint32_t, int, int> cases[] = {
-        // mask, order, slot (0: none)
         {0, 0, 0},       {0x2030, 0, 4},    {0x2030, 2, 13},    {0x2030, 3, 0},
         {0x2030, -1, 0}, {1u << 29, 0, 29}, {0xC0000004, 1, 0}, {0xFFFFFFFF, 30, 0}};
     for (const auto& [mask, order, slot] : cases) {

@@ -3,7 +3,7 @@
 // the reader's quirks and the defaults, and the ratings.
 #include <fcntl.h>
 
-#include <climits>
+#include <sstream>
 #include <tuple>
 
 #include "AgentLock.h"
@@ -27,10 +27,11 @@ Image Encoded(const UPSVal& v) {
     EncodeUPSVal(v, img.data());
     return img;
 }
-UPSVal Decoded(const Image& img, bool countdown = false) {
+// The record of an image, with the given countdown (-1: none to reconcile).
+UPSVal Decoded(const Image& img, int countdown = -1) {
     UPSVal v{};
     DecodeUPSVal(img.data(), &v);
-    if (!countdown) v.DownTime = -1; // nothing for the reader to reconcile
+    v.DownTime = static_cast<short>(countdown);
     return v;
 }
 std::string Bytes(const Image& img) {
@@ -45,7 +46,8 @@ TEST(ValuesImage, BigEndianFieldsAtTheirOffsetsAndReservedBytesZero) {
             u = (u << 8) | img[offset + i];
         return width == 2 ? static_cast<short>(u) : static_cast<std::int32_t>(u);
     };
-    const UPSVal v = Decoded(img, true);
+    UPSVal v{};
+    DecodeUPSVal(img.data(), &v);
     EXPECT_EQ(std::tuple(v.flag_OpenUPS, v.SupportItem, v.StatusAvail.AllSts, v.ItemVal[0],
                          v.ItemVal[29], v.Available.AllFlags, v.RelayStatus[7], v.DownTime),
               std::tuple(at(0, 2), at(4, 4), at(12, 4), at(18, 2), at(76, 2), at(80, 4), at(106, 2),
@@ -92,11 +94,9 @@ TEST_F(ValuesFileTest, ShortLongStaleAndMissingFiles) {
     lost.StatusFlag.AllSts |= UPS_COMMERR;
     EXPECT_EQ(Encoded(PtUPSVal), Encoded(lost)) << "lost, the rest kept";
     // {limit, age, fresh}: the limit is pinned to 2 s .. 1 h.
-    for (auto [limit, age, fresh] : {std::tuple{10, 10L, true},
-                                     {10, 14L, false},
-                                     {1, 2L, true},
-                                     {1, 3L, false},
-                                     {5000, 3601L, false}}) {
+    const std::tuple<int, long, bool> stale[] = {
+        {10, 10, true}, {10, 14, false}, {1, 2, true}, {1, 3, false}, {5000, 3601, false}};
+    for (auto [limit, age, fresh] : stale) {
         SetValuesStaleLimit(limit);
         Read(Bytes(Encoded(Decoded(Pattern(1)))), age);
         EXPECT_EQ(GetValuesLink().link, fresh ? ValuesLink::Live : ValuesLink::Lost) << age;
@@ -105,40 +105,27 @@ TEST_F(ValuesFileTest, ShortLongStaleAndMissingFiles) {
 }
 
 TEST_F(ValuesFileTest, CountdownReconciliation) {
-    // Each run of the reader starts with its first read: {own figure, the
-    // agent's (SHRT_MIN: no file), the figure shown}. The agent's figure wins
-    // when nothing is followed yet, or when it is clearly (6) longer.
-    const std::vector<std::array<short, 3>> runs[] = {
-        {{-1, 110, 110},
-         {100, 101, 100},
-         {100, 105, 100},
-         {100, 106, 106},
-         {100, 40, 100},
-         {100, 0, 100},
-         {100, -1, -1},
-         {50, -1, -1},
-         {50, 20, 20},
-         {30, 25, 30}},
-        {{-1, 0, 0}, {-1, 3, -1}, {-1, 5, 5}},
-        {{300, -1, -1}},
-        {{-1, 60, 60}, {59, -5, -1}, {-1, -7, -7}},
-        {{-1, 120, 120}, {119, SHRT_MIN, 119}, {118, 121, 118}}};
-    for (const auto& run : runs) {
+    // Each run of the reader starts with its first read, then reads {own
+    // figure, the agent's ("none": no file), the figure shown}. The agent's
+    // figure wins when nothing is followed yet, or when it is clearly longer.
+    const char* runs[] = {"-1 110 110, 100 101 100, 100 105 100, 100 106 106, 100 40 100, "
+                          "100 0 100, 100 -1 -1, 50 -1 -1, 50 20 20, 30 25 30",
+                          "-1 0 0, -1 3 -1, -1 5 5", "300 -1 -1", "-1 60 60, 59 -5 -1, -1 -7 -7",
+                          "-1 120 120, 119 none 119, 118 121 118"};
+    for (const char* run : runs) {
         ResetReadUPSValState();
         std::remove(Path(ValuesFileName).c_str());
         ReadUPSVal();
-        for (const auto& [own, agent, shown] : run) {
-            UPSVal v{};
-            v.DownTime = agent;
+        std::istringstream in(run);
+        short own, shown;
+        for (std::string agent; in >> own >> agent >> shown; in.ignore(1)) {
             PtUPSVal.DownTime = own;
-            if (agent != SHRT_MIN) {
-                Read(Bytes(Encoded(v)));
-            } else {
-                std::remove(Path(ValuesFileName).c_str());
+            std::remove(Path(ValuesFileName).c_str());
+            if (agent == "none")
                 ReadUPSVal();
-            }
-            EXPECT_EQ(PtUPSVal.DownTime, shown)
-                << "run " << &run - runs << ", " << own << ", " << agent;
+            else
+                Read(Bytes(Encoded(Decoded(Pattern(1), std::stoi(agent)))));
+            EXPECT_EQ(PtUPSVal.DownTime, shown) << run << ": " << own << " " << agent;
         }
     }
 }

@@ -3,23 +3,32 @@
 // order before time, nothing at the current minute, day slots that do not
 // exist, the next year); and the minute-wise check that starts a due
 // shutdown's countdown once per run and rolls the calendar at New Year.
+#include <sstream>
+
 #include "CoreTestSupport.h"
 
 namespace {
 
 using namespace corvanta_test;
 
-struct Entry {
-    int year, month, day, k;
-    Row row;
-};
+// "2024-05-10 14:30".
+DateTimeStr At(const char* text) {
+    DateTimeStr t{};
+    std::sscanf(text, "%hd-%hd-%hd %hd:%hd", &t.Year, &t.Month, &t.Day, &t.Hour, &t.Minute);
+    return t;
+}
 
 class ScheduleTest : public CoreTest {
   protected:
-    void WriteEntries(int baseYear, const std::vector<Entry>& entries) {
+    // Entries as "2024-05-15/0 1 18:00, ...": the day, its slot, the button
+    // and the time.
+    void WriteEntries(int baseYear, const std::string& entries) {
         std::vector<Row> rows = EmptyRows();
-        for (const Entry& e : entries)
-            rows.at(ScheduleIndex(baseYear, e.year, e.month, e.day, e.k)) = e.row;
+        std::istringstream in(entries + ",");
+        int y, mo, d, k, b, h, mi;
+        char sep;
+        while (in >> y >> sep >> mo >> sep >> d >> sep >> k >> b >> h >> sep >> mi >> sep)
+            rows.at(ScheduleIndex(baseYear, y, mo, d, k)) = Row{b, h, mi};
         WriteFileRaw(Path(CalendarFileName), CalendarText(baseYear, rows));
     }
     // The next event of a kind as shown: "None" or "MM/DD/YYYY hh:mm" (cut
@@ -44,20 +53,15 @@ TEST_F(ScheduleTest, MonthLengthsAndTheWeekdayOfAMonthsFirstDayFromAnyToday) {
          {std::pair{2023, 28}, {2100, 28}, {1900, 28}, {2024, 29}, {2000, 29}, {2400, 29}})
         for (int m = 1; m <= 12; ++m)
             EXPECT_EQ(GetMonthDays(year, m), m == 2 ? february : days[m - 1]) << year << "-" << m;
-    for (auto [y, m, d] : {std::tuple{2024, 5, 1},
-                           {2024, 1, 1},
-                           {2024, 12, 31},
-                           {2024, 2, 29},
-                           {2023, 12, 31},
-                           {2023, 2, 28},
-                           {2100, 2, 28},
-                           {2026, 11, 30}}) {
-        SetTestTime(y, m, d, 0, 5, 0);
-        for (int year = y - 1; year <= y + 2; ++year)
+    for (const char* today : {"2024-05-01", "2024-01-01", "2024-12-31", "2024-02-29", "2023-12-31",
+                              "2023-02-28", "2100-02-28", "2026-11-30"}) {
+        const DateTimeStr t = At(today);
+        SetTestTime(t.Year, t.Month, t.Day, 0, 5, 0);
+        for (int year = t.Year - 1; year <= t.Year + 2; ++year)
             for (int month = 1; month <= 12; ++month)
                 EXPECT_EQ(GetTheWeek(year, month),
                           MakeDateTime(year, month, 1, 12, 0).dayOfWeek - 1)
-                    << "today " << y << "-" << m << "-" << d << ", 1 " << year << "-" << month;
+                    << "today " << today << ", 1 " << year << "-" << month;
     }
 }
 
@@ -66,15 +70,12 @@ TEST_F(ScheduleTest, TheRowsOfADayAndCopyingThemWithinTheTwoYears) {
                          ScheduleIndex(2024, 2025, 1, 1, 0), ScheduleIndex(2024, 2025, 12, 31, 5)),
               std::tuple(5, 830, 2232, 4463));
     LoadSchedule(); // no file: an empty calendar
+    // Base year, source y-m-d, target y-m-d, copies: days outside the two
+    // years are never touched, nothing past the rows.
     const std::array<int, 8> cases[] = {
-        // base year, source y-m-d, target y-m-d, copies
-        {2024, 2024, 3, 10, 2025, 7, 4, 1},
-        {2024, 2025, 12, 31, 2024, 1, 1, 1},
-        {2024, 2024, 6, 6, 2024, 6, 6, 1},
-        // Days outside the two years are never touched: nothing past the rows.
-        {2024, 2024, 1, 1, 2026, 1, 1, 0},
-        {2024, 2024, 1, 1, 2023, 12, 31, 0},
-        {2024, 2026, 6, 1, 2024, 1, 1, 0},
+        {2024, 2024, 3, 10, 2025, 7, 4, 1},  {2024, 2025, 12, 31, 2024, 1, 1, 1},
+        {2024, 2024, 6, 6, 2024, 6, 6, 1},   {2024, 2024, 1, 1, 2026, 1, 1, 0},
+        {2024, 2024, 1, 1, 2023, 12, 31, 0}, {2024, 2026, 6, 1, 2024, 1, 1, 0},
         {2025, 2024, 1, 1, 2025, 1, 1, 0}};
     for (const auto& [base, sy, sm, sd, dy, dm, dd, copies] : cases) {
         for (int r = 0; r < ScheduleRows; ++r)
@@ -93,157 +94,88 @@ TEST_F(ScheduleTest, TheRowsOfADayAndCopyingThemWithinTheTwoYears) {
 }
 
 TEST_F(ScheduleTest, TheNextEventOfEachKind) {
-    struct Case {
-        const char* why;
-        DateTimeStr now;
-        int base; // line 1 of the calendar
-        std::vector<Entry> entries;
-        std::vector<std::pair<int, const char*>> next; // kind, as shown
-    };
-    const Case cases[] = {
-        {"today: slot order beats time, past slots give way",
-         {2024, 5, 15, 10, 0},
+    const std::tuple<const char*, const char*, int, const char*, const char*> cases[] = {
+        // why, now, base year of the calendar, its entries, the next event of each kind
+        {"today: slot order beats time, past slots give way, the current minute is past",
+         "2024-05-15 12:00", 2024,
+         "2024-05-15/0 1 09:00, 2024-05-15/1 1 18:00, 2024-05-15/2 1 13:00, "
+         "2024-05-15/3 2 12:00, 2024-05-15/4 3 12:01, 2024-05-20/2 2 08:30",
+         "1 05/15/2024 18:00, 2 05/20/2024 08:30, 3 05/15/2024 12:01"},
+        {"later days: slot order whatever the time; days before today never looked at",
+         "2024-05-15 10:00", 2024,
+         "2024-01-01/0 2 12:00, 2024-05-14/5 2 23:59, 2024-05-16/0 1 23:00, 2024-05-16/1 1 01:00",
+         "1 05/16/2024 23:00, 2 None"},
+        {"day slots that do not exist are never found", "2024-01-10 10:00", 2024,
+         "2024-02-30/0 1 08:00, 2024-02-31/5 2 08:00, 2024-04-31/0 3 08:00, 2025-02-29/0 4 08:00, "
+         "2025-11-31/0 1 08:00, 2024-02-29/0 3 08:00, 2025-03-01/0 4 06:05",
+         "1 None, 2 None, 3 02/29/2024 08:00, 4 03/01/2025 06:05"},
+        {"the next year to its last row; buttons other than 1 to 4, 260 is 4", "2024-12-31 23:00",
          2024,
-         {{2024, 5, 15, 0, {1, 9, 0}}, {2024, 5, 15, 1, {1, 18, 0}}, {2024, 5, 15, 2, {1, 12, 0}}},
-         {{1, "05/15/2024 18:00"}}},
-        {"the current minute is not in the future",
-         {2024, 5, 15, 12, 0},
-         2024,
-         {{2024, 5, 15, 0, {1, 12, 0}},
-          {2024, 5, 15, 1, {2, 11, 59}},
-          {2024, 5, 15, 2, {3, 12, 1}},
-          {2024, 5, 20, 2, {1, 8, 30}}},
-         {{1, "05/20/2024 08:30"}, {2, "None"}, {3, "05/15/2024 12:01"}}},
-        {"later days: slot order whatever the time",
-         {2024, 5, 15, 10, 0},
-         2024,
-         {{2024, 5, 16, 0, {1, 23, 0}}, {2024, 5, 16, 1, {1, 1, 0}}},
-         {{1, "05/16/2024 23:00"}}},
-        {"days before today are never looked at",
-         {2024, 5, 15, 10, 0},
-         2024,
-         {{2024, 1, 1, 0, {1, 12, 0}}, {2024, 5, 14, 5, {1, 23, 59}}},
-         {{1, "None"}}},
-        {"day slots that do not exist are never found",
-         {2024, 1, 10, 10, 0},
-         2024,
-         {{2024, 2, 30, 0, {1, 8, 0}},
-          {2024, 2, 31, 5, {2, 8, 0}},
-          {2024, 4, 31, 0, {3, 8, 0}},
-          {2025, 2, 29, 0, {4, 8, 0}},
-          {2025, 11, 31, 0, {1, 8, 0}},
-          {2024, 2, 29, 0, {3, 8, 0}},
-          {2025, 3, 1, 0, {4, 6, 5}}},
-         {{1, "None"}, {2, "None"}, {3, "02/29/2024 08:00"}, {4, "03/01/2025 06:05"}}},
-        {"the next year to its last row, each kind its own button",
-         {2024, 12, 31, 23, 0},
-         2024,
-         {{2024, 12, 31, 0, {5, 23, 30}},
-          {2024, 12, 31, 1, {4, 23, 30}},
-          {2025, 1, 1, 0, {3, 0, 5}},
-          {2025, 12, 31, 5, {2, 23, 55}},
-          {2025, 3, 5, 2, {1, 7, 30}}},
-         {{1, "03/05/2025 07:30"},
-          {2, "12/31/2025 23:55"},
-          {3, "01/01/2025 00:05"},
-          {4, "12/31/2024 23:30"}}},
-        {"the last minute of the year",
-         {2024, 12, 31, 23, 59},
-         2024,
-         {{2024, 12, 31, 0, {1, 23, 59}}, {2025, 1, 1, 5, {1, 0, 0}}},
-         {{1, "01/01/2025 00:00"}}},
-        {"buttons other than 1 to 4; 260 is 4",
-         {2024, 5, 15, 10, 0},
-         2024,
-         {{2024, 6, 1, 0, {0, 12, 0}}, {2024, 6, 1, 1, {5, 12, 0}}, {2024, 6, 1, 3, {260, 12, 0}}},
-         {{1, "None"}, {3, "None"}, {4, "06/01/2024 12:00"}}},
-        {"three-digit times are cut",
-         {2024, 5, 15, 10, 0},
-         2024,
-         {{2024, 5, 16, 0, {1, 123, 200}}, {2024, 5, 16, 1, {2, 7, 255}}},
-         {{1, "05/16/2024 123:2"}, {2, "05/16/2024 07:25"}}},
-        {"a year-old calendar is rolled on the way",
-         {2025, 3, 1, 10, 0},
-         2024,
-         {{2024, 3, 2, 0, {1, 8, 0}}, {2025, 3, 2, 0, {1, 9, 45}}},
-         {{1, "03/02/2025 09:45"}}},
-        {"a two-year-old calendar gives none",
-         {2025, 3, 1, 10, 0},
-         2023,
-         {{2024, 3, 2, 0, {1, 8, 0}}},
-         {{1, "None"}}},
-        {"a future calendar gives none",
-         {2025, 3, 1, 10, 0},
-         2026,
-         {{2026, 3, 2, 0, {1, 8, 0}}},
-         {{1, "None"}}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        SetTestTime(c.now.Year, c.now.Month, c.now.Day, c.now.Hour, c.now.Minute, 30);
-        WriteEntries(c.base, c.entries);
+         "2024-12-31/0 5 23:30, 2024-12-31/1 4 23:30, 2025-01-01/0 3 00:05, "
+         "2025-12-31/5 2 23:55, 2025-03-05/2 1 07:30, 2025-06-01/0 0 12:00",
+         "1 03/05/2025 07:30, 2 12/31/2025 23:55, 3 01/01/2025 00:05, 4 12/31/2024 23:30"},
+        {"the last minute of the year", "2024-12-31 23:59", 2024,
+         "2024-12-31/0 1 23:59, 2025-01-01/5 1 00:00, 2025-06-01/3 260 12:00",
+         "1 01/01/2025 00:00, 4 06/01/2025 12:00"},
+        {"three-digit times are cut", "2024-05-15 10:00", 2024,
+         "2024-05-16/0 1 123:200, 2024-05-16/1 2 07:255", "1 05/16/2024 123:2, 2 05/16/2024 07:25"},
+        {"a year-old calendar is rolled on the way", "2025-03-01 10:00", 2024,
+         "2024-03-02/0 1 08:00, 2025-03-02/0 1 09:45", "1 03/02/2025 09:45"},
+        {"a two-year-old calendar gives none", "2025-03-01 10:00", 2023, "2024-03-02/0 1 08:00",
+         "1 None"},
+        {"a future calendar gives none", "2025-03-01 10:00", 2026, "2026-03-02/0 1 08:00",
+         "1 None"}};
+    for (const auto& [why, now, base, entries, next] : cases) {
+        SCOPED_TRACE(why);
+        const DateTimeStr t = At(now);
+        SetTestTime(t.Year, t.Month, t.Day, t.Hour, t.Minute, 30);
+        WriteEntries(base, entries);
         for (DateTimeStr* w : {&NextShutdown, &NextRestart, &NextTest, &NextDeepTest})
-            *w = DateTimeStr{2000, 1, 1, 1, 1}; // stale, so that every kind is seen written
-        for (char* t : {NextShutString, NextRestartString, NextTestString, NextDeepTestString})
-            std::strcpy(t, "01/01/2000 01:01");
+            *w = At("2000-01-01 01:01"); // stale, so that every kind is seen written
+        for (char* text : {NextShutString, NextRestartString, NextTestString, NextDeepTestString})
+            std::strcpy(text, "01/01/2000 01:01");
         GetNext();
-        for (const auto& [kind, shown] : c.next)
-            EXPECT_EQ(Next(kind), shown);
-        EXPECT_EQ(FileExists(Path(CalendarFileName)),
-                  c.base >= c.now.Year - 1 && c.base <= c.now.Year);
+        std::istringstream want(next);
+        for (std::string item; std::getline(want >> std::ws, item, ',');)
+            EXPECT_EQ(Next(item[0] - '0'), item.substr(2));
+        EXPECT_EQ(FileExists(Path(CalendarFileName)), base == t.Year || base == t.Year - 1);
     }
     // Without a calendar file the previous events stay.
-    WriteEntries(2025, {{2025, 6, 1, 0, {1, 12, 0}}});
+    WriteEntries(2025, "2025-06-01/0 1 12:00");
     GetNext();
     RemoveTree(Path(CalendarFileName));
     GetNext();
     EXPECT_EQ(Next(1), "06/01/2025 12:00");
 }
 
-TEST_F(ScheduleTest, AFailedRollFindsNothingAndTheNextSearchTriesAgain) {
-    // A non-empty folder under the roll's temporary name blocks the roll.
-    SetTestTime(2024, 5, 15, 10, 0, 0);
-    ASSERT_EQ(mkdir(Path(CalendarTempFileName).c_str(), 0755), 0);
-    WriteFileRaw(Path(CalendarTempFileName) + "/inside", "x");
-    WriteEntries(2023, {{2023, 5, 16, 2, {2, 6, 0}}, {2024, 6, 1, 0, {3, 12, 0}}});
-    GetNext();
-    EXPECT_EQ(Next(2) + Next(3), "NoneNone") << "never the year-old rows as this year's";
-    RemoveTree(Path(CalendarTempFileName));
-    GetNext();
-    EXPECT_EQ(Next(2) + Next(3), "None06/01/2024 12:00");
-}
-
 TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
-    struct Case {
-        const char* why;
-        DateTimeStr next, now;
-        short running, expected;
-    };
-    const DateTimeStr may10{2024, 5, 10, 14, 30};
-    const Case cases[] = {
-        {"at its minute", may10, may10, -1, 300},
-        {"a minute early", may10, {2024, 5, 10, 14, 29}, -1, -1},
-        {"missed ticks, same month", may10, {2024, 5, 11, 0, 0}, -1, 300},
-        {"a month early", may10, {2024, 4, 30, 23, 59}, -1, -1},
-        {"minute of month 44,635 > 10", {2024, 1, 31, 23, 55}, {2024, 2, 1, 0, 10}, -1, -1},
-        {"earlier month, smaller minute", {2024, 3, 1, 10, 0}, {2024, 4, 5, 0, 0}, -1, 300},
-        {"the year differs", {2024, 12, 31, 23, 55}, {2025, 1, 1, 0, 10}, -1, -1},
-        {"no next shutdown", {0, 0, 0, 0, 0}, may10, -1, -1},
-        {"a running 0 stays", may10, may10, 0, 0},
-        {"a running 300 stays", may10, may10, 300, 300},
-        {"a running 301 is shortened", may10, may10, 301, 300},
-        {"any negative is no countdown", may10, may10, -32768, 300}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
+    const std::tuple<const char*, const char*, const char*, short, short> cases[] = {
+        // why, the next shutdown, now, countdown running, countdown after
+        {"at its minute", "2024-05-10 14:30", "2024-05-10 14:30", -1, 300},
+        {"a minute early", "2024-05-10 14:30", "2024-05-10 14:29", -1, -1},
+        {"missed ticks, same month", "2024-05-10 14:30", "2024-05-11 00:00", -1, 300},
+        {"a month early", "2024-05-10 14:30", "2024-04-30 23:59", -1, -1},
+        {"minute of month 44,635 > 10", "2024-01-31 23:55", "2024-02-01 00:10", -1, -1},
+        {"earlier month, smaller minute", "2024-03-01 10:00", "2024-04-05 00:00", -1, 300},
+        {"the year differs", "2024-12-31 23:55", "2025-01-01 00:10", -1, -1},
+        {"no next shutdown", "0-0-0 0:0", "2024-05-10 14:30", -1, -1},
+        {"a running 0 stays", "2024-05-10 14:30", "2024-05-10 14:30", 0, 0},
+        {"a running 300 stays", "2024-05-10 14:30", "2024-05-10 14:30", 300, 300},
+        {"a running 301 is shortened", "2024-05-10 14:30", "2024-05-10 14:30", 301, 300},
+        {"any negative is no countdown", "2024-05-10 14:30", "2024-05-10 14:30", -32768, 300}};
+    for (const auto& [why, next, now, running, after] : cases) {
+        SCOPED_TRACE(why);
         ResetScheduleState();
-        StartYear = c.now.Year;
-        NextShutdown = c.next;
-        PtUPSVal.DownTime = c.running;
+        const DateTimeStr t = At(now);
+        StartYear = t.Year;
+        NextShutdown = At(next);
+        PtUPSVal.DownTime = running;
         PtUPSSts.Schedule_OSDelay = 300;
         PtUPSSts.flag_Enable_Schedule_OSDelay = 0; // not consulted
-        SetTestTime(c.now.Year, c.now.Month, c.now.Day, c.now.Hour, c.now.Minute);
+        SetTestTime(t.Year, t.Month, t.Day, t.Hour, t.Minute);
         CheckScheduleUPS();
-        EXPECT_EQ(PtUPSVal.DownTime, c.expected);
-        EXPECT_EQ(flag_ScheduleShutdown != 0, c.expected != -1);
+        EXPECT_EQ(PtUPSVal.DownTime, after);
+        EXPECT_EQ(flag_ScheduleShutdown != 0, after != -1);
     }
 }
 
@@ -256,7 +188,7 @@ TEST_F(ScheduleTest, TicksFireTheFirstShutdownOnlyAndRollTheCalendarAtNewYear) {
         GetNext();
         return PtUPSVal.DownTime;
     };
-    WriteEntries(2024, {{2024, 12, 31, 0, {1, 23, 55}}, {2025, 1, 2, 0, {1, 8, 0}}});
+    WriteEntries(2024, "2024-12-31/0 1 23:55, 2025-01-02/0 1 08:00");
     SetTestTime(2024, 12, 31, 23, 45);
     GetNext(); // at start
     EXPECT_EQ(tick(2024, 12, 31, 23, 50), -1);
@@ -274,7 +206,7 @@ TEST_F(ScheduleTest, TicksFireTheFirstShutdownOnlyAndRollTheCalendarAtNewYear) {
     EXPECT_EQ(tick(2025, 1, 2, 8, 0), 300);
     EXPECT_EQ(Next(1), "None") << "the search moves past the current minute";
     PtUPSVal.DownTime = -1; // cancelled
-    WriteEntries(2025, {{2025, 1, 3, 0, {1, 8, 0}}});
+    WriteEntries(2025, "2025-01-03/0 1 08:00");
     tick(2025, 1, 3, 7, 0);
     EXPECT_EQ(tick(2025, 1, 3, 8, 0), -1) << "once per run";
 }
