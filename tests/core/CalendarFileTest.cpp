@@ -41,8 +41,8 @@ TEST_F(CalendarFileTest, LookupsReadTheRowOfTheirSlotAndNothingPastTheEnd) {
     Write(2024, IdRows(ScheduleRows));
     ASSERT_EQ(OpenRSchedule(), 1);
     EXPECT_EQ(StartYear, 2024);
+    // Month, day, entry, row (0: line 2).
     const std::array<int, 4> cases[] = {
-        // month, day, entry, row (0: line 2)
         {1, 1, 0, 0},   {13, 1, 0, 2232}, {24, 31, 5, 4463}, {1, 1, 5, 5},    {1, 2, 0, 6},
         {2, 1, 0, 186}, {2, 30, 3, 363},  {12, 31, 5, 2231}, {5, 15, 0, 828}, {1, 1, 0, 0}};
     for (const auto& [month, day, entry, row] : cases) {
@@ -69,12 +69,9 @@ TEST_F(CalendarFileTest, LookupsReadTheRowOfTheirSlotAndNothingPastTheEnd) {
 }
 
 TEST_F(CalendarFileTest, AYearOldCalendarIsRolledOlderAndFutureOnesDeleted) {
-    for (auto [year, count] : {std::pair{2023, ScheduleRows},
-                               {2023, 3000},
-                               {2023, 100},
-                               {2022, ScheduleRows},
-                               {2025, ScheduleRows},
-                               {0, 10}}) {
+    const std::pair<int, int> cases[] = {{2023, ScheduleRows}, {2023, 3000},         {2023, 100},
+                                         {2022, ScheduleRows}, {2025, ScheduleRows}, {0, 10}};
+    for (auto [year, count] : cases) {
         SCOPED_TRACE(testing::Message() << year << ", " << count << " rows");
         Write(year, IdRows(count));
         ASSERT_EQ(OpenRSchedule(), 1);
