@@ -51,6 +51,7 @@ TEST_F(FolderTest, ASaveSendsItsOwnRequestAndOneThatCouldNotBeWrittenWaits) {
         EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "no request without the file";
         write();
         EXPECT_EQ(ReadFile(Path(CommandFileName)), request);
+        EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "cleared once written";
     }
     // A folder under the command file's name, then a full disk: the requests
     // wait for the next write.
