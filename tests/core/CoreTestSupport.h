@@ -20,8 +20,10 @@
 #include <vector>
 
 #include "Clock.h"
+#include "CoreTesting.h"
 #include "Folder.h"
 #include "Schedule.h"
+#include "ScheduleTesting.h"
 #include "file.h"
 
 // A reader that hangs ends the test process with a message naming what it
