@@ -1,45 +1,117 @@
 // What the dialogs' tests share: a private program folder and clean records
-// per test (from the core tests' fixture), no windows left over, and helpers
-// to find windows and controls and to press buttons as a user would.
+// per test (from the core tests' fixture), no windows left over, and controls
+// found, set and pressed as a user would.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <QApplication>
+#include <QPushButton>
+#include <gtest/gtest.h>
 
+#include "Controls.h"
 #include "CoreTestSupport.h"
-#include "Toolbox.h"
+#include "Dialogs.h"
+#include "Events.h"
+#include "PlatformTesting.h"
+#include "ScheduleModel.h"
+#include "ScheduleTesting.h"
+#include "ScheduleWindow.h"
+#include "UiTesting.h"
+#include "Windows.h"
+#include "file.h"
 
 namespace dialogs_test {
 
+inline void FlushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Every live window of that name in the description, oldest first.
+inline std::vector<WindowRef> WindowsNamed(const std::string& name) {
+    std::vector<WindowRef> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (IsValidWindowPtr(w) && GetWindowName(w) == name) found.push_back(w);
+    return found;
+}
+
 class DialogTest : public corvanta_test::CoreTest {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        CoreTest::SetUp();
+        CloseEverything();
+    }
+    void TearDown() override {
+        CloseEverything();
+        CoreTest::TearDown();
+    }
+    static void CloseEverything() {
+        if (gOpenFileDialog) NavDialogDispose(gOpenFileDialog);
+        if (ListIP) LDispose(ListIP);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (IsValidWindowPtr(w)) DisposeWindow(w);
+        FlushDeletes();
+        gOpenFileDialog = nullptr, ListIP = nullptr, LogWindow = ActionsWindow = nullptr;
+        ResetScheduleWindows();
+        SelectYear = SelectMonth = SelectDay = BeginBlock = EndBlock = 0;
+    }
+    // The settings file's line, 1-based, and the agent's request file.
+    std::string Line(std::size_t n) const {
+        const auto lines =
+            corvanta_test::SplitLines(corvanta_test::ReadFile(Path(SettingsFileName)));
+        return n >= 1 && n <= lines.size() ? lines[n - 1] : "<missing>";
+    }
+    std::string Requests() const { return corvanta_test::ReadFile(Path(CommandFileName)); }
+    bool NothingWritten() const {
+        return !corvanta_test::FileExists(Path(SettingsFileName)) &&
+               !corvanta_test::FileExists(Path(CommandFileName));
+    }
 };
 
-// Lets windows disposed of during the test go.
-void FlushDeletes();
-// Every live window of that name in the description, oldest first.
-std::vector<WindowRef> WindowsNamed(const std::string& name);
-// The one live window of that name (fails the test when there is not one).
-WindowRef OnlyWindow(const std::string& name);
-
-ControlRef Control(WindowRef window, const char* signature, SInt32 id);
-SInt32 Value(WindowRef window, const char* signature, SInt32 id);
-void SetValue(WindowRef window, const char* signature, SInt32 id, SInt32 value);
-std::string Text(WindowRef window, const char* signature, SInt32 id);
-void SetText(WindowRef window, const char* signature, SInt32 id, const std::string& text);
+inline ControlRef Control(WindowRef window, const char* signature, SInt32 id) {
+    const ControlID cid{FourCharCodeFromText(signature), id};
+    ControlRef control = nullptr;
+    EXPECT_EQ(GetControlByID(window, &cid, &control), noErr) << signature << " " << id;
+    return control;
+}
+inline SInt32 Value(WindowRef w, const char* sig, SInt32 id) {
+    return GetControlValue(Control(w, sig, id));
+}
+inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
+    SetControlValue(Control(w, sig, id), value);
+}
+inline std::string Text(WindowRef w, const char* sig, SInt32 id) {
+    return GetControlText(Control(w, sig, id));
+}
 // The item labels of a pop-up.
-std::vector<std::string> Items(WindowRef window, const char* signature, SInt32 id);
+inline std::vector<std::string> Items(WindowRef w, const char* sig, SInt32 id) {
+    std::vector<std::string> items;
+    for (UInt16 i = 1; i <= CountMenuItems(GetControlPopupMenuRef(Control(w, sig, id))); ++i)
+        items.push_back(GetMenuItemText(GetControlPopupMenuRef(Control(w, sig, id)), i));
+    return items;
+}
 // Clicks the window's button that sends the command. False when none does.
-bool ClickButton(WindowRef window, const char* command);
-// Sends a mouse-down at a window-local point to the window, as the toolbox
-// does for a press; returns what the handlers answered.
-OSStatus MouseDown(WindowRef window, short h, short v);
-// Sends the window its close event, as its close box does.
-OSStatus CloseBox(WindowRef window);
-
-std::string SettingsLine(const std::string& folder, int line); // 1-based
-std::string CommandFileText(const std::string& folder);
+inline bool ClickButton(WindowRef window, const char* command) {
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->property("command").toString().toStdString() == command) return b->click(), true;
+    return false;
+}
+// Sends the window an event as the toolbox does: a press at a window-local
+// point, or its close box.
+inline OSStatus Send(WindowRef window, OSType eventClass, UInt32 kind, short h = 0, short v = 0) {
+    ToolboxEvent e;
+    e.eventClass = eventClass;
+    e.eventKind = kind;
+    e.window = window;
+    e.hasMouse = eventClass == kEventClassMouse;
+    e.mouse = Point{v, h};
+    return SendEventToEventTarget(&e, GetWindowEventTarget(window));
+}
+inline OSStatus MouseDown(WindowRef w, short h, short v) {
+    return Send(w, kEventClassMouse, kEventMouseDown, h, v);
+}
+inline OSStatus CloseBox(WindowRef w) {
+    return Send(w, kEventClassWindow, kEventWindowClose);
+}
 
 } // namespace dialogs_test

@@ -1,89 +1,79 @@
-// The pop-up contents and the conversions between settings and controls.
+// What needs no window: the pop-up contents, the conversions between settings
+// and controls, and the event log read into rows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "CoreTestSupport.h"
 #include "DialogTables.h"
+#include "EventLogReader.h"
+#include "file.h"
 
 namespace {
 
 TEST(DialogTables, ItemListsHoldTheirLabels) {
-    struct Case {
+    const struct {
         ItemList items;
-        std::size_t count;
-        const char* first;
-        const char* second;
-        const char* last;
+        std::vector<std::string> some; // first, second, last, then any by number
+        std::vector<std::size_t> at;
+    } cases[] = {
+        {LevelItems(), {"5", "10", "100"}, {0, 1, 19}},
+        {MonthItems(), {"January", "February", "December"}, {0, 1, 11}},
+        {DayItems(), {"1", "2", "31"}, {0, 1, 30}},
+        {LogEntryItems(), {"100", "200", "1000"}, {0, 1, 9}},
+        {DelayItems(),
+         {"0", "0.5", "1.5", "9.5", "10", "15", "20", "60"},
+         {0, 1, 3, 19, 20, 21, 22, 30}},
+        {YearItems(2026), {"2026", "2027"}, {0, 1}},
+        {ActionItems(), {"None", "Shutdown"}, {0, 1}},
+        {HourItems(), {"00", "01", "23"}, {0, 1, 23}},
+        {MinuteItems(), {"00", "05", "55"}, {0, 1, 11}},
     };
-    const Case cases[] = {
-        {LevelItems(), 20, "5", "10", "100"},
-        {MonthItems(), 12, "January", "February", "December"},
-        {DayItems(), 31, "1", "2", "31"},
-        {LogEntryItems(), 10, "100", "200", "1000"},
-        {DelayItems(), 31, "0", "0.5", "60"},
-        {YearItems(2026), 2, "2026", "2027", "2027"},
-        {ActionItems(), 2, "None", "Shutdown", "Shutdown"},
-        {HourItems(), 24, "00", "01", "23"},
-        {MinuteItems(), 12, "00", "05", "55"},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(c.items.size(), c.count) << c.first;
-        EXPECT_EQ(c.items[0], c.first);
-        EXPECT_EQ(c.items[1], c.second);
-        EXPECT_EQ(c.items.back(), c.last);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.some[0]);
+        ASSERT_EQ(c.items.size(), c.at.back() + 1);
+        for (std::size_t i = 0; i < c.at.size(); ++i)
+            EXPECT_EQ(c.items[c.at[i]], c.some[i]);
     }
-    const ItemList delays = DelayItems();
-    EXPECT_EQ(delays[3], "1.5");
-    EXPECT_EQ(delays[19], "9.5");
-    EXPECT_EQ(delays[20], "10");
-    EXPECT_EQ(delays[21], "15");
-    EXPECT_EQ(delays[22], "20");
 }
 
-TEST(DialogTables, DelaysShowAsTheStepAtOrBelow) {
+TEST(DialogTables, ValuesShowAsTheItemAtOrBelowAndItemsStandForTheirValues) {
+    // d: delay in seconds, l: battery level, e: log entries.
+    auto item = [](char kind, int v) {
+        return kind == 'd'   ? DelayItem(v)
+               : kind == 'l' ? LevelItem(short(v))
+                             : LogEntryItem(short(v));
+    };
+    auto value = [](char kind, int i) -> int {
+        return kind == 'd' ? DelayOfItem(i) : kind == 'l' ? LevelOfItem(i) : LogEntryOfItem(i);
+    };
     const struct {
-        int seconds;
-        int item;
-    } cases[] = {{0, 1},    {30, 2},   {90, 4},   {100, 4},  {599, 20},  {600, 21},
-                 {601, 21}, {899, 21}, {900, 22}, {901, 22}, {3600, 31}, {4000, 32}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DelayItem(c.seconds), c.item) << c.seconds;
-}
-
-TEST(DialogTables, DelayItemsStandForTheirSeconds) {
-    const struct {
-        int item;
-        short seconds;
-    } cases[] = {{1, 0}, {2, 30}, {4, 90}, {20, 570}, {21, 600}, {22, 900}, {30, 3300}, {31, 3600}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DelayOfItem(c.item), c.seconds) << c.item;
-    // Every item maps back to itself.
+        char kind;
+        int value, shownAs, itemValue; // the item's own value
+    } cases[] = {
+        {'d', 0, 1, 0},      {'d', 30, 2, 30},    {'d', 90, 4, 90},      {'d', 100, 4, 90},
+        {'d', 599, 20, 570}, {'d', 600, 21, 600}, {'d', 601, 21, 600},   {'d', 899, 21, 600},
+        {'d', 900, 22, 900}, {'d', 901, 22, 900}, {'d', 3300, 30, 3300}, {'d', 3600, 31, 3600},
+        {'l', 37, 7, 35},    {'l', 100, 20, 100}, {'e', 250, 2, 200},    {'e', 1000, 10, 1000},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(item(c.kind, c.value), c.shownAs) << c.kind << c.value;
+        EXPECT_EQ(value(c.kind, c.shownAs), c.itemValue) << c.kind << c.value;
+    }
+    EXPECT_EQ(DelayItem(4000), 32);
     for (int item = 1; item <= 31; ++item)
         EXPECT_EQ(DelayItem(DelayOfItem(item)), item);
-}
-
-TEST(DialogTables, LevelsLogEntriesAndFlags) {
-    EXPECT_EQ(LevelItem(37), 7);
-    EXPECT_EQ(LevelItem(100), 20);
-    EXPECT_EQ(LevelOfItem(5), 25);
-    EXPECT_EQ(LogEntryItem(250), 2);
-    EXPECT_EQ(LogEntryItem(1000), 10);
-    EXPECT_EQ(LogEntryOfItem(3), 300);
-    const struct {
-        short flag;
-        int value;
-    } flags[] = {{0, 0}, {1, 1}, {2, 0}, {-1, 0}};
-    for (const auto& f : flags)
-        EXPECT_EQ(CheckBoxValue(f.flag), f.value) << f.flag;
-    EXPECT_EQ(FlagOfCheckBox(1), 1);
-    EXPECT_EQ(FlagOfCheckBox(0), 0);
+    for (auto [flag, value] : {std::pair{0, 0}, {1, 1}, {2, 0}, {-1, 0}}) {
+        EXPECT_EQ(CheckBoxValue(static_cast<short>(flag)), value) << flag;
+        EXPECT_EQ(FlagOfCheckBox(value), value);
+    }
 }
 
 TEST(DialogTables, DatesSplitIntoMonthDayAndYearText) {
     const struct {
         const char* date;
-        int month;
-        int day;
+        int month, day;
         const char* year;
     } cases[] = {
         {"20071005", 10, 5, "2007"}, {"20070231", 2, 31, "2007"}, {"2007ab0x", 0, 0, "2007"},
@@ -92,61 +82,103 @@ TEST(DialogTables, DatesSplitIntoMonthDayAndYearText) {
     for (const auto& c : cases) {
         char date[9] = {};
         std::strncpy(date, c.date, 8);
-        EXPECT_EQ(DateMonth(date), c.month) << c.date;
-        EXPECT_EQ(DateDay(date), c.day) << c.date;
+        EXPECT_EQ(DateMonth(date) * 100 + DateDay(date), c.month * 100 + c.day) << c.date;
         EXPECT_EQ(DateYearText(date), c.year) << c.date;
     }
 }
 
-TEST(DialogTables, DatesAreStoredOnlyWhenTheYearFits) {
+TEST(DialogTables, DatesAreStoredOnlyWhenTheyFit) {
     const struct {
         const char* yearText;
-        int month;
-        int day;
+        int month, day;
         const char* stored; // null: refused, the old date stays
     } cases[] = {
         {"2007", 3, 5, "20070305"}, {"7", 3, 5, "00070305"},     {"", 3, 5, "00000305"},
         {"abc", 3, 5, "00000305"},  {" 2007", 3, 5, "20070305"}, {"9999", 12, 31, "99991231"},
-        {"0", 2, 31, "00000231"},   {"2007x", 1, 1, "20070101"}, {"10000", 3, 5, nullptr},
-        {"-5", 3, 5, nullptr},      {"1234567", 3, 5, nullptr},  {"2007   ", 3, 5, nullptr},
-        {"999999", 3, 5, nullptr},
+        {"0", 2, 31, "00000231"},   {"2007x", 1, 1, "20070101"}, {"2007", 99, 99, "20079999"},
+        {"10000", 3, 5, nullptr},   {"-5", 3, 5, nullptr},       {"1234567", 3, 5, nullptr},
+        {"2007   ", 3, 5, nullptr}, {"999999", 3, 5, nullptr},   {"2007", 100, 5, nullptr},
+        {"2007", 3, 100, nullptr},  {"2007", -1, 5, nullptr},    {"2007", 3, -1, nullptr},
     };
     for (const auto& c : cases) {
-        char date[9] = "19990101";
-        const char guard = '\x5a';
         struct {
-            char field[9];
-            char after;
-        } record{};
-        std::memcpy(record.field, date, sizeof date);
-        record.after = guard;
-        const bool stored = StoreDate(record.field, c.yearText, c.month, c.day);
-        EXPECT_EQ(stored, c.stored != nullptr) << c.yearText;
+            char field[9] = "19990101";
+            char after = 'Z';
+        } record;
+        EXPECT_EQ(StoreDate(record.field, c.yearText, c.month, c.day), c.stored != nullptr)
+            << c.yearText << " " << c.month << " " << c.day;
         EXPECT_STREQ(record.field, c.stored ? c.stored : "19990101") << c.yearText;
-        EXPECT_EQ(record.after, guard);
+        EXPECT_EQ(record.after, 'Z');
     }
 }
 
-TEST(DialogTables, CommandFileKeepsItsOldPathWhenTheNewOneDoesNotFit) {
+TEST(DialogTables, CommandFileAndTime) {
     char field[256] = "/old/command";
     EXPECT_TRUE(StoreCommandFile(field, std::string(254, 'a')));
-    EXPECT_EQ(std::strlen(field), 254u);
     EXPECT_FALSE(StoreCommandFile(field, std::string(255, 'b')));
-    EXPECT_EQ(std::string(field), std::string(254, 'a'));
     EXPECT_FALSE(StoreCommandFile(field, std::string("a\0b", 3)));
+    EXPECT_EQ(std::string(field), std::string(254, 'a'));
     EXPECT_TRUE(StoreCommandFile(field, ""));
     EXPECT_STREQ(field, "");
+    // The time reads as a 16-bit number.
+    const std::pair<const char*, short> times[] = {
+        {"", 0},           {"abc", 0},      {"12abc", 12},
+        {" 42", 42},       {"-1", -1},      {"32767", 32767},
+        {"32768", -32768}, {"70000", 4464}, {"99999999999999999999", -1}};
+    for (const auto& [text, value] : times)
+        EXPECT_EQ(CommandTimeOfText(text), value) << text;
 }
 
-TEST(DialogTables, CommandTimeReadsAsA16BitNumber) {
+void AddRow(void* ctx, const char* text, std::size_t length) {
+    static_cast<std::vector<std::string>*>(ctx)->emplace_back(text, length);
+}
+
+TEST(EventLogReader, PiecesBecomeRowsInFileOrder) {
+    std::string long300;
+    for (int i = 1; i <= 300; ++i)
+        long300 += static_cast<char>('A' + i % 26);
     const struct {
-        const char* text;
-        short value;
-    } cases[] = {{"", 0},           {"abc", 0},      {"12abc", 12},
-                 {" 42", 42},       {"-1", -1},      {"32767", 32767},
-                 {"32768", -32768}, {"70000", 4464}, {"99999999999999999999", -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(CommandTimeOfText(c.text), c.value) << c.text;
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"three lines", "# one\n# two\n# three\n", {"one", "two", "three"}},
+        {"no final line feed", "# one\n# two", {"one", "tw"}},
+        {"empty file", "", {}},
+        {"short lines", "\n\nx\nab\nabc\n", {"", "", "", "", "c"}},
+        {"single character at the end", "# one\nx", {"one", ""}},
+        {"300 characters", long300 + "\n", {long300.substr(2, 252), long300.substr(257, 43)}},
+        {"exactly 255 with line feed", std::string(254, 'z') + "\n", {std::string(252, 'z')}},
+        {"carriage returns stay", "# dos\r\n", {"dos\r"}},
+        {"a NUL ends the line", std::string("# ab\0cd\n# next\n", 15), {"a", "next"}},
+    };
+    for (const auto& c : cases) {
+        std::FILE* f = std::tmpfile();
+        std::fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+        std::rewind(f);
+        std::vector<std::string> rows;
+        EXPECT_EQ(ReadEventLogRows(f, AddRow, &rows), static_cast<long>(c.rows.size())) << c.name;
+        std::fclose(f);
+        EXPECT_EQ(rows, c.rows) << c.name;
+    }
+}
+
+class EventLogFile : public corvanta_test::CoreTest {};
+
+TEST_F(EventLogFile, StandinsGiveNoRowsAndAnOversizedLogIsReadOnlyInPart) {
+    using namespace corvanta_test;
+    for (Standin what : AllStandins) {
+        SCOPED_TRACE(StandinName(what));
+        PlantStandin(Path(LogFileName), what, "# one\n# two\n");
+        std::vector<std::string> rows;
+        {
+            Watchdog watchdog(20, std::string("event log, ") + StandinName(what));
+            ReadEventLogFile(Path(LogFileName), AddRow, &rows);
+        }
+        // Two lines, then the hole in pieces of 255 up to the cap.
+        EXPECT_EQ(rows.size(), what == Standin::Oversized ? 2 + (LogFileCap - 12 + 254) / 255 : 0);
+        RemoveTree(Path(LogFileName));
+    }
 }
 
 } // namespace

@@ -1,153 +1,214 @@
-// Controls by ID on windows built from the interface description.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QLineEdit>
-#include <QTabBar>
-#include <gtest/gtest.h>
+// Controls by ID on windows from the interface description, and the list.
+#include <QAbstractItemModel>
+#include <QListView>
+#include <array>
 
-#include "Controls.h"
-#include "PlatformTesting.h"
-#include "Windows.h"
+#include "List.h"
+#include "PlatformTestSupport.h"
 
 namespace {
 
-ControlRef Find(WindowRef w, const char (&sig)[5], int id) {
-    const ControlID cid{FourCharCode(sig), id};
-    ControlRef c = nullptr;
-    return GetControlByID(w, &cid, &c) == noErr ? c : nullptr;
+using platform_test::Find;
+using Controls = platform_test::WindowTest;
+
+std::array<int, 4> Edges(const Rect& r) {
+    return {r.top, r.left, r.bottom, r.right};
 }
 
-class WindowFixture : public ::testing::Test {
-  protected:
-    void Open(const char* name) {
-        MyCreateWindow("main", nullptr, name, &window);
-        ASSERT_NE(window, nullptr) << name;
-    }
-    void TearDown() override {
-        if (window) DisposeWindow(window);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    WindowRef window = nullptr;
-};
+std::vector<std::string> Texts(ListHandle list) {
+    std::vector<std::string> rows;
+    for (SInt32 r = 0; r < GetListRowCount(list); ++r)
+        rows.push_back(GetListCellText(list, Cell{r, 0}));
+    return rows;
+}
+
+void Set(ListHandle list, SInt32 row, const std::string& text) {
+    LSetCell(text.data(), static_cast<SInt32>(text.size()), Cell{row, 0}, list);
+}
 
 } // namespace
 
-TEST(NibTest, UnknownDescriptionOrWindowLeavesTheVariableAlone) {
+TEST(Nib, UnknownDescriptionOrWindowLeavesTheVariableAlone) {
     WindowRef w = nullptr;
     MyCreateWindow("main", nullptr, "NoSuchWindow", &w);
-    EXPECT_EQ(w, nullptr);
     MyCreateWindow("other", nullptr, "MainWindow", &w);
     EXPECT_EQ(w, nullptr);
     IBNibRef nib = nullptr;
     EXPECT_EQ(CreateNibReference("other", &nib), resNotFound);
 }
 
-using PopupTest = WindowFixture;
-
-TEST_F(PopupTest, ItemsValuesAndPinning) {
-    Open("LogManageWindow");
-    ControlRef popup = Find(window, "logm", 128);
-    ASSERT_NE(popup, nullptr);
+TEST_F(Controls, ValuesStayInsideEachKindsRange) {
+    WindowRef log = Open("LogManageWindow"), acti = Open("ActionsWindow"),
+              main = Open("MainWindow");
+    ASSERT_TRUE(log && acti && main);
+    ControlRef popup = Find(log, "logm", 128), meter = Find(main, "main", 152);
     MenuRef menu = GetControlPopupMenuRef(popup);
     ASSERT_NE(menu, nullptr);
     for (const char* item : {"100", "200", "300"})
         AppendMenuItemText(menu, item);
-    EXPECT_EQ(CountMenuItems(menu), 3);
-    EXPECT_EQ(GetControlMaximum(popup), 3);
-    struct Case {
-        SInt32 set, got;
+    SetControlMaximum(popup, 1); // a pop-up's range is its items
+    SetControlMaximum(meter, 50);
+    const struct {
+        ControlRef control;
+        SInt32 maximum;
+        std::vector<std::pair<SInt32, SInt32>> setGot;
+    } cases[] = {
+        {popup, 3, {{2, 2}, {3, 3}, {7, 3}, {0, 0}, {-4, 0}, {1, 1}}},
+        {Find(acti, "acti", 128), 1, {{1, 1}, {5, 1}, {0, 0}, {-1, 0}}},
+        {Find(main, "tabs", 128), 3, {{3, 3}, {9, 3}, {0, 1}, {2, 2}}},
+        {meter, 50, {{70, 50}, {-3, 0}, {20, 20}}},
     };
-    for (const Case c : {Case{2, 2}, Case{3, 3}, Case{7, 3}, Case{0, 0}, Case{-4, 0}, Case{1, 1}}) {
-        SetControlValue(popup, c.set);
-        EXPECT_EQ(GetControlValue(popup), c.got) << c.set;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ControlName(c.control));
+        EXPECT_EQ(GetControlMaximum(c.control), c.maximum);
+        for (const auto& [set, got] : c.setGot) {
+            SetControlValue(c.control, set);
+            EXPECT_EQ(GetControlValue(c.control), got) << set;
+        }
     }
+    SetControlMaximum(meter, 10); // the value follows a lower maximum
+    EXPECT_EQ(GetControlValue(meter), 10);
+    EXPECT_EQ(GetControlText(popup), "100");
     EXPECT_EQ(GetMenuItemText(menu, 2), "200");
-    DeleteMenuItems(menu, 1, CountMenuItems(menu));
-    EXPECT_EQ(CountMenuItems(menu), 0);
+    EXPECT_EQ(GetMenuItemText(menu, 4), "");
+    DeleteMenuItems(menu, 2, 5);
+    EXPECT_EQ(CountMenuItems(menu), 1);
+    DeleteMenuItems(menu, 1, 1);
     EXPECT_EQ(GetControlValue(popup), 0);
 }
 
-TEST_F(PopupTest, CheckBoxesAndEditTexts) {
-    Open("ActionsWindow");
-    ControlRef box = Find(window, "acti", 128);
-    ASSERT_NE(qobject_cast<QCheckBox*>(box), nullptr);
-    SetControlValue(box, 1);
-    EXPECT_EQ(GetControlValue(box), 1);
-    SetControlValue(box, 0);
-    EXPECT_EQ(GetControlValue(box), 0);
-    ControlRef field = Find(window, "acti", 143);
-    ASSERT_NE(qobject_cast<QLineEdit*>(field), nullptr);
+TEST_F(Controls, TitlesTextsBoundsStatesAndIds) {
+    WindowRef acti = Open("ActionsWindow"), main = Open("MainWindow");
+    ASSERT_TRUE(acti && main);
+    main->resize(520, 424);
+    ControlRef box = Find(acti, "acti", 141), field = Find(acti, "acti", 143);
     const unsigned char title[] = "\x04Save";
-    ControlRef box2 = Find(window, "acti", 141);
-    SetControlTitle(box2, title);
-    EXPECT_EQ(GetControlTitleText(box2), "Save");
+    SetControlTitle(box, title);
+    EXPECT_EQ(GetControlText(box), "Save");
     SetControlText(field, "/usr/local/bin/säve.sh");
     EXPECT_EQ(GetControlText(field), "/usr/local/bin/säve.sh");
-}
-
-using MainWindowControls = WindowFixture;
-
-TEST_F(MainWindowControls, BoundsTitlesVisibilityAndTabs) {
-    Open("MainWindow");
-    window->resize(520, 424);
-    ControlRef meter = Find(window, "main", 152);
-    ASSERT_NE(meter, nullptr);
-    EXPECT_EQ(GetControlTitleText(meter), "MeterL");
-    Str255 title;
-    GetControlTitle(meter, title);
-    EXPECT_EQ(title[0], 6);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(title + 1), 6), "MeterL");
-
+    ControlRef meter = Find(main, "main", 152);
+    Str255 pascal;
+    GetControlTitle(meter, pascal);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(pascal + 1), pascal[0]), "MeterL");
     // Bounds are in window coordinates, the pane's offset included.
-    ControlRef pane = Find(window, "tabs", 130);
-    Rect paneBounds, meterBounds;
-    GetControlBounds(pane, &paneBounds);
-    GetControlBounds(meter, &meterBounds);
-    EXPECT_EQ(meterBounds.left, paneBounds.left + meter->x());
-    EXPECT_EQ(meterBounds.top, paneBounds.top + meter->y());
-    EXPECT_EQ(meterBounds.right - meterBounds.left, meter->width());
-    EXPECT_EQ(meterBounds.bottom - meterBounds.top, meter->height());
-
+    Rect pane, bounds, whole;
+    GetControlBounds(Find(main, "tabs", 130), &pane);
+    GetControlBounds(meter, &bounds);
+    const int top = pane.top + meter->y(), left = pane.left + meter->x();
+    EXPECT_EQ(Edges(bounds),
+              (std::array<int, 4>{top, left, top + meter->height(), left + meter->width()}));
+    EXPECT_EQ(Edges(*GetControlBounds(main, &whole)), (std::array<int, 4>{0, 0, 424, 520}));
     // Every status light starts off.
     for (int n = 0; n < 7; ++n) {
-        EXPECT_FALSE(IsControlVisible(Find(window, "main", 300 + n))) << n;
-        EXPECT_TRUE(IsControlVisible(Find(window, "main", 320 + n))) << n;
+        EXPECT_FALSE(IsControlVisible(Find(main, "main", 300 + n))) << n;
+        EXPECT_TRUE(IsControlVisible(Find(main, "main", 320 + n))) << n;
     }
-    EXPECT_FALSE(IsControlVisible(Find(window, "cdic", 128)));
-    ControlRef light = Find(window, "main", 301);
+    EXPECT_FALSE(IsControlVisible(Find(main, "cdic", 128)));
+    ControlRef light = Find(main, "main", 301);
     SetControlVisibility(light, true, true);
     EXPECT_TRUE(IsControlVisible(light));
     DisableControl(light);
     EXPECT_FALSE(IsControlEnabled(light));
     EnableControl(light);
     EXPECT_TRUE(IsControlEnabled(light));
-
-    ControlRef tabs = Find(window, "tabs", 128);
-    ASSERT_NE(qobject_cast<QTabBar*>(tabs), nullptr);
-    EXPECT_EQ(GetControlMaximum(tabs), 3);
-    EXPECT_EQ(GetControlValue(tabs), 1);
-    SetControlValue(tabs, 3);
-    EXPECT_EQ(GetControlValue(tabs), 3);
-
     ControlID id{};
-    EXPECT_EQ(GetControlID(tabs, &id), noErr);
-    EXPECT_EQ(id.signature, FourCharCode("tabs"));
-    EXPECT_EQ(id.id, 128);
-    EXPECT_EQ(GetControlOwner(meter), window);
-    EXPECT_EQ(Find(window, "main", 999), nullptr);
+    EXPECT_EQ(GetControlID(Find(main, "tabs", 128), &id), noErr);
+    EXPECT_EQ(FourCharCodeText(id.signature) + std::to_string(id.id), "tabs128");
+    EXPECT_EQ(GetControlOwner(meter), main);
+    EXPECT_EQ(Find(main, "main", 999), nullptr);
 }
 
-TEST_F(MainWindowControls, RedrawRequestsReachTheObserver) {
-    Open("MainWindow");
+TEST_F(Controls, RedrawRequestsReachTheObserver) {
+    WindowRef main = Open("MainWindow");
     std::vector<std::string> seen;
     SetRedrawObserver([&](ControlRef c, WindowRef w) {
         seen.push_back(c ? ControlName(c) : "window:" + GetWindowName(w));
     });
-    Draw1Control(Find(window, "main", 152));
-    DrawControls(window);
+    Draw1Control(Find(main, "main", 152));
+    DrawControls(main);
     SetRedrawObserver({});
-    Draw1Control(Find(window, "main", 152));
+    Draw1Control(Find(main, "main", 152));
     EXPECT_EQ(seen, (std::vector<std::string>{"main_152", "window:MainWindow"}));
+}
+
+TEST(List, RowsGoWhereTheyAreAskedAndClicksSelectOrScroll) {
+    QWidget window;
+    window.resize(300, 250);
+    const Rect view{10, 10, 190, 274};
+    const ListBounds none{0, 0, 0, 1};
+    ListHandle list = LNew(&view, &none, Point{18, 264}, 0, &window, true, false, false, true);
+    auto* qt = qobject_cast<QListView*>(GetListWidget(list));
+    ASSERT_NE(qt, nullptr);
+    // The cells fill the view rectangle; frame and scroll bar lie around it.
+    EXPECT_EQ(qt->geometry(), QRect(9, 9, 264 + 16 + 2, 182));
+    const struct {
+        SInt32 at;
+        const char* text;
+        SInt32 expected;
+    } adds[] = {{0, "b", 0}, {0, "a", 0}, {5, "d", 2}, {2, "c", 2}, {-3, "first", 0}};
+    for (const auto& a : adds) {
+        EXPECT_EQ(LAddRow(1, a.at, list), a.expected) << a.text;
+        Set(list, a.expected, a.text);
+    }
+    // Cells that do not exist are left alone.
+    Set(list, 5, "x");
+    Set(list, -1, "x");
+    LSetCell("x", 1, Cell{0, 1}, list);
+    EXPECT_EQ(LAddRow(0, 0, list), 0);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"first", "a", "b", "c", "d"}));
+    const QModelIndex c = qt->model()->index(3, 0);
+    EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
+    EXPECT_EQ(c.data(Qt::SizeHintRole).toSize(), QSize(1, 18));
+    EXPECT_FALSE(c.data(Qt::ToolTipRole).isValid());
+    LAddRow(200, 5, list);
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(LClick(Point{static_cast<short>(view.top + 27), 30}, 0, list));
+    EXPECT_EQ(GetListSelectedRow(list), 1);
+    EXPECT_EQ(GetListTopRow(list), 0);
+    // The lower part of the scroll bar pages down.
+    LClick(Point{static_cast<short>(view.bottom - 40), static_cast<short>(view.right + 8)}, 0,
+           list);
+    EXPECT_GT(GetListTopRow(list), 0);
+    LDispose(list);
+    EXPECT_EQ(window.findChild<QListView*>(), nullptr);
+    LDispose(nullptr);
+}
+
+TEST(List, TheViewHearsOfRowsAtOnceOrWhenDrawingComesBackOn) {
+    auto window = std::make_unique<QWidget>();
+    const Rect view{10, 10, 100, 100};
+    const ListBounds two{0, 0, 2, 1};
+    ListHandle list = LNew(&view, &two, Point{18, 90}, 0, window.get(), true, false, false, true);
+    QAbstractItemModel* model = qobject_cast<QListView*>(GetListWidget(list))->model();
+    int inserted = 0, changed = 0, resets = 0;
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
+    QObject::connect(model, &QAbstractItemModel::dataChanged, [&] { ++changed; });
+    QObject::connect(model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+    LAddRow(1, 0, list);
+    Set(list, 0, "shown");
+    LSetDrawingMode(false, list);
+    for (int i = 0; i < 1000; ++i) {
+        LAddRow(1, 0, list);
+        Set(list, 0, std::to_string(i));
+    }
+    EXPECT_EQ((std::array<int, 3>{inserted, changed, resets}), (std::array<int, 3>{1, 1, 0}));
+    LSetDrawingMode(true, list);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(model->rowCount(), 1003);
+    EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("999"));
+    // Bytes that are not UTF-8 still show, replaced.
+    const char bad[] = {'o', 'k', static_cast<char>(0xFF)};
+    LSetCell(bad, 3, Cell{0, 0}, list);
+    EXPECT_TRUE(model->index(0, 0).data().toString().startsWith(QStringLiteral("ok")));
+    // The list outlives the window that held it.
+    window.reset();
+    EXPECT_EQ(GetListWidget(list), nullptr);
+    LAddRow(1, 0, list);
+    LUpdate(nullptr, list);
+    EXPECT_FALSE(LClick(Point{5, 5}, 0, list));
+    EXPECT_EQ(GetListRowCount(list), 1004);
+    LDispose(list);
+    EXPECT_EQ(LNew(&view, &two, Point{18, 50}, 0, nullptr, true, false, false, true), nullptr);
 }

@@ -1,194 +1,190 @@
-// Handler chains, propagation and the default behaviour of the event layer.
-#include <QApplication>
+// The event layer: handler chains and propagation, commands from buttons and
+// menus, the default close and quit, the repeating timer and the folder watch.
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
-#include <QWidget>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
 
-#include "Controls.h"
-#include "Events.h"
-#include "PlatformTesting.h"
-#include "RunLoop.h"
-#include "Windows.h"
+#include "PlatformTestSupport.h"
 
 namespace {
 
 std::vector<std::string> gCalls;
 
-struct Behaviour {
+struct Handler {
     std::string name;
+    char target; // 'c' the control, 'w' its window, 'a' the application
     OSStatus result;
     bool callNext = false;
+    bool commandOnly = false;
 };
 
 OSStatus Recorder(EventHandlerCallRef call, EventRef event, void* userData) {
-    auto* b = static_cast<Behaviour*>(userData);
-    gCalls.push_back(b->name);
-    if (b->callNext) {
+    auto* h = static_cast<Handler*>(userData);
+    gCalls.push_back(h->name);
+    if (h->callNext) {
         CallNextEventHandler(call, event);
-        gCalls.push_back(b->name + ":after");
+        gCalls.push_back(h->name + ":after");
     }
-    (void)event;
-    return b->result;
+    return h->result;
 }
 
 const EventTypeSpec kClick{kEventClassControl, kEventControlClick};
 const EventTypeSpec kCommand{kEventClassCommand, kEventCommandProcess};
-const EventTypeSpec kClose{kEventClassWindow, kEventWindowClose};
 
-OSStatus SendClick(QWidget* control) {
-    ToolboxEvent e;
-    e.eventClass = kEventClassControl;
-    e.eventKind = kEventControlClick;
-    e.control = control;
-    return SendEventToEventTarget(&e, GetControlEventTarget(control));
+// Waits for real timer or file events, at most five seconds.
+void ProcessUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
-
-class EventsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        gCalls.clear();
-        window = new QWidget;
-        control = new QWidget(window);
-        control->setObjectName("main_150");
-    }
-    void TearDown() override { delete window; }
-    QWidget* window = nullptr;
-    QWidget* control = nullptr;
-};
 
 } // namespace
 
-TEST(FourCharCode, FirstCharacterIsMostSignificant) {
+TEST(Events, FourCharCodesPutTheFirstCharacterHighest) {
     EXPECT_EQ(FourCharCode("prop"), 0x70726F70u);
-    EXPECT_EQ(FourCharCode("ok  "), 0x6F6B2020u);
     EXPECT_EQ(FourCharCodeFromText("ok"), FourCharCode("ok  "));
     EXPECT_EQ(FourCharCodeText(FourCharCode("not!")), "not!");
 }
 
-TEST_F(EventsTest, NewestHandlerFirstAndHandledStops) {
-    Behaviour older{"older", noErr}, newer{"newer", noErr};
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &older, nullptr);
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &newer, nullptr);
-    EXPECT_EQ(SendClick(control), noErr);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"newer"}));
+TEST(Events, HandlersRunNewestFirstThenUpToWindowAndApplication) {
+    const struct {
+        const char* what;
+        std::vector<Handler> handlers; // in the order installed
+        OSStatus result;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"handled stops", {{"old", 'c', noErr}, {"new", 'c', noErr}}, noErr, {"new"}},
+        {"not handled goes up",
+         {{"c1", 'c', eventNotHandledErr},
+          {"c2", 'c', eventNotHandledErr},
+          {"w", 'w', eventNotHandledErr},
+          {"a", 'a', eventNotHandledErr}},
+         eventNotHandledErr,
+         {"c2", "c1", "w", "a"}},
+        {"other event types", {{"cmd", 'w', noErr, false, true}}, eventNotHandledErr, {}},
+        {"call next runs the rest once",
+         {{"w", 'w', noErr}, {"first", 'c', eventNotHandledErr, true}},
+         eventNotHandledErr,
+         {"first", "w", "first:after"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        gCalls.clear();
+        QWidget window;
+        auto* control = new QWidget(&window);
+        control->setObjectName("main_150");
+        std::vector<Handler> handlers = c.handlers;
+        std::vector<EventHandlerRef> refs(handlers.size());
+        for (std::size_t i = 0; i < handlers.size(); ++i) {
+            Handler& h = handlers[i];
+            EventTargetRef target = h.target == 'c'   ? GetControlEventTarget(control)
+                                    : h.target == 'w' ? GetWindowEventTarget(&window)
+                                                      : GetApplicationEventTarget();
+            InstallEventHandler(target, Recorder, 1, h.commandOnly ? &kCommand : &kClick, &h,
+                                &refs[i]);
+        }
+        ToolboxEvent e;
+        e.eventClass = kEventClassControl;
+        e.eventKind = kEventControlClick;
+        e.control = control;
+        EXPECT_EQ(SendEventToEventTarget(&e, GetControlEventTarget(control)), c.result);
+        EXPECT_EQ(gCalls, c.calls);
+        for (EventHandlerRef ref : refs)
+            RemoveEventHandler(ref);
+        // Parameters by type: the control is there, a command is not.
+        ControlRef got = nullptr;
+        HICommand command{};
+        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr,
+                                    sizeof got, nullptr, &got),
+                  noErr);
+        EXPECT_EQ(got, control);
+        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeHICommand, nullptr,
+                                    sizeof command, nullptr, &command),
+                  eventParameterNotFoundErr);
+        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr, 1,
+                                    nullptr, &got),
+                  paramErr);
+    }
 }
 
-TEST_F(EventsTest, NotHandledPassesOnThenUpToWindowAndApplication) {
-    Behaviour c1{"control-old", eventNotHandledErr}, c2{"control-new", eventNotHandledErr};
-    Behaviour w{"window", eventNotHandledErr}, a{"app", eventNotHandledErr};
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &c1, nullptr);
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &c2, nullptr);
-    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kClick, &w, nullptr);
-    EventHandlerRef appRef = nullptr;
-    InstallEventHandler(GetApplicationEventTarget(), Recorder, 1, &kClick, &a, &appRef);
-    EXPECT_EQ(SendClick(control), eventNotHandledErr);
-    RemoveEventHandler(appRef);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"control-new", "control-old", "window", "app"}));
-}
-
-TEST_F(EventsTest, HandlersSeeOnlyTheirEventTypes) {
-    Behaviour cmd{"command-only", noErr};
-    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &cmd, nullptr);
-    EXPECT_EQ(SendClick(control), eventNotHandledErr);
-    EXPECT_TRUE(gCalls.empty());
-}
-
-TEST_F(EventsTest, CallNextRunsTheRestOnceAndTheDispatcherStops) {
-    Behaviour w{"window", noErr};
-    Behaviour first{"first", eventNotHandledErr, true};
-    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kClick, &w, nullptr);
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &first, nullptr);
-    EXPECT_EQ(SendClick(control), eventNotHandledErr);
-    EXPECT_EQ(gCalls, (std::vector<std::string>{"first", "window", "first:after"}));
-}
-
-TEST_F(EventsTest, ParametersByType) {
-    ToolboxEvent e;
-    e.eventClass = kEventClassControl;
-    e.eventKind = kEventControlClick;
-    e.control = control;
-    ControlRef got = nullptr;
-    EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr, sizeof(got),
-                                nullptr, &got),
-              noErr);
-    EXPECT_EQ(got, control);
-    HICommand command{};
-    EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeHICommand, nullptr,
-                                sizeof(command), nullptr, &command),
-              eventParameterNotFoundErr);
-    EXPECT_EQ(
-        GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr, 1, nullptr, &got),
-        paramErr);
-    EXPECT_EQ(GetEventClass(&e), kEventClassControl);
-    EXPECT_EQ(GetEventKind(&e), kEventControlClick);
-}
-
-TEST(WindowEvents, ButtonCommandGoesToItsWindowThenTheApplication) {
+TEST(Events, ButtonsAndMenuItemsSendTheirCommands) {
     gCalls.clear();
     WindowRef window = nullptr;
-    MyCreateWindow("main", nullptr, "LogManageWindow", &window);
+    MyCreateWindow("main", "MainMenu", "LogManageWindow", &window);
     ASSERT_NE(window, nullptr);
-    Behaviour w{"window", eventNotHandledErr}, a{"app", noErr};
-    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &w, nullptr);
-    EventHandlerRef appRef = nullptr;
-    InstallEventHandler(GetApplicationEventTarget(), Recorder, 1, &kCommand, &a, &appRef);
-    auto* ok = window->findChild<QPushButton*>("okButton");
-    ASSERT_NE(ok, nullptr);
-    ok->click();
-    RemoveEventHandler(appRef);
+    Handler w{"window", 'w', eventNotHandledErr}, a{"app", 'a', noErr};
+    EventHandlerRef refs[2] = {};
+    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &w, &refs[0]);
+    InstallEventHandler(GetApplicationEventTarget(), Recorder, 1, &kCommand, &a, &refs[1]);
+    window->findChild<QPushButton*>("okButton")->click();
     EXPECT_EQ(gCalls, (std::vector<std::string>{"window", "app"}));
-    DisposeWindow(window);
-}
-
-namespace {
-HICommand gLastCommand{};
-OSStatus CommandCatcher(EventHandlerCallRef, EventRef event, void*) {
-    GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof(HICommand),
-                      nullptr, &gLastCommand);
-    return noErr;
-}
-} // namespace
-
-TEST(WindowEvents, MenuItemsSendTheirCommandsToTheApplication) {
-    WindowRef window = nullptr;
-    MyCreateWindow("main", "MainMenu", "MainWindow", &window);
-    ASSERT_NE(window, nullptr);
-    EventHandlerRef ref = nullptr;
-    InstallEventHandler(GetApplicationEventTarget(), CommandCatcher, 1, &kCommand, nullptr, &ref);
+    RemoveEventHandler(refs[0]);
+    RemoveEventHandler(refs[1]);
+    static HICommand last;
+    auto catcher = [](EventHandlerCallRef, EventRef event, void*) -> OSStatus {
+        GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof(HICommand),
+                          nullptr, &last);
+        return noErr;
+    };
+    InstallEventHandler(GetApplicationEventTarget(), catcher, 1, &kCommand, nullptr, &refs[1]);
     for (const char* code : {"absa", "prop", "logm", "sche", "acti", "elog", "cshu"}) {
-        gLastCommand = {};
-        const OSType command = FourCharCodeFromText(code);
-        EXPECT_TRUE(SelectMenuCommand(command)) << code;
-        EXPECT_EQ(gLastCommand.commandID, command) << code;
+        last = {};
+        EXPECT_TRUE(SelectMenuCommand(FourCharCodeFromText(code))) << code;
+        EXPECT_EQ(last.commandID, FourCharCodeFromText(code)) << code;
     }
-    RemoveEventHandler(ref);
+    RemoveEventHandler(refs[1]);
     DisposeWindow(window);
 }
 
-TEST(WindowEvents, UnhandledCloseDisposesAndHandledCloseKeepsTheWindow) {
+TEST(Events, UnhandledCloseDisposesAndUnhandledQuitEndsTheRunLoop) {
     WindowRef window = nullptr;
     MyCreateWindow("main", nullptr, "AboutWindow", &window);
-    ASSERT_NE(window, nullptr);
     window->show();
-    Behaviour keep{"keep", noErr};
+    Handler keep{"keep", 'w', noErr};
     EventHandlerRef ref = nullptr;
-    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kClose, &keep, &ref);
+    const EventTypeSpec close{kEventClassWindow, kEventWindowClose};
+    InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &close, &keep, &ref);
     window->close();
-    EXPECT_TRUE(IsValidWindowPtr(window));
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(IsValidWindowPtr(window) && window->isVisible());
     RemoveEventHandler(ref);
     window->close();
     EXPECT_FALSE(IsValidWindowPtr(window));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(CountWindowsNamed("AboutWindow"), 0);
-}
-
-TEST(WindowEvents, UnhandledQuitEndsTheRunLoop) {
     ResetExitToShellRequest();
     EXPECT_EQ(ProcessHICommand(kHICommandQuit, nullptr), noErr);
-    // The quit request makes a later RunApplicationEventLoop return at once.
-    RunApplicationEventLoop();
+    RunApplicationEventLoop(); // returns at once: the quit was requested
     ResetExitToShellRequest();
+}
+
+TEST(Events, TheTimerFiresAtOnceThenRepeats) {
+    static int firings = 0;
+    int mine = 0;
+    EventLoopTimerRef timer = nullptr;
+    auto count = [](EventLoopTimerRef, void* data) { ++firings, ++*static_cast<int*>(data); };
+    ASSERT_EQ(InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, 0.02, count, &mine, &timer), noErr);
+    ProcessUntil([] { return firings >= 3; });
+    RemoveEventLoopTimer(timer);
+    EXPECT_GE(firings, 3);
+    EXPECT_EQ(mine, firings);
+}
+
+TEST(Events, TheFolderWatchReportsItsOwnFileOnce) {
+    QTemporaryDir dir;
+    const std::string at = dir.path().toStdString() + "/";
+    int seen = 0;
+    ASSERT_TRUE(WatchFolderFile(dir.path().toStdString(), "watched", [&] { ++seen; }));
+    std::fclose(std::fopen((at + "other").c_str(), "wb"));
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 200);
+    EXPECT_EQ(seen, 0);
+    std::fclose(std::fopen((at + "watched.tmp").c_str(), "wb"));
+    ASSERT_EQ(std::rename((at + "watched.tmp").c_str(), (at + "watched").c_str()), 0);
+    std::remove((at + "watched").c_str());
+    ProcessUntil([&] { return seen > 0; });
+    StopWatchingFolderFile();
+    EXPECT_EQ(seen, 1) << "one call for the queued events of one file";
 }

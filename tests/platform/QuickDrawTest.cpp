@@ -2,6 +2,7 @@
 // painter port gives the QuickDraw meanings in pixels.
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "QuickDraw.h"
@@ -10,194 +11,132 @@ namespace {
 
 constexpr RGBColor kRed{0xFF00, 0, 0};
 constexpr RGBColor kWhite{0xFF00, 0xFF00, 0xFF00};
+constexpr QRgb R = 0xFFFF0000, W = 0xFFFFFFFF;
 
-Rect R(short l, short t, short r, short b) {
+// A rectangle from left, top, right and bottom, passed as the calls take it.
+struct Box {
+    Box(short l, short t, short r, short b) { SetRect(&rect, l, t, r, b); }
+    operator const Rect*() const { return &rect; }
     Rect rect;
-    SetRect(&rect, l, t, r, b);
-    return rect;
-}
-
-struct Canvas {
-    explicit Canvas(int w = 100, int h = 100, short originH = 0, short originV = 0)
-        : image(w, h, QImage::Format_RGB32) {
-        image.fill(Qt::white);
-        painter = std::make_unique<QPainter>(&image);
-        port = std::make_unique<QPainterPort>(painter.get(), originH, originV, kWhite);
-        guard = std::make_unique<PortGuard>(port.get());
-    }
-    QImage Finish() {
-        guard.reset();
-        port.reset();
-        painter.reset();
-        return image;
-    }
-    QImage image;
-    std::unique_ptr<QPainter> painter;
-    std::unique_ptr<QPainterPort> port;
-    std::unique_ptr<PortGuard> guard;
 };
 
-bool IsRed(const QImage& img, int x, int y) {
-    return img.pixel(x, y) == qRgb(255, 0, 0);
-}
-bool IsWhite(const QImage& img, int x, int y) {
-    return img.pixel(x, y) == qRgb(255, 255, 255);
-}
-
-} // namespace
-
-TEST(RecordingPortTest, KeepsOperationsWithTheStateInForce) {
-    RecordingPort port;
-    const PortGuard guard(&port);
-    RGBForeColor(&kRed);
-    const Rect r = R(1, 2, 30, 40);
-    PaintRect(&r);
-    TextFont(GetSysFont());
-    TextSize(14);
-    TextFace(bold);
-    TETextBox("Normal", 6, &r, teCenter);
-    MoveTo(5, 6);
-    LineTo(7, 8);
-    LineTo(9, 10);
-    PaintArc(&r, -120, 240);
-    ASSERT_EQ(port.ops.size(), 5u);
-    EXPECT_EQ(port.ops[0].kind, DrawOp::Paint);
-    EXPECT_EQ(port.ops[0].color.red, 0xFF00);
-    EXPECT_EQ(port.ops[1].text, "Normal");
-    EXPECT_EQ(port.ops[1].a, teCenter);
-    EXPECT_EQ(port.ops[1].size, 14);
-    EXPECT_EQ(port.ops[1].face, bold);
-    EXPECT_EQ((std::array<short, 4>{port.ops[2].a, port.ops[2].b, port.ops[2].h, port.ops[2].v}),
-              (std::array<short, 4>{5, 6, 7, 8}));
-    EXPECT_EQ((std::array<short, 4>{port.ops[3].a, port.ops[3].b, port.ops[3].h, port.ops[3].v}),
-              (std::array<short, 4>{7, 8, 9, 10}));
-    EXPECT_EQ(port.ops[4].a, -120);
-    EXPECT_EQ(port.ops[4].b, 240);
+// Runs the drawing on a white image through a painter port whose widget sits
+// at (h, v) in its window, in red unless the drawing says otherwise.
+QImage Paint(const std::function<void()>& draw, int width = 100, short h = 0, short v = 0) {
+    QImage image(width, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QPainterPort port(&painter, h, v, kWhite);
+        const PortGuard guard(&port);
+        RGBForeColor(&kRed);
+        draw();
+    }
+    return image;
 }
 
-TEST(RecordingPortTest, NoPortMeansNoDrawing) {
-    const PortGuard guard(nullptr);
-    const Rect r = R(0, 0, 10, 10);
-    PaintRect(&r); // must not crash
-    SUCCEED();
-}
-
-TEST(PainterPortTest, FrameRectIsOnePixelInside) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    const Rect r = R(10, 10, 20, 30);
-    FrameRect(&r);
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsRed(img, 10, 10));
-    EXPECT_TRUE(IsRed(img, 19, 29));
-    EXPECT_TRUE(IsRed(img, 19, 15));
-    EXPECT_TRUE(IsWhite(img, 20, 15));
-    EXPECT_TRUE(IsWhite(img, 15, 30));
-    EXPECT_TRUE(IsWhite(img, 15, 15));
-}
-
-TEST(PainterPortTest, PaintRectFillsUpToButNotIncludingRightAndBottom) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    const Rect r = R(10, 10, 20, 30);
-    PaintRect(&r);
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsRed(img, 10, 10));
-    EXPECT_TRUE(IsRed(img, 19, 29));
-    EXPECT_TRUE(IsWhite(img, 20, 29));
-    EXPECT_TRUE(IsWhite(img, 19, 30));
-}
-
-TEST(PainterPortTest, ArcAnglesRunClockwiseFromTwelve) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    const Rect r = R(0, 0, 100, 100);
-    PaintArc(&r, 0, 90); // the quarter from 12 to 3 o'clock
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsRed(img, 70, 30));   // upper right
-    EXPECT_TRUE(IsWhite(img, 30, 30)); // upper left
-    EXPECT_TRUE(IsWhite(img, 70, 70)); // lower right
-}
-
-TEST(PainterPortTest, WindowCoordinatesAreShiftedToTheWidget) {
-    Canvas c(50, 50, 100, 200); // the widget sits at (100, 200) in its window
-    RGBForeColor(&kRed);
-    const Rect r = R(100, 200, 105, 205);
-    PaintRect(&r);
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsRed(img, 0, 0));
-    EXPECT_TRUE(IsRed(img, 4, 4));
-    EXPECT_TRUE(IsWhite(img, 5, 5));
-}
-
-TEST(PainterPortTest, LinesIncludeBothEnds) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    MoveTo(10, 50);
-    LineTo(40, 50);
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsRed(img, 10, 50));
-    EXPECT_TRUE(IsRed(img, 40, 50));
-    EXPECT_TRUE(IsWhite(img, 41, 50));
-}
-
-TEST(PainterPortTest, InvertRectFlipsEveryPixel) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    const Rect left = R(0, 0, 50, 100);
-    PaintRect(&left);
-    const Rect band = R(0, 40, 100, 60);
-    InvertRect(&band);
-    const QImage img = c.Finish();
-    EXPECT_EQ(img.pixel(10, 50), qRgb(0, 255, 255));
-    EXPECT_EQ(img.pixel(80, 50), qRgb(0, 0, 0));
-    EXPECT_TRUE(IsRed(img, 10, 10));
-}
-
-namespace {
 // Leftmost and rightmost columns holding a non-white pixel.
 std::pair<int, int> InkColumns(const QImage& img) {
     int lo = img.width(), hi = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) != qRgb(255, 255, 255)) {
-                lo = std::min(lo, x);
-                hi = std::max(hi, x);
-            }
+            if (img.pixel(x, y) != W) lo = std::min(lo, x), hi = std::max(hi, x);
     return {lo, hi};
 }
 
-QImage Text(short just) {
-    Canvas c(200, 30);
-    RGBColor black{0, 0, 0};
-    RGBForeColor(&black);
-    TextSize(12);
-    const Rect box = R(0, 0, 200, 20);
-    TETextBox("Hi", 2, &box, just);
-    return c.Finish();
-}
 } // namespace
 
-TEST(PainterPortTest, TextBoxJustification) {
-    const auto left = InkColumns(Text(teFlushLeft));
-    const auto deflt = InkColumns(Text(teFlushDefault));
-    const auto right = InkColumns(Text(teFlushRight));
-    const auto centre = InkColumns(Text(teCenter));
-    EXPECT_LT(left.first, 5);
-    EXPECT_EQ(deflt, left);
-    EXPECT_GT(right.second, 190);
-    EXPECT_NEAR((centre.first + centre.second) / 2.0, 100.0, 4.0);
+TEST(RecordingPort, KeepsOperationsWithTheStateInForce) {
+    RecordingPort port;
+    const Box r(1, 2, 30, 40);
+    {
+        const PortGuard none(nullptr);
+        PaintRect(r); // no port: no drawing, no crash
+    }
+    const PortGuard guard(&port);
+    RGBForeColor(&kRed);
+    PaintRect(r);
+    TextFont(GetSysFont());
+    TextSize(14);
+    TextFace(bold);
+    TETextBox("Normal", 6, r, teCenter);
+    MoveTo(5, 6);
+    LineTo(7, 8);
+    LineTo(9, 10);
+    PaintArc(r, -120, 240);
+    ASSERT_EQ(port.ops.size(), 5u);
+    EXPECT_EQ(port.ops[0].kind, DrawOp::Paint);
+    EXPECT_EQ(port.ops[0].color.red, 0xFF00);
+    EXPECT_EQ(port.ops[1].text, "Normal");
+    EXPECT_EQ((std::array<short, 3>{port.ops[1].a, port.ops[1].size, port.ops[1].face}),
+              (std::array<short, 3>{teCenter, 14, bold}));
+    for (int i : {2, 3})
+        EXPECT_EQ(
+            (std::array<short, 4>{port.ops[i].a, port.ops[i].b, port.ops[i].h, port.ops[i].v}),
+            (std::array<short, 4>{short(2 * i + 1), short(2 * i + 2), short(2 * i + 3),
+                                  short(2 * i + 4)}));
+    EXPECT_EQ((std::pair<short, short>{port.ops[4].a, port.ops[4].b}),
+              (std::pair<short, short>{-120, 240}));
 }
 
-TEST(PainterPortTest, TextBoxErasesItsBoxFirst) {
-    Canvas c;
-    RGBForeColor(&kRed);
-    const Rect all = R(0, 0, 100, 100);
-    PaintRect(&all);
-    const Rect box = R(10, 10, 50, 50);
-    TETextBox("", 0, &box, teFlushDefault);
-    const QImage img = c.Finish();
-    EXPECT_TRUE(IsWhite(img, 10, 10));
-    EXPECT_TRUE(IsWhite(img, 49, 49));
-    EXPECT_TRUE(IsRed(img, 50, 50));
+TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
+    const struct {
+        const char* what;
+        std::function<void()> draw;
+        std::vector<std::array<QRgb, 3>> pixels; // x, y, colour
+        short h = 0, v = 0;                      // the widget's place in its window
+    } cases[] = {
+        {"a frame lies one pixel inside",
+         [] { FrameRect(Box(10, 10, 20, 30)); },
+         {{10, 10, R}, {19, 29, R}, {19, 15, R}, {20, 15, W}, {15, 30, W}, {15, 15, W}}},
+        {"paint stops before right and bottom",
+         [] { PaintRect(Box(10, 10, 20, 30)); },
+         {{10, 10, R}, {19, 29, R}, {20, 29, W}, {19, 30, W}}},
+        {"arcs run clockwise from twelve",
+         [] { PaintArc(Box(0, 0, 100, 100), 0, 90); },
+         {{70, 30, R}, {30, 30, W}, {70, 70, W}}},
+        {"window coordinates are shifted to the widget",
+         [] { PaintRect(Box(100, 200, 105, 205)); },
+         {{0, 0, R}, {4, 4, R}, {5, 5, W}},
+         100,
+         200},
+        {"lines include both ends",
+         [] { MoveTo(10, 50), LineTo(40, 50); },
+         {{10, 50, R}, {40, 50, R}, {41, 50, W}}},
+        {"invert flips every pixel",
+         [] {
+             PaintRect(Box(0, 0, 50, 100));
+             InvertRect(Box(0, 40, 100, 60));
+         },
+         {{10, 50, 0xFF00FFFF}, {80, 50, 0xFF000000}, {10, 10, R}}},
+        {"a text box erases its box first",
+         [] {
+             PaintRect(Box(0, 0, 100, 100));
+             TETextBox("", 0, Box(10, 10, 50, 50), teFlushDefault);
+         },
+         {{10, 10, W}, {49, 49, W}, {50, 50, R}}},
+    };
+    for (const auto& c : cases) {
+        const QImage img = Paint(c.draw, 100, c.h, c.v);
+        for (const auto& [x, y, colour] : c.pixels)
+            EXPECT_EQ(img.pixel(int(x), int(y)), colour) << c.what << " at " << x << "," << y;
+    }
+}
+
+TEST(PainterPort, TextBoxJustification) {
+    auto text = [](short just) {
+        return InkColumns(Paint(
+            [just] {
+                const RGBColor black{0, 0, 0};
+                RGBForeColor(&black);
+                TextSize(12);
+                TETextBox("Hi", 2, Box(0, 0, 200, 20), just);
+            },
+            200));
+    };
+    const auto left = text(teFlushLeft), right = text(teFlushRight), centre = text(teCenter);
+    EXPECT_LT(left.first, 5);
+    EXPECT_EQ(text(teFlushDefault), left);
+    EXPECT_GT(right.second, 190);
+    EXPECT_NEAR((centre.first + centre.second) / 2.0, 100.0, 4.0);
 }

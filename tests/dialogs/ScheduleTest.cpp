@@ -1,0 +1,325 @@
+// The schedule: the window's work on the in-memory calendar (collecting,
+// sorting and packing a day, copying it forward, sharing, New Year), then the
+// window itself on a set clock.
+#include <QComboBox>
+#include <algorithm>
+#include <functional>
+
+#include "Clock.h"
+#include "DialogTestSupport.h"
+#include "Schedule.h"
+#include "ScheduleModel.h"
+
+namespace {
+
+using namespace dialogs_test;
+using corvanta_test::ReadFile;
+using corvanta_test::RowOf;
+using corvanta_test::SplitLines;
+using Entries = std::vector<ScheduleStr>;
+
+bool Same(const ScheduleStr& a, const ScheduleStr& b) {
+    return a.Button == b.Button && a.Hour == b.Hour && a.Minute == b.Minute;
+}
+
+// Weekday of a civil date, 0 = Sunday, counted independently of the engine.
+int Weekday(int y, int m, int d) {
+    if (m < 3) m += 12, --y;
+    const int k = y % 100, j = y / 100;
+    return ((d + 13 * (m + 1) / 5 + k + k / 4 + j / 4 + 5 * j) % 7 + 6) % 7;
+}
+
+void Put(int y, int m, int d, const Entries& entries) {
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        PtSchedule[CalendarIndex(y, m, d, static_cast<int>(k))] = entries[k];
+}
+
+// The day's six entries equal the given ones followed by empty entries.
+::testing::AssertionResult DayHolds(int y, int m, int d, Entries entries) {
+    entries.resize(6, ScheduleStr{0, 0, 0});
+    for (int k = 0; k < 6; ++k)
+        if (!Same(CalendarEntry(y, m, d, k), entries[static_cast<std::size_t>(k)]))
+            return ::testing::AssertionFailure() << y << "-" << m << "-" << d << " entry " << k;
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+    return SplitLines(ReadFile(path));
+}
+
+std::array<int, 3> Selected() {
+    return {SelectYear, SelectMonth, SelectDay};
+}
+
+class ScheduleModel : public corvanta_test::CoreTest {
+  protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        ResetCalendarUsers();
+        SetTestTime(2026, 3, 15, 10, 0);
+        AcquireCalendar();
+        ASSERT_NE(PtSchedule, nullptr);
+    }
+    void TearDown() override {
+        ResetCalendarUsers();
+        CoreTest::TearDown();
+    }
+};
+
+TEST_F(ScheduleModel, RowsAreCollectedSortedStablyAndPacked) {
+    // Rows as the pop-ups show them: action 1 None, 2 Shutdown; hour and
+    // minute items one above the hour and the fifth minute.
+    const RowValues rows{{2, 1, 2, 2, 2, 2}, {23, 5, 8, 13, 8, 1}, {7, 3, 2, 1, 2, 12}};
+    ScheduleStr rec[6];
+    ASSERT_EQ(CollectEntries(rows, rec), 5); // "None" with a time is dropped
+    rec[1].Button = 2, rec[3].Button = 3;    // to see the order of equal times
+    SortEntries(rec, 5);
+    const Entries want{{1, 0, 55}, {2, 7, 5}, {3, 7, 5}, {1, 12, 0}, {1, 22, 30}};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(Same(rec[i], want[static_cast<std::size_t>(i)])) << i;
+    Put(2026, 3, 20, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}, {1, 4, 4}, {1, 5, 5}, {1, 6, 6}});
+    StoreDay(2026, 3, 20, rec, 2);
+    EXPECT_TRUE(DayHolds(2026, 3, 20, {want[0], want[1]}));
+    StoreDay(2026, 3, 20, rec, 0);
+    EXPECT_TRUE(DayHolds(2026, 3, 20, {}));
+}
+
+TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
+    const struct {
+        CopyMode mode;
+        int y, m, d;
+        std::function<bool(int y, int m, int d)> target;
+    } cases[] = {
+        // Daily fills even the slots a month does not have.
+        {CopyMode::Daily, 2026, 3, 15,
+         [](int y, int m, int d) { return y * 10000 + m * 100 + d >= 20260315; }},
+        {CopyMode::Weekly, 2026, 3, 18,
+         [](int y, int m, int d) {
+             return y * 10000 + m * 100 + d >= 20260318 && d <= GetMonthDays(y, m) &&
+                    Weekday(y, m, d) == 3;
+         }},
+        {CopyMode::Monthly, 2026, 3, 31,
+         [](int y, int m, int d) { return d == 31 && y * 100 + m >= 202603; }},
+        {CopyMode::Daily, 2027, 5, 12,
+         [](int y, int m, int d) { return y * 10000 + m * 100 + d >= 20270512; }},
+        {CopyMode::Weekly, 2027, 5, 12,
+         [](int y, int m, int d) {
+             return y * 10000 + m * 100 + d >= 20270512 && d <= GetMonthDays(y, m) &&
+                    Weekday(y, m, d) == 3;
+         }},
+        {CopyMode::Monthly, 2027, 5, 12,
+         [](int y, int m, int d) { return d == 12 && y * 100 + m >= 202705; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.y * 10000 + c.m * 100 + c.d);
+        for (int i = 0; i < ScheduleRows; ++i)
+            PtSchedule[i] = {0, 0, 0};
+        const Entries day{{1, 6, 0}, {1, 18, 0}};
+        Put(c.y, c.m, c.d, day);
+        const Entries junk{{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}; // replaced whole when a target
+        Put(2027, 12, 31, junk);
+        CopyDayForward(c.mode, c.y, c.m, c.d);
+        for (int slot = 0; slot < 24; ++slot)
+            for (int y = 2026 + slot / 12, m = slot % 12 + 1, d = 1; d <= 31; ++d) {
+                const bool junkDay = y == 2027 && m == 12 && d == 31;
+                ASSERT_TRUE(DayHolds(y, m, d,
+                                     c.target(y, m, d) ? day
+                                     : junkDay         ? junk
+                                                       : Entries{}));
+            }
+    }
+    // An empty day clears later ones too.
+    CopyDayForward(CopyMode::Daily, 2027, 1, 1);
+    EXPECT_TRUE(DayHolds(2027, 5, 12, {}));
+    EXPECT_TRUE(DayHolds(2027, 12, 31, {}));
+}
+
+TEST_F(ScheduleModel, DaysOutsideTheCalendarAreNeitherReadNorWritten) {
+    const int outside[][4] = {{2025, 12, 31, 0}, {2028, 1, 1, 0}, {2026, 0, 1, 0},
+                              {2026, 13, 1, 0},  {2026, 1, 0, 0}, {2026, 1, 32, 0},
+                              {2026, 1, 1, 6},   {2026, 1, 1, -1}};
+    for (const auto& o : outside)
+        EXPECT_EQ(CalendarIndex(o[0], o[1], o[2], o[3]), -1) << o[0] << "-" << o[1] << "-" << o[2];
+    EXPECT_EQ(CalendarIndex(2026, 1, 1, 0), 0);
+    EXPECT_EQ(CalendarIndex(2027, 12, 31, 5), ScheduleRows - 1);
+    const ScheduleStr rec[6] = {{1, 1, 1}};
+    StoreDay(2028, 1, 1, rec, 1);
+    StoreDay(2025, 12, 31, rec, 1);
+    CopyDayForward(CopyMode::Daily, 2025, 12, 31);
+    for (int i = 0; i < ScheduleRows; ++i)
+        ASSERT_TRUE(Same(PtSchedule[i], {0, 0, 0})) << i;
+    for (int y = 2025; y <= 2027; ++y)
+        for (int m = 1; m <= 12; ++m)
+            EXPECT_EQ(FirstWeekday(y, m), Weekday(y, m, 1)) << y << "-" << m;
+}
+
+TEST_F(ScheduleModel, WindowsShareTheCalendarAndAcrossNewYearKeepTheirYear) {
+    AcquireCalendar(); // a second window
+    Put(2026, 4, 1, {{1, 10, 0}});
+    EXPECT_FALSE(SaveAndReleaseCalendar());
+    ASSERT_NE(PtSchedule, nullptr); // the one still open works on
+    Put(2026, 4, 2, {{1, 11, 0}});
+    EXPECT_TRUE(SaveAndReleaseCalendar());
+    EXPECT_EQ(PtSchedule, nullptr);
+    EXPECT_TRUE(DayHolds(2026, 4, 1, {}));
+    std::vector<std::string> lines = Lines(Path(CalendarFileName));
+    ASSERT_EQ(lines.size(), 4465u);
+    EXPECT_EQ(lines[1 + RowOf(4, 1, 0)] + lines[1 + RowOf(4, 2, 0)], "1\t10\t01\t11\t0");
+    EXPECT_EQ(ReadFile(Path(CommandFileName)), "0\n1\n0\n");
+    // Opened on New Year's Eve, saved on New Year's Day.
+    SetTestTime(2026, 12, 31, 23, 58);
+    AcquireCalendar();
+    AdvanceTestTime(5 * 60);
+    EXPECT_EQ(CalendarBaseYear(), 2026);
+    Put(2027, 1, 2, {{1, 8, 0}});
+    CopyDayForward(CopyMode::Monthly, 2027, 1, 2);
+    EXPECT_TRUE(SaveAndReleaseCalendar());
+    EXPECT_EQ(Lines(Path(CalendarFileName))[0], "2026");
+    // The next search rolls the calendar into 2027.
+    ASSERT_EQ(OpenRSchedule(), 1);
+    EXPECT_TRUE(Same(*GetSchedule(1, 2, 0), {1, 8, 0}));
+    EXPECT_TRUE(Same(*GetSchedule(12, 2, 0), {1, 8, 0}));
+    EXPECT_TRUE(Same(*GetSchedule(13, 2, 0), {0, 0, 0}));
+    CloseSchedule();
+    EXPECT_EQ(Lines(Path(CalendarFileName))[0], "2027");
+}
+
+class ScheduleWindow : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        SetTestTime(2026, 12, 31, 10, 0); // a Thursday; 1 December 2026 is a Tuesday
+        std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
+        rows[RowOf(12, 31, 0)] = {1, 22, 30};
+        rows[RowOf(12, 31, 1)] = {1, 7, 7};
+        rows[RowOf(12, 31, 2)] = {3, 1, 0};
+        rows[RowOf(12, 10, 0)] = {1, 12, 0};
+        rows[RowOf(13, 1, 0)] = {1, 6, 5}; // 1 January 2027
+        corvanta_test::WriteFileRaw(Path(CalendarFileName),
+                                    corvanta_test::CalendarText(2026, rows));
+    }
+    // The window the command opened.
+    static WindowRef Open() {
+        const std::vector<WindowRef> before = WindowsNamed("ScheduleWindow");
+        EXPECT_EQ(OpenDialogWindow(FourCharCode("sche")), eventNotHandledErr);
+        for (WindowRef w : WindowsNamed("ScheduleWindow"))
+            if (std::find(before.begin(), before.end(), w) == before.end()) return w;
+        ADD_FAILURE() << "no new schedule window";
+        return nullptr;
+    }
+    // Row r as action, hour and minute items; set from the same three.
+    static std::array<int, 3> Shown(WindowRef w, int r) {
+        return {Value(w, "sche", 131 + r), Value(w, "sche", 141 + r), Value(w, "sche", 151 + r)};
+    }
+    static void SetRows(WindowRef w, std::vector<std::array<int, 3>> rows) {
+        rows.resize(6, {1, 1, 1});
+        for (int r = 0; r < 6; ++r)
+            for (int i = 0; i < 3; ++i)
+                SetValue(w, "sche", 131 + 10 * i + r, rows[static_cast<std::size_t>(r)][i]);
+    }
+    // As the user picks an item: the pop-up changes, then sends its command.
+    static void Pick(WindowRef w, SInt32 id, int item) {
+        auto* combo = qobject_cast<QComboBox*>(Control(w, "sche", id));
+        combo->setCurrentIndex(item - 1);
+        emit combo->activated(item - 1);
+    }
+    // A press on the day cell (row 0 is the first week row).
+    static OSStatus ClickCell(WindowRef w, int row, int column) {
+        Rect b;
+        GetControlBounds(Control(w, "sche", 128), &b);
+        const int cw = (b.right - b.left) / 7, ch = (b.bottom - b.top) / 7;
+        return MouseDown(w, static_cast<short>(b.left + column * cw + cw / 2),
+                         static_cast<short>(b.top + (row + 1) * ch + ch / 2));
+    }
+};
+
+TEST_F(ScheduleWindow, ShowsTodayAppliesSortedAndSavesOnClose) {
+    WindowRef w = Open();
+    EXPECT_EQ(Items(w, "sche", 129), (std::vector<std::string>{"2026", "2027"}));
+    EXPECT_EQ(Selected(), (std::array<int, 3>{2026, 12, 31}));
+    EXPECT_EQ(Value(w, "sche", 129) * 100 + Value(w, "sche", 130), 112);
+    // 07:07 shows as 07:05; an action the pop-up cannot show pins to its last.
+    const std::array<int, 3> shown[] = {{2, 23, 7}, {2, 8, 2}, {2, 2, 1},
+                                        {1, 1, 1},  {1, 1, 1}, {1, 1, 1}};
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(Shown(w, r), shown[r]) << r;
+    int redraws = 0;
+    SetRedrawObserver([&](ControlRef, WindowRef win) { redraws += win == w; });
+    SetRows(w, {{2, 23, 7}, {1, 9, 4}, {2, 8, 2}, {1, 1, 1}, {2, 8, 2}});
+    EXPECT_EQ(ProcessHICommand(FourCharCode("oned"), w), eventNotHandledErr);
+    SetRedrawObserver(nullptr);
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(Shown(w, 1), (std::array<int, 3>{2, 8, 2}));
+    EXPECT_EQ(Shown(w, 2), (std::array<int, 3>{2, 23, 7}));
+    EXPECT_FALSE(corvanta_test::FileExists(Path(CommandFileName)));
+    ASSERT_TRUE(ClickButton(w, "not!"));
+    EXPECT_FALSE(IsValidWindowPtr(w));
+    EXPECT_EQ(PtSchedule, nullptr);
+    const std::vector<std::string> lines = Lines(Path(CalendarFileName));
+    ASSERT_EQ(lines.size(), 4465u);
+    EXPECT_EQ(lines[1 + RowOf(12, 31, 1)] + "|" + lines[1 + RowOf(12, 31, 2)], "1\t7\t5|1\t22\t30");
+    EXPECT_EQ(Requests(), "0\n1\n0\n");
+    // The next events were recomputed from the saved calendar.
+    EXPECT_EQ(NextShutdown.Hour * 100 + NextShutdown.Minute, 2230);
+}
+
+TEST_F(ScheduleWindow, YearMonthAndDayChoicesSelectTheDayShown) {
+    WindowRef w = Open();
+    BeginBlock = 2; // December 2026
+    EndBlock = 32;
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        int year, month, day;
+    } steps[] = {
+        {"next year: day 1", [&] { Pick(w, 129, 2); }, 2027, 12, 1},
+        {"January 2027", [&] { Pick(w, 130, 1); }, 2027, 1, 1},
+        {"this year, not this month", [&] { Pick(w, 129, 1); }, 2026, 1, 1},
+        {"this month: today", [&] { Pick(w, 130, 12); }, 2026, 12, 31},
+        {"empty cell before day 1", [&] { ClickCell(w, 0, 1); }, 2026, 12, 31},
+        {"empty cell after the last", [&] { ClickCell(w, 4, 5); }, 2026, 12, 31},
+        {"weekday header", [&] { ClickCell(w, -1, 3); }, 2026, 12, 31},
+        {"below the calendar", [&] { ClickCell(w, 6, 3); }, 2026, 12, 31},
+        {"10 December", [&] { ClickCell(w, 1, 4); }, 2026, 12, 10},
+        {"1 December", [&] { ClickCell(w, 0, 2); }, 2026, 12, 1},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(Selected(), (std::array<int, 3>{s.year, s.month, s.day})) << s.what;
+    }
+    SetRows(w, {{2, 5, 5}}); // not applied: kept on the same day, dropped with it
+    EXPECT_EQ(ClickCell(w, 0, 2), eventNotHandledErr); // presses go on to the platform
+    EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 5, 5}));
+    ClickCell(w, 1, 4);
+    EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 13, 1}));
+    Pick(w, 129, 2);
+    Pick(w, 130, 1);
+    EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 7, 2}));
+}
+
+TEST_F(ScheduleWindow, WindowsShareTheCalendarAndKeepTheirYearAcrossNewYear) {
+    SetTestTime(2026, 12, 31, 23, 59);
+    WindowRef first = Open(), second = Open(), third = Open();
+    EXPECT_EQ(CalendarUsers(), 3);
+    EXPECT_EQ(CloseBox(first), noErr); // nothing written, left to the platform
+    EXPECT_FALSE(IsValidWindowPtr(first));
+    ASSERT_TRUE(ClickButton(second, "not!"));
+    ASSERT_NE(PtSchedule, nullptr);
+    AdvanceTestTime(120);          // 1 January 2027, 00:01
+    SetRows(third, {{2, 24, 12}}); // 23:55 on 31 December 2026
+    ProcessHICommand(FourCharCode("oned"), third);
+    EXPECT_EQ(Shown(third, 0), (std::array<int, 3>{2, 24, 12}));
+    Pick(third, 129, 2); // 2027 from the year pop-up: the calendar's next year
+    Pick(third, 130, 1);
+    EXPECT_EQ(SelectYear * 100 + SelectDay, 202701);
+    ASSERT_TRUE(ClickButton(third, "not!"));
+    EXPECT_EQ(CalendarUsers(), 0);
+    // Saved stamped 2026, rolled into 2027 by the search that follows.
+    EXPECT_EQ(NextShutdown.Year * 10000 + NextShutdown.Month * 100 + NextShutdown.Day, 20270101);
+    EXPECT_EQ(NextShutdown.Hour, 6);
+    const std::vector<std::string> lines = Lines(Path(CalendarFileName));
+    EXPECT_EQ(lines[0] + "|" + lines[1 + RowOf(1, 1, 0)] + "|" + lines[1 + RowOf(13, 1, 0)],
+              "2027|1\t6\t5|0\t0\t0");
+}
+
+} // namespace
