@@ -83,13 +83,6 @@ inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
 inline std::string Text(WindowRef w, const char* sig, SInt32 id) {
     return GetControlText(Control(w, sig, id));
 }
-// The item labels of a pop-up.
-inline std::vector<std::string> Items(WindowRef w, const char* sig, SInt32 id) {
-    std::vector<std::string> items;
-    for (UInt16 i = 1; i <= CountMenuItems(GetControlPopupMenuRef(Control(w, sig, id))); ++i)
-        items.push_back(GetMenuItemText(GetControlPopupMenuRef(Control(w, sig, id)), i));
-    return items;
-}
 // Clicks the window's button that sends the command. False when none does.
 inline bool ClickButton(WindowRef window, const char* command) {
     for (QPushButton* b : window->findChildren<QPushButton*>())
@@ -109,9 +102,6 @@ inline OSStatus Send(WindowRef window, OSType eventClass, UInt32 kind, short h =
 }
 inline OSStatus MouseDown(WindowRef w, short h, short v) {
     return Send(w, kEventClassMouse, kEventMouseDown, h, v);
-}
-inline OSStatus CloseBox(WindowRef w) {
-    return Send(w, kEventClassWindow, kEventWindowClose);
 }
 
 } // namespace dialogs_test

@@ -4,8 +4,9 @@
 #include <sys/stat.h>
 
 #include <QFileDialog>
-#include <QListView>
+#include <QLineEdit>
 #include <cstring>
+#include <sstream>
 
 #include "DialogTestSupport.h"
 #include "QuickDraw.h"
@@ -40,73 +41,54 @@ class SettingsWindows : public DialogTest {
     }
 };
 
+// "id=text|id=text" as pairs.
+std::vector<std::pair<int, std::string>> Pairs(const std::string& list) {
+    std::vector<std::pair<int, std::string>> pairs;
+    std::stringstream in(list);
+    for (std::string item; std::getline(in, item, '|');)
+        pairs.emplace_back(std::stoi(item), item.substr(item.find('=') + 1));
+    return pairs;
+}
+
 TEST_F(SettingsWindows, EachShowsTheSettingsAndOkStoresWhatTheUserChose) {
-    using Values = std::vector<std::pair<SInt32, SInt32>>;
-    using Texts = std::vector<std::pair<SInt32, std::string>>;
     const std::string tooLong = "/" + std::string(254, 'p');
     const struct {
         const char* command;
         const char* name;
-        Values shown; // a flag holding 2 shows unticked, 601 s as 10 minutes
-        Texts shownTexts;
-        Values set;
-        Texts setTexts;
-        Texts lines; // of the settings file afterwards
+        std::string shown, set, lines; // controls by ID, then settings file lines
     } cases[] = {
-        {"prop",
-         "PropertyWindow",
-         {{130, 7}, {131, 10}, {133, 5}, {132, 2}, {134, 28}},
-         {{135, "2007"}, {136, "2010"}},
-         {{130, 5}, {131, 3}, {133, 5}},
-         {{135, "2025"}},
-         {{16, "25"}, {2, "20250305"}, {3, "20100228"}}},
-        {"logm", "LogManageWindow", {{128, 2}}, {}, {{128, 3}}, {}, {{6, "300"}}},
-        {"acti",
-         "ActionsWindow",
-         {{128, 1}, {132, 0}, {136, 0}, {141, 1}, {129, 21}, {133, 2}, {137, 31}},
-         {{143, "/usr/local/bin/on-battery"}, {144, "45"}},
-         {{128, 0}, {129, 4}, {132, 1}, {133, 22}, {136, 1}, {137, 31}, {141, 0}},
-         {{143, "/opt/ups/notify me.sh"}, {144, "70000"}},
-         {{17, "0"},
-          {18, "90"},
-          {21, "1"},
-          {22, "900"},
-          {25, "1"},
-          {26, "3600"},
-          {29, "0"},
-          {30, "/opt/ups/notify me.sh"},
-          {31, "4464"}}},
+        {"prop", "PropertyWindow", "130=7|131=10|133=5|135=2007|132=2|134=28|136=2010",
+         "130=5|131=3|133=5|135=2025", "16=25|2=20250305|3=20100228"},
+        {"logm", "LogManageWindow", "128=2", "128=3", "6=300"},
+        // A flag holding 2 shows unticked, 601 s as 10 minutes.
+        {"acti", "ActionsWindow",
+         "128=1|132=0|136=0|141=1|129=21|133=2|137=31|143=/usr/local/bin/on-battery|144=45",
+         "128=0|129=4|132=1|133=22|136=1|137=31|141=0|143=/opt/ups/notify me.sh|144=70000",
+         "17=0|18=90|21=1|22=900|25=1|26=3600|29=0|30=/opt/ups/notify me.sh|31=4464"},
         // A path that does not fit keeps the old one; 254 bytes still fit.
-        {"acti",
-         "ActionsWindow",
-         {},
-         {},
-         {},
-         {{143, tooLong}, {144, ""}},
-         {{30, "/opt/ups/notify me.sh"}, {31, "0"}}},
-        {"acti",
-         "ActionsWindow",
-         {},
-         {},
-         {},
-         {{143, tooLong.substr(1)}},
-         {{30, tooLong.substr(1)}}},
+        {"acti", "ActionsWindow", "", "143=" + tooLong + "|144=", "30=/opt/ups/notify me.sh|31=0"},
+        {"acti", "ActionsWindow", "", "143=" + tooLong.substr(1), "30=" + tooLong.substr(1)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const char* sig = c.command;
-        WindowRef w = Open(sig, c.name);
-        for (const auto& [id, value] : c.shown)
-            EXPECT_EQ(Value(w, sig, id), value) << id;
-        for (const auto& [id, text] : c.shownTexts)
-            EXPECT_EQ(Text(w, sig, id), text) << id;
-        for (const auto& [id, value] : c.set)
-            SetValue(w, sig, id, value);
-        for (const auto& [id, text] : c.setTexts)
-            SetControlText(Control(w, sig, id), text);
+        SCOPED_TRACE(c.set);
+        WindowRef w = Open(c.command, c.name);
+        for (const auto& [id, text] : Pairs(c.shown)) {
+            ControlRef control = Control(w, c.command, id);
+            EXPECT_EQ(qobject_cast<QLineEdit*>(control) ? GetControlText(control)
+                                                        : std::to_string(GetControlValue(control)),
+                      text)
+                << id;
+        }
+        for (const auto& [id, text] : Pairs(c.set)) {
+            ControlRef control = Control(w, c.command, id);
+            if (qobject_cast<QLineEdit*>(control))
+                SetControlText(control, text);
+            else
+                SetControlValue(control, std::stoi(text));
+        }
         ASSERT_TRUE(ClickButton(w, "ok  "));
         EXPECT_FALSE(IsValidWindowPtr(w));
-        for (const auto& [line, text] : c.lines)
+        for (const auto& [line, text] : Pairs(c.lines))
             EXPECT_EQ(Line(static_cast<std::size_t>(line)), text) << line;
         EXPECT_EQ(Requests(), "1\n0\n0\n");
         FlushDeletes();
@@ -213,7 +195,7 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), eventNotHandledErr);
     EXPECT_EQ(WindowsNamed("EventLogWindow"), std::vector<WindowRef>{first});
     EXPECT_EQ(Rows().size(), 3u);
-    EXPECT_EQ(CloseBox(first), noErr);
+    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr);
     EXPECT_FALSE(IsValidWindowPtr(first));
     FlushDeletes();
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr);

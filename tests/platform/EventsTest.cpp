@@ -13,22 +13,18 @@ namespace {
 
 std::vector<std::string> gCalls;
 
-struct Handler {
-    std::string name;
-    char target; // 'c' the control, 'w' its window, 'a' the application
-    OSStatus result;
-    bool callNext = false;
-    bool commandOnly = false;
-};
-
+// A handler as "<target><answer><name>": target c (the control), w (its
+// window) or a (the application); answer + handled, - not handled, > not
+// handled after calling the next handlers, ! handled but installed for
+// commands only.
 OSStatus Recorder(EventHandlerCallRef call, EventRef event, void* userData) {
-    auto* h = static_cast<Handler*>(userData);
-    gCalls.push_back(h->name);
-    if (h->callNext) {
+    const std::string& spec = *static_cast<std::string*>(userData);
+    gCalls.push_back(spec.substr(2));
+    if (spec[1] == '>') {
         CallNextEventHandler(call, event);
-        gCalls.push_back(h->name + ":after");
+        gCalls.push_back(spec.substr(2) + ":after");
     }
-    return h->result;
+    return spec[1] == '+' || spec[1] == '!' ? noErr : eventNotHandledErr;
 }
 
 const EventTypeSpec kClick{kEventClassControl, kEventControlClick};
@@ -51,63 +47,47 @@ TEST(Events, FourCharCodesPutTheFirstCharacterHighest) {
 }
 
 TEST(Events, HandlersRunNewestFirstThenUpToWindowAndApplication) {
+    using Strings = std::vector<std::string>;
     const struct {
-        const char* what;
-        std::vector<Handler> handlers; // in the order installed
+        Strings handlers; // in the order installed
         OSStatus result;
-        std::vector<std::string> calls;
+        Strings calls;
     } cases[] = {
-        {"handled stops", {{"old", 'c', noErr}, {"new", 'c', noErr}}, noErr, {"new"}},
-        {"not handled goes up",
-         {{"c1", 'c', eventNotHandledErr},
-          {"c2", 'c', eventNotHandledErr},
-          {"w", 'w', eventNotHandledErr},
-          {"a", 'a', eventNotHandledErr}},
-         eventNotHandledErr,
-         {"c2", "c1", "w", "a"}},
-        {"other event types", {{"cmd", 'w', noErr, false, true}}, eventNotHandledErr, {}},
-        {"call next runs the rest once",
-         {{"w", 'w', noErr}, {"first", 'c', eventNotHandledErr, true}},
-         eventNotHandledErr,
-         {"first", "w", "first:after"}},
+        {{"c+old", "c+new"}, noErr, {"new"}},
+        {{"c-c1", "c-c2", "w-w", "a-a"}, eventNotHandledErr, {"c2", "c1", "w", "a"}},
+        {{"w!cmd"}, eventNotHandledErr, {}},
+        {{"w+w", "c>first"}, eventNotHandledErr, {"first", "w", "first:after"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         gCalls.clear();
         QWidget window;
         auto* control = new QWidget(&window);
-        control->setObjectName("main_150");
-        std::vector<Handler> handlers = c.handlers;
-        std::vector<EventHandlerRef> refs(handlers.size());
-        for (std::size_t i = 0; i < handlers.size(); ++i) {
-            Handler& h = handlers[i];
-            EventTargetRef target = h.target == 'c'   ? GetControlEventTarget(control)
-                                    : h.target == 'w' ? GetWindowEventTarget(&window)
-                                                      : GetApplicationEventTarget();
-            InstallEventHandler(target, Recorder, 1, h.commandOnly ? &kCommand : &kClick, &h,
+        Strings specs = c.handlers;
+        std::vector<EventHandlerRef> refs(specs.size());
+        for (std::size_t i = 0; i < specs.size(); ++i)
+            InstallEventHandler(specs[i][0] == 'c'   ? GetControlEventTarget(control)
+                                : specs[i][0] == 'w' ? GetWindowEventTarget(&window)
+                                                     : GetApplicationEventTarget(),
+                                Recorder, 1, specs[i][1] == '!' ? &kCommand : &kClick, &specs[i],
                                 &refs[i]);
-        }
         ToolboxEvent e;
         e.eventClass = kEventClassControl;
         e.eventKind = kEventControlClick;
         e.control = control;
         EXPECT_EQ(SendEventToEventTarget(&e, GetControlEventTarget(control)), c.result);
-        EXPECT_EQ(gCalls, c.calls);
+        EXPECT_EQ(gCalls, c.calls) << c.handlers[0];
         for (EventHandlerRef ref : refs)
             RemoveEventHandler(ref);
-        // Parameters by type: the control is there, a command is not.
+        // Parameters by type and size: the control is there, a command is not.
+        auto get = [&](OSType type, std::size_t size, void* out) {
+            return GetEventParameter(&e, kEventParamDirectObject, type, nullptr, size, nullptr, out);
+        };
         ControlRef got = nullptr;
         HICommand command{};
-        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr,
-                                    sizeof got, nullptr, &got),
-                  noErr);
+        EXPECT_EQ(get(typeControlRef, sizeof got, &got), noErr);
         EXPECT_EQ(got, control);
-        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeHICommand, nullptr,
-                                    sizeof command, nullptr, &command),
-                  eventParameterNotFoundErr);
-        EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr, 1,
-                                    nullptr, &got),
-                  paramErr);
+        EXPECT_EQ(get(typeHICommand, sizeof command, &command), eventParameterNotFoundErr);
+        EXPECT_EQ(get(typeControlRef, 1, &got), paramErr);
     }
 }
 
@@ -116,7 +96,7 @@ TEST(Events, ButtonsAndMenuItemsSendTheirCommands) {
     WindowRef window = nullptr;
     MyCreateWindow("main", "MainMenu", "LogManageWindow", &window);
     ASSERT_NE(window, nullptr);
-    Handler w{"window", 'w', eventNotHandledErr}, a{"app", 'a', noErr};
+    std::string w = "w-window", a = "a+app";
     EventHandlerRef refs[2] = {};
     InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &w, &refs[0]);
     InstallEventHandler(GetApplicationEventTarget(), Recorder, 1, &kCommand, &a, &refs[1]);
@@ -144,7 +124,7 @@ TEST(Events, UnhandledCloseDisposesAndUnhandledQuitEndsTheRunLoop) {
     WindowRef window = nullptr;
     MyCreateWindow("main", nullptr, "AboutWindow", &window);
     window->show();
-    Handler keep{"keep", 'w', noErr};
+    std::string keep = "w+keep";
     EventHandlerRef ref = nullptr;
     const EventTypeSpec close{kEventClassWindow, kEventWindowClose};
     InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &close, &keep, &ref);
