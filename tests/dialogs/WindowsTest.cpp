@@ -163,16 +163,14 @@ TEST_F(SettingsWindows, AChosenCommandFileReachesTheFieldAndOnlyOkStoresIt) {
     EXPECT_EQ(std::string(PtUPSSts.CommandFile), chosen);
 }
 
-class EventLogWindow : public DialogTest {
-  protected:
-    void WriteLog(const std::string& text) { corvanta_test::WriteFileRaw(Path(LogFileName), text); }
-    static std::vector<std::string> Rows() {
-        std::vector<std::string> rows;
-        for (SInt32 r = 0; r < GetListRowCount(ListIP); ++r)
-            rows.push_back(GetListCellText(ListIP, Cell{r, 0}));
-        return rows;
-    }
-};
+std::vector<std::string> Rows() {
+    std::vector<std::string> rows;
+    for (SInt32 r = 0; r < GetListRowCount(ListIP); ++r)
+        rows.push_back(GetListCellText(ListIP, Cell{r, 0}));
+    return rows;
+}
+
+using EventLogWindow = DialogTest;
 
 TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr); // no log yet: an empty list
@@ -182,16 +180,16 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     EXPECT_EQ(LogWindow, nullptr);
     EXPECT_EQ(ListIP, nullptr);
     FlushDeletes();
-    WriteLog("1 one\n2 two\n3 three\n");
+    corvanta_test::WriteFileRaw(Path(LogFileName), "1 one\n2 two\n3 three\n");
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr);
     WindowRef first = LogWindow;
     EXPECT_TRUE(GetListDrawingMode(ListIP));
     EXPECT_EQ(Rows(), (std::vector<std::string>{"three", "two", "one"}));
     // The list keeps a 10-pixel margin and room for its scroll bar.
-    const Rect r = GetListViewBounds(ListIP);
+    Rect r = GetListViewBounds(ListIP);
     EXPECT_EQ((std::array<int, 4>{r.top, r.left, r.bottom, r.right}),
               (std::array<int, 4>{10, 10, first->height() - 10, first->width() - 26}));
-    WriteLog("  a\n  b\n");
+    corvanta_test::WriteFileRaw(Path(LogFileName), "  a\n  b\n");
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), eventNotHandledErr);
     EXPECT_EQ(WindowsNamed("EventLogWindow"), std::vector<WindowRef>{first});
     EXPECT_EQ(Rows().size(), 3u);
@@ -200,13 +198,9 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     FlushDeletes();
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"b", "a"}));
-}
-
-TEST_F(EventLogWindow, ClicksInTheListGoToItDrawingFramesItOtherEventsAreSwallowed) {
-    WriteLog("  a\n  b\n");
-    OpenDialogWindow(FourCharCode("elog"));
+    // Presses in the list go to it, drawing frames it, other events are swallowed.
     FlushDeletes();
-    const Rect r = GetListViewBounds(ListIP);
+    r = GetListViewBounds(ListIP);
     EXPECT_EQ(MouseDown(LogWindow, static_cast<short>(r.left + 20), static_cast<short>(r.top + 27)),
               noErr);
     EXPECT_EQ(GetListSelectedRow(ListIP), 1);
