@@ -142,7 +142,8 @@ TEST(Events, UnhandledCloseDisposesAndUnhandledQuitEndsTheRunLoop) {
 }
 
 TEST(Events, TheTimerFiresAtOnceThenRepeats) {
-    static int firings = 0;
+    static int firings;
+    firings = 0;
     int mine = 0;
     EventLoopTimerRef timer = nullptr;
     auto count = [](EventLoopTimerRef, void* data) { ++firings, ++*static_cast<int*>(data); };
