@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "CalendarDate.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "Security.h"
@@ -36,9 +37,6 @@ bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size)
         ok = WriteFileAtomic(path, data, size, false);
     return ok;
 }
-
-// Status bits worked out by the agent itself rather than read from the UPS.
-constexpr std::int32_t AgentBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEVERITY;
 
 struct BitEvent {
     std::int32_t Mask;
@@ -81,15 +79,6 @@ std::string HourMinute(int hour, int minute) {
     return text;
 }
 
-long DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 } // namespace
 
 long MinuteNumber(int year, int month, int day, int hour, int minute) {
@@ -97,18 +86,11 @@ long MinuteNumber(int year, int month, int day, int hour, int minute) {
 }
 
 DateTimeRec DateTimeOfMinute(long minute) {
-    long z = (minute >= 0 ? minute : minute - 1439) / 1440;
-    long inDay = minute - z * 1440;
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    const int y = static_cast<int>(yoe + era * 400 + (m <= 2));
-    return MakeDateTime(y, m, d, static_cast<int>(inDay / 60), static_cast<int>(inDay % 60));
+    const long days = (minute >= 0 ? minute : minute - 1439) / 1440;
+    const long inDay = minute - days * 1440;
+    const CivilDate d = CivilFromDays(days);
+    return MakeDateTime(d.year, d.month, d.day, static_cast<int>(inDay / 60),
+                        static_cast<int>(inDay % 60));
 }
 
 Agent::Agent(UpsSource& source, CommandRunner& runner, AgentOptions options)
@@ -296,7 +278,7 @@ void Agent::Evaluate(const UpsReading& r) {
     std::copy(std::begin(r.ItemVal), std::end(r.ItemVal), std::begin(val_.ItemVal));
     statusAvail_ = r.StatusAvail;
 
-    const std::int32_t now = r.Status & ~AgentBits;
+    const std::int32_t now = r.Status & ~AgentOwnedBits;
     const std::int32_t set = now & ~upsStatus_;
     const std::int32_t cleared = upsStatus_ & ~now;
     upsStatus_ = now;
@@ -542,7 +524,7 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     if (!open) status |= UPS_COMMERR;
     v.flag_OpenUPS = open ? 1 : 0;
     v.StatusFlag.AllSts = status;
-    v.StatusAvail.AllSts = statusAvail_ | AgentBits | UPS_BATTREPLACE;
+    v.StatusAvail.AllSts = statusAvail_ | AgentOwnedBits | UPS_BATTREPLACE;
     v.Items = static_cast<short>(std::popcount(static_cast<std::uint32_t>(v.SupportItem)));
     if (stopping) v.DownTime = -1;
     std::array<std::uint8_t, UPSValImageSize> image;

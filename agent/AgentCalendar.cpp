@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "CalendarDate.h"
 #include "Security.h"
 #include "file.h"
 
@@ -37,27 +38,14 @@ AgentCalendar::LoadResult AgentCalendar::Load(const std::string& path, uid_t fol
     long long year = AtoiWide(line);
     baseYear_ = year > 0 && year < 100000 ? static_cast<int>(year) : 0;
     rows_.assign(ScheduleRows, ScheduleStr{0, 0, 0});
-    for (int r = 0; r < ScheduleRows && std::fgets(line, sizeof line, in.get()); ++r) {
-        ScheduleStr& e = rows_[static_cast<std::size_t>(r)];
-        e.Button = AtoiByte(StringToken(line, '\t'));
-        e.Hour = AtoiByte(StringToken(nullptr, '\t'));
-        e.Minute = AtoiByte(StringToken(nullptr, '\n'));
-    }
+    for (int r = 0; r < ScheduleRows && std::fgets(line, sizeof line, in.get()); ++r)
+        rows_[static_cast<std::size_t>(r)] = ParseScheduleRow(line);
     return LoadResult::Loaded;
 }
 
 ScheduleStr AgentCalendar::Entry(int year, int month, int day, int k) const {
-    if (rows_.empty() || baseYear_ == 0 || month < 1 || month > 12 || day < 1 || day > 31 ||
-        k < 0 || k >= ScheduleEntriesPerDay)
-        return {0, 0, 0};
-    int slot;
-    if (year == baseYear_)
-        slot = month - 1;
-    else if (year == baseYear_ + 1)
-        slot = 12 + month - 1;
-    else
-        return {0, 0, 0};
-    const int row = slot * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay + k;
+    const int row = ScheduleIndexIn(baseYear_, year, month, day, k);
+    if (rows_.empty() || baseYear_ == 0 || row < 0) return {0, 0, 0};
     return rows_[static_cast<std::size_t>(row)];
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "CalendarDate.h"
 #include "NutUps.h"
 
 std::string AgentUsage() {
@@ -149,12 +150,9 @@ bool ParseStartTime(const std::string& text, int out[6]) {
                     &v[4], &v[5], &tail) != 7)
         return false;
     if (sep != ' ' && sep != 'T') return false;
-    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (v[0] < 1970 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > days[v[1] - 1] || v[3] > 23 ||
-        v[4] > 59 || v[5] > 59 || v[3] < 0 || v[4] < 0 || v[5] < 0)
+    if (v[0] < 1970 || v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > GetMonthDays(v[0], v[1]) ||
+        v[3] > 23 || v[4] > 59 || v[5] > 59 || v[3] < 0 || v[4] < 0 || v[5] < 0)
         return false;
-    bool leap = (v[0] % 4 == 0 && v[0] % 100 != 0) || v[0] % 400 == 0;
-    if (v[1] == 2 && v[2] == 29 && !leap) return false;
     std::memcpy(out, v, sizeof v);
     return true;
 }

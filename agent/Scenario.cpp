@@ -45,9 +45,6 @@ const StatusName StatusNames[] = {
     {"BEEPER", UPS_BEEPER},
 };
 
-// The bits the agent works out itself: a scenario may not set them.
-constexpr std::int32_t AgentOwnedBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEVERITY;
-
 std::string Upper(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

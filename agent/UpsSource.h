@@ -8,6 +8,10 @@
 
 #include "Ups.h"
 
+// Status bits the agent works out itself (the link, the load levels): never
+// taken from a source, and a scenario may not set them.
+constexpr std::int32_t AgentOwnedBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEVERITY;
+
 // One second's answer of the UPS.
 struct UpsReading {
     bool Connected = false;        // false: the UPS did not answer this time

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "CalendarDate.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "file.h"
@@ -54,30 +55,6 @@ bool SkipTo(long index, char (&line)[LineBuffer]) {
     return true;
 }
 
-// The atoi value of the text up to the first separator, NUL or end.
-long long TokenValue(const char*& p, const char* end, char sep) {
-    char token[LineBuffer];
-    std::size_t n = 0;
-    while (p < end && *p != sep && *p != '\0')
-        token[n++] = *p++;
-    token[n] = '\0';
-    if (p < end && *p == sep) ++p;
-    return AtoiWide(token);
-}
-
-// One row split at tabs into Button, Hour and Minute, low 8 bits each.
-// Text after a NUL is invisible, as it would be to a C-string reader.
-ScheduleStr ParseRow(const char* p, std::size_t len) {
-    const char* end = p + len;
-    const char* nul = static_cast<const char*>(std::memchr(p, '\0', len));
-    if (nul) end = nul;
-    ScheduleStr e;
-    e.Button = static_cast<unsigned char>(TokenValue(p, end, '\t') & 0xFF);
-    e.Hour = static_cast<unsigned char>(TokenValue(p, end, '\t') & 0xFF);
-    e.Minute = static_cast<unsigned char>(TokenValue(p, end, '\t') & 0xFF);
-    return e;
-}
-
 std::string CalendarPath() {
     return FolderFile(CalendarFileName);
 }
@@ -120,9 +97,7 @@ void LoadSchedule() {
     }
     // Line 1 (the base year) is deliberately not examined here.
     for (int i = 0; i < ScheduleRows && std::fgets(line, sizeof line, in.get()) != nullptr; ++i) {
-        PtSchedule[i].Button = AtoiByte(StringToken(line, '\t'));
-        PtSchedule[i].Hour = AtoiByte(StringToken(nullptr, '\t'));
-        PtSchedule[i].Minute = AtoiByte(StringToken(nullptr, '\n'));
+        PtSchedule[i] = ParseScheduleRow(line);
     }
 }
 
@@ -173,7 +148,8 @@ ScheduleStr* GetSchedule(int Month, int Day, int Item) {
     DateTimeRec now;
     GetTime(&now);
     StartYear = now.year;
-    const long row = static_cast<long>(Month - 1) * ScheduleRowsPerMonth + (Day - 1) * 6 + Item;
+    // Month 13 on is the second year.
+    const long row = ScheduleIndex(StartYear, StartYear, Month, Day, Item);
     char line[LineBuffer];
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (PtScheduleFile == nullptr) return &result;
@@ -190,7 +166,7 @@ ScheduleStr* GetSchedule(int Month, int Day, int Item) {
             if (row < 0 || row >= ScheduleRows || !SkipTo(row + 1, line) || !NextRead(line))
                 search.exhausted = true;
             else
-                result = ParseRow(line, std::strlen(line));
+                result = ParseScheduleRow(line);
             return &result;
         }
         if (attempt > 0) {
@@ -216,7 +192,7 @@ ScheduleStr* GetNextSchedule() {
     static ScheduleStr result;
     result = ScheduleStr{0, 0, 0};
     char line[LineBuffer];
-    if (!search.exhausted && NextRead(line)) result = ParseRow(line, std::strlen(line));
+    if (!search.exhausted && NextRead(line)) result = ParseScheduleRow(line);
     return &result;
 }
 

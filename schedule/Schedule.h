@@ -2,14 +2,12 @@
 // minute-wise scheduled checks.
 #pragma once
 
+#include "CalendarDate.h"
 #include "Ups.h"
 
-// ---- calendar arithmetic ----
-int GetMonthDays(int Year, int Month);
-int GetTheWeek(int Year, int Month); // 0 = Sunday .. 6 = Saturday
+// ---- calendar arithmetic (month lengths and rows: CalendarDate.h) ----
+int GetTheWeek(int Year, int Month); // of the 1st: 0 = Sunday .. 6 = Saturday
 void CopyScheduleDate(int CurY, int SrcY, int SrcM, int SrcD, int DstY, int DstM, int DstD);
-// Index into PtSchedule of entry k of the given day, for base year CurY.
-int ScheduleIndex(int CurY, int Year, int Month, int Day, int k);
 
 // ---- next events ----
 extern DateTimeStr NextShutdown, NextRestart, NextTest, NextDeepTest;

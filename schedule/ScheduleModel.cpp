@@ -20,14 +20,6 @@ int ClockYear() {
     return now.year;
 }
 
-// Weekday by plain civil arithmetic (0 = Sunday), for years before the
-// clock's, where the engine's count from today does not reach.
-int CivilWeekday(int y, int m, int d) {
-    static const int offset[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (m < 3) y -= 1;
-    return (y + y / 4 - y / 100 + y / 400 + offset[m - 1] + d) % 7;
-}
-
 bool OnOrAfter(int y, int m, int d, int y0, int m0, int d0) {
     if (y != y0) return y > y0;
     if (m != m0) return m > m0;
@@ -70,11 +62,7 @@ void ResetCalendarUsers() {
 }
 
 int CalendarIndex(int year, int month, int day, int k) {
-    if (PtSchedule == nullptr) return -1;
-    if (year < baseYear || year > baseYear + 1 || month < 1 || month > 12 || day < 1 || day > 31 ||
-        k < 0 || k > 5)
-        return -1;
-    return ScheduleIndex(baseYear, year, month, day, k);
+    return PtSchedule == nullptr ? -1 : ScheduleIndexIn(baseYear, year, month, day, k);
 }
 
 ScheduleStr CalendarEntry(int year, int month, int day, int k) {
@@ -116,12 +104,12 @@ void StoreDay(int year, int month, int day, const ScheduleStr SchRec[6], int cou
 }
 
 int FirstWeekday(int year, int month) {
-    return year < ClockYear() ? CivilWeekday(year, month, 1) : GetTheWeek(year, month);
+    return WeekdayOf(year, month, 1);
 }
 
 void CopyDayForward(CopyMode mode, int year, int month, int day) {
     if (CalendarIndex(year, month, day, 0) < 0) return;
-    const int fixWeek = (FirstWeekday(year, month) - 1 + day) % 7;
+    const int fixWeek = WeekdayOf(year, month, day);
     for (int m = 0; m < 24; ++m) {
         const int Y = baseYear + m / 12;
         const int M = m % 12 + 1;
@@ -133,7 +121,7 @@ void CopyDayForward(CopyMode mode, int year, int month, int day) {
             break;
         case CopyMode::Weekly: {
             const int days = GetMonthDays(Y, M);
-            for (int D = (fixWeek - FirstWeekday(Y, M) + 7) % 7 + 1; D <= days; D += 7)
+            for (int D = (fixWeek - WeekdayOf(Y, M, 1) + 7) % 7 + 1; D <= days; D += 7)
                 if (OnOrAfter(Y, M, D, year, month, day))
                     CopyScheduleDate(baseYear, year, month, day, Y, M, D);
             break;

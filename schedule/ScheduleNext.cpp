@@ -42,7 +42,7 @@ void GetNextScheduleTime(int But) {
 
     DateTimeRec now;
     GetTime(&now);
-    const int s = (now.month - 1) * ScheduleRowsPerMonth + (now.day - 1) * 6;
+    const int s = ScheduleIndex(now.year, now.year, now.month, now.day, 0);
     if (!OpenRSchedule()) return;
 
     int found = -1;
@@ -57,24 +57,24 @@ void GetNextScheduleTime(int But) {
         }
     }
     // Later days up to the end of next year, skipping slots like 30 February.
+    // The search starts again at the slot after today (day 32 is the next
+    // month's first), so that a failed roll of the calendar is tried again.
     for (int r = s + 6; r < ScheduleRows && found < 0; ++r) {
         const ScheduleStr* e =
-            r == s + 6 ? GetSchedule(r / ScheduleRowsPerMonth + 1, (r / 6) % 31 + 1, r % 6)
-                       : GetNextSchedule();
+            r == s + 6 ? GetSchedule(now.month, now.day + 1, 0) : GetNextSchedule();
         if (e->Button != But) continue;
-        const int year = now.year + r / ScheduleRowsPerYear;
-        const int month = (r / ScheduleRowsPerMonth) % 12 + 1;
-        const int day = (r / 6) % 31 + 1;
-        if (day <= GetMonthDays(year, month)) {
+        const ScheduleDay d = ScheduleDayOf(now.year, r);
+        if (d.day <= GetMonthDays(d.year, d.month)) {
             found = r;
             entry = *e;
         }
     }
 
     if (found >= 0) {
-        slot.when->Year = static_cast<short>(now.year + found / ScheduleRowsPerYear);
-        slot.when->Month = static_cast<short>((found / ScheduleRowsPerMonth) % 12 + 1);
-        slot.when->Day = static_cast<short>((found / 6) % 31 + 1);
+        const ScheduleDay d = ScheduleDayOf(now.year, found);
+        slot.when->Year = static_cast<short>(d.year);
+        slot.when->Month = static_cast<short>(d.month);
+        slot.when->Day = static_cast<short>(d.day);
         slot.when->Hour = entry.Hour;
         slot.when->Minute = entry.Minute;
         char text[64];

@@ -3,13 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CalendarDate.h"
 #include "file.h"
 
 namespace {
-
-const char* const MonthNames[12] = {"January",   "February", "March",    "April",
-                                    "May",       "June",     "July",     "August",
-                                    "September", "October",  "November", "December"};
 
 std::string Format(const char* format, int value) {
     char text[16];
@@ -39,7 +36,10 @@ ItemList LevelItems() {
 }
 
 ItemList MonthItems() {
-    return ItemList(MonthNames, MonthNames + 12);
+    ItemList items;
+    for (int m = 1; m <= 12; ++m)
+        items.push_back(MonthName(m));
+    return items;
 }
 
 ItemList DayItems() {

@@ -1,13 +1,10 @@
 #include <cstring>
 
+#include "CalendarDate.h"
 #include "menu.h"
 
 void GetMonthStr(int Mon, char* buffer) {
-    static const char* const kMonths[12] = {"January",   "February", "March",    "April",
-                                            "May",       "June",     "July",     "August",
-                                            "September", "October",  "November", "December"};
-    if (Mon < 1 || Mon > 12) return;
-    std::strcpy(buffer, kMonths[Mon - 1]);
+    if (const char* name = MonthName(Mon)) std::strcpy(buffer, name);
 }
 
 void CStrToStr255(unsigned char* pStr, const char* cStr) {

@@ -1,0 +1,83 @@
+// Civil dates and the two-year calendar's rows as the monitor and the agent count them.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "CalendarDate.h"
+
+namespace {
+
+TEST(CalendarDate, LeapYearsAndMonthLengths) {
+    for (const auto& [year, leap] : {std::pair{1900, false},
+                                     {2000, true},
+                                     {2100, false},
+                                     {2023, false},
+                                     {2024, true},
+                                     {2400, true}}) {
+        EXPECT_EQ(IsLeapYear(year), leap) << year;
+        EXPECT_EQ(GetMonthDays(year, 2), leap ? 29 : 28) << year;
+    }
+    const int days[14] = {31, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 31}; // 0, 13: 31
+    for (int m = 0; m <= 13; ++m)
+        EXPECT_EQ(GetMonthDays(2023, m), days[m]) << m;
+}
+
+TEST(CalendarDate, WeekdaysAndDayNumbers) {
+    const int cases[][5] = {// y, m, d, weekday (0 = Sunday), days since 1970
+                            {1970, 1, 1, 4, 0},       {1969, 12, 31, 3, -1},
+                            {1900, 1, 1, 1, -25567},  {1900, 3, 1, 4, -25508},
+                            {2000, 2, 29, 2, 11016},  {2000, 3, 1, 3, 11017},
+                            {2024, 12, 31, 2, 20088}, {2025, 1, 1, 3, 20089},
+                            {2100, 3, 1, 1, 47541},   {1600, 1, 1, 6, -135140}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(WeekdayOf(c[0], c[1], c[2]), c[3]) << c[0] << "-" << c[1] << "-" << c[2];
+        EXPECT_EQ(DaysFromCivil(c[0], c[1], c[2]), c[4]);
+        const CivilDate d = CivilFromDays(c[4]);
+        EXPECT_EQ(std::tie(d.year, d.month, d.day), std::tie(c[0], c[1], c[2])) << c[4];
+    }
+}
+
+TEST(CalendarDate, RowsOfTheTwoYearCalendar) {
+    const int cases[][6] = {// year, month, day, k, row in a calendar based on 2024 (-1: none)
+                            {2024, 1, 1, 0, 0},      {2024, 1, 2, 5, 11},   {2024, 2, 30, 0, 360},
+                            {2024, 12, 31, 5, 2231}, {2025, 1, 1, 0, 2232}, {2025, 12, 31, 5, 4463},
+                            {2023, 12, 31, 5, -1},   {2026, 1, 1, 0, -1},   {2024, 0, 1, 0, -1},
+                            {2024, 13, 1, 0, -1},    {2024, 1, 32, 0, -1},  {2024, 1, 0, 0, -1},
+                            {2024, 1, 1, 6, -1},     {2024, 1, 1, -1, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << "-" << c[1] << "-" << c[2] << " k " << c[3]);
+        EXPECT_EQ(ScheduleIndexIn(2024, c[0], c[1], c[2], c[3]), c[4]);
+        if (c[4] < 0) continue;
+        EXPECT_EQ(ScheduleIndex(2024, c[0], c[1], c[2], c[3]), c[4]);
+        const ScheduleDay d = ScheduleDayOf(2024, c[4]);
+        EXPECT_EQ(std::tie(d.year, d.month, d.day, d.k), std::tie(c[0], c[1], c[2], c[3]));
+    }
+    EXPECT_EQ(ScheduleIndex(2024, 2024, 13, 1, 0), 2232) << "month 13 is the next January";
+}
+
+TEST(CalendarDate, RowParsing) {
+    const std::tuple<const char*, int, int, int> cases[] = {{"1\t10\t30\n", 1, 10, 30},
+                                                            {"7\n", 7, 0, 0},
+                                                            {"", 0, 0, 0},
+                                                            {"a\tb\tc\n", 0, 0, 0},
+                                                            {"260\t300\t-1", 4, 44, 255},
+                                                            {"\t5\t6", 0, 5, 6},
+                                                            {"1\t\t5", 1, 0, 5},
+                                                            {" 3\t 4\t 5x", 3, 4, 5},
+                                                            {"1\t2\t\t7\n", 1, 2, 7}};
+    for (const auto& [line, button, hour, minute] : cases) {
+        const ScheduleStr e = ParseScheduleRow(line);
+        EXPECT_EQ(std::tuple(e.Button, e.Hour, e.Minute), std::tuple(button, hour, minute)) << line;
+    }
+}
+
+TEST(CalendarDate, MonthNames) {
+    const char* names[] = {"January", "February", "March",     "April",   "May",      "June",
+                           "July",    "August",   "September", "October", "November", "December"};
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_STREQ(MonthName(m), names[m - 1]);
+    for (int m : {0, 13, -1})
+        EXPECT_EQ(MonthName(m), nullptr) << m;
+}
+
+} // namespace
