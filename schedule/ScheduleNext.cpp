@@ -56,9 +56,8 @@ void GetNextScheduleTime(int But) {
             entry = *e;
         }
     }
-    // Later days up to the end of next year, skipping slots like 30 February.
-    // The search starts again at the slot after today (day 32 is the next
-    // month's first), so that a failed roll of the calendar is tried again.
+    // Later days up to the end of next year, skipping slots like 30 February;
+    // the first is the slot after today's (a day 32 is the next month's first).
     for (int r = s + 6; r < ScheduleRows && found < 0; ++r) {
         const ScheduleStr* e =
             r == s + 6 ? GetSchedule(now.month, now.day + 1, 0) : GetNextSchedule();
