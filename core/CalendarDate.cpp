@@ -1,8 +1,5 @@
 #include "CalendarDate.h"
 
-#include <cstring>
-#include <string>
-
 #include "file.h"
 
 bool IsLeapYear(int year) {
@@ -75,24 +72,10 @@ ScheduleDay ScheduleDayOf(int CurY, int index) {
             index / ScheduleEntriesPerDay % 31 + 1, index % ScheduleEntriesPerDay};
 }
 
-namespace {
-
-// The field from p up to the first of the stops, read as atoi does; p moves
-// past the stop. Cut first: atoi would skip a tab as leading blank.
-unsigned char Field(const char*& p, const char* stops) {
-    const std::size_t n = std::strcspn(p, stops);
-    const unsigned char value = AtoiByte(std::string(p, n).c_str());
-    p += n;
-    if (*p != '\0') ++p;
-    return value;
-}
-
-} // namespace
-
 ScheduleStr ParseScheduleRow(const char* line) {
     ScheduleStr e;
-    e.Button = Field(line, "\t");
-    e.Hour = Field(line, "\t");
-    e.Minute = Field(line, "\n");
+    e.Button = AtoiByte(StringToken(line, '\t'));
+    e.Hour = AtoiByte(StringToken(nullptr, '\t'));
+    e.Minute = AtoiByte(StringToken(nullptr, '\n'));
     return e;
 }
