@@ -80,7 +80,8 @@ TEST(Events, HandlersRunNewestFirstThenUpToWindowAndApplication) {
             RemoveEventHandler(ref);
         // Parameters by type and size: the control is there, a command is not.
         auto get = [&](OSType type, std::size_t size, void* out) {
-            return GetEventParameter(&e, kEventParamDirectObject, type, nullptr, size, nullptr, out);
+            return GetEventParameter(&e, kEventParamDirectObject, type, nullptr, size, nullptr,
+                                     out);
         };
         ControlRef got = nullptr;
         HICommand command{};
