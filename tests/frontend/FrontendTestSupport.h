@@ -1,59 +1,127 @@
-// A started front end on a temporary program folder with the test clock set,
-// and what the tests need to feed it and watch it.
+// The monitor started on a temporary program folder with the test clock set,
+// and what controls draw written as one line, for tables of worked examples.
 #pragma once
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
-#include <optional>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "AgentLock.h"
+#include "Clock.h"
 #include "Controls.h"
+#include "Dialogs.h"
+#include "Events.h"
+#include "Folder.h"
+#include "FolderWatch.h"
+#include "ObjectClass.h"
 #include "QuickDraw.h"
-#include "Ups.h"
+#include "RunLoop.h"
+#include "Schedule.h"
+#include "ScheduleModel.h"
+#include "Windows.h"
+#include "file.h"
+#include "monitor.h"
 
-// Writes ZAN_VAL.DAT as the agent would.
-void WriteValuesFile(const UPSVal& val);
-std::string ReadFolderFile(const char* name);
-bool FolderFileExists(const char* name);
-void RemoveFolderFile(const char* name);
-// Sets the file's modification time to the given seconds before the clock.
-void AgeFolderFile(const char* name, long seconds);
+inline ControlRef MainControl(const char (&sig)[5], int number) {
+    const ControlID id{FourCharCode(sig), number};
+    ControlRef control = nullptr;
+    return MainWindow && GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
+}
 
-// The main window's control ('sig', number).
-ControlRef MainControl(const char (&sig)[5], int number);
-// Draws a control through its class into a recording port.
-std::vector<DrawOp> Record(ControlRef control);
-// The one text a drawing holds (none when it drew no text or several).
-std::optional<DrawOp> OnlyText(const std::vector<DrawOp>& ops);
-// Lets deferred window deletions happen (no timers run).
-void FlushDeletes();
+// One word per operation: P(aint), F(rame), A(rc) (its angles after '/') and
+// I(nvert) with their rectangle "left,top,right,bottom"; L(ine) "from>to"; a
+// 'text', with '@' its box and justification unless boxes is false. A colour
+// (high bytes) and a text size and face ("14b") are written when they change.
+inline std::string Ops(const std::vector<DrawOp>& ops, const char* kinds = "PFALIT",
+                       bool boxes = true) {
+    std::string s, colour, style;
+    char w[200];
+    for (const DrawOp& o : ops) {
+        const char k = "PFALIT"[o.kind];
+        if (!std::strchr(kinds, k)) continue;
+        std::snprintf(w, sizeof w, " #%02x%02x%02x", o.color.red >> 8, o.color.green >> 8,
+                      o.color.blue >> 8);
+        if (w != colour) s += colour = w;
+        std::snprintf(w, sizeof w, " %d%c", o.size, o.face == bold ? 'b' : 'n');
+        if (k == 'T' && w != style) s += style = w;
+        const Rect& r = o.rect;
+        if (k == 'L')
+            std::snprintf(w, sizeof w, "L%d,%d>%d,%d", o.a, o.b, o.h, o.v);
+        else
+            std::snprintf(w, sizeof w, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
+        std::string word = (k == 'L' ? "" : std::string(1, k)) + w;
+        if (k == 'A') word += "/" + std::to_string(o.a) + "/" + std::to_string(o.b);
+        if (k == 'T') word = "'" + o.text + "'" + (boxes ? "@" + word.substr(1) : "");
+        if (k == 'T' && boxes) word += "/" + std::to_string(o.a);
+        s += " " + word;
+    }
+    return s.empty() ? s : s.substr(1);
+}
 
-bool operator==(const Rect& a, const Rect& b);
-bool operator==(const RGBColor& a, const RGBColor& b);
-std::ostream& operator<<(std::ostream& os, const Rect& r);
-std::ostream& operator<<(std::ostream& os, const RGBColor& c);
+// What controls of the main window draw through their class.
+inline std::string Said(const char (&sig)[5], std::initializer_list<int> numbers) {
+    std::vector<DrawOp> ops;
+    for (int n : numbers) {
+        RecordingPort port;
+        SendControlDrawEvent(MainControl(sig, n), &port);
+        ops.insert(ops.end(), port.ops.begin(), port.ops.end());
+    }
+    return Ops(ops, "T", false);
+}
 
 class MonitorTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Redraw requests since the last call, as "main_152" or "window".
-    std::vector<std::string> TakeRedraws();
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        std::string error;
+        ASSERT_TRUE(SetCurDir(dir.path().toLocal8Bit().constData(), &error)) << error;
+        ASSERT_EQ(agentLock.Take(CurDir, &error), AgentFolderLock::Result::Taken) << error;
+        SetTestTime(2026, 3, 10, 12, 0, 0);
+        flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
+        PtUPSSts = UPSSts{};
+        Restart();
+        SetRedrawObserver([this](ControlRef c, WindowRef) {
+            redraws += (redraws.empty() ? "" : " ") + (c ? ControlName(c) : "window");
+        });
+    }
+    void TearDown() override {
+        SetRedrawObserver({});
+        Close();
+        ResetCalendarUsers();
+        FreeSchedule();
+        ClearTestTime();
+        ResetExitToShellRequest();
+    }
+    void Close() {
+        RemoveAllEventLoopTimers();
+        RemoveAllEventHandlers(GetApplicationEventTarget());
+        for (WindowRef* w : {&MainWindow, &AboutWindow})
+            if (*w) DisposeWindow(std::exchange(*w, nullptr));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     // Starts the monitor afresh on the same folder, as a new run would.
-    void Restart();
+    void Restart() {
+        Close();
+        ResetMonitorState();
+        ResetReadUPSValState();
+        ResetScheduleState();
+        ResetExitToShellRequest();
+        PtUPSVal = UPSVal{};
+        ASSERT_TRUE(StartMonitor());
+        StopWatchingFolderFile(); // tests read the values when they choose
+        redraws.clear();
+    }
+    void WriteValues(const UPSVal& val) {
+        std::uint8_t image[UPSValImageSize];
+        EncodeUPSVal(val, image);
+        ASSERT_TRUE(WriteFileAtomic(FolderFile(ValuesFileName), image, sizeof image));
+    }
+    // Redraw requests since the last call: "main_152 window".
+    std::string Redraws() { return std::exchange(redraws, std::string()); }
 
     QTemporaryDir dir;
-    // Held as a running agent holds it; released, the agent is gone.
-    AgentFolderLock agentLock;
-    std::vector<std::string> redraws;
-};
-
-// The monitor once it has read one values file, so the controls draw what
-// the tests put into PtUPSVal.
-class ReadingMonitorTest : public MonitorTest {
-  protected:
-    void SetUp() override;
+    AgentFolderLock agentLock; // held as a running agent holds it
+    std::string redraws;
 };

@@ -1,9 +1,8 @@
-// Plays the agent's part for tests and measurements: rewrites ZAN_VAL.DAT in
-// a folder at a fixed interval for a number of seconds.
-//   values_feeder DIR SECONDS [--interval MS] [--status HEX] [--battery TENTHS]
-//                 [--downtime S] [--support HEX] [--open 0|1]
+// Plays the agent's part for the measurements in bench/frontend: holds the
+// folder's lock and rewrites ZAN_VAL.DAT at a fixed interval for a number of
+// seconds, with the readings of a UPS on mains.
+//   values_feeder DIR SECONDS [--interval MS]
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,44 +12,20 @@
 #include "file.h"
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: values_feeder DIR SECONDS [options]\n");
+    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--interval")) {
+        std::fprintf(stderr, "usage: values_feeder DIR SECONDS [--interval MS]\n");
         return 2;
     }
     const std::string folder = argv[1];
-    const double seconds = std::atof(argv[2]);
-    int intervalMs = 1000;
+    const std::chrono::milliseconds interval(argc == 5 ? std::atoi(argv[4]) : 1000);
     UPSVal val{};
     val.flag_OpenUPS = 1;
     val.SupportItem = 0x2000E01F; // battery, frequency, input and output readings, temperature
-    val.ItemVal[0] = 1365;
-    val.ItemVal[1] = 12;
-    val.ItemVal[2] = 1000;
-    val.ItemVal[3] = 500;
-    val.ItemVal[4] = 2301;
-    val.ItemVal[12] = 500;
-    val.ItemVal[13] = 2299;
-    val.ItemVal[14] = 14;
-    val.ItemVal[15] = 310;
-    val.ItemVal[29] = 285;
+    const std::pair<int, short> items[] = {{0, 1365}, {1, 12},    {2, 1000}, {3, 500},  {4, 2301},
+                                           {12, 500}, {13, 2299}, {14, 14},  {15, 310}, {29, 285}};
+    for (const auto& [item, reading] : items)
+        val.ItemVal[item] = reading;
     val.DownTime = -1;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        const char* v = argv[i + 1];
-        if (opt == "--interval")
-            intervalMs = std::atoi(v);
-        else if (opt == "--status")
-            val.StatusFlag.AllSts = static_cast<std::int32_t>(std::strtoul(v, nullptr, 16));
-        else if (opt == "--battery")
-            val.ItemVal[2] = static_cast<short>(std::atoi(v));
-        else if (opt == "--downtime")
-            val.DownTime = static_cast<short>(std::atoi(v));
-        else if (opt == "--support")
-            val.SupportItem = static_cast<std::int32_t>(std::strtoul(v, nullptr, 16));
-        else if (opt == "--open")
-            val.flag_OpenUPS = static_cast<short>(std::atoi(v));
-    }
-    // Held as the agent holds it, so the monitor sees an agent running.
     AgentFolderLock lock;
     std::string error;
     if (lock.Take(folder, &error) != AgentFolderLock::Result::Taken) {
@@ -59,14 +34,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::uint8_t image[UPSValImageSize];
-    const std::string path = folder + "/" + ValuesFileName;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    EncodeUPSVal(val, image);
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
     while (std::chrono::steady_clock::now() < end) {
-        EncodeUPSVal(val, image);
-        WriteFileAtomic(path, image, sizeof image);
-        // A countdown the agent reports runs down as the agent's would.
-        if (val.DownTime > 0 && intervalMs >= 1000) --val.DownTime;
-        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+        WriteFileAtomic(folder + "/" + ValuesFileName, image, sizeof image);
+        std::this_thread::sleep_for(interval);
     }
     return 0;
 }
