@@ -30,32 +30,30 @@ inline ControlRef MainControl(const char (&sig)[5], int number) {
     return MainWindow && GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
 }
 
-// One word per operation: P(aint), F(rame), A(rc) (its angles after '/') and
-// I(nvert) with their rectangle "left,top,right,bottom"; L(ine) "from>to"; a
-// 'text', with '@' its box and justification unless boxes is false. A colour
-// (high bytes) and a text size and face ("14b") are written when they change.
+// One word per operation: P(aint), F(rame), A(rc) (its angles after '/'),
+// I(nvert) with their rectangle "left,top,right,bottom", L(ine) "from,to",
+// and a 'text' followed by its box and justification unless boxes is false.
+// A colour (high bytes) and a text size and face ("14b") come when they change.
 inline std::string Ops(const std::vector<DrawOp>& ops, const char* kinds = "PFALIT",
                        bool boxes = true) {
-    std::string s, colour, style;
-    char w[200];
+    std::string s, pen, style;
+    char w[64];
     for (const DrawOp& o : ops) {
         const char k = "PFALIT"[o.kind];
+        const bool line = k == 'L';
         if (!std::strchr(kinds, k)) continue;
         std::snprintf(w, sizeof w, " #%02x%02x%02x", o.color.red >> 8, o.color.green >> 8,
                       o.color.blue >> 8);
-        if (w != colour) s += colour = w;
+        if (w != pen) s += pen = w;
         std::snprintf(w, sizeof w, " %d%c", o.size, o.face == bold ? 'b' : 'n');
         if (k == 'T' && w != style) s += style = w;
-        const Rect& r = o.rect;
-        if (k == 'L')
-            std::snprintf(w, sizeof w, "L%d,%d>%d,%d", o.a, o.b, o.h, o.v);
-        else
-            std::snprintf(w, sizeof w, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
-        std::string word = (k == 'L' ? "" : std::string(1, k)) + w;
-        if (k == 'A') word += "/" + std::to_string(o.a) + "/" + std::to_string(o.b);
-        if (k == 'T') word = "'" + o.text + "'" + (boxes ? "@" + word.substr(1) : "");
-        if (k == 'T' && boxes) word += "/" + std::to_string(o.a);
-        s += " " + word;
+        std::snprintf(w, sizeof w, " %c%d,%d,%d,%d", k, line ? o.a : o.rect.left,
+                      line ? o.b : o.rect.top, line ? o.h : o.rect.right,
+                      line ? o.v : o.rect.bottom);
+        if (k != 'T' || boxes) s += w;
+        if (k == 'A' || (k == 'T' && boxes)) s += "/" + std::to_string(o.a);
+        if (k == 'A') s += "/" + std::to_string(o.b);
+        if (k == 'T') s += " '" + o.text + "'";
     }
     return s.empty() ? s : s.substr(1);
 }
@@ -120,6 +118,17 @@ class MonitorTest : public ::testing::Test {
     }
     // Redraw requests since the last call: "main_152 window".
     std::string Redraws() { return std::exchange(redraws, std::string()); }
+    // The countdown, the lights on by number ("[12]") and the redraws since
+    // the last look; each light's on and off controls must agree.
+    std::string Shown() {
+        std::string on;
+        for (int n = 0; n < 7; ++n) {
+            const bool lit = IsControlVisible(MainControl("main", 300 + n));
+            EXPECT_NE(lit, IsControlVisible(MainControl("main", 320 + n))) << "light " << n;
+            if (lit) on += static_cast<char>('0' + n);
+        }
+        return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + Redraws();
+    }
 
     QTemporaryDir dir;
     AgentFolderLock agentLock; // held as a running agent holds it
