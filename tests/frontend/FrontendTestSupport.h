@@ -6,18 +6,15 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <utility>
 
 #include "AgentLock.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "Dialogs.h"
-#include "Events.h"
 #include "Folder.h"
 #include "FolderWatch.h"
 #include "ObjectClass.h"
 #include "QuickDraw.h"
-#include "RunLoop.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
 #include "Windows.h"
@@ -69,6 +66,8 @@ inline std::string Said(const char (&sig)[5], std::initializer_list<int> numbers
     return Ops(ops, "T", false);
 }
 
+// The monitor on its own folder, its clock set and the agent's first values
+// read; the tests feed it more and look at what it shows.
 class MonitorTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -77,49 +76,62 @@ class MonitorTest : public ::testing::Test {
         ASSERT_TRUE(SetCurDir(dir.path().toLocal8Bit().constData(), &error)) << error;
         ASSERT_EQ(agentLock.Take(CurDir, &error), AgentFolderLock::Result::Taken) << error;
         SetTestTime(2026, 3, 10, 12, 0, 0);
-        flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
         PtUPSSts = UPSSts{};
+        PtUPSSts.Main_Meter[0] = 2; // the meter shows slot 4
         Restart();
         SetRedrawObserver([this](ControlRef c, WindowRef) {
             redraws += (redraws.empty() ? "" : " ") + (c ? ControlName(c) : "window");
         });
+        agent.flag_OpenUPS = 1;
+        agent.SupportItem = (1 << 2) | (1 << 4) | (1 << 13);
+        agent.ItemVal[2] = 1000;
+        agent.ItemVal[4] = 2301;
+        agent.DownTime = -1;
+        Tick(); // the minute's work, then a first read
+        Feed('t');
     }
     void TearDown() override {
         SetRedrawObserver({});
-        Close();
-        ResetCalendarUsers();
-        FreeSchedule();
+        Stop();
         ClearTestTime();
-        ResetExitToShellRequest();
     }
-    void Close() {
+    void Stop() {
         RemoveAllEventLoopTimers();
         RemoveAllEventHandlers(GetApplicationEventTarget());
-        for (WindowRef* w : {&MainWindow, &AboutWindow})
-            if (*w) DisposeWindow(std::exchange(*w, nullptr));
+        if (MainWindow) DisposeWindow(std::exchange(MainWindow, nullptr));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ResetCalendarUsers();
+        FreeSchedule();
+        ResetExitToShellRequest();
     }
     // Starts the monitor afresh on the same folder, as a new run would.
     void Restart() {
-        Close();
+        Stop();
         ResetMonitorState();
         ResetReadUPSValState();
         ResetScheduleState();
-        ResetExitToShellRequest();
         PtUPSVal = UPSVal{};
         ASSERT_TRUE(StartMonitor());
         StopWatchingFolderFile(); // tests read the values when they choose
         redraws.clear();
     }
-    void WriteValues(const UPSVal& val) {
+    void Tick() { MyTimer(nullptr, nullptr); }
+    void WriteValues() {
         std::uint8_t image[UPSValImageSize];
-        EncodeUPSVal(val, image);
+        EncodeUPSVal(agent, image);
         ASSERT_TRUE(WriteFileAtomic(FolderFile(ValuesFileName), image, sizeof image));
     }
-    // Redraw requests since the last call: "main_152 window".
-    std::string Redraws() { return std::exchange(redraws, std::string()); }
+    // The agent writes its values, then a tick (t), a tick on a new minute
+    // (m) or a read between ticks (r); what that showed.
+    std::string Feed(char act) {
+        WriteValues();
+        Shown();
+        if (act == 'm') AdvanceTestTime(60);
+        act == 'r' ? ReadAndShowValues() : Tick();
+        return Shown();
+    }
     // The countdown, the lights on by number ("[12]") and the redraws since
-    // the last look; each light's on and off controls must agree.
+    // the last look ("main_152 window"); a light's on and off controls agree.
     std::string Shown() {
         std::string on;
         for (int n = 0; n < 7; ++n) {
@@ -127,10 +139,11 @@ class MonitorTest : public ::testing::Test {
             EXPECT_NE(lit, IsControlVisible(MainControl("main", 320 + n))) << "light " << n;
             if (lit) on += static_cast<char>('0' + n);
         }
-        return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + Redraws();
+        return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + std::exchange(redraws, "");
     }
 
     QTemporaryDir dir;
     AgentFolderLock agentLock; // held as a running agent holds it
     std::string redraws;
+    UPSVal agent{};
 };

@@ -8,15 +8,9 @@
 
 namespace {
 
-// The monitor once it has read one values file, so the controls draw what
-// the cases put into PtUPSVal.
+// The controls draw what the cases put into PtUPSVal.
 class PanelTest : public MonitorTest {
   protected:
-    void SetUp() override {
-        MonitorTest::SetUp();
-        WriteValues(PtUPSVal);
-        ReadUPSVal();
-    }
     // What a drawing does on a control at the given place of a bare window.
     std::vector<DrawOp> Draw(QRect at, const std::function<void(ControlRef)>& draw,
                              const char* name = "c_1") {
@@ -75,49 +69,46 @@ TEST_F(PanelTest, Texts) {
 }
 
 TEST_F(PanelTest, Meter) {
+    auto meter = [&](int index, QRect at = QRect(0, 0, 200, 150)) {
+        return Draw(at, [&](ControlRef c) { DrawMeter(c, index); });
+    };
+    PtUPSSts.RatingVolt = 1200; // a 240 V scale
+    PtUPSVal.ItemVal[4] = 2305;
+    EXPECT_EQ(Ops(meter(4)),
+              "#a7a7a7 F0,0,200,150 #7070ff A32,20,158,146/-120/240 #ffffff "
+              "A37,25,153,141/-120/240 P41,83,149,115 #404040 L141,109,149,114 10b "
+              "T155,106,198,116/-2 '240' L149,83,158,83 L141,57,149,52 T152,44,198,54/-2 '180' "
+              "L122,37,126,29 L95,30,95,21 T75,9,115,19/1 '120' L69,37,64,29 L49,56,41,52 "
+              "T2,44,39,54/-1 '60' L42,83,33,83 L49,109,41,114 T2,106,36,116/-1 '0' "
+              "T75,116,115,126/1 '230.5V' L154,104,95,82 L95,82,95,84 L95,84,154,104");
+    // The full scale, the reading and the needle, for the slot's rating (the
+    // battery voltage's, the voltage's or the current's, as the slot needs).
     struct Case {
         int index;
-        short val, volt, current, battVolt;
-        const char* want; // full scale, reading, the needle's tip and base points
+        short val, rating;
+        const char* want;
         std::int32_t status = 0;
-        QRect at = QRect(0, 0, 200, 150);
     };
     const Case cases[] = {
-        {4, 0, 1200, 0, 0, "'240' '0.0V' L41,114,95,82 L95,82,95,84 L95,84,41,114"},
-        {4, 5000, 1200, 0, 0,
-         "'240' '500.0V' L149,114,95,82 L95,82,95,84 L95,84,149,114"}, // past full scale: the
-                                                                       // needle stops at its end
-        {4, -1, 1200, 0, 0, "'240'"},                                  // no reading, no needle
-        {4, 5000, 1200, 0, 0, "'240' '--' L41,114,95,82 L95,82,95,84 L95,84,41,114",
-         UPS_COMMERR}, // a lost link: at rest, no figure
-        {2, 1000, 0, 0, 0, "'200' '100.0%' L70,54,71,108 L71,108,69,108 L69,108,70,54", 0,
-         QRect(0, 0, 150, 200)}, // straight up, on a tall control
-        {0, 270, 0, 0, 240, "'45' '27.0V' L120,26,96,83 L96,83,94,83 L94,83,120,26"},
-        {13, 2301, 5, 0, 0, "'0' '230.1V'"}, // a rating below 10: no scale, no needle
-        {14, 55, 0, 100, 0, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"},
-        {12, 500, 0, 0, 0, "'120' '50.0Hz' L74,24,96,83 L96,83,94,83 L94,83,74,24"},
-        {29, 285, 0, 0, 0, "'100' '28.5C' L45,46,96,82 L96,82,94,84 L94,84,45,46"},
+        {4, 0, 1200, "'240' '0.0V' L41,114,95,82 L95,82,95,84 L95,84,41,114"},
+        {4, 5000, 1200, "'240' '500.0V' L149,114,95,82 L95,82,95,84 L95,84,149,114"},
+        {4, -1, 1200, "'240'"}, // no reading, no needle
+        {4, 5000, 1200, "'240' '--' L41,114,95,82 L95,82,95,84 L95,84,41,114", UPS_COMMERR},
+        {0, 270, 240, "'45' '27.0V' L120,26,96,83 L96,83,94,83 L94,83,120,26"},
+        {13, 2301, 5, "'0' '230.1V'"}, // a rating below 10: no scale, no needle
+        {14, 55, 100, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"},
+        {12, 500, 0, "'120' '50.0Hz' L74,24,96,83 L96,83,94,83 L94,83,74,24"},
+        {29, 285, 0, "'100' '28.5C' L45,46,96,82 L96,82,94,84 L94,84,45,46"},
+        {2, 1000, 0, "'200' '100.0%' L70,54,71,108 L71,108,69,108 L69,108,70,54"}, // tall: below
     };
     for (const Case& c : cases) {
-        PtUPSSts.RatingVolt = c.volt;
-        PtUPSSts.RatingCurrent = c.current;
-        PtUPSSts.RatingBattVolt = c.battVolt;
+        PtUPSSts.RatingVolt = PtUPSSts.RatingCurrent = PtUPSSts.RatingBattVolt = c.rating;
         PtUPSVal.StatusFlag.AllSts = c.status;
         PtUPSVal.ItemVal[c.index] = c.val;
-        auto ops = Draw(c.at, [&](ControlRef control) { DrawMeter(control, c.index); });
+        auto ops = meter(c.index, c.index == 2 ? QRect(0, 0, 150, 200) : QRect(0, 0, 200, 150));
         ops.erase(ops.begin() + 6, ops.begin() + std::min<std::ptrdiff_t>(18, ops.size()));
         EXPECT_EQ(Ops({ops.begin() + 5, ops.end()}, "LT", false).substr(12), c.want) << c.index;
     }
-    PtUPSSts.RatingVolt = 1200; // a 240 V scale
-    PtUPSVal.ItemVal[4] = 2305;
-    EXPECT_EQ(
-        Ops(Draw(QRect(0, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
-        "#a7a7a7 F0,0,200,150 #7070ff A32,20,158,146/-120/240 #ffffff A37,25,153,141/-120/240 "
-        "P41,83,149,115 #404040 L141,109,149,114 10b T155,106,198,116/-2 '240' L149,83,158,83 "
-        "L141,57,149,52 T152,44,198,54/-2 '180' L122,37,126,29 L95,30,95,21 T75,9,115,19/1 "
-        "'120' L69,37,64,29 L49,56,41,52 T2,44,39,54/-1 '60' L42,83,33,83 L49,109,41,114 "
-        "T2,106,36,116/-1 '0' T75,116,115,126/1 '230.5V' L154,104,95,82 L95,82,95,84 "
-        "L95,84,154,104");
 }
 
 TEST_F(PanelTest, BatteryGauge) {
