@@ -12,32 +12,31 @@ TEST_F(MonitorTest, StatusSequences) {
     // power failure, 60 s for a low battery) or off (0).
     constexpr std::int32_t R = -1;
     constexpr short K = 999;
+    // A low battery on mains is remembered: a power failure does not light it.
+    // Power return ends the countdown and forgets the low battery: the next
+    // one is news. A failure only starts a countdown or shortens it. A lost
+    // link redraws the whole window.
     const std::tuple<std::int32_t, short, const char*> steps[] = {
         {R, 1, ""},
-        // A low battery on mains is remembered: the power failure does not light it.
-        {UPS_BATTLOW, K, "-1 [] main_142 tbut_128"},
-        {UPS_BATTLOW | UPS_ACFAIL, K, "180 [1] main_141 tbut_128"},
-        {0, K, "-1 [] main_142 tbut_128 main_141 tbut_128"},
-        // Power return ends the countdown and forgets the low battery: the
-        // next one is news.
-        {UPS_ACFAIL | UPS_TESTING, K, "180 [1] main_141 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, K, "60 [12] main_142 tbut_128"},
-        {UPS_BATTLOW, K, "-1 [2] main_141 tbut_128"},
-        {UPS_BATTLOW, K, "-1 [2] main_142 tbut_128"},
-        {0, K, "-1 [] main_142 tbut_128"},
-        // A failure only starts a countdown or shortens it.
-        {UPS_ACFAIL, 200, "180 [1] main_141 tbut_128"},
-        {0, K, "-1 [] main_141 tbut_128"},
-        {UPS_ACFAIL, 100, "100 [1] main_141 tbut_128"},
-        // A lost link redraws the whole window.
+        {UPS_BATTLOW, K, "-1 [] 142 tbut_128"},
+        {UPS_BATTLOW | UPS_ACFAIL, K, "180 [1] 141 tbut_128"},
+        {0, K, "-1 [] 142 tbut_128 141 tbut_128"},
+        {UPS_ACFAIL | UPS_TESTING, K, "180 [1] 141 tbut_128"},
+        {UPS_ACFAIL | UPS_BATTLOW, K, "60 [12] 142 tbut_128"},
+        {UPS_BATTLOW, K, "-1 [2] 141 tbut_128"},
+        {UPS_BATTLOW, K, "-1 [2] 142 tbut_128"},
+        {0, K, "-1 [] 142 tbut_128"},
+        {UPS_ACFAIL, 200, "180 [1] 141 tbut_128"},
+        {0, K, "-1 [] 141 tbut_128"},
+        {UPS_ACFAIL, 100, "100 [1] 141 tbut_128"},
         {UPS_COMMERR | UPS_ACFAIL, K, "100 [01] window"},
         {UPS_ACFAIL, K, "100 [1] window"},
-        {UPS_BEEPER | UPS_OVERHEAT | UPS_OVERLOAD, K, "-1 [456] main_141 tbut_128"},
-        {UPS_BATTREPLACE, K, "-1 [3] main_142"},
-        {0, K, "-1 [] main_142"},
+        {UPS_BEEPER | UPS_OVERHEAT | UPS_OVERLOAD, K, "-1 [456] 141 tbut_128"},
+        {UPS_BATTREPLACE, K, "-1 [3] 142"},
+        {0, K, "-1 [] 142"},
         {R, 0, ""},
-        {UPS_ACFAIL, K, "-1 [1] main_141 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, K, "-1 [12] main_142 tbut_128"},
+        {UPS_ACFAIL, K, "-1 [1] 141 tbut_128"},
+        {UPS_ACFAIL | UPS_BATTLOW, K, "-1 [12] 142 tbut_128"},
     };
     for (const auto& [status, before, want] : steps) {
         if (status == R) {
@@ -57,24 +56,24 @@ TEST_F(MonitorTest, StatusSequences) {
 
 TEST_F(MonitorTest, RedrawsFollowWhatChanged) {
     // The communication text, while the link is open, then what changed.
-    EXPECT_EQ(Feed('t'), "-1 [] main_128");
+    EXPECT_EQ(Feed('t'), "-1 [] 128");
     agent.ItemVal[2] = 995;
-    EXPECT_EQ(Feed('t'), "-1 [] main_128 main_155 main_157");
+    EXPECT_EQ(Feed('t'), "-1 [] 128 155 157");
     agent.ItemVal[4] = 2310;
-    EXPECT_EQ(Feed('t'), "-1 [] main_128 main_152");
+    EXPECT_EQ(Feed('t'), "-1 [] 128 152");
     agent.ItemVal[13] = 2288; // not the meter's slot
-    EXPECT_EQ(Feed('t'), "-1 [] main_128");
+    EXPECT_EQ(Feed('t'), "-1 [] 128");
     // Fewer measurements: the selectors follow, the meter falls back to slot 0.
     agent.SupportItem = 1 << 2;
-    EXPECT_EQ(Feed('t'), "-1 [] main_128 main_152");
+    EXPECT_EQ(Feed('t'), "-1 [] 128 152");
     EXPECT_EQ(CountMenuItems(GetControlPopupMenuRef(MainControl("main", 150))), 1);
     agent.flag_OpenUPS = 0;
     EXPECT_EQ(Feed('t'), "-1 [] ");
     // Ratings are read on the minute only; a new scale redraws the meter.
     std::ofstream(FolderFile("ZAN_RATING.DAT")) << "2300\n120\n240\n";
-    EXPECT_EQ(Feed('t') + "| " + Feed('m'), "-1 [] | -1 [] main_152 main_162");
+    EXPECT_EQ(Feed('t') + "| " + Feed('m'), "-1 [] | -1 [] 152 162");
     std::ofstream(FolderFile("ZAN_RATING.DAT")) << "garbage\n";
-    EXPECT_EQ(Feed('m'), "-1 [] main_162");
+    EXPECT_EQ(Feed('m'), "-1 [] 162");
 }
 
 TEST_F(MonitorTest, CountdownAcrossReadsAndTicks) {
@@ -82,11 +81,11 @@ TEST_F(MonitorTest, CountdownAcrossReadsAndTicks) {
     // The agent's figure is followed (the core reconciles it with ours), and
     // the tick takes a second, even on a new minute; a read between ticks never.
     const std::tuple<short, char, const char*> steps[] = {
-        {100, 't', "99 [1] main_128 main_141 tbut_128 tbut_128"},
-        {110, 'm', "98 [1] main_162 main_128 tbut_128"},
-        {110, 'r', "110 [1] main_128 tbut_128"},
-        {-1, 'r', "-1 [1] main_128 tbut_128"}, // the agent ends it
-        {50, 't', "49 [1] main_128 tbut_128"},
+        {100, 't', "99 [1] 128 141 tbut_128 tbut_128"},
+        {110, 'm', "98 [1] 162 128 tbut_128"},
+        {110, 'r', "110 [1] 128 tbut_128"},
+        {-1, 'r', "-1 [1] 128 tbut_128"}, // the agent ends it
+        {50, 't', "49 [1] 128 tbut_128"},
     };
     for (const auto& [down, act, want] : steps) {
         agent.DownTime = down;
@@ -123,7 +122,7 @@ TEST_F(MonitorTest, WaitingAndLost) {
     EXPECT_EQ(said(), "#f00000 14b 'Disconnect' no values from the agent");
     // Left by an agent that is gone: deleted too, and lost at once.
     agentLock.Release();
-    WriteValues();
+    Feed('w');
     Restart();
     EXPECT_TRUE(gone());
     EXPECT_EQ(said(), "#f00000 14b 'Disconnect' agent not running");

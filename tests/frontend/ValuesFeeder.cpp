@@ -1,6 +1,6 @@
 // Plays the agent's part for the measurements in bench/frontend: holds the
-// folder's lock and rewrites ZAN_VAL.DAT at a fixed interval for a number of
-// seconds, with the readings of a UPS on mains.
+// folder's lock and rewrites ZAN_VAL.DAT, a UPS on mains, at a fixed interval
+// for a number of seconds.
 //   values_feeder DIR SECONDS [--interval MS]
 #include <chrono>
 #include <cstdio>
@@ -12,12 +12,13 @@
 #include "file.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3 && !(argc == 5 && std::string(argv[3]) == "--interval")) {
-        std::fprintf(stderr, "usage: values_feeder DIR SECONDS [--interval MS]\n");
+    AgentFolderLock lock;
+    std::string error;
+    if (argc < 3 || lock.Take(argv[1], &error) != AgentFolderLock::Result::Taken) {
+        std::fprintf(stderr, "usage: values_feeder DIR SECONDS [--interval MS] %s\n",
+                     error.c_str());
         return 2;
     }
-    const std::string folder = argv[1];
-    const std::chrono::milliseconds interval(argc == 5 ? std::atoi(argv[4]) : 1000);
     UPSVal val{};
     val.flag_OpenUPS = 1;
     val.SupportItem = 0x2000E01F; // battery, frequency, input and output readings, temperature
@@ -26,20 +27,12 @@ int main(int argc, char** argv) {
     for (const auto& [item, reading] : items)
         val.ItemVal[item] = reading;
     val.DownTime = -1;
-    AgentFolderLock lock;
-    std::string error;
-    if (lock.Take(folder, &error) != AgentFolderLock::Result::Taken) {
-        std::fprintf(stderr, "values_feeder: %s\n",
-                     error.empty() ? "folder locked" : error.c_str());
-        return 1;
-    }
     std::uint8_t image[UPSValImageSize];
     EncodeUPSVal(val, image);
+    const std::chrono::milliseconds interval(argc > 4 ? std::atoi(argv[4]) : 1000);
     const auto end =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
-    while (std::chrono::steady_clock::now() < end) {
-        WriteFileAtomic(folder + "/" + ValuesFileName, image, sizeof image);
-        std::this_thread::sleep_for(interval);
-    }
+    for (; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(interval))
+        WriteFileAtomic(std::string(argv[1]) + "/" + ValuesFileName, image, sizeof image);
     return 0;
 }
