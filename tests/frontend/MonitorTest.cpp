@@ -7,48 +7,42 @@
 #include "FrontendTestSupport.h"
 
 TEST_F(MonitorTest, StatusSequences) {
-    // Status words, each with the countdown set before it (K: left alone),
-    // and what they showed. R starts afresh with the delays on (180 s for a
-    // power failure, 60 s for a low battery) or off (0).
-    constexpr std::int32_t R = -1;
-    constexpr short K = 999;
+    // Status words and what each showed. On and Off start afresh with the
+    // delays on (180 s for a power failure, 60 s for a low battery) or off.
     // A low battery on mains is remembered: a power failure does not light it.
     // Power return ends the countdown and forgets the low battery: the next
     // one is news. A failure only starts a countdown or shortens it. A lost
     // link redraws the whole window.
-    const std::tuple<std::int32_t, short, const char*> steps[] = {
-        {R, 1, ""},
-        {UPS_BATTLOW, K, "-1 [] 142 tbut_128"},
-        {UPS_BATTLOW | UPS_ACFAIL, K, "180 [1] 141 tbut_128"},
-        {0, K, "-1 [] 142 tbut_128 141 tbut_128"},
-        {UPS_ACFAIL | UPS_TESTING, K, "180 [1] 141 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, K, "60 [12] 142 tbut_128"},
-        {UPS_BATTLOW, K, "-1 [2] 141 tbut_128"},
-        {UPS_BATTLOW, K, "-1 [2] 142 tbut_128"},
-        {0, K, "-1 [] 142 tbut_128"},
-        {UPS_ACFAIL, 200, "180 [1] 141 tbut_128"},
-        {0, K, "-1 [] 141 tbut_128"},
-        {UPS_ACFAIL, 100, "100 [1] 141 tbut_128"},
-        {UPS_COMMERR | UPS_ACFAIL, K, "100 [01] window"},
-        {UPS_ACFAIL, K, "100 [1] window"},
-        {UPS_BEEPER | UPS_OVERHEAT | UPS_OVERLOAD, K, "-1 [456] 141 tbut_128"},
-        {UPS_BATTREPLACE, K, "-1 [3] 142"},
-        {0, K, "-1 [] 142"},
-        {R, 0, ""},
-        {UPS_ACFAIL, K, "-1 [1] 141 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, K, "-1 [12] 142 tbut_128"},
-    };
-    for (const auto& [status, before, want] : steps) {
-        if (status == R) {
+    constexpr std::int32_t On = -1, Off = -2;
+    const std::pair<std::int32_t, const char*> steps[] = {
+        {On, ""},
+        {UPS_BATTLOW, "-1 [] 142 tbut_128"},
+        {UPS_BATTLOW | UPS_ACFAIL, "180 [1] 141 tbut_128"},
+        {0, "-1 [] 142 tbut_128 141 tbut_128"},
+        {UPS_ACFAIL | UPS_TESTING, "180 [1] 141 tbut_128"},
+        {UPS_ACFAIL | UPS_BATTLOW, "60 [12] 142 tbut_128"},
+        {UPS_BATTLOW, "-1 [2] 141 tbut_128"},
+        {UPS_BATTLOW, "-1 [2] 142 tbut_128"},
+        {0, "-1 [] 142 tbut_128"},
+        {UPS_ACFAIL | UPS_BATTLOW, "60 [12] 142 tbut_128 141 tbut_128"},
+        {UPS_COMMERR | UPS_ACFAIL | UPS_BATTLOW, "60 [012] window"},
+        {UPS_ACFAIL, "60 [1] 142 tbut_128 window"},
+        {UPS_BEEPER | UPS_OVERHEAT | UPS_OVERLOAD, "-1 [456] 141 tbut_128"},
+        {UPS_BATTREPLACE, "-1 [3] 142"},
+        {0, "-1 [] 142"},
+        {Off, ""},
+        {UPS_ACFAIL, "-1 [1] 141 tbut_128"},
+        {UPS_ACFAIL | UPS_BATTLOW, "-1 [12] 142 tbut_128"}};
+    for (const auto& [status, want] : steps) {
+        if (status < 0) {
             Restart();
-            PtUPSSts.flag_Enable_Power_OSDelay = PtUPSSts.flag_Enable_Battery_OSDelay = before;
+            PtUPSSts.flag_Enable_Power_OSDelay = PtUPSSts.flag_Enable_Battery_OSDelay =
+                status == On;
             PtUPSSts.Power_OSDelay = 180;
             PtUPSSts.Battery_OSDelay = 60;
-            PtUPSVal.DownTime = -1;
             continue;
         }
         PtUPSVal.StatusFlag.AllSts = status;
-        if (before != K) PtUPSVal.DownTime = before;
         CheckStatus();
         EXPECT_EQ(Shown(), want) << status;
     }
@@ -85,8 +79,7 @@ TEST_F(MonitorTest, CountdownAcrossReadsAndTicks) {
         {110, 'm', "98 [1] 162 128 tbut_128"},
         {110, 'r', "110 [1] 128 tbut_128"},
         {-1, 'r', "-1 [1] 128 tbut_128"}, // the agent ends it
-        {50, 't', "49 [1] 128 tbut_128"},
-    };
+        {50, 't', "49 [1] 128 tbut_128"}};
     for (const auto& [down, act, want] : steps) {
         agent.DownTime = down;
         EXPECT_EQ(Feed(act), want);

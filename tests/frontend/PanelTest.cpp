@@ -43,8 +43,7 @@ TEST_F(PanelTest, Texts) {
          "#007000 14b 'Connected' 'Normal' #a0a000 'Need Replace' #007000 '50%' #000000 18b "
          "'02:00' +"},
         {UPS_COMMERR | UPS_ACFAIL | UPS_BATTREPLACE, 500, 171,
-         "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #707070 18b '--:--' +"},
-    };
+         "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #707070 18b '--:--' +"}};
     for (const auto& [status, level, down, want] : cases) {
         PtUPSVal.StatusFlag.AllSts = status;
         PtUPSVal.ItemVal[2] = level;
