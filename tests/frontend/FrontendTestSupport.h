@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <cstring>
 #include <gtest/gtest.h>
 
 #include "AgentLock.h"
@@ -29,16 +28,15 @@ inline ControlRef MainControl(const char (&sig)[5], int number) {
 
 // One word per operation: P(aint), F(rame), A(rc) (its angles after '/'),
 // I(nvert) with their rectangle "left,top,right,bottom", L(ine) "from,to",
-// and a 'text' followed by its box and justification unless boxes is false.
+// and T(ext) with its box and justification (unless boxes is false), then
+// the 'text'.
 // A colour (high bytes) and a text size and face ("14b") come when they change.
-inline std::string Ops(const std::vector<DrawOp>& ops, const char* kinds = "PFALIT",
-                       bool boxes = true) {
+inline std::string Ops(const std::vector<DrawOp>& ops, bool boxes = true) {
     std::string s, pen, style;
     char w[64];
     for (const DrawOp& o : ops) {
         const char k = "PFALIT"[o.kind];
         const bool line = k == 'L';
-        if (!std::strchr(kinds, k)) continue;
         std::snprintf(w, sizeof w, " #%02x%02x%02x", o.color.red >> 8, o.color.green >> 8,
                       o.color.blue >> 8);
         if (w != pen) s += pen = w;
@@ -57,13 +55,10 @@ inline std::string Ops(const std::vector<DrawOp>& ops, const char* kinds = "PFAL
 
 // What controls of the main window draw through their class.
 inline std::string Said(const char (&sig)[5], std::initializer_list<int> numbers) {
-    std::vector<DrawOp> ops;
-    for (int n : numbers) {
-        RecordingPort port;
+    RecordingPort port;
+    for (int n : numbers)
         SendControlDrawEvent(MainControl(sig, n), &port);
-        ops.insert(ops.end(), port.ops.begin(), port.ops.end());
-    }
-    return Ops(ops, "T", false);
+    return Ops(port.ops, false);
 }
 
 // The monitor on its own folder, its clock set and the agent's first values
@@ -85,8 +80,6 @@ class MonitorTest : public ::testing::Test {
         });
         agent.flag_OpenUPS = 1;
         agent.SupportItem = (1 << 2) | (1 << 4) | (1 << 13);
-        agent.ItemVal[2] = 1000;
-        agent.ItemVal[4] = 2301;
         agent.DownTime = -1;
         Tick(); // the minute's work, then a first read
         Feed('t');
@@ -103,7 +96,6 @@ class MonitorTest : public ::testing::Test {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ResetCalendarUsers();
         FreeSchedule();
-        ResetExitToShellRequest();
     }
     // Starts the monitor afresh on the same folder, as a new run would.
     void Restart() {
