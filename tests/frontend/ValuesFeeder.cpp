@@ -3,9 +3,7 @@
 // for a number of seconds.
 //   values_feeder DIR SECONDS [--interval MS]
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <thread>
 
 #include "AgentLock.h"
