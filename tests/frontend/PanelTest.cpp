@@ -8,12 +8,12 @@
 
 namespace {
 
-// What a drawing does on a control at the given place of a bare window.
-std::vector<DrawOp> Draw(QRect at, const std::function<void(ControlRef)>& draw,
-                         const char* name = "c_1") {
+// What a drawing does on a control at the given place of a bare window (the
+// calendar's control, for the calendar view).
+std::vector<DrawOp> Draw(QRect at, const std::function<void(ControlRef)>& draw) {
     QWidget window;
     QWidget control(&window);
-    control.setObjectName(name);
+    control.setObjectName("sche_128");
     control.setGeometry(at);
     RecordingPort port;
     const PortGuard guard(&port);
@@ -61,12 +61,9 @@ TEST_F(PanelTest, Texts) {
 }
 
 TEST_F(PanelTest, Meter) {
-    auto meter = [&](int index, QRect at = QRect(0, 0, 200, 150)) {
-        return Draw(at, [&](ControlRef c) { DrawMeter(c, index); });
-    };
     PtUPSSts.RatingVolt = 1200; // a 240 V scale
     PtUPSVal.ItemVal[4] = 2305;
-    EXPECT_EQ(Ops(meter(4)),
+    EXPECT_EQ(Ops(Draw(QRect(0, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
               "#a7a7a7 F0,0,200,150 #7070ff A32,20,158,146/-120/240 #ffffff "
               "A37,25,153,141/-120/240 P41,83,149,115 #404040 L141,109,149,114 10b "
               "T155,106,198,116/-2 '240' L149,83,158,83 L141,57,149,52 T152,44,198,54/-2 '180' "
@@ -90,7 +87,8 @@ TEST_F(PanelTest, Meter) {
         PtUPSSts.RatingVolt = PtUPSSts.RatingCurrent = PtUPSSts.RatingBattVolt = rating;
         PtUPSVal.StatusFlag.AllSts = status;
         PtUPSVal.ItemVal[index] = val;
-        auto ops = meter(index, index == 2 ? QRect(0, 0, 150, 200) : QRect(0, 0, 200, 150));
+        auto ops = Draw(QRect(0, 0, index == 2 ? 150 : 200, index == 2 ? 200 : 150),
+                        [i = index](ControlRef c) { DrawMeter(c, i); });
         ops.erase(ops.begin() + 6, ops.begin() + std::min<std::ptrdiff_t>(18, ops.size()));
         EXPECT_EQ(Ops({ops.begin() + 5, ops.end()}, false).substr(12), want) << index;
     }
@@ -133,8 +131,8 @@ TEST_F(PanelTest, Calendar) {
     SelectYear = 2025;
     SelectMonth = 10;
     SelectDay = 15;
-    const auto ops = Draw(
-        QRect(0, 0, 220, 150), [](ControlRef c) { DrawCustCalendar(c->window()); }, "sche_128");
+    const auto ops =
+        Draw(QRect(0, 0, 220, 150), [](ControlRef c) { DrawCustCalendar(c->window()); });
     // The marks and the selected day; Sunday, Monday and Saturday; the first
     // and the last day; the grid over everything.
     std::vector<DrawOp> picked;
