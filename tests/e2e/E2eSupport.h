@@ -1,19 +1,31 @@
 // What the end-to-end tests share: real processes on a private program
-// folder, and readers for the files they exchange.
+// folder, and readers for the files they exchange and the monitor's snapshots.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-#include <map>
-#include <string>
-#include <sys/types.h>
-#include <vector>
+#include <QImage>
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <valarray>
 
-#include "Ups.h"
+#include "Folder.h"
+#include "file.h"
+
+extern char** environ;
 
 namespace e2e {
+
+// The monitor's is empty when it is not built.
+inline const char* const AgentBinary = CORVANTA_AGENT_BIN;
+inline const char* const MonitorBinary = CORVANTA_MONITOR_BIN;
 
 // A child process; its standard output and error go to a file.
 struct Child {
@@ -21,36 +33,112 @@ struct Child {
     std::string Output;
 };
 
-Child Spawn(const std::vector<std::string>& argv, const std::string& outputFile,
-            const std::map<std::string, std::string>& env = {});
-// Sends SIGTERM and waits up to the given time; returns the exit status, or
-// -1 when it had to be killed (SIGKILL) or did not exit normally.
-int Terminate(Child& child, std::chrono::milliseconds wait = std::chrono::seconds(5));
-// Waits for the child to exit by itself; -1 on timeout (then it is killed).
-int WaitExit(Child& child, std::chrono::milliseconds wait);
-bool Alive(const Child& child);
-// Resident memory in kB (VmRSS), -1 when unknown.
-long RssKb(pid_t pid);
+// Through sh and env(1), which set the output and the variables and then
+// become the program: the child's process is the program's.
+inline Child Spawn(const std::vector<std::string>& argv, const std::string& outputFile,
+                   const std::map<std::string, std::string>& env = {}) {
+    std::string command = "exec env";
+    for (const auto& [name, value] : env)
+        command += " '" + name + "=" + value + "'";
+    for (const std::string& a : argv)
+        command += " '" + a + "'";
+    command += " </dev/null >'" + outputFile + "' 2>&1";
+    char* args[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr};
+    pid_t pid = -1;
+    return {posix_spawn(&pid, "/bin/sh", nullptr, nullptr, args, environ) == 0 ? pid : -1,
+            outputFile};
+}
 
 // Polls the predicate every 50 ms until it holds or the time is up.
-bool WaitFor(const std::function<bool()>& ok, std::chrono::milliseconds wait);
+inline bool WaitFor(const std::function<bool()>& ok, std::chrono::milliseconds wait) {
+    for (const auto until = std::chrono::steady_clock::now() + wait; !ok();
+         std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+        if (std::chrono::steady_clock::now() > until) return false;
+    return true;
+}
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
-std::vector<std::string> Lines(const std::string& text);
+// Waits for the child to exit by itself and returns its exit status; -1 when
+// it did not exit normally, or on timeout (then it is killed).
+inline int WaitExit(Child& child, std::chrono::milliseconds wait) {
+    const pid_t pid = std::exchange(child.Pid, -1);
+    int status = 0, r = -1;
+    if (pid > 0 && !WaitFor([&] { return (r = ::waitpid(pid, &status, WNOHANG)) != 0; }, wait)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Sends SIGTERM, then as WaitExit.
+inline int Terminate(Child& child, std::chrono::milliseconds wait = std::chrono::seconds(5)) {
+    if (child.Pid > 0) ::kill(child.Pid, SIGTERM);
+    return WaitExit(child, wait);
+}
+
+inline bool Alive(const Child& child) {
+    return child.Pid > 0 && ::waitpid(child.Pid, nullptr, WNOHANG) == 0;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Resident memory in kB (VmRSS), -1 when unknown.
+inline long RssKb(pid_t pid) {
+    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 6);
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    ASSERT_TRUE(WriteFileAtomic(path, text)) << path;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1)
+        lines.push_back(text.substr(at, (end = std::min(text.find('\n', at), text.size())) - at));
+    return lines;
+}
+
 // A calendar file for the given base year, empty but for one row: entry 0 of
 // the given month and day of that year.
-std::string CalendarWithEntry(int year, int month, int day, const std::string& row);
+inline std::string CalendarWithEntry(int year, int month, int day, const std::string& row) {
+    const int at = (month - 1) * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay;
+    std::string text = std::to_string(year) + "\n";
+    for (int r = 0; r < ScheduleRows; ++r)
+        text += r == at ? row + "\n" : std::string("0\t0\t0\n");
+    return text;
+}
 
 // Reads the values file; the result is the number of bytes read (-1: none).
-int ReadValues(const std::string& path, UPSVal* val);
+inline int ReadValues(const std::string& path, UPSVal* val) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string b{std::istreambuf_iterator<char>(in), {}};
+    if (b.size() == UPSValImageSize) DecodeUPSVal(reinterpret_cast<const uint8_t*>(b.data()), val);
+    return in.is_open() ? static_cast<int>(b.size()) : -1;
+}
 
 // Each test runs in its own folder, which is also CurDir, so the core's own
 // writers (WriteUPSSts, WriteCommand, ...) write there as the monitor does.
 class E2eTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        char tmpl[] = "/tmp/corvanta-e2e-XXXXXX";
+        folder_ = mkdtemp(tmpl) ? tmpl : "";
+        std::string error;
+        ASSERT_TRUE(!folder_.empty() && SetCurDir(folder_.c_str(), &error)) << error;
+    }
+    void TearDown() override {
+        for (Child* c : children_)
+            Terminate(*c);
+        // A failed test keeps its folder (snapshots, logs) for a look.
+        if (HasFailure() || std::getenv("CORVANTA_E2E_KEEP"))
+            std::cerr << "kept " << folder_ << ", agent output:\n" << ReadFile(Path("agent.out"));
+        else
+            EXPECT_EQ(std::system(("rm -rf '" + folder_ + "'").c_str()), 0);
+    }
 
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     const std::string& Folder() const { return folder_; }
@@ -58,21 +146,100 @@ class E2eTest : public ::testing::Test {
     // Starts the agent on the folder with a scenario text (written to a
     // file), extra arguments and environment.
     Child& StartAgent(const std::string& scenario, std::vector<std::string> extra = {},
-                      const std::map<std::string, std::string>& env = {});
-    UPSVal Values() const;
-    bool LogHas(const std::string& text) const;
+                      const std::map<std::string, std::string>& env = {}) {
+        std::ofstream(Path("scenario.scn")) << scenario;
+        extra.insert(extra.begin(),
+                     {AgentBinary, "--folder", Folder(), "--simulate", Path("scenario.scn")});
+        return agent_ = Spawn(extra, Path("agent.out"), env);
+    }
+    UPSVal Values() const {
+        UPSVal v{};
+        v.DownTime = -1;
+        ReadValues(Path(ValuesFileName), &v);
+        return v;
+    }
+    bool LogHas(const std::string& text) const {
+        return ReadFile(Path(LogFileName)).find(text) != std::string::npos;
+    }
     // Waits until the values file satisfies the predicate.
-    bool WaitForValues(const std::function<bool(const UPSVal&)>& ok,
-                       std::chrono::milliseconds wait);
+    bool WaitForValues(const std::function<bool(const UPSVal&)>& ok, std::chrono::milliseconds t) {
+        UPSVal v{};
+        return WaitFor(
+            [&] { return ReadValues(Path(ValuesFileName), &v) == UPSValImageSize && ok(v); }, t);
+    }
 
-    std::vector<Child*> children_;
     Child agent_;
-
-  private:
+    std::vector<Child*> children_{&agent_}; // ended at the end of the test
     std::string folder_;
 };
 
-extern const char* const AgentBinary;
-extern const char* const MonitorBinary; // empty when the monitor is not built
+// The monitor's snapshot: the colours of its status texts, of its countdown
+// and its "Shutdown in" companion (Badge) and of a lit gauge segment, and
+// where they stand in the main window (menu bar included).
+inline const QRgb Good = qRgb(0, 0x70, 0), Caution = qRgb(0xA0, 0xA0, 0), Alarm = qRgb(0xF0, 0, 0);
+inline const QRgb Plain = qRgb(0, 0, 0), Badge = qRgb(0xC0, 0x20, 0x20);
+inline const QRgb GaugeGreen = qRgb(0x70, 0xF0, 0x70);
+inline const QRect StatusTexts(145, 0, 190, 140), CountdownBox(345, 55, 170, 80);
+
+// How many pixels of the rectangle have the colour.
+inline int CountColour(const QImage& image, const QRect& r, QRgb colour) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom() && y < image.height(); ++y)
+        for (int x = r.left(); x <= r.right() && x < image.width(); ++x)
+            n += (image.pixel(x, y) | 0xFF000000u) == colour;
+    return n;
+}
+
+// The colours of the status lines top down (communication, power source,
+// battery) as names: "good caution good ". Rows holding a status colour form
+// a line, which takes its most frequent one; the battery level's percentage
+// comes after the three.
+inline std::string StatusNames(const QImage& image) {
+    const char* const names[] = {"good ", "caution ", "alarm "};
+    std::string s;
+    std::valarray<int> line(3);
+    for (int y = StatusTexts.top(), lines = 0; y <= StatusTexts.bottom() + 1 && lines < 3; ++y) {
+        const QRect r(StatusTexts.left(), y, StatusTexts.width(), y <= StatusTexts.bottom());
+        const std::valarray<int> row{CountColour(image, r, Good), CountColour(image, r, Caution),
+                                     CountColour(image, r, Alarm)};
+        line += row;
+        if (row.sum() > 0 || line.sum() == 0) continue;
+        s += names[std::max_element(std::begin(line), std::end(line)) - std::begin(line)];
+        line = 0;
+        ++lines;
+    }
+    return s;
+}
+
+// A test that runs the real monitor on its folder and reads its snapshots.
+class MonitorSnapshotTest : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        if (MonitorBinary[0] == '\0') GTEST_SKIP() << "corvanta-monitor is not built";
+    }
+    // Starts a monitor that writes its snapshot after the given seconds. The
+    // folder is also its configuration home: no preference of the user's
+    // reaches the test, Folder()/Corvanta/corvanta-monitor.conf does.
+    Child& StartMonitor(const std::string& png, double after) {
+        Child& m = monitors_.emplace_back(Spawn({MonitorBinary, "--folder", Folder(), "--snapshot",
+                                                 Path(png), "--after", std::to_string(after)},
+                                                Path(png + ".out"),
+                                                {{"QT_QPA_PLATFORM", "offscreen"},
+                                                 {"XDG_RUNTIME_DIR", Folder()},
+                                                 {"XDG_CONFIG_HOME", Folder()}}));
+        children_.push_back(&m);
+        return m;
+    }
+    // Waits for the monitor to write its snapshot and exit 0.
+    QImage Snapshot(Child& monitor, const std::string& png) {
+        EXPECT_EQ(WaitExit(monitor, std::chrono::seconds(60)), 0) << ReadFile(Path(png + ".out"));
+        QImage image(QString::fromStdString(Path(png)));
+        EXPECT_FALSE(image.isNull()) << png;
+        return image;
+    }
+
+    std::deque<Child> monitors_; // a deque keeps them in place
+};
 
 } // namespace e2e
