@@ -79,19 +79,20 @@ TEST_F(PanelTest, Meter) {
         {4, 5000, 1200, UPS_COMMERR, "'240' '--' L41,114,95,82 L95,82,95,84 L95,84,41,114"},
         {0, 270, 240, 0, "'45' '27.0V' L120,26,96,83 L96,83,94,83 L94,83,120,26"},
         {13, 2301, 5, 0, "'0' '230.1V'"}, // a rating below 10: no scale, no needle
-        {14, 55, 100, 0, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"},
-        {29, 285, 0, 0, "'100' '28.5C' L45,46,96,82 L96,82,94,84 L94,84,45,46"},
-        // Straight up, on a tall control.
-        {2, 1000, 0, 0, "'200' '100.0%' L70,54,71,108 L71,108,69,108 L69,108,70,54"}};
+        {14, 55, 100, 0, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"}};
     for (const auto& [index, val, rating, status, want] : cases) {
         PtUPSSts.RatingVolt = PtUPSSts.RatingCurrent = PtUPSSts.RatingBattVolt = rating;
         PtUPSVal.StatusFlag.AllSts = status;
         PtUPSVal.ItemVal[index] = val;
-        auto ops = Draw(QRect(0, 0, index == 2 ? 150 : 200, index == 2 ? 200 : 150),
-                        [i = index](ControlRef c) { DrawMeter(c, i); });
+        auto ops = Draw(QRect(0, 0, 200, 150), [i = index](ControlRef c) { DrawMeter(c, i); });
         ops.erase(ops.begin() + 6, ops.begin() + std::min<std::ptrdiff_t>(18, ops.size()));
         EXPECT_EQ(Ops({ops.begin() + 5, ops.end()}, false).substr(12), want) << index;
     }
+    // On a tall control the dial is centred vertically; the needle straight up.
+    PtUPSVal.ItemVal[2] = 1000;
+    const auto tall = Draw(QRect(0, 0, 150, 200), [](ControlRef c) { DrawMeter(c, 2); });
+    EXPECT_EQ(Ops({tall.at(1), tall.at(19), tall.at(20)}),
+              "#7070ff A15,53,125,163/-120/240 #404040 L70,54,71,108 L71,108,69,108");
 }
 
 TEST_F(PanelTest, BatteryGauge) {
@@ -100,8 +101,7 @@ TEST_F(PanelTest, BatteryGauge) {
     const std::pair<short, const char*> cases[] = {
         {1000, "gggggggggggggggggggg"}, {475, "ggggggggg..........."},
         {200, "rrrr................"},  {49, "...................."},
-        {5, "rrrrrrrrrrrrrrrrrrrr"},    {-10, "rrrrrrrrrrrrrrrrrrrr"},
-        {0, "...................."}};
+        {5, "rrrrrrrrrrrrrrrrrrrr"},    {-10, "rrrrrrrrrrrrrrrrrrrr"}};
     for (const auto& [val, want] : cases) {
         const auto ops =
             Draw(QRect(10, 10, 105, 14), [&](ControlRef c) { DrawBatteryLevel(c, val); });
