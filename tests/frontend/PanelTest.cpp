@@ -101,7 +101,7 @@ TEST_F(PanelTest, BatteryGauge) {
     const std::pair<short, const char*> cases[] = {
         {1000, "gggggggggggggggggggg"}, {475, "ggggggggg..........."},
         {200, "rrrr................"},  {49, "...................."},
-        {5, "rrrrrrrrrrrrrrrrrrrr"},    {-10, "rrrrrrrrrrrrrrrrrrrr"}};
+        {0, "...................."},    {-10, "rrrrrrrrrrrrrrrrrrrr"}};
     for (const auto& [val, want] : cases) {
         const auto ops =
             Draw(QRect(10, 10, 105, 14), [&](ControlRef c) { DrawBatteryLevel(c, val); });
