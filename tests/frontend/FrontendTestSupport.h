@@ -25,9 +25,7 @@
 #include "monitor.h"
 
 inline ControlRef MainControl(const char (&sig)[5], int number) {
-    const ControlID id{FourCharCode(sig), number};
-    ControlRef control = nullptr;
-    return MainWindow && GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
+    return MainControl(FourCharCode(sig), number);
 }
 
 // One word per operation: P(aint), F(rame), A(rc) (its angles after '/'),

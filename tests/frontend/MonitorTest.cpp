@@ -1,7 +1,12 @@
 // The monitor's status evaluation and its one-second tick: the lights, the
 // countdown and the redraws for sequences of status words and agent values.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 
+#include "CommandLine.h"
 #include "FrontendTestSupport.h"
 
 TEST_F(MonitorTest, StatusSequences) {
@@ -76,4 +81,79 @@ TEST_F(MonitorTest, TicksAndReads) {
     // No second goes while the link is down.
     agent.flag_OpenUPS = 0;
     EXPECT_EQ(Feed('t'), "49 [1] ");
+}
+
+TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
+    const auto age = [](long seconds) {
+        const timespec when{CurrentTime() - seconds, 0};
+        const timespec times[2] = {when, when};
+        ASSERT_EQ(::utimensat(AT_FDCWD, FolderFile(ValuesFileName).c_str(), times, 0), 0);
+    };
+    // Values as old as the limit (10 s) are believed; older ones are not.
+    age(10);
+    Tick();
+    EXPECT_EQ(Said("main", {128}), "#007000 14b 'Connected'");
+    age(14);
+    Shown();
+    Tick();
+    EXPECT_EQ(Shown() + Said("main", {128}), "-1 [0] window#f00000 14b 'Disconnect'");
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "no update for 14 s");
+    Feed('t');
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "");
+    agentLock.Release(); // killed: its fresh file stays behind
+    Tick();
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "agent not running");
+    // A start beside a file left by an agent that is gone: the file goes and
+    // nothing shows a verdict until the agent writes.
+    agentLock.Take(CurDir, nullptr);
+    age(11);
+    TearDown();
+    SetTestTime(2026, 3, 10, 12, 0, 0);
+    ResetMonitorState();
+    ResetReadUPSValState();
+    PtUPSVal = UPSVal{};
+    ASSERT_TRUE(StartMonitor());
+    EXPECT_NE(::access(FolderFile(ValuesFileName).c_str(), F_OK), 0);
+    EXPECT_EQ(Said("main", {128, 141, 142, 157}),
+              "#707070 12b 'Waiting for the agent\u2026' '' '' 14b '--'");
+    Tick();
+    AdvanceTestTime(10);
+    Tick(); // the agent may still be starting
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "");
+    AdvanceTestTime(1);
+    Tick();
+    EXPECT_EQ(GetWindowStatusText(MainWindow), "no values from the agent");
+}
+
+TEST(CommandLine, OptionsAndErrors) {
+    // Arguments, then what they gave: R(un), H(elp), V(ersion) or E(rror),
+    // with the folder, snapshot and delay of a run.
+    const std::pair<std::vector<const char*>, const char*> cases[] = {
+        {{}, "R   3"},
+        {{"--folder", "/tmp/x"}, "R /tmp/x  3"},
+        {{"--folder=/tmp/y", "--snapshot", "a.png"}, "R /tmp/y a.png 3"},
+        {{"--snapshot", "a.png", "--after", "0.5"}, "R  a.png 0.5"},
+        {{"--after=7", "--snapshot=b.png"}, "R  b.png 7"},
+        {{"--help"}, "H"},
+        {{"--version"}, "V"},
+        {{"--bogus"}, "E"},
+        {{"stray"}, "E"},
+        {{"--folder"}, "E"},
+        {{"--folder="}, "E"},
+        {{"--snapshot", "a.png", "--after", "-1"}, "E"},
+        {{"--snapshot", "a.png", "--after", "soon"}, "E"},
+        {{"--snapshot", "a.png", "--after", "1e3"}, "E"},
+        {{"--snapshot", "a.png", "--after", "inf"}, "E"},
+        {{"--after", "2"}, "E"},
+        {{"--help=yes"}, "E"}};
+    for (const auto& [args, want] : cases) {
+        MonitorOptions o;
+        std::string message;
+        const auto r = ParseCommandLine(static_cast<int>(args.size()), args.data(), &o, &message);
+        std::string got(1, "RHVE"[static_cast<int>(r)]);
+        if (r == CommandLineResult::Run)
+            got += " " + o.folder + " " + o.snapshot + " " + QString::number(o.after).toStdString();
+        EXPECT_EQ(got, want) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_EQ(r == CommandLineResult::Error, !message.empty());
+    }
 }
