@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -23,24 +22,12 @@
 
 namespace agent_test {
 
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using corvanta_test::ReadFile;
+using corvanta_test::SplitLines;
 
 inline void WriteFile(const std::string& path, const std::string& text, int mode = 0644) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     ::chmod(path.c_str(), static_cast<mode_t>(mode));
-}
-
-inline std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // A calendar file: base year, then every row, with the given entries set at

@@ -18,13 +18,13 @@ std::vector<std::string> gCalls;
 // handled after calling the next handlers, ! handled but installed for
 // commands only.
 OSStatus Recorder(EventHandlerCallRef call, EventRef event, void* userData) {
-    const std::string& spec = *static_cast<std::string*>(userData);
-    gCalls.push_back(spec.substr(2));
-    if (spec[1] == '>') {
+    const std::string& how = *static_cast<std::string*>(userData);
+    gCalls.push_back(how.substr(2));
+    if (how[1] == '>') {
         CallNextEventHandler(call, event);
-        gCalls.push_back(spec.substr(2) + ":after");
+        gCalls.push_back(how.substr(2) + ":after");
     }
-    return spec[1] == '+' || spec[1] == '!' ? noErr : eventNotHandledErr;
+    return how[1] == '+' || how[1] == '!' ? noErr : eventNotHandledErr;
 }
 
 const EventTypeSpec kClick{kEventClassControl, kEventControlClick};
@@ -62,14 +62,14 @@ TEST(Events, HandlersRunNewestFirstThenUpToWindowAndApplication) {
         gCalls.clear();
         QWidget window;
         auto* control = new QWidget(&window);
-        Strings specs = c.handlers;
-        std::vector<EventHandlerRef> refs(specs.size());
-        for (std::size_t i = 0; i < specs.size(); ++i)
-            InstallEventHandler(specs[i][0] == 'c'   ? GetControlEventTarget(control)
-                                : specs[i][0] == 'w' ? GetWindowEventTarget(&window)
-                                                     : GetApplicationEventTarget(),
-                                Recorder, 1, specs[i][1] == '!' ? &kCommand : &kClick, &specs[i],
-                                &refs[i]);
+        Strings handlers = c.handlers;
+        std::vector<EventHandlerRef> refs(handlers.size());
+        for (std::size_t i = 0; i < handlers.size(); ++i)
+            InstallEventHandler(handlers[i][0] == 'c'   ? GetControlEventTarget(control)
+                                : handlers[i][0] == 'w' ? GetWindowEventTarget(&window)
+                                                        : GetApplicationEventTarget(),
+                                Recorder, 1, handlers[i][1] == '!' ? &kCommand : &kClick,
+                                &handlers[i], &refs[i]);
         ToolboxEvent e;
         e.eventClass = kEventClassControl;
         e.eventKind = kEventControlClick;
