@@ -2,26 +2,23 @@
 // folder, and readers for the files they exchange and the monitor's snapshots.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QImage>
-#include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <iostream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <valarray>
 
-#include "Folder.h"
-#include "file.h"
+#include "CoreTestSupport.h"
 
 extern char** environ;
 
 namespace e2e {
+
+using corvanta_test::ReadFile;
+using std::chrono::seconds;
 
 // The monitor's is empty when it is not built.
 inline const char* const AgentBinary = CORVANTA_AGENT_BIN;
@@ -57,10 +54,12 @@ inline bool WaitFor(const std::function<bool()>& ok, std::chrono::milliseconds w
     return true;
 }
 
-// Waits for the child to exit by itself and returns its exit status; -1 when
-// it did not exit normally, or on timeout (then it is killed).
-inline int WaitExit(Child& child, std::chrono::milliseconds wait) {
+// Waits for the child to exit by itself (after the signal, if one is given)
+// and returns its exit status; -1 when it did not exit normally, or on
+// timeout (then it is killed).
+inline int WaitExit(Child& child, std::chrono::milliseconds wait, int signal = 0) {
     const pid_t pid = std::exchange(child.Pid, -1);
+    if (pid > 0 && signal) ::kill(pid, signal);
     int status = 0, r = -1;
     if (pid > 0 && !WaitFor([&] { return (r = ::waitpid(pid, &status, WNOHANG)) != 0; }, wait)) {
         ::kill(pid, SIGKILL);
@@ -69,47 +68,24 @@ inline int WaitExit(Child& child, std::chrono::milliseconds wait) {
     return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Sends SIGTERM, then as WaitExit.
-inline int Terminate(Child& child, std::chrono::milliseconds wait = std::chrono::seconds(5)) {
-    if (child.Pid > 0) ::kill(child.Pid, SIGTERM);
-    return WaitExit(child, wait);
+inline int Terminate(Child& child) {
+    return WaitExit(child, seconds(5), SIGTERM);
 }
 
 inline bool Alive(const Child& child) {
     return child.Pid > 0 && ::waitpid(child.Pid, nullptr, WNOHANG) == 0;
 }
 
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Resident memory in kB (VmRSS), -1 when unknown.
-inline long RssKb(pid_t pid) {
-    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
-    const std::size_t at = status.find("VmRSS:");
-    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 6);
-}
-
 inline void WriteFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(WriteFileAtomic(path, text)) << path;
 }
 
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end = 0; at < text.size(); at = end + 1)
-        lines.push_back(text.substr(at, (end = std::min(text.find('\n', at), text.size())) - at));
-    return lines;
-}
-
-// A calendar file for the given base year, empty but for one row: entry 0 of
-// the given month and day of that year.
-inline std::string CalendarWithEntry(int year, int month, int day, const std::string& row) {
-    const int at = (month - 1) * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay;
-    std::string text = std::to_string(year) + "\n";
-    for (int r = 0; r < ScheduleRows; ++r)
-        text += r == at ? row + "\n" : std::string("0\t0\t0\n");
-    return text;
+// A calendar file for the given base year, empty but for entry 0 of the given
+// day (month 1..12 of that year).
+inline std::string CalendarWithEntry(int year, int month, int day, corvanta_test::Row row) {
+    std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
+    rows[corvanta_test::RowOf(month, day, 0)] = row;
+    return corvanta_test::CalendarText(year, rows);
 }
 
 // Reads the values file; the result is the number of bytes read (-1: none).
@@ -137,7 +113,7 @@ class E2eTest : public ::testing::Test {
         if (HasFailure() || std::getenv("CORVANTA_E2E_KEEP"))
             std::cerr << "kept " << folder_ << ", agent output:\n" << ReadFile(Path("agent.out"));
         else
-            EXPECT_EQ(std::system(("rm -rf '" + folder_ + "'").c_str()), 0);
+            corvanta_test::RemoveTree(folder_);
     }
 
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
@@ -162,11 +138,15 @@ class E2eTest : public ::testing::Test {
         return ReadFile(Path(LogFileName)).find(text) != std::string::npos;
     }
     // Waits until the values file satisfies the predicate.
-    bool WaitForValues(const std::function<bool(const UPSVal&)>& ok, std::chrono::milliseconds t) {
+    bool WaitForValues(const std::function<bool(const UPSVal&)>& ok,
+                       std::chrono::milliseconds t = seconds(5)) {
         UPSVal v{};
         return WaitFor(
             [&] { return ReadValues(Path(ValuesFileName), &v) == UPSValImageSize && ok(v); }, t);
     }
+    static bool Open(const UPSVal& v) { return v.flag_OpenUPS == 1; }
+    static bool Counting(const UPSVal& v) { return v.DownTime >= 0; }
+    static bool Idle(const UPSVal& v) { return v.DownTime == -1; }
 
     Child agent_;
     std::vector<Child*> children_{&agent_}; // ended at the end of the test
@@ -179,7 +159,8 @@ class E2eTest : public ::testing::Test {
 inline const QRgb Good = qRgb(0, 0x70, 0), Caution = qRgb(0xA0, 0xA0, 0), Alarm = qRgb(0xF0, 0, 0);
 inline const QRgb Plain = qRgb(0, 0, 0), Badge = qRgb(0xC0, 0x20, 0x20);
 inline const QRgb GaugeGreen = qRgb(0x70, 0xF0, 0x70);
-inline const QRect StatusTexts(145, 0, 190, 140), CountdownBox(345, 55, 170, 80);
+inline const QRect StatusTexts(145, 0, 190, 140), CountdownBox(345, 55, 170, 80),
+    Gauge(145, 95, 110, 40);
 
 // How many pixels of the rectangle have the colour.
 inline int CountColour(const QImage& image, const QRect& r, QRgb colour) {
@@ -233,7 +214,7 @@ class MonitorSnapshotTest : public E2eTest {
     }
     // Waits for the monitor to write its snapshot and exit 0.
     QImage Snapshot(Child& monitor, const std::string& png) {
-        EXPECT_EQ(WaitExit(monitor, std::chrono::seconds(60)), 0) << ReadFile(Path(png + ".out"));
+        EXPECT_EQ(WaitExit(monitor, seconds(60)), 0) << ReadFile(Path(png + ".out"));
         QImage image(QString::fromStdString(Path(png)));
         EXPECT_FALSE(image.isNull()) << png;
         return image;
