@@ -12,19 +12,6 @@ const char* const OnMains = "ratings 230 4.3 24\n"
                             "0 set InputVoltage 230\n"
                             "0 set BatteryLevel 100\n";
 
-TEST_F(E2eTest, AgentWritesValuesRatingsAndLog) {
-    StartAgent(OnMains);
-    ASSERT_TRUE(WaitForValues(Open));
-    UPSVal v = Values();
-    EXPECT_EQ((std::vector<int>{v.ItemVal[4], v.ItemVal[2], v.SupportItem, v.DownTime}),
-              (std::vector<int>{2300, 1000, (1 << 2) | (1 << 4), -1}));
-    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
-    EXPECT_TRUE(LogHas(" Agent 0.1.0 started with the simulated UPS"));
-    // A monitor deletes a stale values file when it starts; it comes back.
-    std::remove(Path(ValuesFileName).c_str());
-    EXPECT_TRUE(WaitForValues(Open, seconds(3)));
-}
-
 TEST_F(E2eTest, HangupReloadsAndTermEndsCleanly) {
     StartAgent(OnMains);
     ASSERT_TRUE(WaitForValues(Open));
