@@ -1,73 +1,59 @@
-// What the agent tests share: a private program folder on the test clock, a
-// scripted UPS that also records the programs the agent starts, and file
+// What the agent tests share: the core's private folder, on the test clock,
+// a scripted UPS that also records the programs the agent starts, and file
 // helpers. Header only: the agent layer's one test-support file.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
 #include "Agent.h"
-#include "Clock.h"
 #include "CoreTestSupport.h"
-#include "Folder.h"
 #include "UpsSource.h"
-#include "file.h"
 
 namespace agent_test {
 
+using corvanta_test::FileExists;
 using corvanta_test::ReadFile;
 using corvanta_test::SplitLines;
 
 inline void WriteFile(const std::string& path, const std::string& text, int mode = 0644) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    corvanta_test::WriteFileRaw(path, text);
     ::chmod(path.c_str(), static_cast<mode_t>(mode));
 }
 
-// A calendar file: base year, then every row, with the given entries set at
-// (month slot 1..24, day, entry) positions.
-struct CalendarEntry {
-    int slot, day, entry, button, hour, minute;
-};
-inline std::string CalendarText(int baseYear, const std::vector<CalendarEntry>& entries) {
-    std::vector<ScheduleStr> rows(ScheduleRows, ScheduleStr{0, 0, 0});
-    for (const auto& e : entries)
-        rows[static_cast<std::size_t>((e.slot - 1) * ScheduleRowsPerMonth + (e.day - 1) * 6 +
-                                      e.entry)] = {static_cast<unsigned char>(e.button),
-                                                   static_cast<unsigned char>(e.hour),
-                                                   static_cast<unsigned char>(e.minute)};
-    std::string text = std::to_string(baseYear) + "\n";
-    for (const auto& r : rows)
-        text += std::to_string(r.Button) + "\t" + std::to_string(r.Hour) + "\t" +
-                std::to_string(r.Minute) + "\n";
-    return text;
+// A calendar file with the given {month slot 1..24, day, entry, button,
+// hour, minute} set and every other row empty.
+inline std::string CalendarText(int baseYear, const std::vector<std::array<int, 6>>& entries) {
+    std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
+    for (const auto& [slot, day, entry, button, hour, minute] : entries)
+        rows[static_cast<std::size_t>(corvanta_test::RowOf(slot, day, entry))] = {button, hour,
+                                                                                 minute};
+    return corvanta_test::CalendarText(baseYear, rows);
 }
 
 // A UPS whose next reading the test sets, and a runner that only records.
 // Done lists what the agent had done, in order: "run PROGRAM ARGS...",
-// "off SECONDS", "test", "deep test". Fresh hands out FreshReading once per
-// HasFresh.
+// "off SECONDS", "test", "deep test". FreshReading is handed out once.
 class FakeUps : public UpsSource, public CommandRunner {
   public:
     UpsReading Next{true, 0, (1 << 2) | (1 << 4) | (1 << 15), 0, 0, {0, 0, 1000, 0, 2300}};
     UpsRatings Rated{2300, 43, 240};
     std::vector<std::string> Done;
-    bool HasFresh = false;
-    UpsReading FreshReading;
+    std::optional<UpsReading> FreshReading;
     StartResult Answer = StartResult::Started; // and Why, when not Started
-    std::string Why;
+    std::string Why = "is writable by its group";
 
     FakeUps() { Next.ItemVal[15] = 300; }
     UpsReading Poll() override { return Next; }
     bool Fresh(UpsReading* out) override {
-        *out = FreshReading;
-        return std::exchange(HasFresh, false);
+        if (!FreshReading) return false;
+        *out = *std::exchange(FreshReading, std::nullopt);
+        return true;
     }
     UpsRatings Ratings() const override { return Rated; }
     std::string Name() const override { return "test UPS"; }
@@ -91,33 +77,24 @@ class FakeUps : public UpsSource, public CommandRunner {
     std::vector<std::string> Finished() override { return {}; }
 };
 
-// Each test gets its own folder as CurDir and the clock at 2026-03-10 14:00:00.
-class AgentTest : public ::testing::Test {
+// The core's private folder, and the clock at 2026-03-10 14:00:00.
+class AgentTest : public corvanta_test::CoreTest {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/corvanta-agent-test-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        folder_ = tmpl;
-        std::string error;
-        ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
+        CoreTest::SetUp();
         SetTestTime(2026, 3, 10, 14, 0, 0);
     }
     void TearDown() override {
         agent.reset();
-        ClearTestTime();
-        corvanta_test::RemoveTree(folder_);
+        CoreTest::TearDown();
     }
-    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-    const std::string& Folder() const { return folder_; }
 
     // Creates the agent on source (the fake UPS by default), starts it and
     // takes the first step.
     Agent& StartAgent(std::vector<std::string> shutdownCommand = {}, UpsSource* source = nullptr,
-                      CommandRunner* run = nullptr) {
-        AgentOptions options;
-        options.ShutdownCommand = std::move(shutdownCommand);
-        options.Version = "test";
-        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : ups, options);
+                      CommandRunner* run = nullptr, std::FILE* errors = stderr) {
+        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : ups,
+                                        AgentOptions{std::move(shutdownCommand), nullptr, errors});
         agent->Start();
         agent->Step();
         return *agent;
@@ -130,17 +107,16 @@ class AgentTest : public ::testing::Test {
         }
     }
     // The settings file as the monitor writes it: the defaults changed by edit.
-    template <class Edit> void WriteSettings(Edit edit, int mode = 0644) {
+    template <class Edit> void WriteSettings(Edit edit) {
         UPSSts s{};
         DefaultUPSSts(&s);
         edit(s);
-        WriteFile(Path(SettingsFileName), FormatUPSSts(s), mode);
+        WriteFile(Path(SettingsFileName), FormatUPSSts(s));
     }
-    void WriteRequest(int settings, int calendar, int cancel, int mode = 0644) {
-        WriteFile(Path(CommandFileName),
-                  std::to_string(settings) + "\n" + std::to_string(calendar) + "\n" +
-                      std::to_string(cancel) + "\n",
-                  mode);
+    void WriteRequest(int settings, int calendar, int cancel) {
+        WriteFile(Path(CommandFileName), std::to_string(settings) + "\n" +
+                                             std::to_string(calendar) + "\n" +
+                                             std::to_string(cancel) + "\n");
     }
     // The log's lines without the kind and the time stamp.
     std::vector<std::string> LogTexts() const {
@@ -150,9 +126,9 @@ class AgentTest : public ::testing::Test {
         return texts;
     }
     bool LogHas(const std::string& text) const {
-        for (const auto& t : LogTexts())
-            if (t.find(text) != std::string::npos) return true;
-        return false;
+        const std::vector<std::string> texts = LogTexts();
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& t) { return t.find(text) != std::string::npos; });
     }
     UPSVal ReadValues() const {
         std::string bytes = ReadFile(Path(ValuesFileName));
@@ -165,9 +141,6 @@ class AgentTest : public ::testing::Test {
 
     FakeUps ups;
     std::unique_ptr<Agent> agent;
-
-  private:
-    std::string folder_;
 };
 
 } // namespace agent_test
