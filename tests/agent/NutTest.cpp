@@ -1,6 +1,6 @@
 // The Network UPS Tools bridge: variables to the values record, the
 // connection's losses and recoveries, the instant commands, the password
-// file, and the agent on top of it.
+// file, and the bridge's own thread.
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -286,6 +286,12 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
     std::string note;
     EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;
     EXPECT_NE(note.find("test.battery.start.quick"), std::string::npos);
+    EXPECT_TRUE(ups.TurnOffAfter(60, &note)) << note;
+    EXPECT_NE(note.find("in 60 s"), std::string::npos);
+    // A server that answers is worth waiting for at the first reading: the
+    // agent's first second then never logs a lost UPS.
+    NutUps answering(std::make_unique<ScriptedLink>(), NutTarget{"ups", "localhost", 3493}, false);
+    EXPECT_TRUE(answering.Poll().Connected);
 }
 
 TEST_F(AgentTest, NutPasswordFile) {
@@ -315,41 +321,6 @@ TEST_F(AgentTest, NutPasswordFile) {
         EXPECT_NE(error.find(ok ? "" : c.result), std::string::npos) << error;
         EXPECT_EQ(error.find("s3cret"), std::string::npos) << "no password in messages";
     }
-}
-
-// The agent on the bridge, on battery from the first reading; its runner
-// notes the programs it starts among upsd's calls.
-TEST_F(AgentTest, OnNutTheUpsIsAskedOnlyForWhatItOffersAndTurnedOffAfterTheShutdownCommand) {
-    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}));
-    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 61; });
-    auto owned = std::make_unique<ScriptedLink>();
-    ScriptedLink* link = owned.get();
-    link->Vars = Vars("ups.status=OB DISCHRG;battery.charge=80;input.voltage.nominal=230");
-    link->Commands = {"shutdown.return", "load.off"};
-    NutUps nut(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
-    struct : CommandRunner {
-        ScriptedLink* link;
-        StartResult Start(const std::vector<std::string>& argv, const RunAs&,
-                          std::string*) override {
-            return link->Note("run " + argv.back()), StartResult::Started;
-        }
-        std::vector<std::string> Finished() override { return {}; }
-    } noting;
-    noting.link = link;
-    StartAgent({Path("halt.sh")}, &nut, &noting);
-    EXPECT_EQ(agent->DownTime(), 61) << "on battery at the first reading";
-    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n0\n0\n");
-    Seconds(60);
-    EXPECT_EQ(link->Calls(), (std::vector<std::string>{"LIST CMD"}));
-    EXPECT_TRUE(LogHas("Scheduled self test at 14:01 failed: the UPS does not offer "
-                       "test.battery.start.quick, so it was not sent"));
-    Seconds(1);
-    EXPECT_EQ(link->Calls(), (std::vector<std::string>{"run " + Path("halt.sh"),
-                                                        "SET ups.delay.shutdown 60",
-                                                        "INSTCMD shutdown.return"}));
-    EXPECT_TRUE(LogHas("The UPS turns its output off in 60 s and back on when the mains "
-                       "returns (ups.delay.shutdown set, shutdown.return sent)"));
-    agent.reset();
 }
 
 } // namespace
