@@ -116,8 +116,8 @@ TEST_P(StoryTest, FollowsTheStatusWord) {
     const bool lost = c.status.back() == X;
     const UPSVal v = ReadValues();
     EXPECT_EQ((std::vector<int>{v.DownTime, v.flag_OpenUPS, v.SupportItem, v.Items, v.ItemVal[2],
-                                v.ItemVal[4], lost ? v.StatusFlag.AllSts & UPS_COMMERR
-                                                   : v.StatusFlag.AllSts}),
+                                v.ItemVal[4],
+                                lost ? v.StatusFlag.AllSts & UPS_COMMERR : v.StatusFlag.AllSts}),
               (std::vector<int>{seen.back(), !lost, ups.Next.SupportItem, 3, 1000, 2300,
                                 lost ? UPS_COMMERR : ups.Next.Status}));
 }
@@ -164,14 +164,19 @@ TEST_F(AgentTest, LoadBitsBatteryDateAndRatings) {
         CopyField(s.BR_Date_Next, sizeof s.BR_Date_Next, "20260311");
     });
     StartAgent();
-    const std::pair<short, std::int32_t> cases[] = { // tenths of a percent; 1500 unmeasured
-        {799, 0}, {800, UPS_LOADWARN}, {899, UPS_LOADWARN}, {900, UPS_LOADWARN | UPS_LOADSEVERITY},
-        {300, 0}, {1500, 0}};
+    const std::pair<short, std::int32_t> cases[] = {// tenths of a percent; 1500 unmeasured
+                                                    {799, 0},
+                                                    {800, UPS_LOADWARN},
+                                                    {899, UPS_LOADWARN},
+                                                    {900, UPS_LOADWARN | UPS_LOADSEVERITY},
+                                                    {300, 0},
+                                                    {1500, 0}};
     for (const auto& [load, bits] : cases) {
         ups.Next.ItemVal[15] = load;
         if (load == 1500) ups.Next.SupportItem &= ~(1 << 15);
         Seconds(1);
-        EXPECT_EQ(ReadValues().StatusFlag.AllSts & (UPS_LOADWARN | UPS_LOADSEVERITY | UPS_BATTREPLACE),
+        EXPECT_EQ(ReadValues().StatusFlag.AllSts &
+                      (UPS_LOADWARN | UPS_LOADSEVERITY | UPS_BATTREPLACE),
                   bits)
             << load;
     }
@@ -214,8 +219,9 @@ TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFile(Path(CalendarFileName),
-                  CalendarText(c.baseYear, {{c.slot, c.day, 0, ScheduleShutdown, c.hour, c.minute}}));
+        WriteFile(
+            Path(CalendarFileName),
+            CalendarText(c.baseYear, {{c.slot, c.day, 0, ScheduleShutdown, c.hour, c.minute}}));
         SetTestTime(c.start[0], c.start[1], c.start[2], c.start[3], c.start[4], c.start[5]);
         StartAgent();
         EXPECT_EQ(agent->DownTime(), -1);
@@ -354,12 +360,12 @@ TEST_F(AgentTest, FailedWritesReachStandardErrorOncePerConditionAndWhenTheyWorkA
     std::fclose(errors);
     const std::string values = "the values file " + Path(ValuesFileName);
     const std::string log = "the event log " + Path(LogFileName);
-    EXPECT_EQ(SplitLines(ReadFile(Path("errors"))),
-              (std::vector<std::string>{
-                  "corvanta-agent: cannot write " + log + ": File too large",
-                  "corvanta-agent: cannot write " + values + ": File too large",
-                  "corvanta-agent: " + values + " is written again",
-                  "corvanta-agent: " + log + " is written again"}));
+    EXPECT_EQ(
+        SplitLines(ReadFile(Path("errors"))),
+        (std::vector<std::string>{"corvanta-agent: cannot write " + log + ": File too large",
+                                  "corvanta-agent: cannot write " + values + ": File too large",
+                                  "corvanta-agent: " + values + " is written again",
+                                  "corvanta-agent: " + log + " is written again"}));
     EXPECT_TRUE(LogHas("Values file written again"));
 }
 

@@ -32,7 +32,7 @@ inline std::string CalendarText(int baseYear, const std::vector<std::array<int, 
     std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
     for (const auto& [slot, day, entry, button, hour, minute] : entries)
         rows[static_cast<std::size_t>(corvanta_test::RowOf(slot, day, entry))] = {button, hour,
-                                                                                 minute};
+                                                                                  minute};
     return corvanta_test::CalendarText(baseYear, rows);
 }
 

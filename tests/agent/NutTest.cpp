@@ -46,7 +46,6 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
               std::vector<short>(expected, expected + ItemCount));
     // NUT has no frequency per input line: slots 6 and 9 stay unsupported.
     EXPECT_EQ(m.Reading.SupportItem, 0x3FFFFFFF & ~Bit(6) & ~Bit(9));
-    EXPECT_EQ(m.Reading.Status, 0);
     EXPECT_EQ(m.Ratings, (UpsRatings{2300, 43, 240}));
 }
 
@@ -128,7 +127,12 @@ class ScriptedLink : public NutLink {
         return ConnectOk;
     }
     void Disconnect() override { Note("disconnect"); }
+    // LIST VAR hangs while Held, as on a server that took the connection and
+    // then stopped answering.
+    bool Held = false;
     Result ListVariables(NutVariables* out, std::string* error) override {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [&] { return !Held; });
         ++Lists;
         if (ListResult == Result::Ok) *out = Vars;
         *error = ListResult == Result::Refused ? "DATA-STALE" : "broken";
@@ -150,6 +154,11 @@ class ScriptedLink : public NutLink {
         std::lock_guard lock(mutex_);
         calls_.push_back(call);
     }
+    void Release() {
+        std::lock_guard lock(mutex_);
+        Held = false;
+        released_.notify_all();
+    }
     // The calls noted since the last time.
     std::vector<std::string> Calls() {
         std::lock_guard lock(mutex_);
@@ -158,6 +167,7 @@ class ScriptedLink : public NutLink {
 
   private:
     std::mutex mutex_;
+    std::condition_variable released_;
     std::vector<std::string> calls_;
 };
 
@@ -258,30 +268,13 @@ TEST(NutSession, InstantCommands) {
     }
 }
 
-// A link whose LIST VAR hangs until released, as a server that accepted the
-// connection and then stopped answering.
-class HeldLink : public ScriptedLink {
-  public:
-    std::mutex Mutex;
-    std::condition_variable Released;
-    bool Hold = true;
-    Result ListVariables(NutVariables* out, std::string* error) override {
-        std::unique_lock lock(Mutex);
-        Released.wait(lock, [&] { return !Hold; });
-        return ScriptedLink::ListVariables(out, error);
-    }
-};
-
 TEST(NutUps, PollNeverWaitsForAHungServer) {
-    auto owned = std::make_unique<HeldLink>();
-    HeldLink* held = owned.get();
+    auto owned = std::make_unique<ScriptedLink>();
+    ScriptedLink* held = owned.get();
+    held->Held = true;
     NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
     EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
-    {
-        std::lock_guard lock(held->Mutex);
-        held->Hold = false;
-    }
-    held->Released.notify_all();
+    held->Release();
     EXPECT_NE(ups.Name().find("ups@localhost:3493"), std::string::npos);
     std::string note;
     EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;

@@ -188,9 +188,9 @@ std::vector<std::string> Play(SimulatedUps& ups, int seconds, int slot) {
 TEST(SimulatedUps, PlaysStepsRampsAndRepeatsOrHoldsTheLastState) {
     SimulatedUps ups(Parse("0 set BatteryLevel 100\n0 status clear\n2 status +ACFAIL\n"
                            "2 ramp BatteryLevel 60 4\n8 status -ACFAIL\n10 end\n"));
-    EXPECT_EQ(Play(ups, 13, 2), (std::vector<std::string>{"1000", "1000", "1000 A", "900 A", "800 A",
-                                                          "700 A", "600 A", "600 A", "600", "600",
-                                                          "1000", "1000", "1000 A"}));
+    EXPECT_EQ(Play(ups, 13, 2),
+              (std::vector<std::string>{"1000", "1000", "1000 A", "900 A", "800 A", "700 A",
+                                        "600 A", "600 A", "600", "600", "1000", "1000", "1000 A"}));
     SimulatedUps held(Parse("0 set InputVoltage 230\n1 set InputVoltage 0\n1 link down\n"));
     EXPECT_EQ(Play(held, 4, 4), (std::vector<std::string>{"2300", "0 lost", "0 lost", "0 lost"}));
     // A quick self test shows for ten seconds.
