@@ -195,26 +195,26 @@ TEST(NutSession, LossesRecoveriesAndTheBackOff) {
     session.Tick(66);
     ASSERT_TRUE(session.Connected());
     EXPECT_TRUE(session.Problem().empty());
-    // Stale data keeps the connection and asks every second; the last values stay.
-    link.ListResult = NutLink::Result::Refused;
-    link.Vars["battery.charge"] = "55";
-    for (int t = 67; t <= 70; ++t)
-        session.Tick(t);
-    EXPECT_FALSE(session.Connected());
-    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(1, 6));
-    EXPECT_EQ(session.Problem(), "DATA-STALE");
-    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
-    link.ListResult = NutLink::Result::Ok;
-    session.Tick(71);
-    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 550);
-    // upsd goes away: lost at once, the connection closed; the answer before
-    // reset the back-off.
+    // upsd goes away: lost at once, the connection closed; the answers
+    // before reset the back-off.
     link.ListResult = NutLink::Result::Failed;
     link.Calls();
-    session.Tick(72);
+    session.Tick(67);
     EXPECT_FALSE(session.Connected());
     EXPECT_EQ(link.Calls(), std::vector<std::string>{"disconnect"});
     EXPECT_EQ(session.Backoff(), 1);
+    // Stale data keeps the connection and asks every second; the last values stay.
+    link.ListResult = NutLink::Result::Refused;
+    link.Vars["battery.charge"] = "55";
+    for (int t = 68; t <= 71; ++t)
+        session.Tick(t);
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(2, 7));
+    EXPECT_EQ(session.Problem(), "DATA-STALE");
+    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
+    link.ListResult = NutLink::Result::Ok;
+    session.Tick(72);
+    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 550);
 }
 
 TEST(NutSession, InstantCommands) {
