@@ -196,7 +196,8 @@ TEST_F(AgentTest, LoadBitsBatteryDateAndRatings) {
     EXPECT_EQ(ReadFile(Path(RatingFileName)), "1200\n80\n120\n");
 }
 
-// The clock stands at 14:00:00 unless the case says otherwise.
+// Which row holds a date is the core's; here the minute arithmetic and the
+// year the agent asks about.
 TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
     const struct {
         const char* name;
@@ -207,10 +208,6 @@ TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
     } cases[] = {
         {"this year's first half", 2026, 3, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, true},
         {"a year-old file's second half", 2025, 15, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, true},
-        {"a year-old file's first half", 2025, 3, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, false},
-        {"two years old", 2024, 15, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, false},
-        {"a future file", 2027, 3, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, false},
-        {"next year's half", 2026, 15, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, false},
         {"across new year", 2026, 13, 1, 0, 0, {2026, 12, 31, 23, 59, 59}, 1, true},
         {"to the minute", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 5 * 60, true},
         {"stalled eight minutes", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 13 * 60, true},
@@ -334,6 +331,10 @@ TEST_F(AgentTest, LogKeepsTheNewestLinesAndNeverWritesThroughAPlantedLink) {
     ASSERT_TRUE(log.Append(LogKind::Info, "hello"));
     EXPECT_EQ(ReadFile(Path("victim")), "precious\n");
     EXPECT_EQ(lines().size(), 1u);
+    // Control characters become blanks; a line never grows past what the
+    // monitor reads in one piece.
+    ASSERT_TRUE(log.Append(LogKind::Alarm, "two\nlines\tand\rmore" + std::string(400, 'a')));
+    EXPECT_EQ(lines().back(), "E 2026/03/10 14:00:00 two lines and more" + std::string(214, 'a'));
     // The agent takes the limit from the settings.
     WriteSettings([](UPSSts& s) { s.LogEntry = 100; });
     StartAgent();

@@ -1,5 +1,5 @@
-// What the agent reads from people: its command line, the scenario format,
-// numbers, and the dates and lines it writes back. The command lines and
+// What the agent reads from people: its command line, the scenario format
+// and numbers, and the simulated UPS that plays them. The command lines and
 // scenario files it refuses as a whole program are in the end-to-end tests.
 #include <climits>
 #include <sstream>
@@ -154,17 +154,6 @@ TEST(ScenarioParse, NamesAndErrors) {
             << why;
         EXPECT_EQ(std::pair(s.Length > 0, s.Ratings), std::pair(true, UpsRatings{2300, 43, 240}));
     }
-}
-
-TEST(AgentLogFormat, Lines) {
-    const DateTimeRec t = MakeDateTime(2026, 1, 2, 3, 4, 5);
-    EXPECT_EQ(AgentLog::FormatLine(LogKind::Info, t, "Power restored"),
-              "I 2026/01/02 03:04:05 Power restored");
-    EXPECT_EQ(AgentLog::FormatLine(LogKind::Warning, t, "x").substr(0, 2), "W ");
-    EXPECT_EQ(AgentLog::FormatLine(LogKind::Alarm, t, "two\nlines\tand\rmore"),
-              "E 2026/01/02 03:04:05 two lines and more");
-    // A line never grows past what the monitor reads in one piece.
-    EXPECT_EQ(AgentLog::FormatLine(LogKind::Info, t, std::string(400, 'a')).size(), 254u);
 }
 
 Scenario Parse(const std::string& text) {
