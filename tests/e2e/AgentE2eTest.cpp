@@ -85,9 +85,12 @@ TEST_F(E2eTest, BadCommandLinesExitWithTwo) {
     } cases[] = {
         {{}, {}, 2, "corvanta-agent: no UPS given: use --simulate"},
         {{"--simulate", "--speed", "2"}, {}, 2, "corvanta-agent: unknown option '--speed'"},
+        {{"--simulate", Path("bad.scn")}, {}, 2, "line 1: unknown command 'explode'"},
+        {{"--simulate", Path("none.scn")}, {}, 2, "none.scn: cannot be read"},
         {{"--simulate"}, {{"CORVANTA_TEST_TIME", "yesterday"}}, 2, "CORVANTA_TEST_TIME: expected"},
         {{"--help"}, {}, 0, "Usage: corvanta-agent"},
     };
+    WriteFile(Path("bad.scn"), "0 explode\n");
     for (const auto& c : cases) {
         std::vector<std::string> argv{AgentBinary, "--folder", Folder()};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
