@@ -1,8 +1,7 @@
-// The schedule engine: month lengths, the weekday of a month's first day
-// counted from today's, rows of a day and copying them; the next events (slot
-// order before time, nothing at the current minute, day slots that do not
-// exist, the next year); and the minute-wise check that starts a due
-// shutdown's countdown once per run and rolls the calendar at New Year.
+// The schedule engine: copying a day's rows within the two years; the next
+// events (slot order before time, nothing at the current minute, day slots
+// that do not exist, the next year); and the minute-wise check that starts a
+// due shutdown's countdown once per run and rolls the calendar at New Year.
 #include <sstream>
 
 #include "CoreTestSupport.h"
@@ -16,6 +15,11 @@ DateTimeStr At(const char* text) {
     DateTimeStr t{};
     std::sscanf(text, "%hd-%hd-%hd %hd:%hd", &t.Year, &t.Month, &t.Day, &t.Hour, &t.Minute);
     return t;
+}
+// Half a minute past: the minute under way counts as now.
+void SetClock(const char* text) {
+    const DateTimeStr t = At(text);
+    SetTestTime(t.Year, t.Month, t.Day, t.Hour, t.Minute, 30);
 }
 
 class ScheduleTest : public CoreTest {
@@ -34,54 +38,33 @@ class ScheduleTest : public CoreTest {
     // The next event of a kind as shown: "None" or "MM/DD/YYYY hh:mm" (cut
     // to 16 characters), from its text and from its date, which must agree.
     static std::string Next(int kind) {
-        const DateTimeStr& w =
-            *std::array{&NextShutdown, &NextRestart, &NextTest, &NextDeepTest}[kind - 1];
-        const char* text = std::array{NextShutString, NextRestartString, NextTestString,
-                                      NextDeepTestString}[kind - 1];
+        const DateTimeStr& w = *Dates[kind - 1];
         char when[64] = "None";
         if (w.Year)
             std::snprintf(when, sizeof when, "%02d/%02d/%04d %02d:%02d", w.Month, w.Day, w.Year,
                           w.Hour, w.Minute);
-        EXPECT_EQ(std::string(when).substr(0, 16), text) << "kind " << kind;
-        return text;
+        EXPECT_EQ(std::string(when).substr(0, 16), Texts[kind - 1]) << "kind " << kind;
+        return Texts[kind - 1];
     }
+    static constexpr std::array Dates{&NextShutdown, &NextRestart, &NextTest, &NextDeepTest};
+    static constexpr std::array Texts{NextShutString, NextRestartString, NextTestString,
+                                      NextDeepTestString};
 };
 
-TEST_F(ScheduleTest, MonthLengthsAndTheWeekdayOfAMonthsFirstDayFromAnyToday) {
-    const int days[] = {31, 0, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (auto [year, february] :
-         {std::pair{2023, 28}, {2100, 28}, {1900, 28}, {2024, 29}, {2000, 29}, {2400, 29}})
-        for (int m = 1; m <= 12; ++m)
-            EXPECT_EQ(GetMonthDays(year, m), m == 2 ? february : days[m - 1]) << year << "-" << m;
-    for (const char* today : {"2024-05-01", "2024-01-01", "2024-12-31", "2024-02-29", "2023-12-31",
-                              "2023-02-28", "2100-02-28", "2026-11-30"}) {
-        const DateTimeStr t = At(today);
-        SetTestTime(t.Year, t.Month, t.Day, 0, 5, 0);
-        for (int year = t.Year - 1; year <= t.Year + 2; ++year)
-            for (int month = 1; month <= 12; ++month)
-                EXPECT_EQ(GetTheWeek(year, month),
-                          MakeDateTime(year, month, 1, 12, 0).dayOfWeek - 1)
-                    << "today " << today << ", 1 " << year << "-" << month;
-    }
-}
-
-TEST_F(ScheduleTest, TheRowsOfADayAndCopyingThemWithinTheTwoYears) {
-    EXPECT_EQ(std::tuple(ScheduleIndex(2024, 2024, 1, 1, 5), ScheduleIndex(2024, 2024, 5, 15, 2),
-                         ScheduleIndex(2024, 2025, 1, 1, 0), ScheduleIndex(2024, 2025, 12, 31, 5)),
-              std::tuple(5, 830, 2232, 4463));
+TEST_F(ScheduleTest, CopyingADaysRowsWithinTheTwoYears) {
+    EXPECT_EQ(GetTheWeek(2024, 5), 3) << "1 May 2024 was a Wednesday";
     LoadSchedule(); // no file: an empty calendar
+    for (int r = 0; r < ScheduleRows; ++r)
+        PtSchedule[r] =
+            ScheduleStr{std::uint8_t(r % 7), std::uint8_t(r % 24), std::uint8_t(r % 60)};
+    std::vector<ScheduleStr> expected(PtSchedule, PtSchedule + ScheduleRows);
     // Base year, source y-m-d, target y-m-d, copies: days outside the two
     // years are never touched, nothing past the rows.
     const std::array<int, 8> cases[] = {
-        {2024, 2024, 3, 10, 2025, 7, 4, 1},  {2024, 2025, 12, 31, 2024, 1, 1, 1},
-        {2024, 2024, 6, 6, 2024, 6, 6, 1},   {2024, 2024, 1, 1, 2026, 1, 1, 0},
-        {2024, 2024, 1, 1, 2023, 12, 31, 0}, {2024, 2026, 6, 1, 2024, 1, 1, 0},
-        {2025, 2024, 1, 1, 2025, 1, 1, 0}};
+        {2024, 2024, 3, 10, 2025, 7, 4, 1}, {2024, 2025, 12, 31, 2024, 1, 1, 1},
+        {2024, 2024, 1, 1, 2026, 1, 1, 0},  {2024, 2024, 1, 1, 2023, 12, 31, 0},
+        {2024, 2026, 6, 1, 2024, 1, 1, 0},  {2025, 2024, 1, 1, 2025, 1, 1, 0}};
     for (const auto& [base, sy, sm, sd, dy, dm, dd, copies] : cases) {
-        for (int r = 0; r < ScheduleRows; ++r)
-            PtSchedule[r] =
-                ScheduleStr{std::uint8_t(r % 7), std::uint8_t(r % 24), std::uint8_t(r % 60)};
-        std::vector<ScheduleStr> expected(PtSchedule, PtSchedule + ScheduleRows);
         const int src = ScheduleIndex(base, sy, sm, sd, 0),
                   dst = ScheduleIndex(base, dy, dm, dd, 0);
         if (copies) std::copy_n(expected.begin() + src, 6, expected.begin() + dst);
@@ -94,58 +77,44 @@ TEST_F(ScheduleTest, TheRowsOfADayAndCopyingThemWithinTheTwoYears) {
 }
 
 TEST_F(ScheduleTest, TheNextEventOfEachKind) {
-    const std::tuple<const char*, const char*, int, const char*, const char*> cases[] = {
-        // why, now, base year of the calendar, its entries, the next event of each kind
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        // why, now, the entries of a calendar based on 2024, the next event of each kind
         {"today: slot order beats time, past slots give way, the current minute is past",
-         "2024-05-15 12:00", 2024,
+         "2024-05-15 12:00",
          "2024-05-15/0 1 09:00, 2024-05-15/1 1 18:00, 2024-05-15/2 1 13:00, "
          "2024-05-15/3 2 12:00, 2024-05-15/4 3 12:01, 2024-05-20/2 2 08:30",
          "1 05/15/2024 18:00, 2 05/20/2024 08:30, 3 05/15/2024 12:01"},
-        {"later days: slot order whatever the time; days before today never looked at",
-         "2024-05-15 10:00", 2024,
-         "2024-01-01/0 2 12:00, 2024-05-14/5 2 23:59, 2024-05-16/0 1 23:00, 2024-05-16/1 1 01:00",
-         "1 05/16/2024 23:00, 2 None"},
-        {"day slots that do not exist are never found", "2024-01-10 10:00", 2024,
+        {"later days: slot order whatever the time, days before today never looked at, "
+         "three-digit times cut",
+         "2024-05-15 10:00",
+         "2024-01-01/0 2 12:00, 2024-05-14/5 2 23:59, 2024-05-16/0 1 23:00, 2024-05-16/1 1 01:00, "
+         "2024-05-17/0 3 123:200, 2024-05-17/1 4 07:255",
+         "1 05/16/2024 23:00, 2 None, 3 05/17/2024 123:2, 4 05/17/2024 07:25"},
+        {"day slots that do not exist are never found", "2024-01-10 10:00",
          "2024-02-30/0 1 08:00, 2024-02-31/5 2 08:00, 2024-04-31/0 3 08:00, 2025-02-29/0 4 08:00, "
          "2025-11-31/0 1 08:00, 2024-02-29/0 3 08:00, 2025-03-01/0 4 06:05",
          "1 None, 2 None, 3 02/29/2024 08:00, 4 03/01/2025 06:05"},
         {"the next year to its last row; buttons other than 1 to 4, 260 is 4", "2024-12-31 23:00",
-         2024,
          "2024-12-31/0 5 23:30, 2024-12-31/1 4 23:30, 2025-01-01/0 3 00:05, "
          "2025-12-31/5 2 23:55, 2025-03-05/2 1 07:30, 2025-06-01/0 0 12:00",
          "1 03/05/2025 07:30, 2 12/31/2025 23:55, 3 01/01/2025 00:05, 4 12/31/2024 23:30"},
-        {"the last minute of the year", "2024-12-31 23:59", 2024,
+        {"the last minute of the year", "2024-12-31 23:59",
          "2024-12-31/0 1 23:59, 2025-01-01/5 1 00:00, 2025-06-01/3 260 12:00",
-         "1 01/01/2025 00:00, 4 06/01/2025 12:00"},
-        {"three-digit times are cut", "2024-05-15 10:00", 2024,
-         "2024-05-16/0 1 123:200, 2024-05-16/1 2 07:255", "1 05/16/2024 123:2, 2 05/16/2024 07:25"},
-        {"a year-old calendar is rolled on the way", "2025-03-01 10:00", 2024,
-         "2024-03-02/0 1 08:00, 2025-03-02/0 1 09:45", "1 03/02/2025 09:45"},
-        {"a two-year-old calendar gives none", "2025-03-01 10:00", 2023, "2024-03-02/0 1 08:00",
-         "1 None"},
-        {"a future calendar gives none", "2025-03-01 10:00", 2026, "2026-03-02/0 1 08:00",
-         "1 None"}};
-    for (const auto& [why, now, base, entries, next] : cases) {
+         "1 01/01/2025 00:00, 4 06/01/2025 12:00"}};
+    for (const auto& [why, now, entries, next] : cases) {
         SCOPED_TRACE(why);
-        const DateTimeStr t = At(now);
-        SetTestTime(t.Year, t.Month, t.Day, t.Hour, t.Minute, 30);
-        WriteEntries(base, entries);
-        for (DateTimeStr* w : {&NextShutdown, &NextRestart, &NextTest, &NextDeepTest})
-            *w = At("2000-01-01 01:01"); // stale, so that every kind is seen written
-        for (char* text : {NextShutString, NextRestartString, NextTestString, NextDeepTestString})
-            std::strcpy(text, "01/01/2000 01:01");
+        SetClock(now);
+        WriteEntries(2024, entries);
+        for (int i = 0; i < 4; ++i) // stale, so that every kind is seen written
+            *Dates[i] = At("2000-01-01 01:01"), std::strcpy(Texts[i], "01/01/2000 01:01");
         GetNext();
         std::istringstream want(next);
         for (std::string item; std::getline(want >> std::ws, item, ',');)
             EXPECT_EQ(Next(item[0] - '0'), item.substr(2));
-        EXPECT_EQ(FileExists(Path(CalendarFileName)), base == t.Year || base == t.Year - 1);
     }
-    // Without a calendar file the previous events stay.
-    WriteEntries(2025, "2025-06-01/0 1 12:00");
-    GetNext();
     RemoveTree(Path(CalendarFileName));
     GetNext();
-    EXPECT_EQ(Next(1), "06/01/2025 12:00");
+    EXPECT_EQ(Next(4), "06/01/2025 12:00") << "without a calendar file the previous events stay";
 }
 
 TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
@@ -163,16 +132,14 @@ TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
         {"a running 300 stays", "2024-05-10 14:30", "2024-05-10 14:30", 300, 300},
         {"a running 301 is shortened", "2024-05-10 14:30", "2024-05-10 14:30", 301, 300},
         {"any negative is no countdown", "2024-05-10 14:30", "2024-05-10 14:30", -32768, 300}};
+    PtUPSSts.Schedule_OSDelay = 300;
     for (const auto& [why, next, now, running, after] : cases) {
         SCOPED_TRACE(why);
         ResetScheduleState();
-        const DateTimeStr t = At(now);
-        StartYear = t.Year;
+        SetClock(now);
+        StartYear = At(now).Year;
         NextShutdown = At(next);
         PtUPSVal.DownTime = running;
-        PtUPSSts.Schedule_OSDelay = 300;
-        PtUPSSts.flag_Enable_Schedule_OSDelay = 0; // not consulted
-        SetTestTime(t.Year, t.Month, t.Day, t.Hour, t.Minute);
         CheckScheduleUPS();
         EXPECT_EQ(PtUPSVal.DownTime, after);
         EXPECT_EQ(flag_ScheduleShutdown != 0, after != -1);
@@ -182,33 +149,33 @@ TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
 TEST_F(ScheduleTest, TicksFireTheFirstShutdownOnlyAndRollTheCalendarAtNewYear) {
     PtUPSSts.Schedule_OSDelay = 300;
     PtUPSVal.DownTime = -1;
-    auto tick = [](int y, int mo, int d, int h, int mi) {
-        SetTestTime(y, mo, d, h, mi);
+    auto tick = [](const char* now) {
+        SetClock(now);
         CheckScheduleUPS();
         GetNext();
         return PtUPSVal.DownTime;
     };
     WriteEntries(2024, "2024-12-31/0 1 23:55, 2025-01-02/0 1 08:00");
-    SetTestTime(2024, 12, 31, 23, 45);
+    SetClock("2024-12-31 23:45");
     GetNext(); // at start
-    EXPECT_EQ(tick(2024, 12, 31, 23, 50), -1);
+    EXPECT_EQ(tick("2024-12-31 23:50"), -1);
     EXPECT_EQ(Next(1), "12/31/2024 23:55");
     // Missed ticks across New Year: the check alone rolls, before any search,
     // and the shutdown of last year never fires.
-    SetTestTime(2025, 1, 1, 0, 10);
+    SetClock("2025-01-01 00:10");
     CheckScheduleUPS();
     EXPECT_EQ(PtUPSVal.DownTime, -1);
     std::vector<Row> rolled = EmptyRows();
     rolled[ScheduleIndex(2025, 2025, 1, 2, 0)] = Row{1, 8, 0};
     EXPECT_EQ(ReadFile(Path(CalendarFileName)), CalendarText(2025, rolled));
-    EXPECT_EQ(tick(2025, 1, 1, 0, 11), -1) << "the same year: no second roll";
+    EXPECT_EQ(tick("2025-01-01 00:11"), -1) << "the same year: no second roll";
     EXPECT_EQ(ReadFile(Path(CalendarFileName)), CalendarText(2025, rolled));
-    EXPECT_EQ(tick(2025, 1, 2, 8, 0), 300);
+    EXPECT_EQ(tick("2025-01-02 08:00"), 300);
     EXPECT_EQ(Next(1), "None") << "the search moves past the current minute";
     PtUPSVal.DownTime = -1; // cancelled
     WriteEntries(2025, "2025-01-03/0 1 08:00");
-    tick(2025, 1, 3, 7, 0);
-    EXPECT_EQ(tick(2025, 1, 3, 8, 0), -1) << "once per run";
+    tick("2025-01-03 07:00");
+    EXPECT_EQ(tick("2025-01-03 08:00"), -1) << "once per run";
 }
 
 } // namespace
