@@ -26,14 +26,6 @@
 #include "ScheduleTesting.h"
 #include "file.h"
 
-// A reader that hangs ends the test process with a message naming what it
-// was doing, instead of stalling the run.
-inline char corvantaWatchdogWhat[256];
-extern "C" inline void CorvantaWatchdogFired(int) {
-    (void)!write(2, corvantaWatchdogWhat, strnlen(corvantaWatchdogWhat, 256));
-    _exit(3);
-}
-
 namespace corvanta_test {
 
 namespace fs = std::filesystem;
@@ -164,13 +156,19 @@ inline void PlantStandin(const std::string& path, Standin what, const std::strin
     ASSERT_EQ(rc, 0) << path;
 }
 
+// A reader that hangs ends the test process with a message naming what it
+// was doing, instead of stalling the run.
 struct Watchdog {
     Watchdog(unsigned seconds, const std::string& what) {
-        std::snprintf(corvantaWatchdogWhat, 256, "\nTimed out: %s\n", what.c_str());
-        std::signal(SIGALRM, CorvantaWatchdogFired);
+        std::snprintf(message, sizeof message, "\nTimed out: %s\n", what.c_str());
+        std::signal(SIGALRM, [](int) {
+            (void)!write(2, message, strnlen(message, sizeof message));
+            _exit(3);
+        });
         alarm(seconds);
     }
     ~Watchdog() { alarm(0); }
+    static inline char message[256];
 };
 
 // One calendar row as the file carries it.

@@ -1,11 +1,9 @@
 // The program folder and what every file routine shares: replacing a file
 // (never through a planted link, nothing left behind, the old file whole on a
 // full disk) with the requests of the command file, readers facing what is
-// not a file, the agent's folder lock, the folder's choice and the
-// measurement slots.
+// not a file, the agent's folder lock and the folder's choice.
 #include "AgentLock.h"
 #include "CoreTestSupport.h"
-#include "HID.h"
 
 namespace {
 
@@ -106,7 +104,6 @@ TEST_F(FolderTest, OneAgentHoldsTheFolderAndTheProbeSeesIt) {
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
     ASSERT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running);
-    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running) << "the probe took nothing away";
     EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::HeldByAnotherAgent);
     EXPECT_TRUE(ListFolder(Folder()).empty()) << "no file to delete stands for the lock";
     first.Release();
@@ -135,18 +132,6 @@ TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFi
         EXPECT_STREQ(CurDir, curDir);
     }
     unsetenv("CORVANTA_FOLDER");
-    EXPECT_EQ(FolderFile("ZAN_UPS.STS"), "/s/ZAN_UPS.STS");
-}
-
-TEST_F(FolderTest, SupportIndexCountsTheSupportedSlots) {
-    // Mask, order, slot (0: none).
-    const std::tuple<std::uint32_t, int, int> cases[] = {
-        {0, 0, 0},       {0x2030, 0, 4},    {0x2030, 2, 13},   {0x2030, 3, 0},
-        {0x2030, -1, 0}, {1u << 29, 0, 29}, {0xC0000004, 1, 0}};
-    for (const auto& [mask, order, slot] : cases) {
-        PtUPSVal.SupportItem = static_cast<std::int32_t>(mask);
-        EXPECT_EQ(GetSupportIndex(order), slot) << mask << " " << order;
-    }
 }
 
 } // namespace

@@ -7,23 +7,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "FuzzSupport.h"
 #include "NutMapping.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
     NutVariables vars;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        std::size_t blank = line.find(' ');
-        if (blank != std::string::npos) vars[line.substr(0, blank)] = line.substr(blank + 1);
-        start = end + 1;
-    }
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    for (std::string line; std::getline(in, line);)
+        if (const std::size_t blank = line.find(' '); blank != std::string::npos)
+            vars[line.substr(0, blank)] = line.substr(blank + 1);
 
     for (const auto& [name, value] : vars) {
         short tenths = 0;
@@ -45,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool reported = false;
         for (const char* name : s.Names) {
             short v = 0;
-            if (!name) continue;
-            auto it = vars.find(name);
+            const auto it = name ? vars.find(name) : vars.end();
             if (it != vars.end() && NutTenths(it->second, &v)) {
                 FUZZ_CHECK(r.ItemVal[s.Slot] == v); // the first one reported wins
                 reported = true;

@@ -9,10 +9,9 @@
 #include "SimulatedUps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
     Scenario scenario;
     std::string error;
-    if (!ParseScenario(text, &scenario, &error)) {
+    if (!ParseScenario(std::string(reinterpret_cast<const char*>(data), size), &scenario, &error)) {
         FUZZ_CHECK(error.rfind("line ", 0) == 0);
         return 0;
     }
@@ -31,9 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Two cycles (bounded), so every ramp, noise and the wrap are played.
     SimulatedUps ups(scenario);
     const long polls = std::min<long>(2L * (scenario.Length ? scenario.Length : last) + 3, 2000);
-    for (long i = 0; i < polls; ++i) {
-        UpsReading r = ups.Poll();
-        FUZZ_CHECK((r.Status & AgentBits) == 0);
-    }
+    for (long i = 0; i < polls; ++i)
+        FUZZ_CHECK((ups.Poll().Status & AgentBits) == 0);
     return 0;
 }

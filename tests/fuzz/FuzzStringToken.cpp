@@ -10,19 +10,16 @@
 
 namespace {
 
+// StringToken as the model has it: a token ends at sep (not at '\0'), cut to
+// 1023 characters; the last one takes the rest of the text.
 struct Model {
     std::string text;
     std::size_t pos = 0;
     std::string Next(char sep) {
-        std::size_t at = text.find(sep, pos);
-        std::string token;
-        if (sep != '\0' && at != std::string::npos) {
-            token = text.substr(pos, at - pos);
-            pos = at + 1;
-        } else {
-            token = text.substr(pos);
-            pos = text.size();
-        }
+        const std::size_t at = sep ? text.find(sep, pos) : std::string::npos;
+        std::string token =
+            text.substr(pos, at == std::string::npos ? std::string::npos : at - pos);
+        pos = at == std::string::npos ? text.size() : at + 1;
         return token.substr(0, 1023);
     }
 };
@@ -49,21 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string raw(reinterpret_cast<const char*>(data) + 1, size - 1);
     const std::string text = raw.c_str(); // as a C string: up to the first NUL
 
-    Model model;
-    model.text = text.substr(0, 2047);
-    char* tok = StringToken(text.c_str(), seps[data[1] & 3]);
-    std::string want = model.Next(seps[data[1] & 3]);
-    for (std::size_t i = 0;; ++i) {
+    Model model{text.substr(0, 2047)};
+    for (std::size_t i = 0; i <= 4096; ++i) {
+        const char sep = seps[i == 0 ? data[1] & 3 : (data[(i + 1) % size] >> 2) & 3];
+        const char* tok = StringToken(i == 0 ? text.c_str() : nullptr, sep);
+        const std::string want = model.Next(sep);
         FUZZ_CHECK(tok == StringBuffer);
         FUZZ_CHECK(std::strlen(tok) <= 1023);
         FUZZ_CHECK(want == tok);
         FUZZ_CHECK(AtoiShort(tok) == static_cast<short>(ModelAtoi16(tok)));
         FUZZ_CHECK(AtoiByte(tok) == static_cast<unsigned char>(ModelAtoi16(tok) & 0xFF));
         if (want.empty() && model.pos >= model.text.size()) break;
-        if (i > 4096) break;
-        const char sep = seps[(data[(i + 2) % size] >> 2) & 3];
-        tok = StringToken(nullptr, sep);
-        want = model.Next(sep);
     }
     // A token fed back as the next text.
     StringToken(StringBuffer, '\t');

@@ -1,51 +1,34 @@
 // The values reader on any bytes: the image decodes field by field without
 // overrun, re-encodes to the same bytes (the reserved ones aside), and the
 // countdown reconciliation only ever yields our figure, the agent's or -1.
-#include <cstdint>
-#include <cstring>
-
 #include "AgentLock.h"
 #include "CoreTesting.h"
 #include "FuzzSupport.h"
 #include "file.h"
 
-namespace {
-
-bool Reserved(std::size_t i) {
-    return i == 78 || i == 79 || i == 130 || i == 131;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Partial decode over a known record: bytes past the input keep theirs.
-    UPSVal before{};
-    before.flag_OpenUPS = 0x1234;
-    before.SupportItem = 0x0BADF00D;
-    before.DownTime = -1;
+    UPSVal v{};
+    v.flag_OpenUPS = 0x1234;
+    v.SupportItem = 0x0BADF00D;
     for (int i = 0; i < ItemCount; ++i)
-        before.ItemVal[i] = static_cast<short>(i * 1111);
-    std::uint8_t beforeImage[UPSValImageSize];
-    EncodeUPSVal(before, beforeImage);
-
-    UPSVal v = before;
+        v.ItemVal[i] = static_cast<short>(i * 1111);
+    std::uint8_t before[UPSValImageSize], image[UPSValImageSize];
+    EncodeUPSVal(v, before);
     const std::size_t n = size < UPSValImageSize ? size : UPSValImageSize;
     DecodeUPSValPartial(data, n, &v);
-    std::uint8_t image[UPSValImageSize];
     EncodeUPSVal(v, image);
-    for (std::size_t i = 0; i < UPSValImageSize; ++i) {
-        if (Reserved(i)) continue;
-        FUZZ_CHECK(image[i] == (i < n ? data[i] : beforeImage[i]));
-    }
+    for (std::size_t i = 0; i < UPSValImageSize; ++i)
+        if (i != 78 && i != 79 && i != 130 && i != 131) // reserved
+            FUZZ_CHECK(image[i] == (i < n ? data[i] : before[i]));
 
-    // The file reader with the reconciliation. The own figure comes from
-    // the input's last byte so that every branch is reached.
+    // The file reader with the reconciliation, held as a running agent holds
+    // the folder. The own figure comes from the input's last byte so that
+    // every branch is reached.
     const std::string& folder = corvanta_fuzz::UseFuzzFolder();
+    static AgentFolderLock lock;
     static bool first = true;
-    if (first) {
-        // Held as a running agent holds it, so the reader believes the file.
-        static AgentFolderLock lock;
-        std::string error;
+    if (std::string error; first) {
         lock.Take(folder, &error);
         ResetReadUPSValState();
         ReadUPSVal(); // the first read of the run; take it out of the way
