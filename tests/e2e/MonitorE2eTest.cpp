@@ -27,15 +27,6 @@ class MonitorE2e : public MonitorSnapshotTest {
     }
 };
 
-TEST_F(MonitorE2e, ConnectedAndNormalFromTheFirstFrame) {
-    Start(OnMains);
-    // The first frame, taken as soon as the event loop runs, is already true.
-    QImage image = Snapshot(StartMonitor("normal.png", 0), "normal.png");
-    EXPECT_EQ(StatusNames(image), "good good good "); // Connected, Normal, Normal
-    EXPECT_EQ(CountColour(image, CountdownBox, Plain), 0) << "no countdown shown";
-    EXPECT_GT(CountColour(image, Gauge, GaugeGreen), 100) << "a full gauge";
-}
-
 TEST_F(MonitorE2e, PowerFailureShowsBatteryAndARunningCountdown) {
     Start(FailsAt(1));
     Child& early = StartMonitor("early.png", 5);
