@@ -55,11 +55,9 @@ class DialogTest : public corvanta_test::CoreTest {
         ResetScheduleWindows();
         SelectYear = SelectMonth = SelectDay = BeginBlock = EndBlock = 0;
     }
-    // The settings file's line, 1-based, and the agent's request file.
-    std::string Line(std::size_t n) const {
-        const auto lines =
-            corvanta_test::SplitLines(corvanta_test::ReadFile(Path(SettingsFileName)));
-        return n >= 1 && n <= lines.size() ? lines[n - 1] : "<missing>";
+    // A file of the program folder as lines; the agent's request file.
+    std::vector<std::string> FileLines(const char* name) const {
+        return corvanta_test::SplitLines(corvanta_test::ReadFile(Path(name)));
     }
     std::string Requests() const { return corvanta_test::ReadFile(Path(CommandFileName)); }
     bool NothingWritten() const {
@@ -79,9 +77,6 @@ inline SInt32 Value(WindowRef w, const char* sig, SInt32 id) {
 }
 inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
     SetControlValue(Control(w, sig, id), value);
-}
-inline std::string Text(WindowRef w, const char* sig, SInt32 id) {
-    return GetControlText(Control(w, sig, id));
 }
 // Clicks the window's button that sends the command. False when none does.
 inline bool ClickButton(WindowRef window, const char* command) {

@@ -1,6 +1,6 @@
 // The schedule: the window's work on the in-memory calendar (collecting,
-// sorting and packing a day, copying it forward, sharing, New Year), then the
-// window itself on a set clock.
+// sorting and packing a day, copying it forward), then the window itself on
+// a set clock: choosing a day, applying, sharing the calendar, New Year.
 #include <QComboBox>
 #include <algorithm>
 #include <functional>
@@ -8,18 +8,31 @@
 #include "Clock.h"
 #include "DialogTestSupport.h"
 #include "Schedule.h"
-#include "ScheduleModel.h"
 
 namespace {
 
 using namespace dialogs_test;
-using corvanta_test::ReadFile;
 using corvanta_test::RowOf;
-using corvanta_test::SplitLines;
 using Entries = std::vector<ScheduleStr>;
 
-bool Same(const ScheduleStr& a, const ScheduleStr& b) {
-    return a.Button == b.Button && a.Hour == b.Hour && a.Minute == b.Minute;
+// Entries as "button:hour:minute " each, empty ones left out.
+std::string Text(const ScheduleStr* e, int count) {
+    std::string s;
+    for (int k = 0; k < count; ++k)
+        if (e[k].Button || e[k].Hour || e[k].Minute)
+            s += std::to_string(e[k].Button) + ":" + std::to_string(e[k].Hour) + ":" +
+                 std::to_string(e[k].Minute) + " ";
+    return s;
+}
+std::string Day(int y, int m, int d) {
+    ScheduleStr e[6];
+    for (int k = 0; k < 6; ++k)
+        e[k] = CalendarEntry(y, m, d, k);
+    return Text(e, 6);
+}
+void Put(int y, int m, int d, const Entries& entries) {
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        PtSchedule[CalendarIndex(y, m, d, static_cast<int>(k))] = entries[k];
 }
 
 // Weekday of a civil date, 0 = Sunday, counted independently of the engine.
@@ -27,24 +40,6 @@ int Weekday(int y, int m, int d) {
     if (m < 3) m += 12, --y;
     const int k = y % 100, j = y / 100;
     return ((d + 13 * (m + 1) / 5 + k + k / 4 + j / 4 + 5 * j) % 7 + 6) % 7;
-}
-
-void Put(int y, int m, int d, const Entries& entries) {
-    for (std::size_t k = 0; k < entries.size(); ++k)
-        PtSchedule[CalendarIndex(y, m, d, static_cast<int>(k))] = entries[k];
-}
-
-// The day's six entries equal the given ones followed by empty entries.
-::testing::AssertionResult DayHolds(int y, int m, int d, Entries entries) {
-    entries.resize(6, ScheduleStr{0, 0, 0});
-    for (int k = 0; k < 6; ++k)
-        if (!Same(CalendarEntry(y, m, d, k), entries[static_cast<std::size_t>(k)]))
-            return ::testing::AssertionFailure() << y << "-" << m << "-" << d << " entry " << k;
-    return ::testing::AssertionSuccess();
-}
-
-std::vector<std::string> Lines(const std::string& path) {
-    return SplitLines(ReadFile(path));
 }
 
 std::array<int, 3> Selected() {
@@ -74,14 +69,19 @@ TEST_F(ScheduleModel, RowsAreCollectedSortedStablyAndPacked) {
     ASSERT_EQ(CollectEntries(rows, rec), 5); // "None" with a time is dropped
     rec[1].Button = 2, rec[3].Button = 3;    // to see the order of equal times
     SortEntries(rec, 5);
-    const Entries want{{1, 0, 55}, {2, 7, 5}, {3, 7, 5}, {1, 12, 0}, {1, 22, 30}};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(Same(rec[i], want[static_cast<std::size_t>(i)])) << i;
+    EXPECT_EQ(Text(rec, 5), "1:0:55 2:7:5 3:7:5 1:12:0 1:22:30 ");
     Put(2026, 3, 20, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}, {1, 4, 4}, {1, 5, 5}, {1, 6, 6}});
     StoreDay(2026, 3, 20, rec, 2);
-    EXPECT_TRUE(DayHolds(2026, 3, 20, {want[0], want[1]}));
+    EXPECT_EQ(Day(2026, 3, 20), "1:0:55 2:7:5 ");
+    // Days outside the two years are neither read nor written.
+    for (auto [y, m, d] : {std::array{2025, 12, 31}, {2028, 1, 1}, {2026, 13, 1}, {2026, 1, 32}}) {
+        StoreDay(y, m, d, rec, 1);
+        CopyDayForward(CopyMode::Daily, y, m, d);
+        EXPECT_EQ(Day(y, m, d), "") << y << "-" << m << "-" << d;
+    }
     StoreDay(2026, 3, 20, rec, 0);
-    EXPECT_TRUE(DayHolds(2026, 3, 20, {}));
+    EXPECT_TRUE(std::all_of(PtSchedule, PtSchedule + ScheduleRows,
+                            [](const ScheduleStr& e) { return Text(&e, 1).empty(); }));
 }
 
 TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
@@ -101,83 +101,27 @@ TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.y * 10000 + c.m * 100 + c.d);
-        for (int i = 0; i < ScheduleRows; ++i)
-            PtSchedule[i] = {0, 0, 0};
-        const Entries day{{1, 6, 0}, {1, 18, 0}};
-        Put(c.y, c.m, c.d, day);
-        const Entries junk{{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}; // replaced whole when a target
-        Put(2027, 12, 31, junk);
+        std::fill(PtSchedule, PtSchedule + ScheduleRows, ScheduleStr{0, 0, 0});
+        Put(c.y, c.m, c.d, {{1, 6, 0}, {1, 18, 0}});
+        Put(2027, 12, 31, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}); // replaced whole when a target
         CopyDayForward(c.mode, c.y, c.m, c.d);
         for (int slot = 0; slot < 24; ++slot)
-            for (int y = 2026 + slot / 12, m = slot % 12 + 1, d = 1; d <= 31; ++d) {
-                const bool junkDay = y == 2027 && m == 12 && d == 31;
-                ASSERT_TRUE(DayHolds(y, m, d,
-                                     target(c, y, m, d) ? day
-                                     : junkDay          ? junk
-                                                        : Entries{}));
-            }
+            for (int y = 2026 + slot / 12, m = slot % 12 + 1, d = 1; d <= 31; ++d)
+                ASSERT_EQ(Day(y, m, d), target(c, y, m, d)                ? "1:6:0 1:18:0 "
+                                        : y == 2027 && m == 12 && d == 31 ? "1:1:1 1:2:2 1:3:3 "
+                                                                          : "")
+                    << y << "-" << m << "-" << d;
     }
     // An empty day clears later ones too.
     CopyDayForward(CopyMode::Daily, 2027, 1, 1);
-    EXPECT_TRUE(DayHolds(2027, 5, 12, {}));
-    EXPECT_TRUE(DayHolds(2027, 12, 31, {}));
-}
-
-TEST_F(ScheduleModel, DaysOutsideTheCalendarAreNeitherReadNorWritten) {
-    const int outside[][4] = {{2025, 12, 31, 0}, {2028, 1, 1, 0}, {2026, 0, 1, 0},
-                              {2026, 13, 1, 0},  {2026, 1, 0, 0}, {2026, 1, 32, 0},
-                              {2026, 1, 1, 6},   {2026, 1, 1, -1}};
-    for (const auto& o : outside)
-        EXPECT_EQ(CalendarIndex(o[0], o[1], o[2], o[3]), -1) << o[0] << "-" << o[1] << "-" << o[2];
-    EXPECT_EQ(CalendarIndex(2026, 1, 1, 0), 0);
-    EXPECT_EQ(CalendarIndex(2027, 12, 31, 5), ScheduleRows - 1);
-    const ScheduleStr rec[6] = {{1, 1, 1}};
-    StoreDay(2028, 1, 1, rec, 1);
-    StoreDay(2025, 12, 31, rec, 1);
-    CopyDayForward(CopyMode::Daily, 2025, 12, 31);
-    for (int i = 0; i < ScheduleRows; ++i)
-        ASSERT_TRUE(Same(PtSchedule[i], {0, 0, 0})) << i;
-    for (int y = 2025; y <= 2027; ++y)
-        for (int m = 1; m <= 12; ++m)
-            EXPECT_EQ(FirstWeekday(y, m), Weekday(y, m, 1)) << y << "-" << m;
-}
-
-TEST_F(ScheduleModel, WindowsShareTheCalendarAndAcrossNewYearKeepTheirYear) {
-    AcquireCalendar(); // a second window
-    Put(2026, 4, 1, {{1, 10, 0}});
-    EXPECT_FALSE(SaveAndReleaseCalendar());
-    ASSERT_NE(PtSchedule, nullptr); // the one still open works on
-    Put(2026, 4, 2, {{1, 11, 0}});
-    EXPECT_TRUE(SaveAndReleaseCalendar());
-    EXPECT_EQ(PtSchedule, nullptr);
-    EXPECT_TRUE(DayHolds(2026, 4, 1, {}));
-    std::vector<std::string> lines = Lines(Path(CalendarFileName));
-    ASSERT_EQ(lines.size(), 4465u);
-    EXPECT_EQ(lines[1 + RowOf(4, 1, 0)] + lines[1 + RowOf(4, 2, 0)], "1\t10\t01\t11\t0");
-    EXPECT_EQ(ReadFile(Path(CommandFileName)), "0\n1\n0\n");
-    // Opened on New Year's Eve, saved on New Year's Day.
-    SetTestTime(2026, 12, 31, 23, 58);
-    AcquireCalendar();
-    AdvanceTestTime(5 * 60);
-    EXPECT_EQ(CalendarBaseYear(), 2026);
-    Put(2027, 1, 2, {{1, 8, 0}});
-    CopyDayForward(CopyMode::Monthly, 2027, 1, 2);
-    EXPECT_TRUE(SaveAndReleaseCalendar());
-    EXPECT_EQ(Lines(Path(CalendarFileName))[0], "2026");
-    // The next search rolls the calendar into 2027.
-    ASSERT_EQ(OpenRSchedule(), 1);
-    EXPECT_TRUE(Same(*GetSchedule(1, 2, 0), {1, 8, 0}));
-    EXPECT_TRUE(Same(*GetSchedule(12, 2, 0), {1, 8, 0}));
-    EXPECT_TRUE(Same(*GetSchedule(13, 2, 0), {0, 0, 0}));
-    CloseSchedule();
-    EXPECT_EQ(Lines(Path(CalendarFileName))[0], "2027");
+    EXPECT_EQ(Day(2027, 5, 12) + Day(2027, 12, 31), "");
 }
 
 class ScheduleWindow : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        SetTestTime(2026, 12, 31, 10, 0); // a Thursday; 1 December 2026 is a Tuesday
+        SetTestTime(2026, 12, 31, 23, 59); // a Thursday; 1 December 2026 is a Tuesday
         std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
         rows[RowOf(12, 31, 0)] = {1, 22, 30};
         rows[RowOf(12, 31, 1)] = {1, 7, 7};
@@ -222,9 +166,9 @@ class ScheduleWindow : public DialogTest {
     }
 };
 
-TEST_F(ScheduleWindow, ShowsTodayAppliesSortedAndSavesOnClose) {
-    WindowRef w = Open();
-    EXPECT_EQ(GetMenuItemText(GetControlPopupMenuRef(Control(w, "sche", 129)), 2), "2027");
+TEST_F(ScheduleWindow, ShowsTodayAppliesSortedSharesTheCalendarAndKeepsItsYearAcrossNewYear) {
+    WindowRef first = Open(), second = Open(), w = Open();
+    EXPECT_EQ(CalendarUsers(), 3);
     EXPECT_EQ(Selected(), (std::array<int, 3>{2026, 12, 31}));
     EXPECT_EQ(Value(w, "sche", 129) * 100 + Value(w, "sche", 130), 112);
     // 07:07 shows as 07:05; an action the pop-up cannot show pins to its last.
@@ -240,16 +184,32 @@ TEST_F(ScheduleWindow, ShowsTodayAppliesSortedAndSavesOnClose) {
     EXPECT_EQ(redraws, 1);
     EXPECT_EQ(Shown(w, 1), (std::array<int, 3>{2, 8, 2}));
     EXPECT_EQ(Shown(w, 2), (std::array<int, 3>{2, 23, 7}));
-    EXPECT_FALSE(corvanta_test::FileExists(Path(CommandFileName)));
-    ASSERT_TRUE(ClickButton(w, "not!"));
-    EXPECT_FALSE(IsValidWindowPtr(w));
-    EXPECT_EQ(PtSchedule, nullptr);
-    const std::vector<std::string> lines = Lines(Path(CalendarFileName));
+    EXPECT_TRUE(NothingWritten());
+    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr); // nothing written
+    EXPECT_FALSE(IsValidWindowPtr(first));
+    ASSERT_TRUE(ClickButton(second, "not!"));
+    ASSERT_NE(PtSchedule, nullptr); // the one still open works on
+    std::vector<std::string> lines = FileLines(CalendarFileName);
     ASSERT_EQ(lines.size(), 4465u);
     EXPECT_EQ(lines[1 + RowOf(12, 31, 1)] + "|" + lines[1 + RowOf(12, 31, 2)], "1\t7\t5|1\t22\t30");
     EXPECT_EQ(Requests(), "0\n1\n0\n");
     // The next events were recomputed from the saved calendar.
-    EXPECT_EQ(NextShutdown.Hour * 100 + NextShutdown.Minute, 2230);
+    EXPECT_EQ(NextShutdown.Day * 10000 + NextShutdown.Hour * 100 + NextShutdown.Minute, 10605);
+    AdvanceTestTime(120);      // 1 January 2027, 00:01
+    SetRows(w, {{2, 24, 12}}); // 23:55 on 31 December 2026
+    ProcessHICommand(FourCharCode("oned"), w);
+    EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 24, 12}));
+    Pick(w, 129, 2); // 2027 from the year pop-up: the calendar's next year
+    Pick(w, 130, 1);
+    EXPECT_EQ(SelectYear * 100 + SelectDay, 202701);
+    ASSERT_TRUE(ClickButton(w, "not!"));
+    EXPECT_EQ(CalendarUsers(), 0);
+    EXPECT_EQ(PtSchedule, nullptr);
+    // Saved stamped 2026, rolled into 2027 by the search that follows.
+    EXPECT_EQ(NextShutdown.Year * 10000 + NextShutdown.Month * 100 + NextShutdown.Day, 20270101);
+    lines = FileLines(CalendarFileName);
+    EXPECT_EQ(lines[0] + "|" + lines[1 + RowOf(1, 1, 0)] + "|" + lines[1 + RowOf(13, 1, 0)],
+              "2027|1\t6\t5|0\t0\t0");
 }
 
 TEST_F(ScheduleWindow, YearMonthAndDayChoicesSelectTheDayShown) {
@@ -284,32 +244,6 @@ TEST_F(ScheduleWindow, YearMonthAndDayChoicesSelectTheDayShown) {
     Pick(w, 129, 2);
     Pick(w, 130, 1);
     EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 7, 2}));
-}
-
-TEST_F(ScheduleWindow, WindowsShareTheCalendarAndKeepTheirYearAcrossNewYear) {
-    SetTestTime(2026, 12, 31, 23, 59);
-    WindowRef first = Open(), second = Open(), third = Open();
-    EXPECT_EQ(CalendarUsers(), 3);
-    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose),
-              noErr); // nothing written, left to the platform
-    EXPECT_FALSE(IsValidWindowPtr(first));
-    ASSERT_TRUE(ClickButton(second, "not!"));
-    ASSERT_NE(PtSchedule, nullptr);
-    AdvanceTestTime(120);          // 1 January 2027, 00:01
-    SetRows(third, {{2, 24, 12}}); // 23:55 on 31 December 2026
-    ProcessHICommand(FourCharCode("oned"), third);
-    EXPECT_EQ(Shown(third, 0), (std::array<int, 3>{2, 24, 12}));
-    Pick(third, 129, 2); // 2027 from the year pop-up: the calendar's next year
-    Pick(third, 130, 1);
-    EXPECT_EQ(SelectYear * 100 + SelectDay, 202701);
-    ASSERT_TRUE(ClickButton(third, "not!"));
-    EXPECT_EQ(CalendarUsers(), 0);
-    // Saved stamped 2026, rolled into 2027 by the search that follows.
-    EXPECT_EQ(NextShutdown.Year * 10000 + NextShutdown.Month * 100 + NextShutdown.Day, 20270101);
-    EXPECT_EQ(NextShutdown.Hour, 6);
-    const std::vector<std::string> lines = Lines(Path(CalendarFileName));
-    EXPECT_EQ(lines[0] + "|" + lines[1 + RowOf(1, 1, 0)] + "|" + lines[1 + RowOf(13, 1, 0)],
-              "2027|1\t6\t5|0\t0\t0");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The two drawing ports: the recording port keeps what was asked for; the
-// painter port gives the QuickDraw meanings in pixels.
+// The painter port gives the QuickDraw meanings in pixels. The recording
+// port is read by every drawing table of the panel's tests.
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -46,39 +46,6 @@ std::pair<int, int> InkColumns(const QImage& img) {
 
 } // namespace
 
-TEST(RecordingPort, KeepsOperationsWithTheStateInForce) {
-    RecordingPort port;
-    const Box r(1, 2, 30, 40);
-    {
-        const PortGuard none(nullptr);
-        PaintRect(r); // no port: no drawing, no crash
-    }
-    const PortGuard guard(&port);
-    RGBForeColor(&kRed);
-    PaintRect(r);
-    TextFont(GetSysFont());
-    TextSize(14);
-    TextFace(bold);
-    TETextBox("Normal", 6, r, teCenter);
-    MoveTo(5, 6);
-    LineTo(7, 8);
-    LineTo(9, 10);
-    PaintArc(r, -120, 240);
-    ASSERT_EQ(port.ops.size(), 5u);
-    EXPECT_EQ(port.ops[0].kind, DrawOp::Paint);
-    EXPECT_EQ(port.ops[0].color.red, 0xFF00);
-    EXPECT_EQ(port.ops[1].text, "Normal");
-    EXPECT_EQ((std::array<short, 3>{port.ops[1].a, port.ops[1].size, port.ops[1].face}),
-              (std::array<short, 3>{teCenter, 14, bold}));
-    for (int i : {2, 3})
-        EXPECT_EQ(
-            (std::array<short, 4>{port.ops[i].a, port.ops[i].b, port.ops[i].h, port.ops[i].v}),
-            (std::array<short, 4>{short(2 * i + 1), short(2 * i + 2), short(2 * i + 3),
-                                  short(2 * i + 4)}));
-    EXPECT_EQ((std::pair<short, short>{port.ops[4].a, port.ops[4].b}),
-              (std::pair<short, short>{-120, 240}));
-}
-
 TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
     const struct {
         const char* what;
@@ -100,6 +67,12 @@ TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
          {{0, 0, R}, {4, 4, R}, {5, 5, W}},
          100,
          200},
+        {"no port, no drawing",
+         [] {
+             const PortGuard none(nullptr);
+             PaintRect(Box(0, 0, 10, 10));
+         },
+         {{5, 5, W}}},
         {"lines include both ends",
          [] { MoveTo(10, 50), LineTo(40, 50); },
          {{10, 50, R}, {40, 50, R}, {41, 50, W}}},
@@ -124,19 +97,18 @@ TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
 }
 
 TEST(PainterPort, TextBoxJustification) {
-    auto text = [](short just) {
+    const RGBColor black{0, 0, 0};
+    auto ink = [&](short just) {
         return InkColumns(Paint(
-            [just] {
-                const RGBColor black{0, 0, 0};
-                RGBForeColor(&black);
-                TextSize(12);
+            [&] {
+                RGBForeColor(&black), TextSize(12);
                 TETextBox("Hi", 2, Box(0, 0, 200, 20), just);
             },
             200));
     };
-    const auto left = text(teFlushLeft), right = text(teFlushRight), centre = text(teCenter);
+    const auto left = ink(teFlushLeft), right = ink(teFlushRight), centre = ink(teCenter);
     EXPECT_LT(left.first, 5);
-    EXPECT_EQ(text(teFlushDefault), left);
+    EXPECT_EQ(ink(teFlushDefault), left);
     EXPECT_GT(right.second, 190);
     EXPECT_NEAR((centre.first + centre.second) / 2.0, 100.0, 4.0);
 }
