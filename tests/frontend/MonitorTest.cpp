@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "CommandLine.h"
 #include "FrontendTestSupport.h"
@@ -128,32 +130,31 @@ TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
 TEST(CommandLine, OptionsAndErrors) {
     // Arguments, then what they gave: R(un), H(elp), V(ersion) or E(rror),
     // with the folder, snapshot and delay of a run.
-    const std::pair<std::vector<const char*>, const char*> cases[] = {
-        {{}, "R   3"},
-        {{"--folder", "/tmp/x"}, "R /tmp/x  3"},
-        {{"--folder=/tmp/y", "--snapshot", "a.png"}, "R /tmp/y a.png 3"},
-        {{"--snapshot", "a.png", "--after", "0.5"}, "R  a.png 0.5"},
-        {{"--after=7", "--snapshot=b.png"}, "R  b.png 7"},
-        {{"--help"}, "H"},
-        {{"--version"}, "V"},
-        {{"--bogus"}, "E"},
-        {{"stray"}, "E"},
-        {{"--folder"}, "E"},
-        {{"--folder="}, "E"},
-        {{"--snapshot", "a.png", "--after", "-1"}, "E"},
-        {{"--snapshot", "a.png", "--after", "soon"}, "E"},
-        {{"--snapshot", "a.png", "--after", "1e3"}, "E"},
-        {{"--snapshot", "a.png", "--after", "inf"}, "E"},
-        {{"--after", "2"}, "E"},
-        {{"--help=yes"}, "E"}};
-    for (const auto& [args, want] : cases) {
+    std::vector<std::pair<const char*, const char*>> cases = {
+        {"", "R   3"},
+        {"--folder /tmp/x", "R /tmp/x  3"},
+        {"--folder=/tmp/y --snapshot a.png", "R /tmp/y a.png 3"},
+        {"--snapshot a.png --after 0.5", "R  a.png 0.5"},
+        {"--after=7 --snapshot=b.png", "R  b.png 7"},
+        {"--help", "H"},
+        {"--version", "V"}};
+    for (const char* bad : {"--bogus", "stray", "--folder", "--folder=", "--help=yes", "--after 2",
+                            "--snapshot a.png --after -1", "--snapshot a.png --after soon",
+                            "--snapshot a.png --after 1e3", "--snapshot a.png --after inf"})
+        cases.emplace_back(bad, "E");
+    for (const auto& [line, want] : cases) {
+        std::istringstream in(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+        std::vector<const char*> args;
+        for (const std::string& w : words)
+            args.push_back(w.c_str());
         MonitorOptions o;
         std::string message;
         const auto r = ParseCommandLine(static_cast<int>(args.size()), args.data(), &o, &message);
         std::string got(1, "RHVE"[static_cast<int>(r)]);
         if (r == CommandLineResult::Run)
             got += " " + o.folder + " " + o.snapshot + " " + QString::number(o.after).toStdString();
-        EXPECT_EQ(got, want) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_EQ(got, want) << line;
         EXPECT_EQ(r == CommandLineResult::Error, !message.empty());
     }
 }
