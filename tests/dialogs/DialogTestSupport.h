@@ -95,8 +95,5 @@ inline OSStatus Send(WindowRef window, OSType eventClass, UInt32 kind, short h =
     e.mouse = Point{v, h};
     return SendEventToEventTarget(&e, GetWindowEventTarget(window));
 }
-inline OSStatus MouseDown(WindowRef w, short h, short v) {
-    return Send(w, kEventClassMouse, kEventMouseDown, h, v);
-}
 
 } // namespace dialogs_test

@@ -162,14 +162,6 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), eventNotHandledErr);
     EXPECT_EQ(WindowsNamed("EventLogWindow"), std::vector<WindowRef>{first});
     EXPECT_EQ(Rows().size(), 3u);
-    // Presses in the list or its scroll bar go to it, others go on unhandled.
-    const Rect r = GetListViewBounds(ListIP);
-    EXPECT_EQ(MouseDown(first, static_cast<short>(r.left + 20), static_cast<short>(r.top + 27)),
-              noErr);
-    EXPECT_EQ(GetListSelectedRow(ListIP), 1);
-    EXPECT_EQ(MouseDown(first, static_cast<short>(r.right + 8), static_cast<short>(r.top + 5)),
-              noErr);
-    EXPECT_EQ(MouseDown(first, static_cast<short>(r.right + 20), 50), eventNotHandledErr);
     EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr);
     EXPECT_FALSE(IsValidWindowPtr(first));
     FlushDeletes();

@@ -10,7 +10,6 @@
 #include "Clock.h"
 #include "Controls.h"
 #include "CoreTesting.h"
-#include "Dialogs.h"
 #include "Folder.h"
 #include "FolderWatch.h"
 #include "MonitorTesting.h"

@@ -35,15 +35,6 @@ QImage Paint(const std::function<void()>& draw, int width = 100, short h = 0, sh
     return image;
 }
 
-// Leftmost and rightmost columns holding a non-white pixel.
-std::pair<int, int> InkColumns(const QImage& img) {
-    int lo = img.width(), hi = -1;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) != W) lo = std::min(lo, x), hi = std::max(hi, x);
-    return {lo, hi};
-}
-
 } // namespace
 
 TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
@@ -94,21 +85,4 @@ TEST(PainterPort, PixelsFollowTheQuickDrawMeanings) {
         for (const auto& [x, y, colour] : c.pixels)
             EXPECT_EQ(img.pixel(int(x), int(y)), colour) << c.what << " at " << x << "," << y;
     }
-}
-
-TEST(PainterPort, TextBoxJustification) {
-    const RGBColor black{0, 0, 0};
-    auto ink = [&](short just) {
-        return InkColumns(Paint(
-            [&] {
-                RGBForeColor(&black), TextSize(12);
-                TETextBox("Hi", 2, Box(0, 0, 200, 20), just);
-            },
-            200));
-    };
-    const auto left = ink(teFlushLeft), right = ink(teFlushRight), centre = ink(teCenter);
-    EXPECT_LT(left.first, 5);
-    EXPECT_EQ(ink(teFlushDefault), left);
-    EXPECT_GT(right.second, 190);
-    EXPECT_NEAR((centre.first + centre.second) / 2.0, 100.0, 4.0);
 }
