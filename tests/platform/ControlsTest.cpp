@@ -130,6 +130,7 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelectOrScroll) {
     const QModelIndex c = qt->model()->index(3, 0);
     EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
     EXPECT_EQ(c.data(Qt::SizeHintRole).toSize(), QSize(1, 18));
+    EXPECT_FALSE(c.data(Qt::ToolTipRole).isValid()); // other roles: nothing
     LAddRow(200, 5, list);
     window.show();
     QCoreApplication::processEvents();
