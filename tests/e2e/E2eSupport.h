@@ -20,7 +20,6 @@ namespace e2e {
 using corvanta_test::ReadFile;
 using std::chrono::seconds;
 
-// The monitor's is empty when it is not built.
 inline const char* const AgentBinary = CORVANTA_AGENT_BIN;
 inline const char* const MonitorBinary = CORVANTA_MONITOR_BIN;
 
@@ -144,11 +143,36 @@ class E2eTest : public ::testing::Test {
         return WaitFor(
             [&] { return ReadValues(Path(ValuesFileName), &v) == UPSValImageSize && ok(v); }, t);
     }
+    // Starts a monitor, which writes its snapshot after the given seconds
+    // when given a file for it. The folder is also its configuration home: no
+    // preference of the user's reaches the test, Corvanta/corvanta-monitor.conf
+    // in the folder does.
+    Child& StartMonitor(const std::string& png = "", double after = 0) {
+        std::vector<std::string> argv{MonitorBinary, "--folder", Folder()};
+        if (!png.empty())
+            argv.insert(argv.end(), {"--snapshot", Path(png), "--after", std::to_string(after)});
+        Child& m =
+            monitors_.emplace_back(Spawn(argv, Path(png.empty() ? "monitor.out" : png + ".out"),
+                                         {{"QT_QPA_PLATFORM", "offscreen"},
+                                          {"XDG_RUNTIME_DIR", Folder()},
+                                          {"XDG_CONFIG_HOME", Folder()}}));
+        children_.push_back(&m);
+        return m;
+    }
+    // Waits for the monitor to write its snapshot and exit 0.
+    QImage Snapshot(Child& monitor, const std::string& png) {
+        EXPECT_EQ(WaitExit(monitor, seconds(60)), 0) << ReadFile(Path(png + ".out"));
+        QImage image(QString::fromStdString(Path(png)));
+        EXPECT_FALSE(image.isNull()) << png;
+        return image;
+    }
+
     static bool Open(const UPSVal& v) { return v.flag_OpenUPS == 1; }
     static bool Counting(const UPSVal& v) { return v.DownTime >= 0; }
     static bool Idle(const UPSVal& v) { return v.DownTime == -1; }
 
     Child agent_;
+    std::deque<Child> monitors_;            // a deque keeps them in place
     std::vector<Child*> children_{&agent_}; // ended at the end of the test
     std::string folder_;
 };
@@ -191,36 +215,5 @@ inline std::string StatusNames(const QImage& image) {
     }
     return s;
 }
-
-// A test that runs the real monitor on its folder and reads its snapshots.
-class MonitorSnapshotTest : public E2eTest {
-  protected:
-    void SetUp() override {
-        E2eTest::SetUp();
-        if (MonitorBinary[0] == '\0') GTEST_SKIP() << "corvanta-monitor is not built";
-    }
-    // Starts a monitor that writes its snapshot after the given seconds. The
-    // folder is also its configuration home: no preference of the user's
-    // reaches the test, Folder()/Corvanta/corvanta-monitor.conf does.
-    Child& StartMonitor(const std::string& png, double after) {
-        Child& m = monitors_.emplace_back(Spawn({MonitorBinary, "--folder", Folder(), "--snapshot",
-                                                 Path(png), "--after", std::to_string(after)},
-                                                Path(png + ".out"),
-                                                {{"QT_QPA_PLATFORM", "offscreen"},
-                                                 {"XDG_RUNTIME_DIR", Folder()},
-                                                 {"XDG_CONFIG_HOME", Folder()}}));
-        children_.push_back(&m);
-        return m;
-    }
-    // Waits for the monitor to write its snapshot and exit 0.
-    QImage Snapshot(Child& monitor, const std::string& png) {
-        EXPECT_EQ(WaitExit(monitor, seconds(60)), 0) << ReadFile(Path(png + ".out"));
-        QImage image(QString::fromStdString(Path(png)));
-        EXPECT_FALSE(image.isNull()) << png;
-        return image;
-    }
-
-    std::deque<Child> monitors_; // a deque keeps them in place
-};
 
 } // namespace e2e

@@ -19,7 +19,7 @@ std::string FailsAt(int second) {
            std::to_string(second) + " set InputVoltage 0\n";
 }
 
-class MonitorE2e : public MonitorSnapshotTest {
+class MonitorE2e : public E2eTest {
   protected:
     void Start(const std::string& scenario, const std::map<std::string, std::string>& env = {}) {
         StartAgent(scenario, {}, env);

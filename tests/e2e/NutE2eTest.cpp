@@ -35,10 +35,10 @@ int FreePort() {
     return port;
 }
 
-class NutE2e : public MonitorSnapshotTest {
+class NutE2e : public E2eTest {
   protected:
     void SetUp() override {
-        MonitorSnapshotTest::SetUp();
+        E2eTest::SetUp();
         if (IsSkipped()) return;
         if (::access(Upsd, X_OK) != 0 || ::access(DummyUps, X_OK) != 0)
             GTEST_SKIP() << "Network UPS Tools is not installed (" << Upsd << ")";

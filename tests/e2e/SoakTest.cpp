@@ -23,16 +23,8 @@ TEST_F(Soak, FlappingPowerWithTheMonitorRunning) {
     if (const char* s = std::getenv("CORVANTA_SOAK_SECONDS")) total = std::max(20, std::atoi(s));
     StartAgent(ReadFile(CORVANTA_FLAP_SCENARIO));
     ASSERT_TRUE(WaitForValues(Open));
-    Child monitor;
-    std::vector<Child*> procs{&agent_};
-    if (MonitorBinary[0] != '\0') {
-        monitor = Spawn({MonitorBinary, "--folder", Folder()}, Path("monitor.out"),
-                        {{"QT_QPA_PLATFORM", "offscreen"}});
-        procs.push_back(&monitor);
-        children_.push_back(&monitor);
-    } else {
-        std::cerr << "corvanta-monitor is not built: soaking the agent alone\n";
-    }
+    Child& monitor = StartMonitor();
+    const std::vector<Child*> procs{&agent_, &monitor};
 
     // A reader as eager as a monitor can be: every few milliseconds. Counting
     // starts after the start has settled (a monitor deletes a stale values
