@@ -1,5 +1,5 @@
 // What the fuzz targets share: one private program folder per process with
-// whole-file reads and writes, and a check that stops the run loudly when an
+// whole-file writes, and a check that stops the run loudly when an
 // invariant breaks.
 #pragma once
 
@@ -33,8 +33,7 @@ inline const std::string& UseFuzzFolder() {
     if (folder.empty()) {
         // A memory file system when there is one: every run writes files, and
         // on a disk the metadata updates would dominate the run time.
-        std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        if (const char* t = std::getenv("CORVANTA_FUZZ_TMP")) base = t;
+        const std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         std::string tmpl = base + "/corvanta-fuzz-XXXXXX";
         if (mkdtemp(tmpl.data()) == nullptr) std::abort();
         folder = tmpl;
@@ -45,13 +44,8 @@ inline const std::string& UseFuzzFolder() {
     return folder;
 }
 
-inline std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-inline void WriteWhole(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), long(size));
+inline void WriteWhole(const std::string& path, const void* data, std::size_t size) {
+    std::ofstream(path, std::ios::binary).write(static_cast<const char*>(data), long(size));
 }
 
 } // namespace corvanta_fuzz
