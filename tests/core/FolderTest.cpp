@@ -26,11 +26,10 @@ TEST_F(FolderTest, ReplacingAFileIsAllOrNothingAndNeverThroughALink) {
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u) << "readable by an agent running as another user";
     EXPECT_EQ(ReadFile(victim), "victim");
-    // Failures leave nothing behind.
+    // A failure leaves nothing behind: a non-empty folder cannot be renamed over.
     ASSERT_EQ(mkdir(Path("dir").c_str(), 0755), 0);
-    WriteFileRaw(Path("dir/inside"), "x"); // a non-empty folder cannot be renamed over
-    for (const char* name : {"no/such/folder/file", "target/file", "dir"})
-        EXPECT_FALSE(WriteFileAtomic(Path(name), std::string("data"))) << name;
+    WriteFileRaw(Path("dir/inside"), "x");
+    EXPECT_FALSE(WriteFileAtomic(Path("dir"), std::string("data")));
     EXPECT_EQ(ListFolder(Folder()).size(), 8u) << "nothing beside the target";
 }
 
@@ -50,14 +49,10 @@ TEST_F(FolderTest, ASaveSendsItsOwnRequestAndOneThatCouldNotBeWrittenWaits) {
         EXPECT_EQ(ReadFile(Path(CommandFileName)), request);
         EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "cleared once written";
     }
-    // A folder under the command file's name, then a full disk: the requests
-    // wait for the next write.
-    RemoveTree(Path(CommandFileName));
-    ASSERT_EQ(mkdir(Path(CommandFileName).c_str(), 0755), 0);
-    WriteUPSSts();
-    RemoveTree(Path(CommandFileName));
-    flag_LoadCancelShutdown = 1;
+    // Requests the disk had no room for wait for the next write.
+    flag_LoadSTS = flag_LoadCancelShutdown = 1;
     WithFileSizeLimit(3, WriteCommand);
+    EXPECT_EQ(ReadFile(Path(CommandFileName)), "0\n1\n0\n") << "the old file whole";
     EXPECT_EQ(flag_LoadSTS + flag_LoadCancelShutdown, 2);
     WriteCommand();
     EXPECT_EQ(ReadFile(Path(CommandFileName)), "1\n0\n1\n");
@@ -104,23 +99,23 @@ TEST_F(FolderTest, OneAgentHoldsTheFolderAndTheProbeSeesIt) {
     ASSERT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running);
     EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::HeldByAnotherAgent);
-    EXPECT_TRUE(ListFolder(Folder()).empty()) << "no file to delete stands for the lock";
-    first.Release();
-    EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
     WriteFileRaw(Path("file"), "x");
     EXPECT_EQ(ProbeAgentLock(Path("file")), AgentPresence::Unknown);
-    EXPECT_EQ(first.Take(Path("file"), &error), AgentFolderLock::Result::Failed);
-    EXPECT_NE(error.find(Path("file")), std::string::npos) << error;
+    EXPECT_EQ(second.Take(Path("file"), &error), AgentFolderLock::Result::Failed);
 }
 
 TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFit) {
     const std::string fits = "/" + std::string(254, 'a'), tooLong = fits + "b";
     // Argument (nullptr: none), environment (nullptr: unset), CurDir ("/s": refused).
+    // clang-format off
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"/from/arg", "/from/env", "/from/arg"}, {"relative/dir///", nullptr, "relative/dir"},
-        {nullptr, "/from/env/", "/from/env"},    {nullptr, "", DefaultProgramFolder},
-        {fits.c_str(), nullptr, fits.c_str()},   {tooLong.c_str(), "/from/env", "/s"},
+        {"/from/arg", "/from/env", "/from/arg"},
+        {nullptr, "/from/env///", "/from/env"},
+        {nullptr, "", DefaultProgramFolder},
+        {fits.c_str(), nullptr, fits.c_str()},
+        {tooLong.c_str(), "/from/env", "/s"},
         {nullptr, tooLong.c_str(), "/s"}};
+    // clang-format on
     for (const auto& [argument, env, curDir] : cases) {
         std::strcpy(CurDir, "/s");
         env ? setenv("CORVANTA_FOLDER", env, 1) : unsetenv("CORVANTA_FOLDER");
