@@ -1,6 +1,5 @@
-// The Network UPS Tools bridge: variables to the values record, the
-// connection's losses and recoveries, the instant commands, the password
-// file, and the bridge's own thread.
+// The Network UPS Tools bridge: variables to the values record, stale data,
+// the instant commands, the password file, and the bridge's own thread.
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -52,11 +51,12 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
 TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
     // clang-format off
     const std::pair<const char*, std::int32_t> tokens[] = {
-        {"OL RB", UPS_BATTREPLACE}, {"OL OVER", UPS_OVERLOAD}, {"OL BYPASS", UPS_BYPASS},
-        {"OL CAL", UPS_TESTING}, {"OFF", UPS_OUTPUTOFF}, {"OL TRIM", UPS_BUCK}, {"OL BOOST", UPS_BOOST},
-        {"FSD OB LB", UPS_SHUTACT | UPS_ACFAIL | UPS_BATTLOW}, {"  OB   LB  ", UPS_ACFAIL | UPS_BATTLOW},
-        // Whole tokens only: none of these is OB, LB or OFF.
-        {"OBX LBB OFFLINE", 0}, {"ob lb", 0}};
+        {"OL RB OVER BYPASS CAL", UPS_BATTREPLACE | UPS_OVERLOAD | UPS_BYPASS | UPS_TESTING},
+        {"OFF TRIM BOOST", UPS_OUTPUTOFF | UPS_BUCK | UPS_BOOST},
+        {"FSD OB LB", UPS_SHUTACT | UPS_ACFAIL | UPS_BATTLOW},
+        {"  OB   LB  ", UPS_ACFAIL | UPS_BATTLOW},
+        {"OBX LBB OFFLINE ob lb", 0}, // whole tokens only, in capitals
+    };
     // clang-format on
     for (const auto& [status, bits] : tokens)
         EXPECT_EQ(NutStatusBits(status), bits) << '"' << status << '"';
@@ -70,7 +70,6 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
     } cases[] = {
         // clang-format off
         {"ups.status=WAIT;battery.charge=100", Waiting},
-        {"ups.status=;battery.charge=100", Waiting},
         {"battery.charge=100", Waiting},
         {"ups.status=OB DISCHRG;battery.charge=87;input.voltage=0.0;ups.mfr=Dummy;"
          "battery.runtime=1200;output.voltage.nominal=120", Bit(2) | Bit(4), {{2, 870}, {4, 0}},
@@ -81,14 +80,11 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
          Bit(4) | Bit(13) | Bit(15) | Bit(29), {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}}},
         {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH},
         {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH},
-        {"ups.status=OL;battery.temperature=61", Bit(29), {}, OH, OH},
-        {"ups.status=OL ALARM;ups.alarm=UPS Overheat!", 0, {}, OH, OH},
         {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH},
         {"ups.status=OL ALARM;ups.alarm=Awaiting power", 0, {}, 0, OH},
         {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP},
         {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP},
         {"ups.status=OB LB;ups.beeper.status=muted", 0, {}, UPS_ACFAIL | UPS_BATTLOW, BP},
-        {"ups.status=OL ALARM;ups.beeper.status=disabled", 0, {}, 0, BP},
         {"ups.status=OL ALARM;ups.beeper.status=enabled;ups.alarm=Fan failure", 0, {},
          BP | UPS_FAN, BP | OH},
         {"ups.status=OL;ups.test.result=In progress", 0, {}, UPS_TESTING, TF},
@@ -114,18 +110,13 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
 // calls it from its own thread, hence the lock.
 class ScriptedLink : public NutLink {
   public:
-    bool ConnectOk = true;
     Result ListResult = Result::Ok;
     NutVariables Vars{{"ups.status", "OL"}, {"battery.charge", "100"}};
     std::set<std::string> Commands{"test.battery.start.quick", "shutdown.return"};
     Result SetResult = Result::Ok;
     int Connects = 0, Lists = 0;
 
-    bool Connect(std::string* error) override {
-        ++Connects;
-        if (!ConnectOk) *error = "Connection refused";
-        return ConnectOk;
-    }
+    bool Connect(std::string*) override { return ++Connects, true; }
     void Disconnect() override { Note("disconnect"); }
     // LIST VAR hangs while Held, as on a server that took the connection and
     // then stopped answering.
@@ -171,50 +162,34 @@ class ScriptedLink : public NutLink {
     std::vector<std::string> calls_;
 };
 
-TEST(NutSession, LossesRecoveriesAndTheBackOff) {
+// Losing upsd, the back-off and the driver's WAIT are seen end to end; here
+// a server that answers without data, and what an answer does to the back-off.
+TEST(NutSession, StaleDataKeepsTheConnectionAndTheLastValues) {
     ScriptedLink link;
-    link.ConnectOk = false;
-    NutSession session(link, false);
-    std::vector<int> attempts;
-    for (int t = 0; t <= 60; ++t) {
-        const int before = link.Connects;
-        session.Tick(t);
-        if (link.Connects > before) attempts.push_back(t);
-    }
-    EXPECT_EQ(attempts, (std::vector<int>{0, 1, 3, 7, 15, 25, 35, 45, 55})) << "up to 10 s";
-    EXPECT_NE(session.Problem().find("refused"), std::string::npos);
-    // Back: the attempt that connects reads the variables in the same second.
-    link.ConnectOk = true;
-    link.Vars["ups.status"] = "WAIT";
-    link.Connects = link.Lists = 0;
-    session.Tick(65);
-    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(1, 1));
-    EXPECT_FALSE(session.Connected());
-    EXPECT_NE(session.Problem().find("WAIT"), std::string::npos);
-    link.Vars["ups.status"] = "OL";
-    session.Tick(66);
+    NutSession session(link, true);
+    session.Tick(0);
     ASSERT_TRUE(session.Connected());
-    EXPECT_TRUE(session.Problem().empty());
-    // upsd goes away: lost at once, the connection closed; the answers
-    // before reset the back-off.
-    link.ListResult = NutLink::Result::Failed;
-    link.Calls();
-    session.Tick(67);
-    EXPECT_FALSE(session.Connected());
-    EXPECT_EQ(link.Calls(), std::vector<std::string>{"disconnect"});
-    EXPECT_EQ(session.Backoff(), 1);
-    // Stale data keeps the connection and asks every second; the last values stay.
     link.ListResult = NutLink::Result::Refused;
     link.Vars["battery.charge"] = "55";
-    for (int t = 68; t <= 71; ++t)
+    for (int t = 1; t <= 4; ++t)
         session.Tick(t);
     EXPECT_FALSE(session.Connected());
-    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(2, 7));
+    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(1, 5)) << "asked every second";
     EXPECT_EQ(session.Problem(), "DATA-STALE");
     EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
     link.ListResult = NutLink::Result::Ok;
-    session.Tick(72);
+    session.Tick(5);
     EXPECT_EQ(session.Latest().Reading.ItemVal[2], 550);
+    // Gone: the connection is closed at once, nothing is sent while away and
+    // the back-off starts afresh.
+    link.ListResult = NutLink::Result::Failed;
+    link.Calls();
+    session.Tick(6);
+    std::string note;
+    EXPECT_FALSE(session.StartSelfTest(false, &note));
+    EXPECT_NE(note.find("not connected"), std::string::npos) << note;
+    EXPECT_EQ(link.Calls(), std::vector<std::string>{"disconnect"});
+    EXPECT_EQ(session.Backoff(), 1);
 }
 
 TEST(NutSession, InstantCommands) {
@@ -233,7 +208,6 @@ TEST(NutSession, InstantCommands) {
         {"turn off", true, true, R::Ok, true,
          {"LIST CMD", "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}, "in 60 s"},
         {"turn off", true, true, R::Refused, false, {"LIST CMD", "SET ups.delay.shutdown 60"}, "not sent"},
-        {"turn off", true, false, R::Ok, false, {"LIST CMD"}, "does not offer shutdown.return"},
         {"quick test", false, true, R::Ok, false, {}, "--nut-user"},
         // clang-format on
     };
@@ -252,20 +226,6 @@ TEST(NutSession, InstantCommands) {
         EXPECT_EQ(link.Calls(), c.calls);
         EXPECT_NE(note.find(c.noteHas), std::string::npos) << note;
     }
-    // The command list is read once per connection; nothing is sent while away.
-    ScriptedLink link;
-    NutSession session(link, true);
-    std::string note;
-    for (int t = 0; t < 4; ++t) {
-        link.ListResult = t % 2 ? NutLink::Result::Failed : NutLink::Result::Ok;
-        session.Tick(t);
-        std::vector<std::string> expected{t % 2 ? "disconnect" : "LIST CMD"};
-        for (int twice = 0; twice < 2; ++twice) {
-            EXPECT_EQ(session.StartSelfTest(false, &note), t % 2 == 0) << note;
-            if (t % 2 == 0) expected.push_back("INSTCMD test.battery.start.quick");
-        }
-        EXPECT_EQ(link.Calls(), expected) << t;
-    }
 }
 
 TEST(NutUps, PollNeverWaitsForAHungServer) {
@@ -275,12 +235,9 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
     NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
     EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
     held->Release();
-    EXPECT_NE(ups.Name().find("ups@localhost:3493"), std::string::npos);
     std::string note;
     EXPECT_TRUE(ups.StartSelfTest(false, &note)) << note;
     EXPECT_NE(note.find("test.battery.start.quick"), std::string::npos);
-    EXPECT_TRUE(ups.TurnOffAfter(60, &note)) << note;
-    EXPECT_NE(note.find("in 60 s"), std::string::npos);
     // A server that answers is worth waiting for at the first reading: the
     // agent's first second then never logs a lost UPS.
     NutUps answering(std::make_unique<ScriptedLink>(), NutTarget{"ups", "localhost", 3493}, false);
@@ -290,16 +247,17 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
 TEST_F(AgentTest, NutPasswordFile) {
     const struct {
         const char* content; // null: missing
-        mode_t mode;         // 0: a link to a good one
+        mode_t mode;         // 0: a link to the first
         const char* result;  // the password, or what the error says
     } cases[] = {
-        // clang-format off
-        {"s3cret\n", 0600, "s3cret"}, {"s3cret\r\nsecond line\n", 0640, "s3cret"},
-        {"no-newline", 0400, "no-newline"}, {"with blanks inside", 0600, " blanks"},
-        {"s3cret\n", 0644, " readable by other users"}, {"s3cret\n", 0620, " writable by its group"},
-        {"s3cret\n", 0602, " writable by other users"}, {"\nlater\n", 0600, " no password"},
-        {"pass\tword\n", 0600, " control characters"}, {"s3cret\n", 0, " symbolic link"}, {nullptr, 0, " "},
-        // clang-format on
+        {"s3cret\r\nsecond line\n", 0640, "s3cret"},
+        {"with blanks inside", 0600, " blanks"},
+        {"s3cret\n", 0644, " readable by other users"},
+        {"s3cret\n", 0620, " writable by its group"},
+        {"\nlater\n", 0600, " no password"},
+        {"pass\tword\n", 0600, " control characters"},
+        {"s3cret\n", 0, " symbolic link"},
+        {nullptr, 0, " "},
     };
     int n = 0;
     for (const auto& c : cases) {
