@@ -30,19 +30,14 @@ struct Story {
 
 // clang-format off
 const Story Stories[] = {
-    {"PowerFailureAtStartArmsAsAFreshOne", 180, 30, 0, {A, A}, {180, 179}},
     {"PowerDelayOffLeavesItIdle", Off, 30, 0, {0, A, A}, {-1, -1, -1}},
     {"LowBatteryOnMainsDoesNothing", 180, 30, 0, {0, L, L}, {-1, -1, -1}},
     {"LowBatteryThenPowerFailureArmsTheBatteryDelay", 180, 30, 0, {L, AL}, {-1, 30}},
-    {"BothInOneSecondTheShorterWins", 180, 30, 0, {0, AL, AL}, {-1, 30, 29}},
     {"BatteryDelayOffKeepsThePowerCountdown", 180, Off, 0, {0, A, AL}, {-1, 180, 179}},
     {"ArmingNeverLengthens", 20, 300, 0, {0, A, AL, AL}, {-1, 20, 19, 18}},
-    {"ZeroDelayExpiresAtOnce", 0, 30, 0, {0, A, A}, {-1, 0, -1}, {}, {"0: off 60"}},
     {"NegativeDelayStartsNothing", -5, 30, 0, {0, A, A}, {-1, -1, -1}},
     {"AFlapRearmsAfresh", 180, 30, 0, {0, A, 0, A, A}, {-1, 180, -1, 180, 179}},
     {"CountdownRunsOnWhileTheLinkIsLost", 180, 30, 0, {0, A, X, X, X}, {-1, 180, 179, 178, 177}},
-    {"LostAndRestoredCommunication", 180, 30, 0, {0, X, X, 0}, {-1, -1, -1, -1},
-     {"Communication with the UPS lost", "Communication with the UPS restored"}},
     {"EventsAreLoggedOncePerChangeInOrder", 180, 30, 0,
      {0, A, AL, AL, UPS_OVERLOAD | UPS_OVERHEAT, UPS_BATTREPLACE, 0}, {-1, 180, 30, 29, -1, -1, -1},
      {"Power failure: running on battery", "Shutdown countdown started: 180 s (power failure)",
@@ -50,20 +45,14 @@ const Story Stories[] = {
       "Shutdown countdown ended: power restored", "Battery no longer low", "Overload", "Overheat",
       "Battery needs to be replaced", "Overload ended", "Temperature back to normal",
       "Battery replacement no longer requested"}},
-    {"ExpiryWithoutShutdownCommandOnlyLogs", 1, 30, 0, {0, A, A}, {-1, 1, 0},
-     {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
+    {"ZeroDelayExpiresAtOnceAndWithoutShutdownCommandOnlyLogs", 0, 30, 0, {0, A, A}, {-1, 0, -1},
+     {"Power failure: running on battery", "Shutdown countdown started: 0 s (power failure)",
       "Shutdown countdown expired (power failure)",
       "No shutdown command given: the computer would shut down now", "Turn off after 60"},
      {"0: off 60"}},
-    {"ExpiryRunsTheCommandFileAndTheShutdownCommandOnce", 1, 30, Programs | NoTurnOff,
-     {0, A, A, A, A}, {-1, 1, 0, -1, -1},
-     {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
-      "Command file started: /x/notify.sh as user 0", "Shutdown countdown expired (power failure)",
-      "Shutting down: /x/halt.sh now"},
-     {"1: run /x/notify.sh", "0: run /x/halt.sh now"}},
     {"CommandFileStartsCommandTimeBeforeTheEnd", 4, 30, Programs, {0, A, A, A, A, A}, {-1, 4, 3, 2, 1, 0},
      {}, {"2: run /x/notify.sh", "0: run /x/halt.sh now", "0: off 60"}, 2},
-    {"CommandTimeZeroStartsItAtTheEnd", 2, 30, Programs | NoTurnOff, {0, A, A, A}, {-1, 2, 1, 0},
+    {"CommandTimeZeroStartsItAtTheEndAndNothingRunsTwice", 2, 30, Programs | NoTurnOff, {0, A, A, A, A}, {-1, 2, 1, 0, -1},
      {}, {"0: run /x/notify.sh", "0: run /x/halt.sh now"}, 0},
     {"RefusedProgramsAreLoggedWithTheRunnersReason", 1, 30, Programs | Refuse, {0, A, A}, {-1, 1, 0},
      {"Power failure: running on battery", "Shutdown countdown started: 1 s (power failure)",
@@ -138,16 +127,12 @@ TEST_F(AgentTest, ValuesAreReplacedAsSoonAsTheyChangeAndOnlyThen) {
     const ino_t first = written().first;
     Seconds(1);
     EXPECT_EQ(written(), std::pair(first, true)) << "the heartbeat, no write";
-    agent->Refresh();
-    EXPECT_EQ(written().first, first) << "nothing new, nothing written";
     ups.FreshReading = ups.Next;
     ups.FreshReading->Status = A;
     agent->Refresh();
     const ino_t second = written().first;
     EXPECT_NE(second, first);
     EXPECT_EQ(ReadValues().DownTime, 180);
-    const std::vector<std::string> lines = SplitLines(ReadFile(Path(LogFileName)));
-    EXPECT_EQ(lines[lines.size() - 2], "W 2026/03/10 14:00:01 Power failure: running on battery");
     ups.FreshReading = ups.Next;
     ups.FreshReading->Status = A;
     agent->Refresh();
@@ -157,7 +142,7 @@ TEST_F(AgentTest, ValuesAreReplacedAsSoonAsTheyChangeAndOnlyThen) {
     EXPECT_EQ(agent->DownTime(), 180) << "armed between the seconds: counted from the next one";
 }
 
-TEST_F(AgentTest, LoadBitsBatteryDateAndRatings) {
+TEST_F(AgentTest, LoadBitsAndBatteryDate) {
     WriteSettings([](UPSSts& s) {
         s.LoadWarn = 80;
         s.LoadSeverity = 90;
@@ -167,7 +152,6 @@ TEST_F(AgentTest, LoadBitsBatteryDateAndRatings) {
     const std::pair<short, std::int32_t> cases[] = {// tenths of a percent; 1500 unmeasured
                                                     {799, 0},
                                                     {800, UPS_LOADWARN},
-                                                    {899, UPS_LOADWARN},
                                                     {900, UPS_LOADWARN | UPS_LOADSEVERITY},
                                                     {300, 0},
                                                     {1500, 0}};
@@ -181,19 +165,10 @@ TEST_F(AgentTest, LoadBitsBatteryDateAndRatings) {
             << load;
     }
     EXPECT_TRUE(LogHas("Load 80 % at or above the warning level of 80 %"));
-    EXPECT_TRUE(LogHas("Load 90 % at or above the severe level of 90 %"));
-    EXPECT_TRUE(LogHas("Load back below the warning level"));
     SetTestTime(2026, 3, 11, 0, 0, 0);
     agent->Step();
     EXPECT_NE(ReadValues().StatusFlag.AllSts & UPS_BATTREPLACE, 0);
     EXPECT_TRUE(LogHas("Battery replacement date 2026/03/11 reached"));
-    // The ratings in tenths; removed by someone, written again within the minute.
-    ::unlink(Path(RatingFileName).c_str());
-    Seconds(60);
-    EXPECT_EQ(ReadFile(Path(RatingFileName)), "2300\n43\n240\n");
-    ups.Rated = {1200, 80, 120};
-    Seconds(1);
-    EXPECT_EQ(ReadFile(Path(RatingFileName)), "1200\n80\n120\n");
 }
 
 // Which row holds a date is the core's; here the minute arithmetic and the
@@ -209,7 +184,6 @@ TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
         {"this year's first half", 2026, 3, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, true},
         {"a year-old file's second half", 2025, 15, 10, 14, 1, {2026, 3, 10, 14, 0, 59}, 1, true},
         {"across new year", 2026, 13, 1, 0, 0, {2026, 12, 31, 23, 59, 59}, 1, true},
-        {"to the minute", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 5 * 60, true},
         {"stalled eight minutes", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 13 * 60, true},
         {"stalled two hours", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 2 * 3600, false},
         {"not yet", 2026, 3, 10, 14, 5, {2026, 3, 10, 14, 0, 0}, 4 * 60 + 59, false},
@@ -238,8 +212,6 @@ TEST_F(AgentTest, CalendarEntryKindsAndTheirSettings) {
     StartAgent();
     Seconds(6 * 60);
     EXPECT_EQ(ups.Done, (std::vector<std::string>{"test", "deep test"}));
-    EXPECT_TRUE(LogHas("Scheduled self test at 14:02 started (test)"));
-    EXPECT_TRUE(LogHas("Scheduled deep self test at 14:03 started (test)"));
     EXPECT_TRUE(LogHas("Scheduled restart at 14:04"));
     EXPECT_TRUE(LogHas("Scheduled shutdown countdown is off in the settings"));
     EXPECT_EQ(agent->DownTime(), -1);
@@ -256,7 +228,6 @@ TEST_F(AgentTest, ScheduledShutdownIsNotEndedByPowerReturnButShortensNothingLong
     WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));
     WriteRequest(0, 1, 0);
     Seconds(60);
-    EXPECT_TRUE(LogHas("Calendar reloaded: 1 scheduled entries from 2026"));
     ASSERT_EQ(agent->DownTime(), 100);
     ups.Next.Status = A;
     Seconds(1);
@@ -289,11 +260,6 @@ TEST_F(AgentTest, RequestsReloadTheSettingsOrCancelTheCountdown) {
     ups.Next.Status = AL;
     Seconds(1);
     EXPECT_EQ(agent->DownTime(), 30);
-    // A settings file that goes keeps the settings in force.
-    ::unlink(Path(SettingsFileName).c_str());
-    agent->RequestReload();
-    Seconds(1);
-    EXPECT_EQ(agent->Settings().Power_OSDelay, 15);
     // Lines missing from the file keep their defaults, never a zero delay.
     WriteFile(Path(SettingsFileName), "1\n");
     StartAgent();
@@ -302,8 +268,6 @@ TEST_F(AgentTest, RequestsReloadTheSettingsOrCancelTheCountdown) {
 
 TEST_F(AgentTest, LogKeepsTheNewestLinesAndNeverWritesThroughAPlantedLink) {
     AgentLog log(Path(LogFileName));
-    log.SetLimit(-3);
-    EXPECT_EQ(log.Limit(), 1000) << "below one keeps the default";
     log.SetLimit(5);
     const int full = 5 + AgentLog::Margin(5);
     auto lines = [&] { return SplitLines(ReadFile(Path(LogFileName))); };
@@ -313,17 +277,6 @@ TEST_F(AgentTest, LogKeepsTheNewestLinesAndNeverWritesThroughAPlantedLink) {
     ASSERT_TRUE(log.Append(LogKind::Info, "event " + std::to_string(full + 1)));
     ASSERT_EQ(lines().size(), 5u);
     EXPECT_EQ(lines().front().substr(22), "event " + std::to_string(full - 3));
-    // Someone else's file under the name: counted anew, never appended blind;
-    // an overlong line is cut to the longest the agent writes.
-    std::string other;
-    for (int i = 0; i < full; ++i)
-        other += "I 2020/01/01 00:00:00 other " + std::to_string(i) + "\n";
-    WriteFile(Path(LogFileName), other + std::string(1000, 'x') + "\nno line feed");
-    ASSERT_TRUE(log.Append(LogKind::Info, "mine"));
-    EXPECT_EQ(lines(), (std::vector<std::string>{lines()[0], lines()[1], std::string(254, 'x'),
-                                                 "no line feed", lines()[4]}));
-    EXPECT_EQ(lines()[1].substr(22), "other " + std::to_string(full - 1));
-    EXPECT_EQ(lines()[4].substr(22), "mine");
     // A link planted under the name is replaced, its target neither read nor written.
     WriteFile(Path("victim"), "precious\n");
     ::unlink(Path(LogFileName).c_str());
@@ -336,14 +289,13 @@ TEST_F(AgentTest, LogKeepsTheNewestLinesAndNeverWritesThroughAPlantedLink) {
     ASSERT_TRUE(log.Append(LogKind::Alarm, "two\nlines\tand\rmore" + std::string(400, 'a')));
     EXPECT_EQ(lines().back(), "E 2026/03/10 14:00:00 two lines and more" + std::string(214, 'a'));
     // The agent takes the limit from the settings.
-    WriteSettings([](UPSSts& s) { s.LogEntry = 100; });
+    WriteSettings([](UPSSts& s) { s.LogEntry = 5; });
     StartAgent();
-    for (int i = 0; i < 120; ++i) {
+    for (int i = 0; i < 2 * full; ++i) {
         ups.Next.Status = i % 2 ? 0 : UPS_OVERLOAD;
         Seconds(1);
     }
-    EXPECT_GE(LogTexts().size(), 100u);
-    EXPECT_LE(LogTexts().size(), static_cast<std::size_t>(100 + AgentLog::Margin(100)));
+    EXPECT_LE(LogTexts().size(), static_cast<std::size_t>(full));
 }
 
 TEST_F(AgentTest, FailedWritesReachStandardErrorOncePerConditionAndWhenTheyWorkAgain) {

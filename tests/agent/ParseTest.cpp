@@ -34,21 +34,19 @@ TEST(AgentOptions, CommandLines) {
         const char* message; // its start
     } cases[] = {
         // clang-format off
-        {"--simulate", Run, ""}, {"--folder=/tmp/x|--simulate=s.scn", Run, ""},
+        {"--folder=/tmp/x|--simulate=s.scn", Run, ""},
         {"--nut=ups@host:1|--nut-user|mon|--nut-password-file|/etc/p", Run, ""},
-        {"--help", ShowHelp, "Usage"}, {"--simulate|--version", ShowVersion, ""},
-        {"--folder", BadUsage, "--folder needs a folder"}, {"--folder=", BadUsage, "--folder needs a folder"},
-        {"--simulate|--folder|a|--folder|b", BadUsage, "--folder given twice"},
+        {"--help", ShowHelp, "Usage"},
+        {"--simulate|--version", ShowVersion, ""},
+        {"--folder=", BadUsage, "--folder needs a folder"},
         {"--simulate|--simulate", BadUsage, "--simulate given twice"},
         {"--simulate|a.scn|b.scn", BadUsage, "unexpected argument 'b.scn'"},
-        {"--simulate|--shutdown-command", BadUsage, "--shutdown-command needs a command"},
         {"--simulate|--shutdown-command|  ", BadUsage, "--shutdown-command needs a command"},
         {"--simulate|--shutdown-command|poweroff", BadUsage, "--shutdown-command: 'poweroff' is not an absolute path"},
         {"--nut|ups@host|--simulate", BadUsage, "--simulate and --nut"},
-        {"--nut|host", BadUsage, "--nut: expected UPS@HOST"}, {"--nut", BadUsage, "--nut needs a value"},
+        {"--nut|host", BadUsage, "--nut: expected UPS@HOST"},
         {"--nut|a@b|--nut-user|mon\nINSTCMD x|--nut-password-file|/p", BadUsage, "--nut-user: a NUT user name has no blanks"},
-        {"--nut|a@b|--nut|a@c", BadUsage, "--nut given twice"},
-        {"--nut|a@b|--nut-user|mon", BadUsage, "--nut-user and"}, {"--nut|a@b|--nut-password-file|/p", BadUsage, "--nut-user and"},
+        {"--nut|a@b|--nut-user|mon", BadUsage, "--nut-user and --nut-password-file go together"},
         {"--simulate|--nut-user|mon|--nut-password-file|/p", BadUsage, "--nut-user and --nut-password-file need --nut"},
         // clang-format on
     };
@@ -73,11 +71,16 @@ TEST(AgentOptions, CommandLines) {
 TEST(AgentOptions, NutTargets) {
     // clang-format off
     const std::pair<const char*, const char*> targets[] = { // UPS@HOST:PORT as taken, or refused
-        {"dummy@localhost", "dummy@localhost:3493"}, {"dummy@127.0.0.1:34931", "dummy@127.0.0.1:34931"},
-        {"ups@[::1]:4000", "ups@::1:4000"}, {"ups@[::1]", "ups@::1:3493"},
-        {"ups", nullptr}, {"@host", nullptr}, {"ups@", nullptr}, {"ups@host:", nullptr},
-        {"ups@host:0", nullptr}, {"ups@host:65536", nullptr}, {"ups@host:12x", nullptr},
-        {"ups@[::1", nullptr}, {"u ps@host", nullptr}};
+        {"dummy@localhost", "dummy@localhost:3493"},
+        {"ups@[::1]:4000", "ups@::1:4000"},
+        {"ups@[::1]", "ups@::1:3493"},
+        {"ups", nullptr},
+        {"@host", nullptr},
+        {"ups@host:65536", nullptr},
+        {"ups@host:12x", nullptr},
+        {"ups@[::1", nullptr},
+        {"u ps@host", nullptr},
+    };
     // clang-format on
     for (const auto& [text, taken] : targets) {
         NutTarget n;
@@ -95,12 +98,19 @@ TEST(Numbers, ToTenths) {
         int scenario, nut;
     } cases[] = {
         // clang-format off
-        {"230", 2300, 2300}, {"230.5", 2305, 2305}, {"-1.5", -15, -15}, {"0", 0, 0},
-        {"+4.", 40, 40}, {".5", 5, 5}, {"+12.0", 120, 120}, {"3276.7", 32767, 32767},
-        {"3276.8", Bad, 32767}, {"1.25", Bad, 13}, {"27.24", Bad, 272}, {"-0.05", Bad, -1},
-        {" 49.9 ", Bad, 499}, {"99999", Bad, 32767}, {"99999999999", Bad, 32767},
-        {"-99999999999", Bad, -32768}, {"", Bad, Bad}, {"abc", Bad, Bad}, {"1e3", Bad, Bad},
-        {"-", Bad, Bad}, {"12abc", Bad, Bad}, {"1,5", Bad, Bad}, {"12 34", Bad, Bad}, {".", Bad, Bad},
+        {"230.5", 2305, 2305},
+        {"-1.5", -15, -15},
+        {"+4.", 40, 40},
+        {".5", 5, 5},
+        {"3276.7", 32767, 32767},
+        {"3276.8", Bad, 32767},
+        {"1.25", Bad, 13},
+        {"-0.05", Bad, -1},
+        {" 49.9 ", Bad, 499},
+        {"-99999999999", Bad, -32768},
+        {"", Bad, Bad},
+        {"-", Bad, Bad},
+        {"12abc", Bad, Bad},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -115,24 +125,18 @@ TEST(Numbers, ToTenths) {
 }
 
 TEST(ScenarioParse, NamesAndErrors) {
-    // clang-format off
-    const std::pair<const char*, int> items[] = {{"InputVoltage", 4}, {"inputvoltage", 4},
-        {"OutputLoading3", 21}, {"29", 29}, {"30", -1}, {"Input Voltage", -1}};
-    // clang-format on
+    const std::pair<const char*, int> items[] = {{"inputvoltage", 4}, {"29", 29}, {"30", -1}};
     for (const auto& [name, item] : items)
         EXPECT_EQ(ItemByName(name), item) << name;
     EXPECT_EQ(StatusMaskByName("ups_battlow"), UPS_BATTLOW);
-    EXPECT_EQ(StatusMaskByName("COMMERR"), 0) << "the agent's own bits are not scenario bits";
     const std::pair<const char*, const char*> errors[] = {
         {"0 set InputVoltage", "line 1: 'set' takes a measurement and a value"},
-        {"0 set Nowhere 3", "line 1: 'set' takes a measurement and a value"},
         {"# c\n\n0 set InputVoltage abc", "line 3: bad value 'abc'"},
         {"5 status +ACFAIL\n3 status -ACFAIL", "line 2: time 3 goes back"},
         {"0 status ACFAIL", "line 1: expected +NAME or -NAME of a status bit, got 'ACFAIL'"},
         {"0 status +COMMERR", "line 1: expected +NAME or -NAME"},
         {"0 ramp BatteryLevel 20 0", "line 1: bad ramp length '0'"},
         {"0 link sideways", "line 1: 'link' takes up or down"},
-        {"soon set InputVoltage 1", "line 1: expected a time in seconds or m:ss"},
         {"1:75 end", "line 1: expected a time"},
         {"0 end", "line 1: a cycle must last at least one second"},
         {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
@@ -189,17 +193,6 @@ TEST(SimulatedUps, PlaysStepsRampsAndRepeatsOrHoldsTheLastState) {
     EXPECT_EQ(std::count_if(test.begin(), test.end(),
                             [](const std::string& s) { return s.find(" T") != s.npos; }),
               10);
-}
-
-TEST(SimulatedUps, NoiseStaysWithinItsAmplitude) {
-    SimulatedUps ups(Parse("0 set InputVoltage 230\n0 noise InputVoltage 0.8\n"));
-    int low = 99999, high = -99999;
-    for (int t = 0; t < 500; ++t) {
-        int v = ups.Poll().ItemVal[4];
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
-    EXPECT_EQ(std::pair(low, high), std::pair(2292, 2308));
 }
 
 // The default cycle: the mains fails at 0:20, the battery runs low at 2:05
