@@ -113,11 +113,6 @@ class AgentTest : public corvanta_test::CoreTest {
         edit(s);
         WriteFile(Path(SettingsFileName), FormatUPSSts(s));
     }
-    void WriteRequest(int settings, int calendar, int cancel) {
-        WriteFile(Path(CommandFileName), std::to_string(settings) + "\n" +
-                                             std::to_string(calendar) + "\n" +
-                                             std::to_string(cancel) + "\n");
-    }
     // The log's lines without the kind and the time stamp.
     std::vector<std::string> LogTexts() const {
         std::vector<std::string> texts;
