@@ -42,7 +42,6 @@ inline std::string CalendarText(int baseYear, const std::vector<std::array<int, 
 class FakeUps : public UpsSource, public CommandRunner {
   public:
     UpsReading Next{true, 0, (1 << 2) | (1 << 4) | (1 << 15), 0, 0, {0, 0, 1000, 0, 2300}};
-    UpsRatings Rated{2300, 43, 240};
     std::vector<std::string> Done;
     std::optional<UpsReading> FreshReading;
     StartResult Answer = StartResult::Started; // and Why, when not Started
@@ -55,7 +54,7 @@ class FakeUps : public UpsSource, public CommandRunner {
         *out = *std::exchange(FreshReading, std::nullopt);
         return true;
     }
-    UpsRatings Ratings() const override { return Rated; }
+    UpsRatings Ratings() const override { return {2300, 43, 240}; }
     std::string Name() const override { return "test UPS"; }
     bool StartSelfTest(bool deep, std::string* note) override {
         Done.push_back(deep ? "deep test" : "test");

@@ -69,7 +69,6 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
         UpsRatings ratings{};
     } cases[] = {
         // clang-format off
-        {"ups.status=WAIT;battery.charge=100", Waiting},
         {"battery.charge=100", Waiting},
         {"ups.status=OB DISCHRG;battery.charge=87;input.voltage=0.0;ups.mfr=Dummy;"
          "battery.runtime=1200;output.voltage.nominal=120", Bit(2) | Bit(4), {{2, 870}, {4, 0}},
@@ -81,7 +80,6 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
         {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH},
         {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH},
         {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH},
-        {"ups.status=OL ALARM;ups.alarm=Awaiting power", 0, {}, 0, OH},
         {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP},
         {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP},
         {"ups.status=OB LB;ups.beeper.status=muted", 0, {}, UPS_ACFAIL | UPS_BATTLOW, BP},

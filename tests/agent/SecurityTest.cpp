@@ -59,7 +59,7 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
     ASSERT_EQ(::mkdir(Program("sticky").c_str(), 0755), 0);
     ::chmod(Program("sticky").c_str(), 01777);
     Script("sticky/in.sh", "");
-    for (const char* link : {"sticky/ok.lnk", "theirs.lnk", "mine.lnk"})
+    for (const char* link : {"sticky/ok.lnk", "theirs.lnk"})
         ASSERT_EQ(::symlink(Program("ok.sh").c_str(), Program(link).c_str()), 0);
     ASSERT_EQ(root ? ::lchown(Program("theirs.lnk").c_str(), Nobody, Nobody) : 0, 0);
     ASSERT_EQ(::mkfifo(Program("fifo").c_str(), 0755), 0);
@@ -86,10 +86,8 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         {Program("sticky/in.sh"), 0, 0, "lies in folder " + Program("sticky") + open},
         {Program("sticky/ok.lnk"), 0, 0, "lies in folder " + Program("sticky") + open},
         {Program("theirs.lnk"), 0, Nobody, "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
-        {Program("mine.lnk"), 0, 0, ""},
         {Program("fifo"), 0, 0, "is not a regular file"},
         {"ok.sh", 0, 0, "is not an absolute path"},
-        {Program("none.sh"), 0, 0, "cannot be found (No such file or directory)"},
         // clang-format on
     };
     UPSSts settings{};
