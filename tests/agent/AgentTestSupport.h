@@ -88,12 +88,11 @@ class AgentTest : public corvanta_test::CoreTest {
         CoreTest::TearDown();
     }
 
-    // Creates the agent on source (the fake UPS by default), starts it and
-    // takes the first step.
-    Agent& StartAgent(std::vector<std::string> shutdownCommand = {}, UpsSource* source = nullptr,
-                      CommandRunner* run = nullptr, std::FILE* errors = stderr) {
-        agent = std::make_unique<Agent>(source ? *source : ups, run ? *run : ups,
-                                        AgentOptions{std::move(shutdownCommand), nullptr, errors});
+    // Creates the agent on the fake UPS (and its runner unless given one),
+    // starts it and takes the first step.
+    Agent& StartAgent(std::vector<std::string> shutdownCommand = {}, CommandRunner* run = nullptr) {
+        agent = std::make_unique<Agent>(ups, run ? *run : ups,
+                                        AgentOptions{std::move(shutdownCommand), nullptr, stderr});
         agent->Start();
         agent->Step();
         return *agent;

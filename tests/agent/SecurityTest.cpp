@@ -216,7 +216,7 @@ TEST_F(RunnerTest, CommandFileRunsAsTheOwnerOfTheSettingsThatNamedIt) {
     ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), Nobody, Nobody), 0);
     PosixRunner real;
     ups.Next.Status = UPS_ACFAIL;
-    StartAgent({}, nullptr, &real);
+    StartAgent({}, &real);
     EXPECT_TRUE(LogHas("Command file started: " + Program("whoami.sh") + " as user 65534"));
     ASSERT_TRUE(WaitUntil([&] { return ReadFile(Path("uid")).size() > 1; }));
     EXPECT_EQ(ReadFile(Path("uid")), "65534\n");
