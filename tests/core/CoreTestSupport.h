@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -57,9 +58,14 @@ class CoreTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
     }
+    // A failed test keeps its folder for a look, as does every test with
+    // CORVANTA_TEST_KEEP set.
     void TearDown() override {
         ResetCoreState();
-        if (!folder_.empty()) RemoveTree(folder_);
+        if (HasFailure() || std::getenv("CORVANTA_TEST_KEEP"))
+            std::cerr << "kept " << folder_ << "\n";
+        else if (!folder_.empty())
+            RemoveTree(folder_);
     }
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     std::string Folder() const { return folder_; }

@@ -97,26 +97,14 @@ inline int ReadValues(const std::string& path, UPSVal* val) {
 
 // Each test runs in its own folder, which is also CurDir, so the core's own
 // writers (WriteUPSSts, WriteCommand, ...) write there as the monitor does.
-class E2eTest : public ::testing::Test {
+class E2eTest : public corvanta_test::CoreTest {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/corvanta-e2e-XXXXXX";
-        folder_ = mkdtemp(tmpl) ? tmpl : "";
-        std::string error;
-        ASSERT_TRUE(!folder_.empty() && SetCurDir(folder_.c_str(), &error)) << error;
-    }
     void TearDown() override {
         for (Child* c : children_)
             Terminate(*c);
-        // A failed test keeps its folder (snapshots, logs) for a look.
-        if (HasFailure() || std::getenv("CORVANTA_E2E_KEEP"))
-            std::cerr << "kept " << folder_ << ", agent output:\n" << ReadFile(Path("agent.out"));
-        else
-            corvanta_test::RemoveTree(folder_);
+        if (HasFailure()) std::cerr << "agent output:\n" << ReadFile(Path("agent.out"));
+        CoreTest::TearDown();
     }
-
-    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-    const std::string& Folder() const { return folder_; }
 
     // Starts the agent on the folder with a scenario text (written to a
     // file), extra arguments and environment.
@@ -174,7 +162,6 @@ class E2eTest : public ::testing::Test {
     Child agent_;
     std::deque<Child> monitors_;            // a deque keeps them in place
     std::vector<Child*> children_{&agent_}; // ended at the end of the test
-    std::string folder_;
 };
 
 // The monitor's snapshot: the colours of its status texts, of its countdown
