@@ -8,7 +8,6 @@
 #include <sys/socket.h>
 
 #include "E2eSupport.h"
-#include "NutUps.h"
 
 namespace e2e {
 namespace {
@@ -100,16 +99,12 @@ class NutE2e : public E2eTest {
         Terminate(driver_);
     }
 
-    // Changes the dummy UPS's status through upsd, as upsrw -s would.
+    // Changes the dummy UPS's status through upsd.
     void SetStatus(const std::string& status) {
-        auto link =
-            MakeNutTcpLink(NutTarget{"dummy", "127.0.0.1", static_cast<std::uint16_t>(port_)},
-                           "admin", "e2e-only");
-        ASSERT_TRUE(link) << "agent built without libnutclient";
-        std::string error;
-        ASSERT_TRUE(link->Connect(&error)) << error;
-        ASSERT_EQ(link->SetVariable("ups.status", status, &error), NutLink::Result::Ok) << error;
-        link->Disconnect();
+        Child upsrw = Spawn({"upsrw", "-s", "ups.status=" + status, "-u", "admin", "-p", "e2e-only",
+                             "dummy@127.0.0.1:" + std::to_string(port_)},
+                            Path("upsrw.out"));
+        ASSERT_EQ(WaitExit(upsrw, seconds(5)), 0) << ReadFile(Path("upsrw.out"));
     }
 
     int LogCount(const std::string& text) const {
