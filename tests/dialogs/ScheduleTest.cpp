@@ -1,9 +1,7 @@
 // The schedule: the window's work on the in-memory calendar (collecting,
 // sorting and packing a day, copying it forward), then the window itself on
 // a set clock: choosing a day, applying, sharing the calendar, New Year.
-#include <QComboBox>
 #include <algorithm>
-#include <functional>
 
 #include "Clock.h"
 #include "DialogTestSupport.h"
@@ -121,7 +119,6 @@ class ScheduleWindow : public DialogTest {
         rows[RowOf(12, 31, 0)] = {1, 22, 30};
         rows[RowOf(12, 31, 1)] = {1, 7, 7};
         rows[RowOf(12, 31, 2)] = {3, 1, 0};
-        rows[RowOf(12, 10, 0)] = {1, 12, 0};
         rows[RowOf(13, 1, 0)] = {1, 6, 5}; // 1 January 2027
         corvanta_test::WriteFileRaw(Path(CalendarFileName),
                                     corvanta_test::CalendarText(2026, rows));
@@ -132,24 +129,11 @@ class ScheduleWindow : public DialogTest {
         EXPECT_EQ(OpenDialogWindow(FourCharCode("sche")), eventNotHandledErr);
         for (WindowRef w : WindowsNamed("ScheduleWindow"))
             if (std::find(before.begin(), before.end(), w) == before.end()) return w;
-        ADD_FAILURE() << "no new schedule window";
         return nullptr;
     }
-    // Row r as action, hour and minute items; set from the same three.
+    // Row r as action, hour and minute items.
     static std::array<int, 3> Shown(WindowRef w, int r) {
         return {Value(w, "sche", 131 + r), Value(w, "sche", 141 + r), Value(w, "sche", 151 + r)};
-    }
-    static void SetRows(WindowRef w, std::vector<std::array<int, 3>> rows) {
-        rows.resize(6, {1, 1, 1});
-        for (int r = 0; r < 6; ++r)
-            for (int i = 0; i < 3; ++i)
-                SetValue(w, "sche", 131 + 10 * i + r, rows[static_cast<std::size_t>(r)][i]);
-    }
-    // As the user picks an item: the pop-up changes, then sends its command.
-    static void Pick(WindowRef w, SInt32 id, int item) {
-        auto* combo = qobject_cast<QComboBox*>(Control(w, "sche", id));
-        combo->setCurrentIndex(item - 1);
-        emit combo->activated(item - 1);
     }
     // A press on the day cell (row 0 is the first week row).
     static OSStatus ClickCell(WindowRef w, int row, int column) {
@@ -162,75 +146,39 @@ class ScheduleWindow : public DialogTest {
     }
 };
 
-TEST_F(ScheduleWindow, ShowsTodayAppliesSortedSharesTheCalendarAndKeepsItsYearAcrossNewYear) {
-    WindowRef first = Open(), second = Open(), w = Open();
-    EXPECT_EQ(CalendarUsers(), 3);
+TEST_F(ScheduleWindow, ShowsTodayAppliesSortedSharesTheCalendarAndSavesOnOk) {
+    WindowRef first = Open(), w = Open();
+    EXPECT_EQ(CalendarUsers(), 2);
     EXPECT_EQ(Selected(), (std::array<int, 3>{2026, 12, 31}));
-    EXPECT_EQ(Value(w, "sche", 129) * 100 + Value(w, "sche", 130), 112);
-    // 07:07 shows as 07:05; an action the pop-up cannot show pins to its last.
-    const std::array<int, 3> shown[] = {{2, 23, 7}, {2, 8, 2}, {2, 2, 1},
-                                        {1, 1, 1},  {1, 1, 1}, {1, 1, 1}};
-    for (int r = 0; r < 6; ++r)
-        EXPECT_EQ(Shown(w, r), shown[r]) << r;
-    int redraws = 0;
-    SetRedrawObserver([&](ControlRef, WindowRef win) { redraws += win == w; });
-    SetRows(w, {{2, 23, 7}, {1, 9, 4}, {2, 8, 2}, {1, 1, 1}, {2, 8, 2}});
+    EXPECT_EQ(Shown(w, 2), (std::array<int, 3>{2, 2, 1})); // action 3 pins to the last item
+    // Applied: sorted, and 07:07 goes back as 07:05.
+    SetValue(w, "sche", 131, 2), SetValue(w, "sche", 141, 24), SetValue(w, "sche", 151, 8);
     EXPECT_EQ(ProcessHICommand(FourCharCode("oned"), w), eventNotHandledErr);
-    SetRedrawObserver(nullptr);
-    EXPECT_EQ(redraws, 1);
-    EXPECT_EQ(Shown(w, 1), (std::array<int, 3>{2, 8, 2}));
-    EXPECT_EQ(Shown(w, 2), (std::array<int, 3>{2, 23, 7}));
+    const std::array<int, 3> shown[] = {{2, 2, 1}, {2, 8, 2}, {2, 24, 8}, {1, 1, 1}};
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(Shown(w, r), shown[r]) << r;
+    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr);
     EXPECT_TRUE(NothingWritten());
-    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr); // nothing written
-    EXPECT_FALSE(IsValidWindowPtr(first));
-    ASSERT_TRUE(ClickButton(second, "not!"));
-    ASSERT_NE(PtSchedule, nullptr); // the one still open works on
-    std::vector<std::string> lines = FileLines(CalendarFileName);
+    ASSERT_TRUE(ClickButton(w, "not!"));
+    EXPECT_EQ(PtSchedule, nullptr);
+    const std::vector<std::string> lines = FileLines(CalendarFileName);
     ASSERT_EQ(lines.size(), 4465u);
-    EXPECT_EQ(lines[1 + RowOf(12, 31, 1)] + "|" + lines[1 + RowOf(12, 31, 2)], "1\t7\t5|1\t22\t30");
+    EXPECT_EQ(lines[1 + RowOf(12, 31, 1)] + "|" + lines[1 + RowOf(12, 31, 2)], "1\t7\t5|1\t23\t35");
     EXPECT_EQ(Requests(), "0\n1\n0\n");
     // The next events were recomputed from the saved calendar.
     EXPECT_EQ(NextShutdown.Day * 10000 + NextShutdown.Hour * 100 + NextShutdown.Minute, 10605);
-    AdvanceTestTime(120);      // 1 January 2027, 00:01
-    SetRows(w, {{2, 24, 12}}); // 23:55 on 31 December 2026
-    ProcessHICommand(FourCharCode("oned"), w);
-    EXPECT_EQ(Shown(w, 0), (std::array<int, 3>{2, 24, 12}));
-    Pick(w, 129, 2); // 2027 from the year pop-up: the calendar's next year
-    Pick(w, 130, 1);
-    EXPECT_EQ(SelectYear * 100 + SelectDay, 202701);
-    ASSERT_TRUE(ClickButton(w, "not!"));
-    EXPECT_EQ(CalendarUsers(), 0);
-    EXPECT_EQ(PtSchedule, nullptr);
-    // Saved stamped 2026, rolled into 2027 by the search that follows.
-    EXPECT_EQ(NextShutdown.Year * 10000 + NextShutdown.Month * 100 + NextShutdown.Day, 20270101);
-    lines = FileLines(CalendarFileName);
-    EXPECT_EQ(lines[0] + "|" + lines[1 + RowOf(1, 1, 0)] + "|" + lines[1 + RowOf(13, 1, 0)],
-              "2027|1\t6\t5|0\t0\t0");
 }
 
-TEST_F(ScheduleWindow, YearMonthAndDayChoicesSelectTheDayShown) {
+TEST_F(ScheduleWindow, OnlyTheCellsOfTheMonthsDaysSelectADay) {
     WindowRef w = Open();
-    BeginBlock = 2; // December 2026
-    EndBlock = 32;
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        int year, month, day;
-    } steps[] = {
-        {"next year: day 1", [&] { Pick(w, 129, 2); }, 2027, 12, 1},
-        {"January 2027", [&] { Pick(w, 130, 1); }, 2027, 1, 1},
-        {"this year, not this month", [&] { Pick(w, 129, 1); }, 2026, 1, 1},
-        {"this month: today", [&] { Pick(w, 130, 12); }, 2026, 12, 31},
-        {"empty cell before day 1", [&] { ClickCell(w, 0, 1); }, 2026, 12, 31},
-        {"empty cell after the last", [&] { ClickCell(w, 4, 5); }, 2026, 12, 31},
-        {"weekday header", [&] { ClickCell(w, -1, 3); }, 2026, 12, 31},
-        {"below the calendar", [&] { ClickCell(w, 6, 3); }, 2026, 12, 31},
-        {"10 December", [&] { ClickCell(w, 1, 4); }, 2026, 12, 10},
-        {"1 December", [&] { ClickCell(w, 0, 2); }, 2026, 12, 1},
-    };
-    for (const auto& s : steps) {
-        s.act();
-        EXPECT_EQ(Selected(), (std::array<int, 3>{s.year, s.month, s.day})) << s.what;
+    BeginBlock = 2, EndBlock = 32; // the cells of December 2026, as its drawing left them
+    // clang-format off
+    const std::array<int, 3> steps[] = { // row, column, day selected
+        {0, 1, 31}, {4, 5, 31}, {-1, 3, 31}, {6, 3, 31}, {1, 4, 10}, {0, 2, 1}};
+    // clang-format on
+    for (const auto& [row, column, day] : steps) {
+        ClickCell(w, row, column);
+        EXPECT_EQ(Selected(), (std::array<int, 3>{2026, 12, day})) << row << "," << column;
     }
 }
 

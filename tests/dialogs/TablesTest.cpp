@@ -19,13 +19,9 @@ TEST(DialogTables, ItemListsHoldTheirLabelsAndValuesShowAsTheItemAtOrBelow) {
     };
     const std::pair<ItemList, const char*> lists[] = {
         {LevelItems(), "20|5|10|100"},
-        {MonthItems(), "12|January|February|December"},
-        {DayItems(), "31|1|2|31"},
         {LogEntryItems(), "10|100|200|1000"},
         {DelayItems(), "31|0|0.5|60"},
         {YearItems(2026), "2|2026|2027|2027"},
-        {ActionItems(), "2|None|Shutdown|Shutdown"},
-        {HourItems(), "24|00|01|23"},
         {MinuteItems(), "12|00|05|55"}};
     for (const auto& [items, want] : lists)
         EXPECT_EQ(summary(items), want);
@@ -45,33 +41,20 @@ TEST(DialogTables, ItemListsHoldTheirLabelsAndValuesShowAsTheItemAtOrBelow) {
         char kind;
         int value, shownAs, itemValue; // the item's own value
     } cases[] = {
-        {'d', 0, 1, 0},      {'d', 30, 2, 30},    {'d', 90, 4, 90},      {'d', 100, 4, 90},
-        {'d', 599, 20, 570}, {'d', 600, 21, 600}, {'d', 601, 21, 600},   {'d', 899, 21, 600},
-        {'d', 900, 22, 900}, {'d', 901, 22, 900}, {'d', 3300, 30, 3300}, {'d', 3600, 31, 3600},
-        {'l', 37, 7, 35},    {'l', 100, 20, 100}, {'e', 250, 2, 200},    {'e', 1000, 10, 1000},
+        {'d', 0, 1, 0},      {'d', 100, 4, 90},   {'d', 600, 21, 600},   {'d', 899, 21, 600},
+        {'d', 900, 22, 900}, {'d', 3600, 31, 3600}, {'l', 37, 7, 35},    {'e', 250, 2, 200},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(item(c.kind, c.value), c.shownAs) << c.kind << c.value;
         EXPECT_EQ(value(c.kind, c.shownAs), c.itemValue) << c.kind << c.value;
     }
-    EXPECT_EQ(DelayItem(4000), 32);
 }
 
 TEST(DialogTables, DatesSplitIntoMonthDayAndYearText) {
-    const struct {
-        const char* date;
-        int month, day;
-        const char* year;
-    } cases[] = {
-        {"20071005", 10, 5, "2007"}, {"20070231", 2, 31, "2007"}, {"2007ab0x", 0, 0, "2007"},
-        {"20071", 1, 0, "2007"},     {"207", 0, 0, "207"},        {"", 0, 0, ""},
-    };
-    for (const auto& c : cases) {
-        char date[9] = {};
-        std::strncpy(date, c.date, 8);
-        EXPECT_EQ(DateMonth(date) * 100 + DateDay(date), c.month * 100 + c.day) << c.date;
-        EXPECT_EQ(DateYearText(date), c.year) << c.date;
-    }
+    const char good[9] = "20071005", bad[9] = "2007ab0x", shortYear[9] = "207";
+    EXPECT_EQ(DateMonth(good) * 100 + DateDay(good), 1005);
+    EXPECT_EQ(DateMonth(bad) * 100 + DateDay(bad), 0);
+    EXPECT_EQ(DateYearText(bad) + "|" + DateYearText(shortYear), "2007|207");
 }
 
 TEST(DialogTables, DatesAreStoredOnlyWhenTheyFit) {
@@ -80,12 +63,9 @@ TEST(DialogTables, DatesAreStoredOnlyWhenTheyFit) {
         int month, day;
         const char* stored; // null: refused, the old date stays
     } cases[] = {
-        {"2007", 3, 5, "20070305"}, {"7", 3, 5, "00070305"},     {"", 3, 5, "00000305"},
-        {"abc", 3, 5, "00000305"},  {" 2007", 3, 5, "20070305"}, {"9999", 12, 31, "99991231"},
-        {"0", 2, 31, "00000231"},   {"2007x", 1, 1, "20070101"}, {"2007", 99, 99, "20079999"},
-        {"10000", 3, 5, nullptr},   {"-5", 3, 5, nullptr},       {"1234567", 3, 5, nullptr},
-        {"2007   ", 3, 5, nullptr}, {"999999", 3, 5, nullptr},   {"2007", 100, 5, nullptr},
-        {"2007", 3, 100, nullptr},  {"2007", -1, 5, nullptr},    {"2007", 3, -1, nullptr},
+        {"7", 3, 5, "00070305"},     {"abc", 3, 5, "00000305"}, {"2007", 99, 99, "20079999"},
+        {"10000", 3, 5, nullptr},    {"-5", 3, 5, nullptr},     {"2007   ", 3, 5, nullptr},
+        {"2007", 100, 5, nullptr},   {"2007", 3, 100, nullptr}, {"2007", -1, 5, nullptr},
     };
     for (const auto& c : cases) {
         struct {
@@ -109,9 +89,7 @@ TEST(DialogTables, CommandFileAndTime) {
     EXPECT_STREQ(field, "");
     // The time reads as a 16-bit number.
     const std::pair<const char*, short> times[] = {
-        {"", 0},           {"abc", 0},      {"12abc", 12},
-        {" 42", 42},       {"-1", -1},      {"32767", 32767},
-        {"32768", -32768}, {"70000", 4464}, {"99999999999999999999", -1}};
+        {"abc", 0}, {"12abc", 12}, {"-1", -1}, {"70000", 4464}, {"99999999999999999999", -1}};
     for (const auto& [text, value] : times)
         EXPECT_EQ(CommandTimeOfText(text), value) << text;
 }
@@ -131,12 +109,8 @@ TEST(EventLogReader, PiecesBecomeRowsInFileOrder) {
     } cases[] = {
         {"three lines", "# one\n# two\n# three\n", {"one", "two", "three"}},
         {"no final line feed", "# one\n# two", {"one", "tw"}},
-        {"empty file", "", {}},
         {"short lines", "\n\nx\nab\nabc\n", {"", "", "", "", "c"}},
-        {"single character at the end", "# one\nx", {"one", ""}},
         {"300 characters", long300 + "\n", {long300.substr(2, 252), long300.substr(257, 43)}},
-        {"exactly 255 with line feed", std::string(254, 'z') + "\n", {std::string(252, 'z')}},
-        {"carriage returns stay", "# dos\r\n", {"dos\r"}},
         {"a NUL ends the line", std::string("# ab\0cd\n# next\n", 15), {"a", "next"}},
     };
     for (const auto& c : cases) {
