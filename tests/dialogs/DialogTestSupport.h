@@ -84,16 +84,4 @@ inline bool ClickButton(WindowRef window, const char* command) {
         if (b->property("command").toString().toStdString() == command) return b->click(), true;
     return false;
 }
-// Sends the window an event as the toolbox does: a press at a window-local
-// point, or its close box.
-inline OSStatus Send(WindowRef window, OSType eventClass, UInt32 kind, short h = 0, short v = 0) {
-    ToolboxEvent e;
-    e.eventClass = eventClass;
-    e.eventKind = kind;
-    e.window = window;
-    e.hasMouse = eventClass == kEventClassMouse;
-    e.mouse = Point{v, h};
-    return SendEventToEventTarget(&e, GetWindowEventTarget(window));
-}
-
 } // namespace dialogs_test

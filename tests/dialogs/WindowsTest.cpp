@@ -140,7 +140,7 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTopReadAgainOnlyAfterItsClose) {
     corvanta_test::WriteFileRaw(Path(LogFileName), "  a\n  b\n");
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), eventNotHandledErr);
     EXPECT_EQ(WindowsNamed("EventLogWindow"), std::vector<WindowRef>{first});
-    EXPECT_EQ(Send(first, kEventClassWindow, kEventWindowClose), noErr);
+    first->close();
     FlushDeletes();
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr);
     EXPECT_EQ(Rows(), "b|a");

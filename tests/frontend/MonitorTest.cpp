@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -40,11 +39,6 @@ TEST_F(MonitorTest, StatusSequences) {
         CheckStatus();
         EXPECT_EQ(Shown(), want) << status;
     }
-    // Delays turned off: no countdown.
-    PtUPSSts.flag_Enable_Power_OSDelay = PtUPSSts.flag_Enable_Battery_OSDelay = 0;
-    PtUPSVal.StatusFlag.AllSts = UPS_ACFAIL | UPS_BATTLOW;
-    CheckStatus();
-    EXPECT_EQ(Shown(), "-1 [12] main_142 tbut_128 main_141 tbut_128");
 }
 
 TEST_F(MonitorTest, TicksAndReads) {
@@ -59,11 +53,6 @@ TEST_F(MonitorTest, TicksAndReads) {
     EXPECT_EQ(Feed('t'), "-1 [] main_128 main_152");
     agent.flag_OpenUPS = 0;
     EXPECT_EQ(Feed('t'), "-1 [] ");
-    // Ratings are read on the minute only; a new scale redraws the meter.
-    // Then a countdown.
-    std::ofstream(FolderFile("ZAN_RATING.DAT")) << "2300\n120\n240\n";
-    EXPECT_EQ(Feed('t'), "-1 [] ");
-    EXPECT_EQ(Feed('m'), "-1 [] main_152 main_162");
     agent.flag_OpenUPS = 1;
     agent.StatusFlag.AllSts = UPS_ACFAIL;
     // The agent's figure is followed (the core reconciles it with ours), and
@@ -98,14 +87,8 @@ TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
     Tick();
     EXPECT_EQ(Shown() + Said("main", {128}), "-1 [0] window#f00000 14b 'Disconnect'");
     EXPECT_EQ(GetWindowStatusText(MainWindow), "no update for 14 s");
-    Feed('t');
-    EXPECT_EQ(GetWindowStatusText(MainWindow), "");
-    agentLock.Release(); // killed: its fresh file stays behind
-    Tick();
-    EXPECT_EQ(GetWindowStatusText(MainWindow), "agent not running");
-    // A start beside a file left by an agent that is gone: the file goes and
-    // nothing shows a verdict until the agent writes.
-    agentLock.Take(CurDir, nullptr);
+    // A start beside an old file: the file goes and nothing shows a verdict
+    // until the agent writes.
     age(11);
     TearDown();
     SetTestTime(2026, 3, 10, 12, 0, 0);
