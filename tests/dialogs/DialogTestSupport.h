@@ -72,9 +72,6 @@ inline ControlRef Control(WindowRef window, const char* signature, SInt32 id) {
     EXPECT_EQ(GetControlByID(window, &cid, &control), noErr) << signature << " " << id;
     return control;
 }
-inline SInt32 Value(WindowRef w, const char* sig, SInt32 id) {
-    return GetControlValue(Control(w, sig, id));
-}
 inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
     SetControlValue(Control(w, sig, id), value);
 }

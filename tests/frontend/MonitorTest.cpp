@@ -44,8 +44,6 @@ TEST_F(MonitorTest, StatusSequences) {
 TEST_F(MonitorTest, TicksAndReads) {
     // The communication text, while the link is open, then what changed.
     EXPECT_EQ(Feed('t'), "-1 [] main_128");
-    agent.ItemVal[2] = 995;
-    EXPECT_EQ(Feed('t'), "-1 [] main_128 main_155 main_157");
     agent.ItemVal[4] = 2310;
     EXPECT_EQ(Feed('t'), "-1 [] main_128 main_152");
     // Fewer measurements: the selectors follow, the meter falls back to slot 0.

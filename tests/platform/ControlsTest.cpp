@@ -124,6 +124,7 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
     const QModelIndex c = qt->model()->index(3, 0);
     EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
     EXPECT_EQ(c.data(Qt::SizeHintRole).toSize(), QSize(1, 18));
+    EXPECT_FALSE(c.data(Qt::ToolTipRole).isValid()); // other roles: nothing
     window.show();
     QCoreApplication::processEvents();
     EXPECT_FALSE(LClick(Point{static_cast<short>(view.top + 27), 30}, 0, list));

@@ -1,5 +1,5 @@
-// The event layer: handler chains and propagation, commands from buttons and
-// menus, the default quit, and the folder watch. The default close is seen
+// The event layer: commands from buttons and menus going up from the window
+// to the application, the default quit, and the folder watch. The default close is seen
 // by the dialogs' tests (a close box that no handler takes).
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -20,55 +20,25 @@ using Strings = std::vector<std::string>;
 Strings gCalls;
 HICommand gLast;
 
-// A handler as "<target><answer><name>": answer + handled, - not handled,
-// > not handled after calling the next handlers. It notes its name and the
-// command it was sent, if any.
-OSStatus Recorder(EventHandlerCallRef call, EventRef event, void* userData) {
+// A handler as "<answer><name>": + handled, - not handled. It notes its
+// name and the command it was sent.
+OSStatus Recorder(EventHandlerCallRef, EventRef event, void* userData) {
     const std::string& how = *static_cast<std::string*>(userData);
-    gCalls.push_back(how.substr(2));
+    gCalls.push_back(how.substr(1));
     GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof gLast, nullptr,
                       &gLast);
-    if (how[1] == '>') {
-        CallNextEventHandler(call, event);
-        gCalls.push_back(how.substr(2) + ":after");
-    }
-    return how[1] == '+' ? noErr : eventNotHandledErr;
+    return how[0] == '+' ? noErr : eventNotHandledErr;
 }
-
-const EventTypeSpec kClick{kEventClassControl, kEventControlClick};
 const EventTypeSpec kCommand{kEventClassCommand, kEventCommandProcess};
 
 } // namespace
-
-TEST(Events, AnEventGoesUpToTheWindowAndBackThroughTheNextHandler) {
-    gCalls.clear();
-    QWidget window;
-    auto* control = new QWidget(&window);
-    std::string c = "c>control", w = "w+window";
-    EventHandlerRef refs[2] = {};
-    InstallEventHandler(GetControlEventTarget(control), Recorder, 1, &kClick, &c, &refs[0]);
-    InstallEventHandler(GetWindowEventTarget(&window), Recorder, 1, &kClick, &w, &refs[1]);
-    ToolboxEvent e;
-    e.eventClass = kEventClassControl;
-    e.eventKind = kEventControlClick;
-    e.control = control;
-    EXPECT_EQ(SendEventToEventTarget(&e, GetControlEventTarget(control)), eventNotHandledErr);
-    EXPECT_EQ(gCalls, (Strings{"control", "window", "control:after"}));
-    RemoveEventHandler(refs[0]);
-    RemoveEventHandler(refs[1]);
-    // A parameter is copied only into room of its size.
-    ControlRef got = nullptr;
-    EXPECT_EQ(GetEventParameter(&e, kEventParamDirectObject, typeControlRef, nullptr, 1, nullptr,
-                                &got),
-              paramErr);
-}
 
 TEST(Events, ButtonsAndMenusSendTheirCommandsAndAnUnhandledQuitEndsTheRunLoop) {
     gCalls.clear();
     WindowRef window = nullptr;
     MyCreateWindow("main", "MainMenu", "LogManageWindow", &window);
     ASSERT_NE(window, nullptr);
-    std::string w = "w-window", a = "a+app";
+    std::string w = "-window", a = "+app"; // the window passes it on
     EventHandlerRef refs[2] = {};
     InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &w, &refs[0]);
     InstallEventHandler(GetApplicationEventTarget(), Recorder, 1, &kCommand, &a, &refs[1]);
