@@ -32,8 +32,6 @@ TEST_F(PanelTest, Texts) {
     // its "Shutdown in" companion shows.
     const std::tuple<std::int32_t, short, short, const char*> cases[] = {
         {0, 205, -1, "#007000 14b 'Connected' 'Normal' 'Normal' #f00000 '20%' #f00000 18b ''"},
-        {UPS_ACFAIL, 215, 59,
-         "#007000 14b 'Connected' #a0a000 'Battery' #007000 'Normal' '21%' #f00000 18b '00:59' +"},
         {UPS_BATTDEPLETED, 0, 60,
          "#007000 14b 'Connected' 'Normal' #f00000 'Low' '0%' #a0a000 18b '01:00' +"},
         {UPS_BATTREPLACE | UPS_BATTLOW, 500, 120,
