@@ -10,14 +10,10 @@
 #include "Controls.h"
 #include "CoreTestSupport.h"
 #include "Dialogs.h"
-#include "Events.h"
-#include "PlatformTesting.h"
 #include "ScheduleModel.h"
-#include "ScheduleTesting.h"
 #include "ScheduleWindow.h"
 #include "UiTesting.h"
 #include "Windows.h"
-#include "file.h"
 
 namespace dialogs_test {
 

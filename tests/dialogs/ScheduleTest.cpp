@@ -3,9 +3,7 @@
 // a set clock: applying and saving.
 #include <algorithm>
 
-#include "Clock.h"
 #include "DialogTestSupport.h"
-#include "Schedule.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include "CoreTestSupport.h"
 #include "DialogTables.h"
 #include "EventLogReader.h"
-#include "file.h"
 
 namespace {
 

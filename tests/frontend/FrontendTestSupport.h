@@ -15,7 +15,6 @@
 #include "MonitorTesting.h"
 #include "ObjectClass.h"
 #include "PlatformTesting.h"
-#include "QuickDraw.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
 #include "ScheduleTesting.h"

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "FrontendTestSupport.h"
-#include "screen.h"
 
 namespace {
 

@@ -8,11 +8,9 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
-#include "Events.h"
 #include "FolderWatch.h"
 #include "PlatformTesting.h"
 #include "RunLoop.h"
-#include "Windows.h"
 
 namespace {
 
