@@ -1,8 +1,5 @@
 // What needs no window: the pop-up contents, the conversions between settings
 // and controls, and the event log file that is not a log.
-#include <gtest/gtest.h>
-
-
 #include "CoreTestSupport.h"
 #include "DialogTables.h"
 #include "EventLogReader.h"
@@ -29,8 +26,8 @@ TEST(DialogTables, DatesAreStoredOnlyWhenTheyFit) {
         int month, day;
         const char* stored; // null: refused, the old date stays
     } cases[] = {
-        {"7", 3, 5, "00070305"},     {"abc", 3, 5, "00000305"}, {"2007", 99, 99, "20079999"},
-        {"10000", 3, 5, nullptr},    {"2007", 100, 5, nullptr}, {"2007", 3, 100, nullptr},
+        {"7", 3, 5, "00070305"},  {"abc", 3, 5, "00000305"}, {"2007", 99, 99, "20079999"},
+        {"10000", 3, 5, nullptr}, {"2007", 100, 5, nullptr}, {"2007", 3, 100, nullptr},
     };
     for (const auto& c : cases) {
         struct {

@@ -22,10 +22,6 @@
 #include "file.h"
 #include "monitor.h"
 
-inline ControlRef MainControl(const char (&sig)[5], int number) {
-    return MainControl(FourCharCode(sig), number);
-}
-
 // One word per operation: P(aint), F(rame), A(rc) (its angles after '/'),
 // I(nvert) with their rectangle "left,top,right,bottom", L(ine) "from,to",
 // and T(ext) with its box and justification (unless boxes is false), then
@@ -57,7 +53,7 @@ inline std::string Ops(const std::vector<DrawOp>& ops, bool boxes = true) {
 inline std::string Said(const char (&sig)[5], std::initializer_list<int> numbers) {
     RecordingPort port;
     for (int n : numbers)
-        SendControlDrawEvent(MainControl(sig, n), &port);
+        SendControlDrawEvent(MainControl(FourCharCode(sig), n), &port);
     return Ops(port.ops, false);
 }
 
@@ -115,8 +111,8 @@ class MonitorTest : public ::testing::Test {
     std::string Shown() {
         std::string on;
         for (int n = 0; n < 7; ++n) {
-            const bool lit = IsControlVisible(MainControl("main", 300 + n));
-            EXPECT_NE(lit, IsControlVisible(MainControl("main", 320 + n))) << "light " << n;
+            const bool lit = IsControlVisible(MainControl(FourCharCode("main"), 300 + n));
+            EXPECT_NE(lit, IsControlVisible(MainControl(FourCharCode("main"), 320 + n))) << n;
             if (lit) on += static_cast<char>('0' + n);
         }
         return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + std::exchange(redraws, "");

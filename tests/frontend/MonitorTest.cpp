@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "CommandLine.h"
 #include "FrontendTestSupport.h"
 
@@ -105,10 +104,11 @@ TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
 
 TEST(CommandLine, BadLinesAreRefusedWithAMessage) {
     // The lines that run are the end-to-end tests' own.
-    const std::vector<const char*> lines[] = {{"--bogus"},    {"stray"},        {"--folder"},
-                                              {"--folder="},  {"--help=yes"},   {"--after", "2"},
-                                              {"--snapshot", "a.png", "--after", "-1"},
-                                              {"--snapshot", "a.png", "--after", "1e3"}};
+    // clang-format off
+    const std::vector<const char*> lines[] = {
+        {"--bogus"}, {"stray"}, {"--folder"}, {"--folder="}, {"--help=yes"}, {"--after", "2"},
+        {"--snapshot", "a.png", "--after", "-1"}, {"--snapshot", "a.png", "--after", "1e3"}};
+    // clang-format on
     for (const auto& args : lines) {
         MonitorOptions o;
         std::string message;

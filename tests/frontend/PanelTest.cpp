@@ -43,7 +43,8 @@ TEST_F(PanelTest, Texts) {
         PtUPSVal.ItemVal[2] = level;
         PtUPSVal.DownTime = down;
         const std::string texts = Said("main", {128, 141, 142, 157}) + " " + Said("tbut", {128});
-        EXPECT_EQ(texts + (IsControlVisible(MainControl("cdic", 128)) ? " +" : ""), want);
+        EXPECT_EQ(texts + (IsControlVisible(MainControl(FourCharCode("cdic"), 128)) ? " +" : ""),
+                  want);
     }
     // Replacement dates, last and next, from stored text that may be short or
     // bad; the next shutdown, pure red on its day only.
@@ -92,9 +93,10 @@ TEST_F(PanelTest, Meter) {
 TEST_F(PanelTest, BatteryGauge) {
     PtUPSSts.LowBatteryLevel = 20;
     // Each segment g(reen), r(ed) or . (off).
-    const std::pair<short, const char*> cases[] = {
-        {1000, "gggggggggggggggggggg"}, {475, "ggggggggg..........."},
-        {200, "rrrr................"},  {-10, "rrrrrrrrrrrrrrrrrrrr"}};
+    const std::pair<short, const char*> cases[] = {{1000, "gggggggggggggggggggg"},
+                                                   {475, "ggggggggg..........."},
+                                                   {200, "rrrr................"},
+                                                   {-10, "rrrrrrrrrrrrrrrrrrrr"}};
     for (const auto& [val, want] : cases) {
         const auto ops =
             Draw(QRect(10, 10, 105, 14), [&](ControlRef c) { DrawBatteryLevel(c, val); });
@@ -115,14 +117,14 @@ TEST_F(PanelTest, BatteryGauge) {
 TEST_F(PanelTest, Calendar) {
     SetTestTime(2025, 9, 1, 9, 0);
     AcquireCalendar();
-    ASSERT_NE(PtSchedule, nullptr);
     PtSchedule[CalendarIndex(2025, 10, 1, 0)] = ScheduleStr{ScheduleShutdown, 10, 0};
     PtSchedule[CalendarIndex(2025, 10, 15, 2)] = ScheduleStr{ScheduleRestart, 10, 0};
     SelectYear = 2025, SelectMonth = 10, SelectDay = 15;
-    const std::string all = Ops(
-        Draw(QRect(0, 0, 220, 150), [](ControlRef c) { DrawCustCalendar(c->window()); }));
+    const std::string all =
+        Ops(Draw(QRect(0, 0, 220, 150), [](ControlRef c) { DrawCustCalendar(c->window()); }));
     // The marks on the first and on the selected day, and the selection.
-    for (const char* part : {"'1' #ff0000 P95,23,100,28", "'15' #007f00 P95,71,100,76 I93,63,124,84"})
+    for (const char* part :
+         {"'1' #ff0000 P95,23,100,28", "'15' #007f00 P95,71,100,76 I93,63,124,84"})
         EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
     EXPECT_EQ(BeginBlock * 100 + EndBlock, 333);
 }

@@ -32,10 +32,8 @@ const EventTypeSpec kCommand{kEventClassCommand, kEventCommandProcess};
 } // namespace
 
 TEST(Events, ButtonsAndMenusSendTheirCommandsUpToTheApplication) {
-    gCalls.clear();
     WindowRef window = nullptr;
     MyCreateWindow("main", "MainMenu", "LogManageWindow", &window);
-    ASSERT_NE(window, nullptr);
     std::string w = "-window", a = "+app"; // the window passes it on
     EventHandlerRef refs[2] = {};
     InstallEventHandler(GetWindowEventTarget(window), Recorder, 1, &kCommand, &w, &refs[0]);
