@@ -70,6 +70,11 @@ OSStatus Propagate(EventRef event, EventTarget* target) {
         QWidget* w = target->widget;
         if (w && !w->isWindow())
             return SendEventToEventTarget(event, GetWindowEventTarget(w->window()));
+        // A window's Close button: the window's close box, handlers and all.
+        if (w && event->hasCommand && event->command.commandID == kHICommandClose) {
+            w->close();
+            return noErr;
+        }
         return SendEventToEventTarget(event, GetApplicationEventTarget());
     }
     // Default behaviour of the platform.

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <cstring>
 
+#include "Windows.h"
+
 struct NavDialog {
     QPointer<QFileDialog> dialog;
     NavEventUPP proc = nullptr;
@@ -37,7 +39,8 @@ OSStatus NavCreateGetFileDialog(const NavDialogCreationOptions* inOptions, NavEv
     auto* d = new NavDialog;
     d->proc = inEventProc;
     d->userData = inClientData;
-    auto* dialog = new QFileDialog(nullptr);
+    // Centred over the main window, and no taskbar entry of its own.
+    auto* dialog = new QFileDialog(GetDialogOwner());
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);

@@ -2,12 +2,21 @@
 
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+#include <algorithm>
+#include <array>
 #include <deque>
 #include <memory>
 
@@ -30,6 +39,8 @@ class ListModel : public QAbstractListModel {
             return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         }
         if (role == Qt::SizeHintRole) return QSize(1, rowHeight_);
+        if (role == Qt::DecorationRole && withIcons_)
+            return IconOf(icons[static_cast<std::size_t>(index.row())]);
         return {};
     }
 
@@ -51,27 +62,75 @@ class ListModel : public QAbstractListModel {
 
     void Insert(std::size_t at, std::size_t count) {
         if (!frozen_) beginInsertRows({}, static_cast<int>(at), static_cast<int>(at + count - 1));
-        if (at == 0)
+        if (at == 0) {
             for (std::size_t i = 0; i < count; ++i)
                 rows.emplace_front();
-        else
+        } else {
             rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), count, std::string());
+        }
+        icons.insert(icons.begin() + static_cast<std::ptrdiff_t>(at), count, kNoIcon);
         if (!frozen_) endInsertRows();
+    }
+
+    void SetIcon(std::size_t row, short icon) {
+        icons[row] = static_cast<signed char>(icon);
+        withIcons_ = true;
+        Changed(row);
     }
 
     void Set(std::size_t row, std::string text) {
         rows[row] = std::move(text);
-        if (!frozen_) {
-            const QModelIndex i = index(static_cast<int>(row));
-            emit dataChanged(i, i);
-        }
+        Changed(row);
     }
 
     std::deque<std::string> rows;
+    std::deque<signed char> icons; // beside rows: a byte a row
 
   private:
+    void Changed(std::size_t row) {
+        if (frozen_) return;
+        const QModelIndex i = index(static_cast<int>(row));
+        emit dataChanged(i, i);
+    }
+
+    // Once a row has an icon, rows without one keep its room, so that the
+    // texts line up.
+    QVariant IconOf(signed char icon) const {
+        if (icons_[0].isNull()) {
+            QPixmap blank(16, 16);
+            blank.fill(Qt::transparent);
+            QStyle* style = QApplication::style();
+            icons_ = {style->standardIcon(QStyle::SP_MessageBoxCritical),
+                      style->standardIcon(QStyle::SP_MessageBoxInformation),
+                      style->standardIcon(QStyle::SP_MessageBoxWarning), QIcon(blank)};
+        }
+        return icons_[icon >= kStopIcon && icon <= kCautionIcon ? icon : 3];
+    }
+
     int rowHeight_;
     bool frozen_ = false;
+    bool withIcons_ = false;
+    mutable std::array<QIcon, 4> icons_;
+};
+
+// The whole text of a row cut short at the list's edge, as a tooltip.
+class RowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (!event || event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QRect room = view->style()->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        if (item.fontMetrics.horizontalAdvance(item.text) > room.width())
+            QToolTip::showText(event->globalPos(), item.text, view->viewport(), option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
 };
 
 } // namespace list_detail
@@ -85,28 +144,83 @@ struct ListRec {
     bool drawing = true;
 };
 
+namespace list_detail {
+
+// A one-pixel frame just outside the cells, the scroll bar inside it.
+void PlaceView(QListView* view, const Rect& rView) {
+    const bool scrollVert = view->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    const int width = rView.right - rView.left + (scrollVert ? kListScrollBarWidth : 0);
+    view->setGeometry(rView.left - 1, rView.top - 1, width + 2, rView.bottom - rView.top + 2);
+}
+
+class ListView : public QListView {
+  public:
+    ListView(ListRec* list, QWidget* window)
+        : QListView(window), list_(list), start_(list->rView), startSize_(window->size()) {
+        window->installEventFilter(this);
+    }
+
+    // The list keeps its margins to the window's edges as the window resizes.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parentWidget() && event->type() == QEvent::Resize) {
+            const QSize grown = parentWidget()->size() - startSize_;
+            list_->rView.bottom = static_cast<short>(start_.bottom + grown.height());
+            list_->rView.right = static_cast<short>(start_.right + grown.width());
+            PlaceView(this, list_->rView);
+        }
+        return QListView::eventFilter(watched, event);
+    }
+
+  protected:
+    // The selected rows as lines, top to bottom, whole even where cut short.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event != QKeySequence::Copy) return QListView::keyPressEvent(event);
+        QModelIndexList selected = selectionModel()->selectedRows();
+        std::sort(selected.begin(), selected.end());
+        QString lines;
+        for (const QModelIndex& row : selected)
+            lines += row.data().toString() + QLatin1Char('\n');
+        if (!lines.isEmpty()) QGuiApplication::clipboard()->setText(lines);
+        event->accept();
+    }
+
+  private:
+    ListRec* list_;
+    Rect start_;
+    QSize startSize_;
+};
+
+bool HasCell(ListHandle lHandle, Cell theCell) {
+    return lHandle && theCell.h == 0 && theCell.v >= 0 &&
+           static_cast<std::size_t>(theCell.v) < lHandle->model->rows.size();
+}
+
+} // namespace list_detail
+
+using list_detail::HasCell;
+
 ListHandle LNew(const Rect* rView, const ListBounds* dataBounds, Point cSize, short /*theProc*/,
                 WindowRef theWindow, bool drawIt, bool /*hasGrow*/, bool scrollHoriz,
                 bool scrollVert) {
     if (!rView || !theWindow) return nullptr;
     auto* list = new ListRec;
     list->rView = *rView;
-    auto* view = new QListView(theWindow);
+    auto* view = new list_detail::ListView(list, theWindow);
     view->setObjectName(QStringLiteral("ListView"));
     view->setUniformItemSizes(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setItemDelegate(new list_detail::RowDelegate(view));
+    view->setIconSize(QSize(16, 16));
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     view->setHorizontalScrollBarPolicy(scrollHoriz ? Qt::ScrollBarAsNeeded
                                                    : Qt::ScrollBarAlwaysOff);
     view->setVerticalScrollBarPolicy(scrollVert ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     view->setTextElideMode(Qt::ElideRight);
-    // A one-pixel frame just outside the cells, the scroll bar inside it.
     view->setFrameStyle(QFrame::Box | QFrame::Plain);
     view->setLineWidth(1);
     if (scrollVert) view->verticalScrollBar()->setFixedWidth(kListScrollBarWidth);
-    const int width = rView->right - rView->left + (scrollVert ? kListScrollBarWidth : 0);
-    view->setGeometry(rView->left - 1, rView->top - 1, width + 2, rView->bottom - rView->top + 2);
+    list_detail::PlaceView(view, *rView);
     list->model = std::make_unique<list_detail::ListModel>(cSize.v > 0 ? cSize.v : 18);
     view->setModel(list->model.get());
     list->view = view;
@@ -128,13 +242,16 @@ SInt32 LAddRow(SInt32 count, SInt32 rowNum, ListHandle lHandle) {
 }
 
 void LSetCell(const void* dataPtr, SInt32 dataLen, Cell theCell, ListHandle lHandle) {
-    if (!lHandle || theCell.h != 0 || theCell.v < 0 ||
-        static_cast<std::size_t>(theCell.v) >= lHandle->model->rows.size())
-        return;
+    if (!HasCell(lHandle, theCell)) return;
     std::string text;
     if (dataPtr && dataLen > 0)
         text.assign(static_cast<const char*>(dataPtr), static_cast<std::size_t>(dataLen));
     lHandle->model->Set(static_cast<std::size_t>(theCell.v), std::move(text));
+}
+
+void LSetCellIcon(short iconID, Cell theCell, ListHandle lHandle) {
+    if (!HasCell(lHandle, theCell)) return;
+    lHandle->model->SetIcon(static_cast<std::size_t>(theCell.v), iconID);
 }
 
 void LUpdate(const Rect* area, ListHandle lHandle) {
@@ -202,10 +319,13 @@ SInt32 GetListRowCount(ListHandle lHandle) {
 }
 
 std::string GetListCellText(ListHandle lHandle, Cell theCell) {
-    if (!lHandle || theCell.h != 0 || theCell.v < 0 ||
-        static_cast<std::size_t>(theCell.v) >= lHandle->model->rows.size())
-        return {};
+    if (!HasCell(lHandle, theCell)) return {};
     return lHandle->model->rows[static_cast<std::size_t>(theCell.v)];
+}
+
+short GetListCellIcon(ListHandle lHandle, Cell theCell) {
+    if (!HasCell(lHandle, theCell)) return kNoIcon;
+    return lHandle->model->icons[static_cast<std::size_t>(theCell.v)];
 }
 
 SInt32 GetListSelectedRow(ListHandle lHandle) {

@@ -27,9 +27,18 @@ struct ListBounds {
 
 constexpr short kListScrollBarWidth = 16;
 
+// The alert icons a row can carry beside its text.
+constexpr short kNoIcon = -1;
+constexpr short kStopIcon = 0;
+constexpr short kNoteIcon = 1;
+constexpr short kCautionIcon = 2;
+
 // Creates the list in the window. rView is the rectangle of the cells in
 // window coordinates; a vertical scroll bar lies just right of it, outside
 // rView. cSize.v is the row height; theProc is the text list definition (0).
+// The list grows and shrinks with its window, keeping its margins; rows can
+// be selected several at a time, the copy key copies their text as lines,
+// and a row too long for the list shows its whole text as a tooltip.
 ListHandle LNew(const Rect* rView, const ListBounds* dataBounds, Point cSize, short theProc,
                 WindowRef theWindow, bool drawIt, bool hasGrow, bool scrollHoriz, bool scrollVert);
 // Inserts count empty rows before rowNum (after the last row when rowNum is
@@ -37,6 +46,8 @@ ListHandle LNew(const Rect* rView, const ListBounds* dataBounds, Point cSize, sh
 SInt32 LAddRow(SInt32 count, SInt32 rowNum, ListHandle lHandle);
 // Sets the text of a cell (the bytes as they are, shown as UTF-8).
 void LSetCell(const void* dataPtr, SInt32 dataLen, Cell theCell, ListHandle lHandle);
+// Puts one of the alert icons (or kNoIcon) before the cell's text.
+void LSetCellIcon(short iconID, Cell theCell, ListHandle lHandle);
 // Redraws the list's cells within the area (the whole list when null).
 void LUpdate(const Rect* area, ListHandle lHandle);
 // A mouse-down at pt (window coordinates) in the list or its scroll bar:
@@ -51,6 +62,7 @@ void LSetDrawingMode(bool drawIt, ListHandle lHandle);
 Rect GetListViewBounds(ListHandle lHandle);
 SInt32 GetListRowCount(ListHandle lHandle);
 std::string GetListCellText(ListHandle lHandle, Cell theCell);
+short GetListCellIcon(ListHandle lHandle, Cell theCell);
 // The selected row, -1 when none.
 SInt32 GetListSelectedRow(ListHandle lHandle);
 // The first visible row (the scroll position).

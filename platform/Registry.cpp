@@ -73,3 +73,9 @@ int CountWindowsNamed(const std::string& windowName) {
         if (!info.disposed && info.name == windowName) ++n;
     return n;
 }
+
+WindowRef FindWindowNamed(const std::string& windowName) {
+    for (const auto& [w, info] : gWindows)
+        if (!info.disposed && info.name == windowName) return w;
+    return nullptr;
+}

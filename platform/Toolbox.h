@@ -69,6 +69,8 @@ using MenuRef = QWidget*;
 constexpr OSType kHICommandOK = FourCharCode("ok  ");
 constexpr OSType kHICommandCancel = FourCharCode("not!");
 constexpr OSType kHICommandQuit = FourCharCode("quit");
+// A window's own Close button: closes it as its close box does.
+constexpr OSType kHICommandClose = FourCharCode("clos");
 
 // Event classes and kinds the front end uses.
 constexpr OSType kEventClassCommand = FourCharCode("cmds");

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -31,6 +32,8 @@ namespace {
 const char* const kCommandProperty = "command";
 
 QPointer<QMenuBar> gMenuBar;
+// The main window; the other windows are its dialogs.
+QPointer<QMainWindow> gMainWindow;
 
 // Creates the registered custom control classes by their .ui class name.
 class ToolboxUiLoader : public QUiLoader {
@@ -96,12 +99,43 @@ void SendControlEvent(QWidget* control, UInt32 kind) {
     SendEventToEventTarget(&event, GetControlEventTarget(control));
 }
 
-// Window close and mouse-down become toolbox events of the window.
+QPushButton* ButtonSending(QWidget* window, OSType command) {
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (CommandOf(button) == command && button->isEnabled()) return button;
+    return nullptr;
+}
+
+// A dialog's keys as on the desktop: Escape is Cancel, or the close box where
+// there is no Cancel; Enter presses the focused button, else OK if any.
+bool HandleDialogKey(QWidget* window, QObject* focus, const QKeyEvent* key) {
+    if ((key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)
+        return false;
+    if (key->key() == Qt::Key_Escape) {
+        if (QPushButton* cancel = ButtonSending(window, kHICommandCancel))
+            cancel->click();
+        else
+            window->close();
+        return true;
+    }
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    auto* button = qobject_cast<QPushButton*>(focus);
+    if (!button) button = ButtonSending(window, kHICommandOK);
+    if (!button) return false;
+    button->click();
+    return true;
+}
+
+// Window close, mouse-down and a dialog's keys become toolbox events of the
+// window.
 class WindowEventFilter : public QObject {
   public:
-    explicit WindowEventFilter(QWidget* window) : QObject(window), window_(window) {}
+    explicit WindowEventFilter(QWidget* window)
+        : QObject(window), window_(window), dialog_(!qobject_cast<QMainWindow*>(window)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The focused control sees a key first; a key acted on goes no further.
+        if (event->type() == QEvent::KeyPress && dialog_)
+            return HandleDialogKey(window_, watched, static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::Close && watched == window_) {
             WindowInfo* info = FindWindowInfo(window_);
             if (!info || info->disposed) return false;
@@ -134,6 +168,7 @@ class WindowEventFilter : public QObject {
 
   private:
     QWidget* window_;
+    bool dialog_;
     const QMouseEvent* lastPress_ = nullptr;
     quint64 lastStamp_ = 0;
 };
@@ -212,8 +247,14 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, Win
     if (!nibRef || !outWindow) return paramErr;
     QWidget* window = LoadForm(nibRef->folder + QString::fromStdString(windowName) + ".ui");
     if (!window) return resNotFound;
-    if (auto* main = qobject_cast<QMainWindow*>(window); main && gMenuBar && !gMenuBar->parent())
-        main->setMenuBar(gMenuBar);
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        if (gMenuBar && !gMenuBar->parent()) main->setMenuBar(gMenuBar);
+        gMainWindow = main;
+    } else {
+        // One taskbar entry: a dialog belongs to the main window.
+        if (gMainWindow) window->setParent(gMainWindow, Qt::Dialog);
+        if (!window->property("resizable").toBool()) window->setFixedSize(window->size());
+    }
     WireWindow(window, RegisterWindow(window, windowName));
     *outWindow = window;
     return noErr;
@@ -265,13 +306,25 @@ std::string GetWindowStatusText(WindowRef window) {
 }
 
 void ShowWindow(WindowRef window) {
-    if (window) window->show();
+    if (!window) return;
+    if (QWidget* owner = window->parentWidget();
+        owner && window->isWindow() && !window->isVisible()) {
+        // Frames are not known before the first show: centre the contents.
+        QRect area = window->geometry();
+        area.moveCenter(owner->window()->geometry().center());
+        window->setGeometry(area);
+    }
+    window->show();
 }
 
 void SelectWindow(WindowRef window) {
     if (!window) return;
     window->raise();
     window->activateWindow();
+}
+
+WindowRef GetDialogOwner() {
+    return gMainWindow;
 }
 
 QWidget* GetMenuBar() {

@@ -23,7 +23,13 @@ void DisposeNibReference(IBNibRef nibRef);
 void MyCreateWindow(const char* NibString, const char* MenuString, const char* WinString,
                     WindowRef* MyWinRef);
 
+// A window other than the main window is a dialog of it: a child of the main
+// window, centred over it when first shown, and of fixed size unless its
+// description marks it "resizable". In a dialog, Escape presses Cancel (or
+// closes a window without one) and Enter presses the focused button or OK.
 void ShowWindow(WindowRef window);
+// The window the dialogs belong to (the main window); null before it exists.
+WindowRef GetDialogOwner();
 // Brings the window to the front.
 void SelectWindow(WindowRef window);
 // The message of the window's status bar (a main window's, when its
@@ -40,6 +46,8 @@ bool IsValidWindowPtr(WindowRef window);
 std::string GetWindowName(WindowRef window);
 // Live windows created from the description with that name.
 int CountWindowsNamed(const std::string& windowName);
+// A live window with that name, null when none is open.
+WindowRef FindWindowNamed(const std::string& windowName);
 
 // The menu bar set from the description, if any (tests trigger its items).
 QWidget* GetMenuBar();

@@ -11,10 +11,11 @@ long ReadEventLogRows(std::FILE* in, LogRowSink row, void* context) {
         // A NUL inside the line ends it, as for any C-string reader.
         std::size_t length = std::strlen(buffer);
         if (length > 0) --length;
+        const char kind = length >= 2 && buffer[1] == ' ' ? buffer[0] : '\0';
         if (length > 2)
-            row(context, buffer + 2, length - 2);
+            row(context, kind, buffer + 2, length - 2);
         else
-            row(context, "", 0);
+            row(context, kind, "", 0);
         ++rows;
     }
     return rows;

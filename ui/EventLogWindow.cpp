@@ -18,10 +18,13 @@ namespace {
 constexpr short kCellHeight = 18;
 
 // Every line read becomes the new first row, so the last line is on top.
-void AddRowOnTop(void* context, const char* text, std::size_t length) {
+// Alarms and warnings stand out by their icon.
+void AddRowOnTop(void* context, char kind, const char* text, std::size_t length) {
     auto list = static_cast<ListHandle>(context);
     LAddRow(1, 0, list);
     LSetCell(text, static_cast<SInt32>(length), Cell{0, 0}, list);
+    if (kind == 'E') LSetCellIcon(kStopIcon, Cell{0, 0}, list);
+    if (kind == 'W') LSetCellIcon(kCautionIcon, Cell{0, 0}, list);
 }
 
 Rect ListViewRect(WindowRef window) {

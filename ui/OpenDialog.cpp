@@ -13,6 +13,14 @@ WindowRef CreateDialog(const char* name) {
     return window;
 }
 
+// A window already open comes to the front instead of a second copy, whose
+// OK would overwrite what the first one stored.
+bool RaiseOpenWindow(const char* name) {
+    WindowRef open = FindWindowNamed(name);
+    if (open) SelectWindow(open);
+    return open != nullptr;
+}
+
 OSStatus Attach(WindowRef window, EventHandlerUPP handler, const EventTypeSpec* list,
                 std::size_t count, void* userData) {
     return InstallEventHandler(GetWindowEventTarget(window), handler, count, list, userData,
@@ -24,6 +32,7 @@ OSStatus Attach(WindowRef window, EventHandlerUPP handler, const EventTypeSpec* 
 OSStatus OpenDialogWindow(std::uint32_t commandID) {
     switch (commandID) {
     case FourCharCode("prop"): {
+        if (RaiseOpenWindow("PropertyWindow")) return eventNotHandledErr;
         WindowRef window = CreateDialog("PropertyWindow");
         if (!window) return eventNotHandledErr;
         Attach(window, PropertyWindowEventHandler, kCommandList, 1, window);
@@ -32,6 +41,7 @@ OSStatus OpenDialogWindow(std::uint32_t commandID) {
         return eventNotHandledErr;
     }
     case FourCharCode("logm"): {
+        if (RaiseOpenWindow("LogManageWindow")) return eventNotHandledErr;
         WindowRef window = CreateDialog("LogManageWindow");
         if (!window) return eventNotHandledErr;
         Attach(window, LogManageWindowEventHandler, kCommandList, 1, window);
@@ -40,6 +50,7 @@ OSStatus OpenDialogWindow(std::uint32_t commandID) {
         return eventNotHandledErr;
     }
     case FourCharCode("sche"): {
+        if (RaiseOpenWindow("ScheduleWindow")) return eventNotHandledErr;
         WindowRef window = CreateDialog("ScheduleWindow");
         if (!window) return eventNotHandledErr;
         Attach(window, ScheduleWindowEventHandler, kCommandList, 1, window);
@@ -50,6 +61,7 @@ OSStatus OpenDialogWindow(std::uint32_t commandID) {
         return eventNotHandledErr;
     }
     case FourCharCode("acti"): {
+        if (RaiseOpenWindow("ActionsWindow")) return eventNotHandledErr;
         WindowRef window = CreateDialog("ActionsWindow");
         if (!window) return eventNotHandledErr;
         ActionsWindow = window;

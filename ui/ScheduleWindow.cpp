@@ -59,13 +59,27 @@ void SelectMonthShown(WindowRef window) {
 }
 
 void PruneScheduleWindows() {
-    // A window that went without its cancel command (the close box) no
-    // longer counts as a user of the calendar.
+    // A window that went without its Close (disposed of with the program)
+    // no longer counts as a user of the calendar.
     auto gone = std::remove_if(scheduleWindows.begin(), scheduleWindows.end(),
                                [](WindowRef w) { return !IsValidWindowPtr(w); });
     for (auto it = gone; it != scheduleWindows.end(); ++it)
         ForgetCalendarUser();
     scheduleWindows.erase(gone, scheduleWindows.end());
+}
+
+// Close and the close box alike save the applied edits.
+OSStatus CloseScheduleWindow(WindowRef window) {
+    DisposeWindow(window);
+    const auto mine = std::find(scheduleWindows.begin(), scheduleWindows.end(), window);
+    const bool counted = mine != scheduleWindows.end();
+    if (counted) scheduleWindows.erase(mine);
+    PruneScheduleWindows();
+    // Another open schedule window keeps the calendar in memory; a
+    // window that never got hold of it releases nothing.
+    if (counted) SaveAndReleaseCalendar();
+    GetNext();
+    return noErr;
 }
 
 } // namespace
@@ -125,27 +139,19 @@ OSStatus ScheduleWindowEventHandler(EventHandlerCallRef, EventRef event, void* u
         SelectMonth = ValueOf(window, kSche, 130);
         SelectMonthShown(window);
         return noErr;
-    case kHICommandCancel: {
-        DisposeWindow(window);
-        const auto mine = std::find(scheduleWindows.begin(), scheduleWindows.end(), window);
-        const bool counted = mine != scheduleWindows.end();
-        if (counted) scheduleWindows.erase(mine);
-        PruneScheduleWindows();
-        // Another open schedule window keeps the calendar in memory; a
-        // window that never got hold of it releases nothing.
-        if (counted) SaveAndReleaseCalendar();
-        GetNext();
-        return noErr;
-    }
+    case kHICommandCancel:
+        return CloseScheduleWindow(window);
     default:
         return eventNotHandledErr;
     }
 }
 
 OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
+    auto window = static_cast<WindowRef>(userData);
+    if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose)
+        return CloseScheduleWindow(window);
     if (GetEventClass(event) != kEventClassMouse || GetEventKind(event) != kEventMouseDown)
         return eventNotHandledErr;
-    auto window = static_cast<WindowRef>(userData);
     ControlRef calendar = ControlOf(window, kSche, 128);
     Point where{};
     if (!calendar || GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr,

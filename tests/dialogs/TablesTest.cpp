@@ -55,7 +55,7 @@ TEST(DialogTables, CommandFileAndTime) {
         EXPECT_EQ(CommandTimeOfText(text), value) << text;
 }
 
-void AddRow(void* ctx, const char*, std::size_t) {
+void AddRow(void* ctx, char, const char*, std::size_t) {
     ++*static_cast<std::size_t*>(ctx);
 }
 

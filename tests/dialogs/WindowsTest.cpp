@@ -3,11 +3,14 @@
 // memory, in the settings file and in the agent's request file.
 #include <sys/stat.h>
 
+#include <QClipboard>
 #include <QLineEdit>
+#include <QtTest/QTest>
 #include <cstring>
 #include <sstream>
 
 #include "DialogTestSupport.h"
+#include "menu.h"
 
 namespace {
 
@@ -96,6 +99,56 @@ TEST_F(SettingsWindows, CancelChangesNothingAndAFailedWriteStillCloses) {
     EXPECT_FALSE(corvanta_test::FileExists(Path(CommandFileName)));
 }
 
+// A window command as the menu sends it to the main window's handler.
+void Command(const char* command) {
+    ToolboxEvent e{kEventClassCommand,
+                   kEventCommandProcess,
+                   nullptr,
+                   nullptr,
+                   true,
+                   HICommand{0, FourCharCodeFromText(command), {}}};
+    HandleEventProc(nullptr, &e, nullptr);
+}
+
+// Each kind of dialog, opened twice over the main window: one copy, centred,
+// of fixed size but for the log; then a key pressed in it.
+TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
+    SetTestTime(2026, 12, 31, 23, 59);
+    WindowRef main = nullptr;
+    MyCreateWindow("main", nullptr, "MainWindow", &main);
+    main->setGeometry(200, 100, 520, 448), main->show();
+    const struct {
+        const char *command, *name;
+        int field; // the control with the focus; 0: the window itself
+        Qt::Key key;
+        bool stays;          // the next case finds it open
+        const char* written; // the file the key had written, if any
+    } cases[] = {
+        {"prop", "PropertyWindow", 135, Qt::Key_Return, false, SettingsFileName},
+        {"logm", "LogManageWindow", 128, Qt::Key_Enter, false, SettingsFileName},
+        {"acti", "ActionsWindow", 144, Qt::Key_Escape, false, nullptr},
+        {"sche", "ScheduleWindow", 0, Qt::Key_Return, true, nullptr},
+        {"sche", "ScheduleWindow", 141, Qt::Key_Escape, false, CalendarFileName}, // its Close
+        {"absa", "AboutWindow", 0, Qt::Key_Return, true, nullptr},
+        {"absa", "AboutWindow", 0, Qt::Key_Escape, false, nullptr},
+        {"elog", "EventLogWindow", 0, Qt::Key_Escape, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        Command(c.command), Command(c.command);
+        ASSERT_EQ(WindowsNamed(c.name).size(), 1u) << c.command;
+        WindowRef w = WindowsNamed(c.name).at(0);
+        EXPECT_EQ(w->parentWidget(), main);
+        EXPECT_EQ(w->geometry().center(), main->geometry().center()) << c.command;
+        EXPECT_EQ(w->minimumSize() == w->maximumSize(), c.name != std::string("EventLogWindow"));
+        QTest::keyClick(c.field ? Control(w, c.command, c.field) : w, c.key);
+        EXPECT_EQ(IsValidWindowPtr(w), c.stays) << c.command << c.key;
+        EXPECT_EQ(corvanta_test::FileExists(Path(CommandFileName)), c.written != nullptr);
+        EXPECT_TRUE(!c.written || std::remove(Path(c.written).c_str()) == 0) << c.command;
+        std::remove(Path(CommandFileName).c_str());
+    }
+    EXPECT_EQ(AboutWindow, nullptr);
+}
+
 TEST_F(SettingsWindows, AChosenCommandFileReachesTheFieldOfAWindowStillOpen) {
     const std::string chosen = Path("notify.sh");
     corvanta_test::WriteFileRaw(chosen, "#!/bin/sh\n");
@@ -116,11 +169,23 @@ TEST_F(SettingsWindows, AChosenCommandFileReachesTheFieldOfAWindowStillOpen) {
 using EventLogWindow = DialogTest;
 
 TEST_F(EventLogWindow, OneWindowNewestLineOnTop) {
-    corvanta_test::WriteFileRaw(Path(LogFileName), "1 one\n2 two\n3 three\n");
+    corvanta_test::WriteFileRaw(Path(LogFileName), "E one\nW two\nI three\nExyz\n");
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), noErr);
     EXPECT_EQ(OpenDialogWindow(FourCharCode("elog")), eventNotHandledErr); // still the one
-    EXPECT_EQ(GetListCellText(ListIP, Cell{0, 0}) + "|" + GetListCellText(ListIP, Cell{2, 0}),
+    EXPECT_EQ(GetListCellText(ListIP, Cell{1, 0}) + "|" + GetListCellText(ListIP, Cell{3, 0}),
               "three|one");
+    // Icons by the agent's kind letter; a line without the blank is no alarm.
+    std::string icons;
+    for (SInt32 r = 0; r < 4; ++r)
+        icons += std::to_string(GetListCellIcon(ListIP, Cell{r, 0})) + " ";
+    EXPECT_EQ(icons, "-1 -1 2 0 ");
+    // The list grows with the window; the selected lines copy in order.
+    const short right = GetListViewBounds(ListIP).right;
+    LogWindow->resize(LogWindow->width() + 50, LogWindow->height());
+    EXPECT_EQ(GetListViewBounds(ListIP).right, right + 50);
+    QTest::keySequence(GetListWidget(ListIP), QKeySequence::SelectAll);
+    QTest::keySequence(GetListWidget(ListIP), QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "yz\nthree\ntwo\none\n");
     LogWindow->close(); // the title bar's close goes through the handlers
     EXPECT_EQ(ListIP, nullptr);
 }
