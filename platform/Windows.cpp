@@ -105,13 +105,15 @@ QPushButton* ButtonSending(QWidget* window, OSType command) {
     return nullptr;
 }
 
-// A dialog's keys as on the desktop: Escape is Cancel, or the close box where
-// there is no Cancel; Enter presses the focused button, else OK if any.
+// A dialog's keys as on the desktop: Escape is Cancel (or Close), or the
+// close box where there is neither; Enter presses the focused button, else OK.
 bool HandleDialogKey(QWidget* window, QObject* focus, const QKeyEvent* key) {
     if ((key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)
         return false;
     if (key->key() == Qt::Key_Escape) {
-        if (QPushButton* cancel = ButtonSending(window, kHICommandCancel))
+        QPushButton* cancel = ButtonSending(window, kHICommandCancel);
+        if (!cancel) cancel = ButtonSending(window, kHICommandClose);
+        if (cancel)
             cancel->click();
         else
             window->close();

@@ -25,8 +25,9 @@ void MyCreateWindow(const char* NibString, const char* MenuString, const char* W
 
 // A window other than the main window is a dialog of it: a child of the main
 // window, centred over it when first shown, and of fixed size unless its
-// description marks it "resizable". In a dialog, Escape presses Cancel (or
-// closes a window without one) and Enter presses the focused button or OK.
+// description marks it "resizable". In a dialog, Escape presses Cancel or
+// Close (or closes a window without either) and Enter presses the focused
+// button or OK.
 void ShowWindow(WindowRef window);
 // The window the dialogs belong to (the main window); null before it exists.
 WindowRef GetDialogOwner();
