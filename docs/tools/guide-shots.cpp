@@ -78,7 +78,8 @@ void CollectActions(const QList<QAction*>& actions, QList<QAction*>* out) {
 // Calls check every poll until it says true or the polls run out; then done
 // with whether it did. Runs from the event loop, so a window that runs a
 // nested loop of its own (a modal dialog) does not stop the run.
-void PollUntil(std::function<bool()> check, std::function<void(bool)> done, int polls = kMaxPolls) {
+void PollUntil(const std::function<bool()>& check, const std::function<void(bool)>& done,
+               int polls = kMaxPolls) {
     if (check()) return done(true);
     if (polls <= 0) return done(false);
     QTimer::singleShot(kPollMs, [check, done, polls] { PollUntil(check, done, polls - 1); });
@@ -141,7 +142,7 @@ class Tour {
         QTimer::singleShot(0, action, &QAction::trigger);
     }
 
-    void ShootAndClose(QPointer<QWidget> window, const QString& command) {
+    void ShootAndClose(const QPointer<QWidget>& window, const QString& command) {
         if (!window) return NextAction();
         QString name = QString::fromStdString(GetWindowName(window));
         if (name.isEmpty()) name = window->objectName();
