@@ -1,0 +1,110 @@
+#include <sqlite3.h>
+
+#include "AgentTestSupport.h"
+#include "History.h"
+
+namespace {
+
+using agent_test::AgentTest;
+using HistoryTest = AgentTest;
+
+constexpr std::int64_t kNoon = 1773144000; // 2026-03-10 12:00:00 UTC
+
+HistorySample At(std::int64_t time) {
+    HistorySample s;
+    s.time = time;
+    return s;
+}
+
+TEST(HistoryCadence, TenSecondsOnMainsTwoOnBattery) {
+    const struct {
+        std::optional<std::int64_t> last;
+        std::int64_t now;
+        std::int32_t status;
+        bool due;
+    } rows[] = {
+        {std::nullopt, 100, 0, true},
+        {100, 109, 0, false},
+        {100, 110, 0, true},
+        {100, 101, UPS_ACFAIL, false},
+        {100, 102, UPS_ACFAIL | UPS_BATTLOW, true},
+        {100, 50, 0, true}, // clock set back
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(History::SampleDue(r.last, r.now, r.status), r.due) << r.now << " " << r.status;
+}
+
+// An hour of 10-second samples at the start of every day for two years and
+// ten days, thinned twice an hour apart: the bands keep the same counts.
+TEST_F(HistoryTest, ThinningKeepsOneRowPerMinuteThenPerQuarterHour) {
+    History h(Folder(), nullptr);
+    std::vector<HistorySample> samples;
+    for (std::int64_t day = 0; day < 740; ++day)
+        for (std::int64_t k = 0; k < 360; ++k)
+            samples.push_back(At(kNoon - 12 * History::Hour - day * History::Day + k * 10));
+    ASSERT_TRUE(h.AddSamples(samples));
+    const struct {
+        std::int64_t fromAge, toAge;
+        long long count;
+    } bands[] = {{0, History::RawAge, 2 * 360},
+                 {History::RawAge, History::MinuteAge, 58 * 60},
+                 {History::MinuteAge, History::KeepAge, 670 * 4},
+                 {History::KeepAge, 800 * History::Day, 0}};
+    for (std::int64_t now : {kNoon, kNoon + History::Hour}) {
+        EXPECT_TRUE(h.Thin(now));
+        EXPECT_FALSE(h.Thin(now + 1800)); // at most once an hour
+        for (const auto& b : bands)
+            EXPECT_EQ(h.SampleCount(now - b.toAge, now - b.fromAge), b.count) << b.fromAge;
+    }
+}
+
+// What stands at the file's name before the agent opens it, and what the
+// agent makes of it: a database it cannot use is moved aside under a name
+// saying why, the history starts afresh at version 1.
+TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
+    const struct {
+        const char* kind; // of the file moved aside; "" keeps the database
+        const char* sql;  // run on the file first; null: garbage written instead
+        long long samples;
+    } rows[] = {
+        {"", "", 1},
+        {"",
+         "CREATE TABLE samples(time INTEGER PRIMARY KEY, a, b, c, d, e, f, g, h, i);"
+         "INSERT INTO samples(time) VALUES(1); PRAGMA user_version=1",
+         2},
+        {"corrupt", nullptr, 1},
+        {"locked", "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)", 1},
+        {"newer", "PRAGMA user_version=2", 1},
+    };
+    const std::string path = Path(History::FileName);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.kind);
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::remove((path + suffix).c_str());
+        sqlite3* stranger = nullptr; // holds its lock while the agent opens
+        if (!r.sql) agent_test::WriteFile(path, std::string(4096, 'x'));
+        ASSERT_TRUE(!r.sql || (sqlite3_open(path.c_str(), &stranger) == SQLITE_OK &&
+                               sqlite3_exec(stranger, r.sql, nullptr, nullptr, nullptr) == 0));
+        std::vector<std::string> lines;
+        {
+            History h(Folder(), [&](const std::string& l) { lines.push_back(l); });
+            EXPECT_TRUE(h.AddSample(At(kNoon)));
+            EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.samples);
+        }
+        sqlite3_close(stranger);
+        const std::string aside = path + "." + r.kind + "-20260310-120000";
+        EXPECT_EQ(*r.kind != 0, agent_test::FileExists(aside));
+        EXPECT_EQ(lines.size(), *r.kind ? 1u : 0u);
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(st, 0), History::SchemaVersion);
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        if (*r.kind) std::remove(aside.c_str());
+    }
+}
+
+} // namespace
