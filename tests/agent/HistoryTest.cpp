@@ -70,6 +70,7 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
         {"", "", 1},
         {"",
          "CREATE TABLE samples(time INTEGER PRIMARY KEY, a, b, c, d, e, f, g, h, i);"
+         "CREATE TABLE events(id INTEGER PRIMARY KEY, time, kind, detail);"
          "INSERT INTO samples(time) VALUES(1); PRAGMA user_version=1",
          2},
         {"corrupt", nullptr, 1},
@@ -89,6 +90,7 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
         {
             History h(Folder(), [&](const std::string& l) { lines.push_back(l); });
             EXPECT_TRUE(h.AddSample(At(kNoon)));
+            EXPECT_TRUE(h.AddEvent(kNoon, "power failure", "began"));
             EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.samples);
         }
         sqlite3_close(stranger);
