@@ -43,20 +43,25 @@ struct BitEvent {
     LogKind SetKind;
     const char* SetText;
     const char* ClearText;
+    const char* SetEvent; // the history's kind of event; null: not kept
+    const char* ClearEvent;
 };
 
 // Events other than the power failure and the low battery, which also arm
 // the countdown and are handled on their own.
 const BitEvent OtherEvents[] = {
-    {UPS_BATTDEPLETED, LogKind::Alarm, "Battery depleted", "Battery no longer depleted"},
+    {UPS_BATTDEPLETED, LogKind::Alarm, "Battery depleted", "Battery no longer depleted", nullptr,
+     nullptr},
     {UPS_BATTREPLACE, LogKind::Warning, "Battery needs to be replaced",
-     "Battery replacement no longer requested"},
-    {UPS_OVERLOAD, LogKind::Alarm, "Overload", "Overload ended"},
-    {UPS_OVERHEAT, LogKind::Alarm, "Overheat", "Temperature back to normal"},
-    {UPS_BYPASS, LogKind::Warning, "Output on bypass", "Output back from bypass"},
-    {UPS_OUTPUTOFF, LogKind::Warning, "UPS output off", "UPS output on"},
-    {UPS_TESTING, LogKind::Info, "Self test running", "Self test finished"},
-    {UPS_TESTFAIL, LogKind::Alarm, "Self test failed", "Self test failure cleared"},
+     "Battery replacement no longer requested", "replace-battery", nullptr},
+    {UPS_OVERLOAD, LogKind::Alarm, "Overload", "Overload ended", "overload", "overload-end"},
+    {UPS_OVERHEAT, LogKind::Alarm, "Overheat", "Temperature back to normal", "overheat",
+     "overheat-end"},
+    {UPS_BYPASS, LogKind::Warning, "Output on bypass", "Output back from bypass", nullptr, nullptr},
+    {UPS_OUTPUTOFF, LogKind::Warning, "UPS output off", "UPS output on", nullptr, nullptr},
+    {UPS_TESTING, LogKind::Info, "Self test running", "Self test finished", "test", "test-end"},
+    {UPS_TESTFAIL, LogKind::Alarm, "Self test failed", "Self test failure cleared", "test-failed",
+     nullptr},
 };
 
 const char* CauseText(CountdownCause cause) {
@@ -71,6 +76,12 @@ const char* CauseText(CountdownCause cause) {
         break;
     }
     return "none";
+}
+
+// A measurement the UPS reports, in its unit; empty when it does not.
+std::optional<double> Item(const UPSVal& v, int slot) {
+    if (!((v.SupportItem >> slot) & 1)) return std::nullopt;
+    return v.ItemVal[slot] / 10.0;
 }
 
 std::string HourMinute(int hour, int minute) {
@@ -95,7 +106,8 @@ DateTimeRec DateTimeOfMinute(long minute) {
 
 Agent::Agent(UpsSource& source, CommandRunner& runner, AgentOptions options)
     : source_(source), runner_(runner), options_(std::move(options)), log_(FolderFile(LogFileName)),
-      valuesProblem_("the values file " + FolderFile(ValuesFileName)) {
+      valuesProblem_("the values file " + FolderFile(ValuesFileName)),
+      history_(CurDir, [this](const std::string& line) { Log(LogKind::Warning, line); }) {
     log_.SetEcho(options_.Echo);
     log_.SetErrors(options_.Errors);
     valuesProblem_.SetStream(options_.Errors);
@@ -252,6 +264,45 @@ void Agent::Step() {
     TickCountdown();
     if (!ratingsValid_ || !(source_.Ratings() == ratingsWritten_)) WriteRatings();
     WriteValues(false, false);
+    TakeSample();
+    history_.Thin(CurrentTime());
+}
+
+void Agent::Event(const char* kind, LogKind logKind, const std::string& text) {
+    Log(logKind, text);
+    if (kind) history_.AddEvent(CurrentTime(), kind, text);
+}
+
+void Agent::TakeSample() {
+    const std::int64_t now = CurrentTime();
+    // While the link is down the last values are stale: the history keeps a
+    // gap rather than repeat them.
+    if (connected_ && History::SampleDue(lastSample_, now, upsStatus_)) {
+        lastSample_ = now;
+        HistorySample s;
+        s.time = now;
+        s.batteryVolts = Item(val_, 0);
+        s.charge = Item(val_, 2);
+        s.inputHz = Item(val_, 3);
+        s.inputVolts = Item(val_, 4);
+        s.outputVolts = Item(val_, 13);
+        s.load = Item(val_, 15);
+        s.temperature = Item(val_, 29);
+        s.status = StatusWord();
+        pendingSamples_.push_back(s);
+    }
+    // On battery every sample counts: the next second may be the last.
+    if (!pendingSamples_.empty() &&
+        ((upsStatus_ & UPS_ACFAIL) || now < pendingSamples_.front().time ||
+         now - pendingSamples_.front().time >= HistoryBatchSeconds))
+        CommitSamples();
+}
+
+void Agent::CommitSamples() {
+    // A failed commit is reported by the history and not retried: the
+    // samples must not pile up while the disk is unwell.
+    history_.AddSamples(pendingSamples_);
+    pendingSamples_.clear();
 }
 
 void Agent::Refresh() {
@@ -266,11 +317,13 @@ void Agent::Evaluate(const UpsReading& r) {
     bool first = !everPolled_;
     everPolled_ = true;
     if (!r.Connected) {
-        if (connected_ || first) Log(LogKind::Alarm, "Communication with the UPS lost");
+        if (connected_ || first)
+            Event("link-lost", LogKind::Alarm, "Communication with the UPS lost");
         connected_ = false;
         return; // the last values stand, marked as lost
     }
-    if (!connected_ && !first) Log(LogKind::Info, "Communication with the UPS restored");
+    if (!connected_ && !first)
+        Event("link-back", LogKind::Info, "Communication with the UPS restored");
     connected_ = true;
 
     val_.Type = r.Type;
@@ -284,17 +337,17 @@ void Agent::Evaluate(const UpsReading& r) {
     upsStatus_ = now;
 
     if (set & UPS_ACFAIL) {
-        Log(LogKind::Warning, "Power failure: running on battery");
+        Event("power-fail", LogKind::Warning, "Power failure: running on battery");
         if (sts_.flag_Enable_Power_OSDelay)
             Arm(sts_.Power_OSDelay, CountdownCause::PowerFailure, "power failure");
     }
     if (cleared & UPS_ACFAIL) {
-        Log(LogKind::Info, "Power restored");
+        Event("power-back", LogKind::Info, "Power restored");
         // A scheduled shutdown does not depend on the mains; it runs on.
         if (cause_ == CountdownCause::PowerFailure || cause_ == CountdownCause::BatteryLow)
             EndCountdown(LogKind::Info, "Shutdown countdown ended: power restored");
     }
-    if (set & UPS_BATTLOW) Log(LogKind::Alarm, "Battery low");
+    if (set & UPS_BATTLOW) Event("battery-low", LogKind::Alarm, "Battery low");
     if (cleared & UPS_BATTLOW) Log(LogKind::Info, "Battery no longer low");
     // On battery with a low battery, whichever of the two was reported last.
     if ((set & (UPS_BATTLOW | UPS_ACFAIL)) && (now & UPS_BATTLOW) && (now & UPS_ACFAIL) &&
@@ -302,8 +355,8 @@ void Agent::Evaluate(const UpsReading& r) {
         Arm(sts_.Battery_OSDelay, CountdownCause::BatteryLow, "battery low");
 
     for (const auto& e : OtherEvents) {
-        if (set & e.Mask) Log(e.SetKind, e.SetText);
-        if (cleared & e.Mask) Log(LogKind::Info, e.ClearText);
+        if (set & e.Mask) Event(e.SetEvent, e.SetKind, e.SetText);
+        if (cleared & e.Mask) Event(e.ClearEvent, LogKind::Info, e.ClearText);
     }
     EvaluateLoad();
 }
@@ -370,9 +423,11 @@ void Agent::CheckMinute(long minute) {
             bool deep = e.Button == ScheduleDeepTest;
             std::string what = deep ? "deep self test" : "self test";
             if (source_.StartSelfTest(deep, &note))
-                Log(LogKind::Info, "Scheduled " + what + " at " + at + " started (" + note + ")");
+                Event("test-start", LogKind::Info,
+                      "Scheduled " + what + " at " + at + " started (" + note + ")");
             else
-                Log(LogKind::Warning, "Scheduled " + what + " at " + at + " failed: " + note);
+                Event("test-failed", LogKind::Warning,
+                      "Scheduled " + what + " at " + at + " failed: " + note);
             break;
         }
         default:
@@ -389,9 +444,10 @@ void Agent::CheckBatteryDate(const DateTimeRec& now) {
     std::snprintf(today, sizeof today, "%04d%02d%02d", now.year, now.month, now.day);
     bool due = valid && std::strcmp(today, next) >= 0;
     if (due && !batteryDateDue_)
-        Log(LogKind::Warning, std::string("Battery replacement date ") + std::string(next, 4) +
-                                  "/" + std::string(next + 4, 2) + "/" + std::string(next + 6, 2) +
-                                  " reached: the battery needs to be replaced");
+        Event("replace-battery", LogKind::Warning,
+              std::string("Battery replacement date ") + std::string(next, 4) + "/" +
+                  std::string(next + 4, 2) + "/" + std::string(next + 6, 2) +
+                  " reached: the battery needs to be replaced");
     batteryDateDue_ = due;
 }
 
@@ -404,12 +460,12 @@ void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
     if (val_.DownTime < 0) {
         val_.DownTime = static_cast<short>(delay);
         commandStarted_ = false;
-        Log(LogKind::Warning,
-            "Shutdown countdown started: " + std::to_string(delay) + " s (" + reason + ")");
+        Event("countdown", LogKind::Warning,
+              "Shutdown countdown started: " + std::to_string(delay) + " s (" + reason + ")");
     } else if (val_.DownTime > delay) {
         val_.DownTime = static_cast<short>(delay);
-        Log(LogKind::Warning,
-            "Shutdown countdown shortened to " + std::to_string(delay) + " s (" + reason + ")");
+        Event("countdown", LogKind::Warning,
+              "Shutdown countdown shortened to " + std::to_string(delay) + " s (" + reason + ")");
     } else {
         return; // an arming never lengthens a running countdown
     }
@@ -419,10 +475,11 @@ void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
 
 void Agent::EndCountdown(LogKind kind, const std::string& text) {
     if (val_.DownTime < 0) return;
+    const char* cause = CauseText(cause_);
     val_.DownTime = -1;
     cause_ = CountdownCause::None;
     commandStarted_ = false;
-    Log(kind, text);
+    Event("countdown-cancel", kind, text + " (" + cause + ")");
 }
 
 void Agent::TickCountdown() {
@@ -468,23 +525,26 @@ void Agent::RunCommandFile() {
 }
 
 void Agent::Expire() {
-    Log(LogKind::Alarm, std::string("Shutdown countdown expired (") + CauseText(cause_) + ")");
+    Event("countdown-expired", LogKind::Alarm,
+          std::string("Shutdown countdown expired (") + CauseText(cause_) + ")");
     const auto& cmd = options_.ShutdownCommand;
     if (cmd.empty()) {
-        Log(LogKind::Alarm, "No shutdown command given: the computer would shut down now");
+        Event("shutdown", LogKind::Alarm,
+              "No shutdown command given: the computer would shut down now");
     } else {
         std::string why, line;
         for (const auto& a : cmd)
             line += (line.empty() ? "" : " ") + a;
         switch (runner_.Start(cmd, AgentIdentity(), &why)) {
         case StartResult::Started:
-            Log(LogKind::Alarm, "Shutting down: " + line);
+            Event("shutdown", LogKind::Alarm, "Shutting down: " + line);
             break;
         case StartResult::Refused:
-            Log(LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
+            Event("shutdown", LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
             break;
         case StartResult::Failed:
-            Log(LogKind::Alarm, "Shutdown command could not be started: " + cmd[0] + ": " + why);
+            Event("shutdown", LogKind::Alarm,
+                  "Shutdown command could not be started: " + cmd[0] + ": " + why);
             break;
         }
     }
@@ -516,10 +576,7 @@ void Agent::Expire() {
 
 void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     UPSVal v = val_;
-    std::int32_t status = upsStatus_;
-    if (loadWarn_) status |= UPS_LOADWARN;
-    if (loadSevere_) status |= UPS_LOADSEVERITY;
-    if (batteryDateDue_) status |= UPS_BATTREPLACE;
+    std::int32_t status = StatusWord();
     bool open = connected_ && !stopping;
     if (!open) status |= UPS_COMMERR;
     v.flag_OpenUPS = open ? 1 : 0;
@@ -557,6 +614,15 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
         Log(LogKind::Info, "Values file written again");
 }
 
+// The UPS's status bits and those the agent adds itself, but the link's.
+std::int32_t Agent::StatusWord() const {
+    std::int32_t status = upsStatus_;
+    if (loadWarn_) status |= UPS_LOADWARN;
+    if (loadSevere_) status |= UPS_LOADSEVERITY;
+    if (batteryDateDue_) status |= UPS_BATTREPLACE;
+    return status;
+}
+
 void Agent::WriteRatings() {
     UpsRatings r = source_.Ratings();
     ratingsWritten_ = r;
@@ -568,6 +634,7 @@ void Agent::WriteRatings() {
 }
 
 void Agent::Stop() {
+    CommitSamples();
     Log(LogKind::Info, "Agent stopped");
     WriteValues(true, false);
 }

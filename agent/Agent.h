@@ -14,6 +14,7 @@
 #include "AgentCalendar.h"
 #include "AgentLog.h"
 #include "CommandRunner.h"
+#include "History.h"
 #include "ProblemReport.h"
 #include "Ups.h"
 #include "UpsSource.h"
@@ -48,8 +49,11 @@ class Agent {
     void Refresh();
     // Settings and calendar are read again at the next Step (SIGHUP).
     void RequestReload() { reloadPending_ = true; }
-    // Last log line, and a values file that no longer claims a live UPS.
+    // Last log line, the samples still waiting, and a values file that no
+    // longer claims a live UPS.
     void Stop();
+    // On mains, samples are committed to the history at most this often.
+    static constexpr std::int64_t HistoryBatchSeconds = 300;
 
     const UPSVal& Values() const { return val_; }
     short DownTime() const { return val_.DownTime; }
@@ -74,6 +78,12 @@ class Agent {
     void WriteValues(bool stopping, bool onlyIfChanged);
     void WriteRatings();
     void Log(LogKind kind, const std::string& text) { log_.Append(kind, text); }
+    // Logs text and keeps it in the history as an event of the given kind
+    // (null: only logged).
+    void Event(const char* kind, LogKind logKind, const std::string& text);
+    std::int32_t StatusWord() const;
+    void TakeSample();
+    void CommitSamples();
 
     UpsSource& source_;
     CommandRunner& runner_;
@@ -110,6 +120,11 @@ class Agent {
     std::optional<struct stat> stuckRequest_;
     UpsRatings ratingsWritten_{};
     bool ratingsValid_ = false;
+    History history_;
+    // Samples wait here while on mains, so the disk sees one commit every
+    // few minutes rather than one every ten seconds.
+    std::vector<HistorySample> pendingSamples_;
+    std::optional<std::int64_t> lastSample_;
 };
 
 // Minutes since 1 January 1970 of a civil date and time, and back.

@@ -170,15 +170,14 @@ bool History::AddSamples(const std::vector<HistorySample>& samples) {
         for (const HistorySample& s : samples) {
             if (rc != SQLITE_OK) break;
             sqlite3_bind_int64(st.s, 1, s.time);
-            const double values[] = {s.charge,      s.load,    s.inputVolts,
-                                     s.outputVolts, s.inputHz, s.batteryVolts};
-            for (int i = 0; i < 6; ++i)
-                sqlite3_bind_double(st.s, i + 2, values[i]);
-            sqlite3_bind_int(st.s, 8, s.runtimeSeconds);
-            if (s.temperature)
-                sqlite3_bind_double(st.s, 9, *s.temperature);
-            else
-                sqlite3_bind_null(st.s, 9);
+            const std::optional<double> values[] = {s.charge,         s.load,       s.inputVolts,
+                                                    s.outputVolts,    s.inputHz,    s.batteryVolts,
+                                                    s.runtimeSeconds, s.temperature};
+            for (int i = 0; i < 8; ++i)
+                if (values[i])
+                    sqlite3_bind_double(st.s, i + 2, *values[i]);
+                else
+                    sqlite3_bind_null(st.s, i + 2);
             sqlite3_bind_int(st.s, 10, s.status);
             sqlite3_step(st.s);
             rc = sqlite3_reset(st.s); // the step's error, if it failed

@@ -15,16 +15,13 @@
 
 struct sqlite3;
 
+// A value the UPS does not report stays empty (NULL in the database), never 0.
 struct HistorySample {
-    std::int64_t time = 0; // seconds since the epoch; one row per second at most
-    double charge = 0;     // %
-    double load = 0;       // %
-    double inputVolts = 0;
-    double outputVolts = 0;
-    double inputHz = 0;
-    double batteryVolts = 0;
-    int runtimeSeconds = 0;
-    std::optional<double> temperature; // only where the UPS reports it
+    std::int64_t time = 0;              // seconds since the epoch; one row per second at most
+    std::optional<double> charge, load; // %
+    std::optional<double> inputVolts, outputVolts, inputHz, batteryVolts;
+    std::optional<int> runtimeSeconds;
+    std::optional<double> temperature; // C
     std::int32_t status = 0;           // the status word, UPS_* masks
 };
 

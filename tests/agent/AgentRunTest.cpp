@@ -42,7 +42,7 @@ const Story Stories[] = {
      {0, A, AL, AL, UPS_OVERLOAD, 0}, {-1, 180, 30, 29, -1, -1},
      {"Power failure: running on battery", "Shutdown countdown started: 180 s (power failure)",
       "Battery low", "Shutdown countdown shortened to 30 s (battery low)", "Power restored",
-      "Shutdown countdown ended: power restored", "Battery no longer low", "Overload",
+      "Shutdown countdown ended: power restored (battery low)", "Battery no longer low", "Overload",
       "Overload ended"}},
     {"ZeroDelayExpiresAtOnce", 0, 30, 0, {0, A, A}, {-1, 0, -1}, {}, {"0: off 60"}},
     {"CommandFileStartsCommandTimeBeforeTheEnd", 4, 30, Programs, {0, A, A, A, A, A}, {-1, 4, 3, 2, 1, 0},
