@@ -10,6 +10,20 @@ using HistoryTest = AgentTest;
 
 constexpr std::int64_t kNoon = 1773144000; // 2026-03-10 12:00:00 UTC
 
+// The rows a query answers, columns joined by "|".
+std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
+    std::vector<std::string> out;
+    auto add = [](void* o, int n, char** v, char**) {
+        std::string row;
+        for (int i = 0; i < n; ++i)
+            row += (i ? "|" : "") + std::string(v[i] ? v[i] : "NULL");
+        static_cast<std::vector<std::string>*>(o)->push_back(row);
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), add, &out, nullptr), SQLITE_OK) << sql;
+    return out;
+}
+
 HistorySample At(std::int64_t time) {
     HistorySample s;
     s.time = time;
@@ -98,15 +112,54 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
         EXPECT_EQ(*r.kind != 0, agent_test::FileExists(aside));
         EXPECT_EQ(lines.size(), *r.kind ? 1u : 0u);
         sqlite3* db = nullptr;
-        sqlite3_stmt* st = nullptr;
         ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr), SQLITE_OK);
-        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
-        EXPECT_EQ(sqlite3_column_int(st, 0), History::SchemaVersion);
-        sqlite3_finalize(st);
+        EXPECT_EQ(Rows(db, "PRAGMA user_version"),
+                  std::vector<std::string>{std::to_string(History::SchemaVersion)});
         sqlite3_close(db);
         if (*r.kind) std::remove(aside.c_str());
     }
+}
+
+// Two outages through the agent: its events in order, a sample every 10 s on
+// mains and every 2 s on battery, what the UPS does not report left NULL, and
+// nothing committed on mains before the batch is due.
+TEST_F(HistoryTest, AgentRecordsTwoOutages) {
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 20, s.Battery_OSDelay = 5; });
+    const std::string start = std::to_string(CurrentTime());
+    sqlite3* db = nullptr;
+    StartAgent();
+    ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
+    Seconds(Agent::HistoryBatchSeconds - 1);
+    EXPECT_EQ(Rows(db, "SELECT COUNT(*) FROM samples"), std::vector<std::string>{"0"});
+    const std::int32_t A = UPS_ACFAIL, AL = UPS_ACFAIL | UPS_BATTLOW;
+    for (auto [status, seconds] : {std::pair{0, 1}, {A, 5}, {0, 14}, {A, 5}, {AL, 6}}) {
+        ups.Next.Status = status;
+        Seconds(seconds);
+    }
+    agent->Stop();
+    EXPECT_EQ(Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
+              (std::vector<std::string>{
+                  "301|power-fail|Power failure: running on battery",
+                  "301|countdown|Shutdown countdown started: 20 s (power failure)",
+                  "306|power-back|Power restored",
+                  "306|countdown-cancel|Shutdown countdown ended: power restored (power failure)",
+                  "320|power-fail|Power failure: running on battery",
+                  "320|countdown|Shutdown countdown started: 20 s (power failure)",
+                  "325|battery-low|Battery low",
+                  "325|countdown|Shutdown countdown shortened to 5 s (battery low)",
+                  "330|countdown-expired|Shutdown countdown expired (battery low)",
+                  "330|shutdown|No shutdown command given: the computer would shut down now"}));
+    std::vector<std::string> times; // {from, to, every}: mains, battery, mains, battery
+    for (auto [from, to, every] :
+         {std::array{0, 300, 10}, {302, 304, 2}, {314, 314, 10}, {320, 330, 2}})
+        for (int s = from; s <= to; s += every)
+            times.push_back(std::to_string(s));
+    EXPECT_EQ(Rows(db, "SELECT time - " + start + " FROM samples"), times);
+    const std::string row302 = "SELECT charge, load, input_volts, output_volts, temperature,"
+                               " runtime_s, status FROM samples WHERE time = 302 + " +
+                               start;
+    EXPECT_EQ(Rows(db, row302), std::vector<std::string>{"100.0|30.0|230.0|NULL|NULL|NULL|128"});
+    sqlite3_close(db);
 }
 
 } // namespace
