@@ -1,0 +1,109 @@
+#include "Outages.h"
+
+#include <algorithm>
+
+#include "Ups.h"
+
+namespace {
+
+// The cause the agent writes in parentheses at the end of a countdown line.
+std::string Trigger(const std::string& detail) {
+    const auto open = detail.rfind('(');
+    if (open == std::string::npos || detail.back() != ')') return {};
+    return detail.substr(open + 1, detail.size() - open - 2);
+}
+
+} // namespace
+
+const char* CountdownEndName(CountdownEnd end) {
+    switch (end) {
+    case CountdownEnd::None:
+        break;
+    case CountdownEnd::Running:
+        return "running";
+    case CountdownEnd::Cancelled:
+        return "cancelled";
+    case CountdownEnd::PowerBack:
+        return "power back";
+    case CountdownEnd::Expired:
+        return "expired";
+    case CountdownEnd::ShutdownRun:
+        return "shutdown run";
+    }
+    return "";
+}
+
+OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
+                        const std::vector<HistorySampleRow>& samples, std::int64_t from,
+                        std::int64_t to) {
+    OutageTable t;
+    bool running = false;
+    auto close = [&](std::int64_t at) {
+        running = false;
+        t.outages.back().end = at;
+        if (at < from) t.outages.pop_back(); // wholly before the range
+    };
+    std::size_t next = 0;
+    // Samples up to the given time. The first on mains ends an outage whose
+    // power-back the agent never saw (it was stopped, or the shutdown ran):
+    // the outage then lasts until the history knew the mains were back.
+    auto samplesTo = [&](std::int64_t time, bool inclusive) {
+        for (; next < samples.size() &&
+               (samples[next].time < time || (inclusive && samples[next].time == time));
+             ++next) {
+            const HistorySampleRow& s = samples[next];
+            if (!running || s.time < t.outages.back().start) continue;
+            if (!(s.status & UPS_ACFAIL)) {
+                close(s.time);
+            } else if (s.charge) {
+                auto& low = t.outages.back().lowestCharge;
+                low = std::min(low.value_or(*s.charge), *s.charge);
+            }
+        }
+    };
+    for (const HistoryEventRow& e : events) {
+        // The agent samples after logging the step's events, so at equal
+        // times the events come first.
+        samplesTo(e.time, false);
+        if (e.kind == "power-fail") {
+            // A second one while running: the agent restarted during it.
+            if (running) continue;
+            running = true;
+            // One that began before the range is clipped to it, so that the
+            // totals of consecutive ranges add up and count no second twice.
+            Outage o;
+            o.start = std::max(e.time, from);
+            o.startedBefore = e.time < from;
+            t.outages.push_back(o);
+            continue;
+        }
+        if (e.kind == "power-back") {
+            if (running) close(e.time);
+            continue;
+        }
+        // The countdown belongs to the outage it ran in; the power's return
+        // ends it in the same second, just after the outage.
+        if (t.outages.empty() || (!running && t.outages.back().end != e.time)) continue;
+        Outage& o = t.outages.back();
+        if (e.kind == "countdown" || e.kind == "countdown-cancel" ||
+            e.kind == "countdown-expired") {
+            o.trigger = Trigger(e.detail);
+            o.countdown = e.kind == "countdown"           ? CountdownEnd::Running
+                          : e.kind == "countdown-expired" ? CountdownEnd::Expired
+                          : e.detail.find("power restored") != std::string::npos
+                              ? CountdownEnd::PowerBack
+                              : CountdownEnd::Cancelled;
+        } else if (e.kind == "shutdown" && o.countdown == CountdownEnd::Expired &&
+                   e.detail.rfind("Shutting down:", 0) == 0) {
+            o.countdown = CountdownEnd::ShutdownRun; // not refused, not missing
+        }
+    }
+    samplesTo(to, true);
+    for (Outage& o : t.outages) {
+        o.seconds = std::max<std::int64_t>(0, o.end.value_or(to) - o.start);
+        t.onBattery += o.seconds;
+        t.longest = std::max(t.longest, o.seconds);
+    }
+    t.count = static_cast<int>(t.outages.size());
+    return t;
+}

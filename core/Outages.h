@@ -1,0 +1,49 @@
+// The outage table of the power history: each power failure with its length,
+// the lowest charge seen and what became of a shutdown countdown during it.
+// The agent's report and the monitor's History window both derive it here,
+// from rows each has read its own way, so the two can never disagree.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Rows of the history's events and samples (kinds as the agent writes them).
+struct HistoryEventRow {
+    std::int64_t time = 0;
+    std::string kind, detail;
+};
+struct HistorySampleRow {
+    std::int64_t time = 0;
+    std::optional<double> charge;
+    std::int32_t status = 0;
+};
+
+enum class CountdownEnd { None, Running, Cancelled, PowerBack, Expired, ShutdownRun };
+
+struct Outage {
+    std::int64_t start = 0;
+    std::optional<std::int64_t> end; // empty: still on battery at the range's end
+    std::int64_t seconds = 0;        // to its end, or to the range's end
+    bool startedBefore = false;      // began before the range; start is the range's start
+    std::optional<double> lowestCharge;
+    CountdownEnd countdown = CountdownEnd::None;
+    std::string trigger; // the countdown's cause: "power failure", "battery low", ...
+};
+
+struct OutageTable {
+    std::vector<Outage> outages;
+    int count = 0;
+    std::int64_t onBattery = 0, longest = 0; // seconds
+};
+
+// The outages between from and to. Both lists are in time order; events may
+// begin with the last power-fail or power-back before from, so an outage
+// already running at from is known.
+OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
+                        const std::vector<HistorySampleRow>& samples, std::int64_t from,
+                        std::int64_t to);
+
+// "cancelled", "power back", ...; empty for None.
+const char* CountdownEndName(CountdownEnd end);

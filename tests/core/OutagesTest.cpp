@@ -1,0 +1,71 @@
+// The outage table both the agent's report and the monitor's History window
+// show: one history from 100 s to 1100 s, read the way the agent wrote it.
+#include <gtest/gtest.h>
+
+#include "Outages.h"
+#include "Ups.h"
+
+namespace {
+
+TEST(Outages, StoriesAndTotals) {
+    const std::vector<HistoryEventRow> events = {
+        // clang-format off
+        {10, "power-fail", ""}, {20, "power-back", ""},    // wholly before the range
+        {40, "power-fail", ""}, {130, "power-back", ""},   // began before it: clipped
+        {200, "power-fail", ""}, {200, "countdown", "Shutdown countdown started: 30 s (power failure)"},
+        {220, "countdown", "Shutdown countdown shortened to 5 s (battery low)"},
+        {230, "power-fail", ""},                           // the agent restarted during it
+        {250, "power-back", ""}, {250, "countdown-cancel", "Shutdown countdown ended: power restored (battery low)"},
+        {300, "power-fail", ""}, {310, "countdown", "Shutdown countdown started: 60 s (power failure)"},
+        {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"},
+        {340, "power-back", ""},
+        {360, "countdown", "Shutdown countdown started: 60 s (scheduled shutdown)"}, // on mains
+        {400, "power-fail", ""}, {400, "countdown", "Shutdown countdown started: 30 s (power failure)"},
+        {430, "countdown-expired", "Shutdown countdown expired (power failure)"},
+        {430, "shutdown", "Shutting down: /sbin/poweroff"},
+        {1000, "power-fail", ""}, {1010, "countdown-expired", "Shutdown countdown expired (power failure)"},
+        {1010, "shutdown", "No shutdown command given: the computer would shut down now"},
+        // clang-format on
+    };
+    const std::vector<HistorySampleRow> samples = {
+        // clang-format off
+        {110, 90.0, UPS_ACFAIL}, {205, 70.0, UPS_ACFAIL}, {240, std::nullopt, UPS_ACFAIL},
+        {245, 55.0, UPS_ACFAIL}, {250, 54.0, 0},
+        {420, 30.0, UPS_ACFAIL}, {900, 60.0, 0}, // back after the shutdown: no power-back seen
+        {1005, 99.0, UPS_ACFAIL},
+        // clang-format on
+    };
+    const OutageTable t = FindOutages(events, samples, 100, 1100);
+    using enum CountdownEnd;
+    const struct {
+        std::int64_t start, end; // -1: still running
+        std::int64_t seconds;
+        bool startedBefore;
+        double lowest; // -1: none seen
+        CountdownEnd countdown;
+        const char* trigger;
+    } rows[] = {
+        {100, 130, 30, true, 90, None, ""},
+        {200, 250, 50, false, 55, PowerBack, "battery low"},
+        {300, 340, 40, false, -1, Cancelled, "power failure"},
+        {400, 900, 500, false, 30, ShutdownRun, "power failure"},
+        {1000, -1, 100, false, 99, Expired, "power failure"},
+    };
+    ASSERT_EQ(t.outages.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const Outage& o = t.outages[i];
+        EXPECT_EQ(o.start, rows[i].start);
+        EXPECT_EQ(o.end.value_or(-1), rows[i].end);
+        EXPECT_EQ(o.seconds, rows[i].seconds);
+        EXPECT_EQ(o.startedBefore, rows[i].startedBefore);
+        EXPECT_EQ(o.lowestCharge.value_or(-1), rows[i].lowest);
+        EXPECT_STREQ(CountdownEndName(o.countdown), CountdownEndName(rows[i].countdown));
+        EXPECT_EQ(o.trigger, rows[i].trigger);
+    }
+    EXPECT_EQ(t.count, 5);
+    EXPECT_EQ(t.onBattery, 720);
+    EXPECT_EQ(t.longest, 500);
+}
+
+} // namespace
