@@ -14,6 +14,7 @@ std::string AgentUsage() {
            "       corvanta-agent [--folder DIR] --nut UPS@HOST[:PORT]\n"
            "                      [--nut-user NAME --nut-password-file FILE]\n"
            "                      [--shutdown-command CMD]\n"
+           "       corvanta-agent [--folder DIR] --history-report [--since YYYY-MM-DD] [--csv]\n"
            "\n"
            "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
            "file and the event log into the program folder, acts on the monitor's\n"
@@ -33,6 +34,12 @@ std::string AgentUsage() {
            "  --shutdown-command CMD  program (absolute path, with arguments) run when\n"
            "                          the countdown expires; without it the agent only\n"
            "                          logs that it would shut down now\n"
+           "  --history-report        print the power failures in the folder's power\n"
+           "                          history (ZAN_HISTORY.DB) and exit; a running\n"
+           "                          agent is not disturbed\n"
+           "  --since YYYY-MM-DD      only those from that day on (an outage running\n"
+           "                          then counts from its midnight)\n"
+           "  --csv                   print them as CSV for scripts\n"
            "  --help                  show this help and exit\n"
            "  --version               show the version and exit\n"
            "\n"
@@ -125,13 +132,32 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
                             [](unsigned char c) { return c <= ' ' || c == 0x7F || c == '"'; }))
                 return bad(
                     "--nut-user: a NUT user name has no blanks, quotes or control characters");
+        } else if (arg == "--history-report" || arg == "--csv") {
+            bool& flag = arg == "--csv" ? cl.Csv : cl.HistoryReport;
+            if (flag) return bad(arg + " given twice");
+            flag = true;
+        } else if (arg == "--since") {
+            std::string date;
+            if (cl.Since) return bad("--since given twice");
+            int y = 0, m = 0, d = 0;
+            char tail = 0;
+            if (!takeValue(&date) ||
+                std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || y < 1970 ||
+                m < 1 || m > 12 || d < 1 || d > GetMonthDays(y, m))
+                return bad("--since: expected a date YYYY-MM-DD, got '" + date + "'");
+            cl.Since = CivilDate{y, m, d};
         } else if (arg.rfind('-', 0) == 0) {
             return bad("unknown option '" + std::string(argv[i]) + "'");
         } else {
             return bad("unexpected argument '" + arg + "'");
         }
     }
-    if (!cl.Simulate && cl.Nut.empty())
+    if (!cl.HistoryReport && (cl.Since || cl.Csv))
+        return bad("--since and --csv go with --history-report");
+    if (cl.HistoryReport && (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
+                             !cl.NutPasswordFile.empty()))
+        return bad("--history-report watches no UPS: it takes only --folder, --since and --csv");
+    if (!cl.HistoryReport && !cl.Simulate && cl.Nut.empty())
         return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");
     if (cl.Simulate && !cl.Nut.empty()) return bad("--simulate and --nut: choose one UPS");
     if (cl.Nut.empty() && !(cl.NutUser.empty() && cl.NutPasswordFile.empty()))

@@ -1,8 +1,11 @@
 // The agent's command line and the test-clock start time.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "CalendarDate.h"
 
 struct AgentCommandLine {
     bool HasFolder = false;
@@ -14,6 +17,10 @@ struct AgentCommandLine {
     std::string Nut;
     std::string NutUser;
     std::string NutPasswordFile;
+    // --history-report [--since DATE] [--csv]: print the outage table instead.
+    bool HistoryReport = false;
+    std::optional<CivilDate> Since;
+    bool Csv = false;
 };
 
 enum class ParseOutcome {

@@ -16,6 +16,7 @@
 #include "Clock.h"
 #include "CommandRunner.h"
 #include "Folder.h"
+#include "HistoryReport.h"
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
@@ -104,6 +105,20 @@ int main(int argc, char** argv) {
     if (!InitProgramFolder(cl.HasFolder ? cl.Folder.c_str() : nullptr, &error))
         return Fail(error, 2);
     const char* folder = CurDir[0] ? CurDir : "/";
+    // Lets end-to-end tests put the agent on a chosen date and time; the
+    // clock then runs on from there in real time.
+    if (const char* start = std::getenv("CORVANTA_TEST_TIME"); start && *start) {
+        int t[6];
+        if (!ParseStartTime(start, t))
+            return Fail(std::string("CORVANTA_TEST_TIME: expected YYYY-MM-DD HH:MM:SS, got '") +
+                            start + "'",
+                        2);
+        SetTestTime(t[0], t[1], t[2], t[3], t[4], t[5]);
+    }
+
+    // Only reads: no folder created, no lock taken.
+    if (cl.HistoryReport)
+        return PrintHistoryReport(folder, cl.Since, CurrentTime(), cl.Csv, stdout, stderr);
     struct stat st {};
     if (::stat(folder, &st) != 0) {
         if (::mkdir(folder, 0755) != 0)
@@ -125,17 +140,6 @@ int main(int argc, char** argv) {
     if (!cl.ShutdownCommand.empty() &&
         !OpenTrustedProgram(cl.ShutdownCommand[0], ::geteuid(), &error))
         return Fail("--shutdown-command: " + cl.ShutdownCommand[0] + " " + error, 2);
-
-    // Lets end-to-end tests put the agent on a chosen date and time; the
-    // clock then runs on from there in real time.
-    if (const char* start = std::getenv("CORVANTA_TEST_TIME"); start && *start) {
-        int t[6];
-        if (!ParseStartTime(start, t))
-            return Fail(std::string("CORVANTA_TEST_TIME: expected YYYY-MM-DD HH:MM:SS, got '") +
-                            start + "'",
-                        2);
-        SetTestTime(t[0], t[1], t[2], t[3], t[4], t[5]);
-    }
 
     // One agent per folder: two would fight over the values file and could
     // both shut the computer down.

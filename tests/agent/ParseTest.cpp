@@ -39,6 +39,12 @@ TEST(AgentOptions, CommandLines) {
         {{"--nut", "a@b", "--nut-user", "mon\nINSTCMD x", "--nut-password-file", "/p"}, BadUsage, "--nut-user: a NUT user name has no blanks"},
         {{"--nut", "a@b", "--nut-user", "mon"}, BadUsage, "--nut-user and --nut-password-file go together"},
         {{"--simulate", "--nut-user", "mon", "--nut-password-file", "/p"}, BadUsage, "--nut-user and --nut-password-file need --nut"},
+        {{"--history-report", "--since=2026-02-28", "--csv"}, Run, ""},
+        {{"--history-report", "--since", "2026-02-29"}, BadUsage, "--since: expected a date YYYY-MM-DD, got '2026-02-29'"},
+        {{"--history-report", "--since", "2026-02-01x"}, BadUsage, "--since: expected a date"},
+        {{"--history-report", "--since"}, BadUsage, "--since: expected a date"},
+        {{"--simulate", "--csv"}, BadUsage, "--since and --csv go with --history-report"},
+        {{"--history-report", "--simulate"}, BadUsage, "--history-report watches no UPS"},
         // clang-format on
     };
     for (const auto& c : cases) {

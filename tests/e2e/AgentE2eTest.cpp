@@ -26,6 +26,14 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     EXPECT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(10)));
     EXPECT_TRUE(WaitFor([&] { return LogHas("Shutting down: " + halt + " now"); }, seconds(3)));
     EXPECT_TRUE(WaitFor([&] { return LogHas(halt + " ended with exit status 0"); }, seconds(3)));
+    // The report reads the history beside the running agent, which keeps its lock.
+    Child report =
+        Spawn({AgentBinary, "--folder", Folder(), "--history-report", "--csv"}, Path("report.csv"));
+    EXPECT_EQ(WaitExit(report, seconds(5)), 0);
+    EXPECT_NE(ReadFile(Path("report.csv")).find(",shutdown run,power failure,0\n"),
+              std::string::npos)
+        << ReadFile(Path("report.csv"));
+    EXPECT_TRUE(WaitForValues(Open)) << "the agent runs on";
     corvanta_test::RemoveTree(programs);
 }
 
@@ -80,6 +88,7 @@ TEST_F(E2eTest, BadCommandLinesExitWithTwo) {
         {{"--simulate", Path("none.scn")}, {}, 2, "none.scn: cannot be read"},
         {{"--simulate"}, {{"CORVANTA_TEST_TIME", "yesterday"}}, 2, "CORVANTA_TEST_TIME: expected"},
         {{"--help"}, {}, 0, "Usage: corvanta-agent"},
+        {{"--history-report"}, {}, 1, "no power history yet: "},
     };
     WriteFile(Path("bad.scn"), "0 explode\n");
     for (const auto& c : cases) {

@@ -1,0 +1,163 @@
+#include "HistoryReport.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <sys/stat.h>
+
+#include "Clock.h"
+#include "History.h"
+#include "Outages.h"
+
+namespace {
+
+// Times as the agent's own log shows them: local, or the test clock's.
+std::string TimeText(std::int64_t t) {
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    if (TestTimeActive())
+        gmtime_r(&tt, &tm);
+    else
+        localtime_r(&tt, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
+}
+
+std::string DurationText(std::int64_t s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+    return text;
+}
+
+// RFC 4180: a field with a comma, a quote or a line break is quoted, its
+// quotes doubled.
+std::string CsvField(const std::string& f) {
+    if (f.find_first_of(",\"\r\n") == std::string::npos) return f;
+    std::string q = "\"";
+    for (char c : f)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + '"';
+}
+
+struct Db {
+    sqlite3* db = nullptr;
+    ~Db() { sqlite3_close(db); }
+};
+struct Query {
+    sqlite3_stmt* s = nullptr;
+    ~Query() { sqlite3_finalize(s); }
+};
+
+// The rows from `from` on, read in one transaction so events and samples
+// agree; the last power-fail or power-back before it tells whether an outage
+// was already running.
+bool ReadRows(sqlite3* db, std::int64_t from, std::vector<HistoryEventRow>* events,
+              std::vector<HistorySampleRow>* samples) {
+    Query ev, sa;
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db,
+                           "SELECT time, kind, detail FROM events WHERE time >= ?1 OR id = "
+                           "(SELECT id FROM events WHERE time < ?1 AND kind IN "
+                           "('power-fail', 'power-back') ORDER BY time DESC, id DESC LIMIT 1) "
+                           "ORDER BY time, id",
+                           -1, &ev.s, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db,
+                           "SELECT time, charge, status FROM samples WHERE time >= ?1 "
+                           "ORDER BY time",
+                           -1, &sa.s, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_bind_int64(ev.s, 1, from);
+    sqlite3_bind_int64(sa.s, 1, from);
+    int rc;
+    while ((rc = sqlite3_step(ev.s)) == SQLITE_ROW) {
+        auto text = [&](int col) {
+            const unsigned char* t = sqlite3_column_text(ev.s, col);
+            return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+        };
+        events->push_back({sqlite3_column_int64(ev.s, 0), text(1), text(2)});
+    }
+    if (rc != SQLITE_DONE) return false;
+    while ((rc = sqlite3_step(sa.s)) == SQLITE_ROW) {
+        HistorySampleRow r;
+        r.time = sqlite3_column_int64(sa.s, 0);
+        if (sqlite3_column_type(sa.s, 1) != SQLITE_NULL) r.charge = sqlite3_column_double(sa.s, 1);
+        r.status = sqlite3_column_int(sa.s, 2);
+        samples->push_back(r);
+    }
+    return rc == SQLITE_DONE && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void PrintTable(const OutageTable& t, bool csv, std::FILE* out) {
+    if (csv)
+        std::fputs("start,end,seconds,lowest_charge,countdown,trigger,started_before\n", out);
+    else
+        std::fprintf(out, "%-21s %-20s %9s %6s  %s\n", "Start", "End", "Duration", "Lowest",
+                     "Countdown");
+    bool startedBefore = false;
+    for (const Outage& o : t.outages) {
+        startedBefore |= o.startedBefore;
+        char low[16] = "";
+        if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f", *o.lowestCharge);
+        const std::string end = o.end ? TimeText(*o.end) : std::string();
+        if (csv) {
+            std::fprintf(out, "%s,%s,%lld,%s,%s,%s,%d\n", TimeText(o.start).c_str(), end.c_str(),
+                         static_cast<long long>(o.seconds), low, CountdownEndName(o.countdown),
+                         CsvField(o.trigger).c_str(), o.startedBefore ? 1 : 0);
+            continue;
+        }
+        std::string countdown =
+            o.countdown == CountdownEnd::None ? "-" : CountdownEndName(o.countdown);
+        if (!o.trigger.empty()) countdown += " (" + o.trigger + ")";
+        std::fprintf(out, "%-21s %-20s %9s %6s  %s\n",
+                     (TimeText(o.start) + (o.startedBefore ? "*" : "")).c_str(),
+                     o.end ? end.c_str() : "on battery", DurationText(o.seconds).c_str(),
+                     o.lowestCharge ? (std::string(low) + "%").c_str() : "-", countdown.c_str());
+    }
+    if (csv) return;
+    std::fprintf(out, "\n%d outage%s, %s on battery, longest %s\n", t.count,
+                 t.count == 1 ? "" : "s", DurationText(t.onBattery).c_str(),
+                 DurationText(t.longest).c_str());
+    if (startedBefore) std::fputs("* began earlier: counted from the report's start\n", out);
+}
+
+} // namespace
+
+int PrintHistoryReport(const std::string& folder, std::optional<CivilDate> since, std::int64_t now,
+                       bool csv, std::FILE* out, std::FILE* err) {
+    const std::string path = folder + "/" + History::FileName;
+    auto fail = [&](const std::string& why) {
+        std::fprintf(err, "corvanta-agent: %s\n", why.c_str());
+        return 1;
+    };
+    // Read-only: opening never creates the database, and a reader in WAL
+    // mode never holds up the agent writing it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return fail(errno == ENOENT ? "no power history yet: " + path + " does not exist"
+                                    : path + ": " + std::strerror(errno));
+    Db db;
+    if (sqlite3_open_v2(path.c_str(), &db.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
+                        nullptr) != SQLITE_OK)
+        return fail("cannot open " + path + ": " + sqlite3_errmsg(db.db));
+    sqlite3_busy_timeout(db.db, 2000);
+    std::int64_t from = std::numeric_limits<std::int64_t>::min();
+    if (since) {
+        std::tm tm{};
+        tm.tm_year = since->year - 1900;
+        tm.tm_mon = since->month - 1;
+        tm.tm_mday = since->day;
+        tm.tm_isdst = -1;
+        from = TestTimeActive() ? timegm(&tm) : std::mktime(&tm);
+    }
+    std::vector<HistoryEventRow> events;
+    std::vector<HistorySampleRow> samples;
+    if (!ReadRows(db.db, from, &events, &samples))
+        return fail("cannot read the power history " + path + ": " + sqlite3_errmsg(db.db));
+    PrintTable(FindOutages(events, samples, from, now), csv, out);
+    return 0;
+}

@@ -1,0 +1,17 @@
+// corvanta-agent --history-report: the outage table of the power history,
+// read without disturbing an agent that is writing it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "CalendarDate.h"
+
+// Prints the outages since the local midnight that starts since (all of them
+// without it) up to now: an aligned table with the totals under it, or CSV.
+// Problems go to err. Returns the exit status: 0, or 1 when the history
+// cannot be read.
+int PrintHistoryReport(const std::string& folder, std::optional<CivilDate> since, std::int64_t now,
+                       bool csv, std::FILE* out, std::FILE* err);
