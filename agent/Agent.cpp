@@ -243,7 +243,8 @@ void Agent::HandleRequests() {
     if (request[1] == 1) ReadCalendar(false);
     if (request[2] == 1) {
         if (val_.DownTime >= 0)
-            EndCountdown(LogKind::Info, "Shutdown countdown cancelled by the user");
+            EndCountdown(LogKind::Info, "countdown-cancel",
+                         "Shutdown countdown cancelled by the user");
         else
             Log(LogKind::Info, "Cancel request: no shutdown countdown running");
     }
@@ -288,6 +289,7 @@ void Agent::TakeSample() {
         s.outputVolts = Item(val_, 13);
         s.load = Item(val_, 15);
         s.temperature = Item(val_, 29);
+        if (val_.BattEstimate > 0) s.runtimeSeconds = val_.BattEstimate;
         s.status = StatusWord();
         pendingSamples_.push_back(s);
     }
@@ -329,6 +331,9 @@ void Agent::Evaluate(const UpsReading& r) {
     val_.Type = r.Type;
     val_.SupportItem = r.SupportItem;
     std::copy(std::begin(r.ItemVal), std::end(r.ItemVal), std::begin(val_.ItemVal));
+    val_.BattEstimate = r.BattEstimate;
+    val_.TxVoltLo = r.TxVoltLo;
+    val_.TxVoltHi = r.TxVoltHi;
     statusAvail_ = r.StatusAvail;
 
     const std::int32_t now = r.Status & ~AgentOwnedBits;
@@ -345,7 +350,8 @@ void Agent::Evaluate(const UpsReading& r) {
         Event("power-back", LogKind::Info, "Power restored");
         // A scheduled shutdown does not depend on the mains; it runs on.
         if (cause_ == CountdownCause::PowerFailure || cause_ == CountdownCause::BatteryLow)
-            EndCountdown(LogKind::Info, "Shutdown countdown ended: power restored");
+            EndCountdown(LogKind::Info, "countdown-end",
+                         "Shutdown countdown ended: power restored");
     }
     if (set & UPS_BATTLOW) Event("battery-low", LogKind::Alarm, "Battery low");
     if (cleared & UPS_BATTLOW) Log(LogKind::Info, "Battery no longer low");
@@ -473,13 +479,13 @@ void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
     armedSinceTick_ = true;
 }
 
-void Agent::EndCountdown(LogKind kind, const std::string& text) {
+void Agent::EndCountdown(LogKind kind, const char* event, const std::string& text) {
     if (val_.DownTime < 0) return;
     const char* cause = CauseText(cause_);
     val_.DownTime = -1;
     cause_ = CountdownCause::None;
     commandStarted_ = false;
-    Event("countdown-cancel", kind, text + " (" + cause + ")");
+    Event(event, kind, text + " (" + cause + ")");
 }
 
 void Agent::TickCountdown() {
@@ -529,7 +535,7 @@ void Agent::Expire() {
           std::string("Shutdown countdown expired (") + CauseText(cause_) + ")");
     const auto& cmd = options_.ShutdownCommand;
     if (cmd.empty()) {
-        Event("shutdown", LogKind::Alarm,
+        Event("shutdown-failed", LogKind::Alarm,
               "No shutdown command given: the computer would shut down now");
     } else {
         std::string why, line;
@@ -540,10 +546,11 @@ void Agent::Expire() {
             Event("shutdown", LogKind::Alarm, "Shutting down: " + line);
             break;
         case StartResult::Refused:
-            Event("shutdown", LogKind::Alarm, "Shutdown command refused: " + cmd[0] + " " + why);
+            Event("shutdown-failed", LogKind::Alarm,
+                  "Shutdown command refused: " + cmd[0] + " " + why);
             break;
         case StartResult::Failed:
-            Event("shutdown", LogKind::Alarm,
+            Event("shutdown-failed", LogKind::Alarm,
                   "Shutdown command could not be started: " + cmd[0] + ": " + why);
             break;
         }
@@ -628,8 +635,13 @@ void Agent::WriteRatings() {
     ratingsWritten_ = r;
     ratingsValid_ = true;
     if (r == UpsRatings{}) return; // nothing known: the monitor keeps its own
-    char text[64];
-    std::snprintf(text, sizeof text, "%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt);
+    char text[96];
+    // VA and hertz only when known, so a UPS without them keeps the three-line file.
+    if (r.VA == 0 && r.Freq == 0)
+        std::snprintf(text, sizeof text, "%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt);
+    else
+        std::snprintf(text, sizeof text, "%d\n%d\n%d\n%d\n%d\n", r.Volt, r.Current, r.BattVolt,
+                      r.VA, r.Freq);
     if (!ReplaceOwnFile(FolderFile(RatingFileName), text, std::strlen(text))) ratingsValid_ = false;
 }
 

@@ -71,7 +71,8 @@ class Agent {
     void CheckMinute(long minute);
     void CheckBatteryDate(const DateTimeRec& now);
     void Arm(int delay, CountdownCause cause, const std::string& reason);
-    void EndCountdown(LogKind kind, const std::string& text);
+    // event: "countdown-cancel" (by the user) or "countdown-end" (the power is back).
+    void EndCountdown(LogKind kind, const char* event, const std::string& text);
     void TickCountdown();
     void Expire();
     void RunCommandFile();

@@ -85,16 +85,14 @@ OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
         // ends it in the same second, just after the outage.
         if (t.outages.empty() || (!running && t.outages.back().end != e.time)) continue;
         Outage& o = t.outages.back();
-        if (e.kind == "countdown" || e.kind == "countdown-cancel" ||
+        if (e.kind == "countdown" || e.kind == "countdown-cancel" || e.kind == "countdown-end" ||
             e.kind == "countdown-expired") {
             o.trigger = Trigger(e.detail);
             o.countdown = e.kind == "countdown"           ? CountdownEnd::Running
                           : e.kind == "countdown-expired" ? CountdownEnd::Expired
-                          : e.detail.find("power restored") != std::string::npos
-                              ? CountdownEnd::PowerBack
-                              : CountdownEnd::Cancelled;
-        } else if (e.kind == "shutdown" && o.countdown == CountdownEnd::Expired &&
-                   e.detail.rfind("Shutting down:", 0) == 0) {
+                          : e.kind == "countdown-end"     ? CountdownEnd::PowerBack
+                                                          : CountdownEnd::Cancelled;
+        } else if (e.kind == "shutdown" && o.countdown == CountdownEnd::Expired) {
             o.countdown = CountdownEnd::ShutdownRun; // not refused, not missing
         }
     }

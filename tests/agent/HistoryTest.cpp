@@ -137,18 +137,19 @@ TEST_F(HistoryTest, AgentRecordsTwoOutages) {
         Seconds(seconds);
     }
     agent->Stop();
-    EXPECT_EQ(Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
-              (std::vector<std::string>{
-                  "301|power-fail|Power failure: running on battery",
-                  "301|countdown|Shutdown countdown started: 20 s (power failure)",
-                  "306|power-back|Power restored",
-                  "306|countdown-cancel|Shutdown countdown ended: power restored (power failure)",
-                  "320|power-fail|Power failure: running on battery",
-                  "320|countdown|Shutdown countdown started: 20 s (power failure)",
-                  "325|battery-low|Battery low",
-                  "325|countdown|Shutdown countdown shortened to 5 s (battery low)",
-                  "330|countdown-expired|Shutdown countdown expired (battery low)",
-                  "330|shutdown|No shutdown command given: the computer would shut down now"}));
+    EXPECT_EQ(
+        Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
+        (std::vector<std::string>{
+            "301|power-fail|Power failure: running on battery",
+            "301|countdown|Shutdown countdown started: 20 s (power failure)",
+            "306|power-back|Power restored",
+            "306|countdown-end|Shutdown countdown ended: power restored (power failure)",
+            "320|power-fail|Power failure: running on battery",
+            "320|countdown|Shutdown countdown started: 20 s (power failure)",
+            "325|battery-low|Battery low",
+            "325|countdown|Shutdown countdown shortened to 5 s (battery low)",
+            "330|countdown-expired|Shutdown countdown expired (battery low)",
+            "330|shutdown-failed|No shutdown command given: the computer would shut down now"}));
     std::vector<std::string> times; // {from, to, every}: mains, battery, mains, battery
     for (auto [from, to, every] :
          {std::array{0, 300, 10}, {302, 304, 2}, {314, 314, 10}, {320, 330, 2}})

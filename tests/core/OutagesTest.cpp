@@ -15,7 +15,7 @@ TEST(Outages, StoriesAndTotals) {
         {200, "power-fail", ""}, {200, "countdown", "Shutdown countdown started: 30 s (power failure)"},
         {220, "countdown", "Shutdown countdown shortened to 5 s (battery low)"},
         {230, "power-fail", ""},                           // the agent restarted during it
-        {250, "power-back", ""}, {250, "countdown-cancel", "Shutdown countdown ended: power restored (battery low)"},
+        {250, "power-back", ""}, {250, "countdown-end", "Shutdown countdown ended: power restored (battery low)"},
         {300, "power-fail", ""}, {310, "countdown", "Shutdown countdown started: 60 s (power failure)"},
         {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"},
         {340, "power-back", ""},
@@ -24,7 +24,7 @@ TEST(Outages, StoriesAndTotals) {
         {430, "countdown-expired", "Shutdown countdown expired (power failure)"},
         {430, "shutdown", "Shutting down: /sbin/poweroff"},
         {1000, "power-fail", ""}, {1010, "countdown-expired", "Shutdown countdown expired (power failure)"},
-        {1010, "shutdown", "No shutdown command given: the computer would shut down now"},
+        {1010, "shutdown-failed", "No shutdown command given: the computer would shut down now"},
         // clang-format on
     };
     const std::vector<HistorySampleRow> samples = {
