@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -72,6 +74,24 @@ bool FirstTenths(const NutVariables& vars, const char* const* names, std::size_t
     for (std::size_t i = 0; i < count && names[i]; ++i)
         if (const std::string* v = Find(vars, names[i]); v && NutTenths(*v, out)) return true;
     return false;
+}
+
+// A positive decimal number rounded to a whole one and held to max, for the
+// values kept in whole units; false when absent, not a number, or not above 0.
+bool WholeNumber(const NutVariables& vars, const char* name, int max, int* out) {
+    const std::string* v = Find(vars, name);
+    if (!v) return false;
+    std::string_view text = *v;
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    double d = 0;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, d, std::chars_format::fixed);
+    if (ec != std::errc{} || p != end || !(d >= 0.5)) return false;
+    *out = d >= max ? max : static_cast<int>(std::lround(d));
+    return true;
 }
 
 } // namespace
@@ -200,5 +220,15 @@ NutMapped MapNutVariables(const NutVariables& vars) {
     FirstTenths(vars, volt, std::size(volt), &m.Ratings.Volt);
     FirstTenths(vars, current, std::size(current), &m.Ratings.Current);
     FirstTenths(vars, battVolt, std::size(battVolt), &m.Ratings.BattVolt);
+    const char* const freq[] = {"input.frequency.nominal", "output.frequency.nominal"};
+    FirstTenths(vars, freq, std::size(freq), &m.Ratings.Freq);
+    // Whole units: a short in tenths would cap them at 3276 VA and 54 minutes.
+    WholeNumber(vars, "ups.power.nominal", INT_MAX, &m.Ratings.VA);
+    if (int runtime = 0; WholeNumber(vars, "battery.runtime", SHRT_MAX, &runtime))
+        r.BattEstimate = static_cast<short>(runtime);
+    const char* const low[] = {"input.transfer.low"};
+    const char* const high[] = {"input.transfer.high"};
+    FirstTenths(vars, low, 1, &r.TxVoltLo);
+    FirstTenths(vars, high, 1, &r.TxVoltHi);
     return m;
 }

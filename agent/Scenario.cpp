@@ -155,13 +155,21 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
         if (ended) return fail("nothing may follow 'end'");
         std::string head = w[0];
         if (head == "ratings") {
-            int v[3];
-            if (w.size() != 4) return fail("'ratings' takes volts, amperes and battery volts");
-            for (int k = 0; k < 3; ++k)
-                if (!ParseTenths(w[k + 1], &v[k]) || v[k] < 0)
-                    return fail("bad rating '" + w[k + 1] + "'");
+            int v[5] = {};
+            if (w.size() != 4 && w.size() != 6)
+                return fail("'ratings' takes volts, amperes and battery volts, then VA and hertz");
+            for (std::size_t k = 1; k < w.size(); ++k)
+                if (!ParseTenths(w[k], &v[k - 1]) || v[k - 1] < 0)
+                    return fail("bad rating '" + w[k] + "'");
             sc.Ratings = {static_cast<short>(v[0]), static_cast<short>(v[1]),
-                          static_cast<short>(v[2])};
+                          static_cast<short>(v[2]), v[3] / 10, static_cast<short>(v[4])};
+            continue;
+        }
+        if (head == "runtime") {
+            int tenths = 0;
+            if (w.size() != 2 || !ParseTenths(w[1], &tenths) || tenths <= 0)
+                return fail("'runtime' takes the seconds a full battery lasts");
+            sc.FullRuntime = tenths / 10;
             continue;
         }
         if (head == "support") {
@@ -176,8 +184,9 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
         ScenarioStep step;
         step.Line = lineNo;
         if (!ParseTime(head, &step.Time))
-            return fail("expected a time in seconds or m:ss, or 'ratings' or 'support', got '" +
-                        head + "'");
+            return fail(
+                "expected a time in seconds or m:ss, or 'ratings', 'runtime' or 'support', got '" +
+                head + "'");
         if (step.Time < lastTime)
             return fail("time " + head + " goes back; steps must be in time order");
         lastTime = step.Time;
@@ -267,7 +276,8 @@ bool LoadScenarioFile(const std::string& path, Scenario* out, std::string* error
 
 const char* DefaultScenarioText() {
     return R"(# A 1000 VA UPS on 230 V / 50 Hz mains, carrying about 30 % load.
-ratings 230 4.3 24
+ratings 230 4.3 24 1000 50
+runtime 1500
 0   status clear
 0   set   InputVoltage     230.4
 0   noise InputVoltage     0.8

@@ -32,6 +32,7 @@ struct Scenario {
     std::vector<ScenarioStep> Steps; // in time order
     int Length = 0;                  // cycle length in seconds; 0: play once and hold
     UpsRatings Ratings;
+    int FullRuntime = 0; // seconds a full battery lasts; 0: no estimate reported
     std::int32_t SupportItem = 0;
     std::int32_t StatusAvail = 0;
 };

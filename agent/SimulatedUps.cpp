@@ -78,6 +78,12 @@ UpsReading SimulatedUps::Poll() {
         if (noise_[i] > 0) v += NextNoise(noise_[i]);
         r.ItemVal[i] = static_cast<short>(std::clamp(v, SHRT_MIN, SHRT_MAX));
     }
+    // The time left follows the charge: good enough to drive the monitor.
+    constexpr int BatteryLevelSlot = 2;
+    if (scenario_.FullRuntime > 0 && ((r.SupportItem >> BatteryLevelSlot) & 1))
+        r.BattEstimate = static_cast<short>(std::clamp(
+            scenario_.FullRuntime * std::clamp<int>(r.ItemVal[BatteryLevelSlot], 0, 1000) / 1000, 0,
+            SHRT_MAX));
     return r;
 }
 

@@ -14,20 +14,24 @@ constexpr std::int32_t AgentOwnedBits = UPS_COMMERR | UPS_LOADWARN | UPS_LOADSEV
 
 // One second's answer of the UPS.
 struct UpsReading {
-    bool Connected = false;        // false: the UPS did not answer this time
-    short Type = 0;                // UPSVal.Type
-    std::int32_t SupportItem = 0;  // bit i: ItemVal[i] is measured
-    std::int32_t Status = 0;       // the UPS's own status bits (UPS_ACFAIL, ...)
-    std::int32_t StatusAvail = 0;  // which status bits the UPS can report
-    short ItemVal[ItemCount] = {}; // tenths of the unit, catalogue order
+    bool Connected = false;           // false: the UPS did not answer this time
+    short Type = 0;                   // UPSVal.Type
+    std::int32_t SupportItem = 0;     // bit i: ItemVal[i] is measured
+    std::int32_t Status = 0;          // the UPS's own status bits (UPS_ACFAIL, ...)
+    std::int32_t StatusAvail = 0;     // which status bits the UPS can report
+    short ItemVal[ItemCount] = {};    // tenths of the unit, catalogue order
+    short BattEstimate = 0;           // seconds on battery left at this load; 0: unknown
+    short TxVoltLo = 0, TxVoltHi = 0; // input volts (tenths) that send it to battery; 0: unknown
     bool operator==(const UpsReading&) const = default;
 };
 
-// Nominal ratings in tenths of the unit, as ZAN_RATING.DAT carries them.
+// Nominal ratings in tenths of the unit (VA whole), as ZAN_RATING.DAT carries them.
 struct UpsRatings {
     short Volt = 0;
     short Current = 0;
     short BattVolt = 0;
+    int VA = 0;
+    short Freq = 0;
     bool operator==(const UpsRatings&) const = default;
 };
 

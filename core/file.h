@@ -122,8 +122,9 @@ void SetValuesStaleLimit(int seconds);
 void WriteCommand();
 
 // ---- ratings (ZAN_RATING.DAT, written by the agent) ----
-// Reads RatingVolt, RatingCurrent and RatingBattVolt; a missing or malformed
-// file leaves them unchanged. Returns true when the file was taken.
+// Reads RatingVolt, RatingCurrent and RatingBattVolt, and RatingVA and
+// RatingFreq when the file has them; a missing or malformed file leaves them
+// unchanged. Returns true when the file was taken.
 bool LoadRatings();
 
 // ---- calendar (ZAN_CALENDAR.DAT) ----

@@ -36,7 +36,9 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
         "input.bypass.voltage=229.9;input.bypass.current=0.1;input.bypass.L2-N.voltage=229.8;"
         "input.bypass.L2.current=0.2;input.bypass.L3-N.voltage=229.7;input.bypass.L3.current=0.3;"
         "ups.temperature=28.5;battery.temperature=31.0;input.voltage.nominal=230;"
-        "output.voltage.nominal=220;output.current.nominal=4.3;battery.voltage.nominal=24"));
+        "output.voltage.nominal=220;output.current.nominal=4.3;battery.voltage.nominal=24;"
+        "input.frequency.nominal=50;ups.power.nominal=1500;input.transfer.low=170;"
+        "input.transfer.high=280.5;battery.runtime=2712.6"));
     ASSERT_FALSE(m.Waiting);
     const short expected[ItemCount] = {272,  13,  1000, 500,  2304, 41,   0,    2310, 42,  0,
                                        2290, 43,  499,  2300, 31,   300,  2301, 32,   310, 2302,
@@ -45,7 +47,17 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
               std::vector<short>(expected, expected + ItemCount));
     // NUT has no frequency per input line: slots 6 and 9 stay unsupported.
     EXPECT_EQ(m.Reading.SupportItem, 0x3FFFFFFF & ~Bit(6) & ~Bit(9));
-    EXPECT_EQ(m.Ratings, (UpsRatings{2300, 43, 240}));
+    EXPECT_EQ(m.Ratings, (UpsRatings{2300, 43, 240, 1500, 500}));
+    EXPECT_EQ(std::tuple(m.Reading.BattEstimate, m.Reading.TxVoltLo, m.Reading.TxVoltHi),
+              std::tuple(2713, 1700, 2805));
+    // Runtime in whole seconds, held to what the record's short can carry.
+    const std::pair<const char*, short> runtimes[] = {{" 60 ", 60}, {"99999", 32767}, {"0", 0},
+                                                      {"-5", 0},    {"n/a", 0},       {"1e3", 0}};
+    for (const auto& [text, seconds] : runtimes)
+        EXPECT_EQ(MapNutVariables(Vars(std::string("ups.status=OB;battery.runtime=") + text))
+                      .Reading.BattEstimate,
+                  seconds)
+            << text;
 }
 
 TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {

@@ -114,6 +114,7 @@ TEST(ScenarioParse, NamesAndErrors) {
         {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
         {"5 status +ACFAIL\n5 end", "line 2: a step at 5 s would never play"},
         {"ratings 230 4.3", "line 1: 'ratings' takes volts, amperes and battery volts"},
+        {"runtime 0", "line 1: 'runtime' takes the seconds a full battery lasts"},
         {"0 noise InputVoltage -1", "line 1: noise must not be negative"},
         {"support Bogus", "line 1: unknown measurement 'Bogus'"},
     };
@@ -141,8 +142,9 @@ Scenario Parse(const std::string& text) {
 // and the mains returns at 2:30, before the default countdown would expire.
 TEST(SimulatedUps, DefaultScenario) {
     Scenario s = Parse(DefaultScenarioText());
-    EXPECT_EQ(std::pair(s.Length, s.Ratings), std::pair(180, UpsRatings{2300, 43, 240}));
+    EXPECT_EQ(std::pair(s.Length, s.Ratings), std::pair(180, UpsRatings{2300, 43, 240, 1000, 500}));
     SimulatedUps ups(s);
+    EXPECT_EQ(SimulatedUps(s).Poll().BattEstimate, 1500); // a full battery
     std::vector<std::pair<int, std::int32_t>> changes;
     std::int32_t last = 0;
     for (int t = 0; t < 180; ++t) {

@@ -148,7 +148,7 @@ TEST_F(SettingsTest, ReaderQuirks) {
     }
 }
 
-TEST_F(SettingsTest, RatingsAreThreeNumbersTakenWholeOrNotAtAll) {
+TEST_F(SettingsTest, RatingsAreTakenWholeOrNotAtAll) {
     // clang-format off
     const std::tuple<const char*, short, short, short> cases[] = {
         {"-5\r\n0\r\n32767\r\n", -5, 0, 32767},
@@ -156,7 +156,9 @@ TEST_F(SettingsTest, RatingsAreThreeNumbersTakenWholeOrNotAtAll) {
         {"230\n12\n", 1, 2, 3},
         {"230\nabc\n24\n", 1, 2, 3},
         {"230\n12\n24x\n", 1, 2, 3},
-        {"70000\n1\n2\n", 1, 2, 3}};
+        {"70000\n1\n2\n", 1, 2, 3},
+        {"230\n12\n24\n1500\n", 1, 2, 3},
+        {"230\n12\n24\n100000\n500\n", 230, 12, 24}};
     // clang-format on
     for (const auto& [text, volt, current, batt] : cases) {
         SCOPED_TRACE(text ? text : "no file");
@@ -167,6 +169,7 @@ TEST_F(SettingsTest, RatingsAreThreeNumbersTakenWholeOrNotAtAll) {
         EXPECT_EQ(std::tuple(PtUPSSts.RatingVolt, PtUPSSts.RatingCurrent, PtUPSSts.RatingBattVolt),
                   std::tuple(volt, current, batt));
     }
+    EXPECT_EQ(std::pair(PtUPSSts.RatingVA, PtUPSSts.RatingFreq), std::pair(100000, short{500}));
 }
 
 } // namespace
