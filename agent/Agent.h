@@ -53,7 +53,7 @@ class Agent {
     // longer claims a live UPS.
     void Stop();
     // On mains, samples are committed to the history at most this often.
-    static constexpr std::int64_t HistoryBatchSeconds = 300;
+    static constexpr std::int64_t HistoryBatchSeconds = 600;
 
     const UPSVal& Values() const { return val_; }
     short DownTime() const { return val_.DownTime; }

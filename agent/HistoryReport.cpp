@@ -2,11 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "Clock.h"
 #include "History.h"
@@ -140,8 +142,23 @@ int PrintHistoryReport(const std::string& folder, std::optional<CivilDate> since
     if (::stat(path.c_str(), &st) != 0)
         return fail(errno == ENOENT ? "no power history yet: " + path + " does not exist"
                                     : path + ": " + std::strerror(errno));
+    // While the agent has the database open, its -wal and -shm exist and a
+    // read-only reader shares them; without them such a reader would create
+    // both and leave them behind, so the file is read as it stands.
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || std::strchr("/._-~", c)) {
+            uri += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            uri += hex;
+        }
+    }
+    uri += ::access((path + "-wal").c_str(), F_OK) == 0 ? "?mode=ro" : "?immutable=1";
     Db db;
-    if (sqlite3_open_v2(path.c_str(), &db.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
+    if (sqlite3_open_v2(uri.c_str(), &db.db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_URI,
                         nullptr) != SQLITE_OK)
         return fail("cannot open " + path + ": " + sqlite3_errmsg(db.db));
     sqlite3_busy_timeout(db.db, 2000);

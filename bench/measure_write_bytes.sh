@@ -2,7 +2,8 @@
 # Disk writes of an idle agent: runs each given corvanta-agent binary at the
 # same time on its own folder (on the file system of the working folder, not
 # a tmpfs) with a UPS that never changes, and prints the growth of
-# write_bytes in /proc/PID/io over SECONDS (default 600).
+# write_bytes in /proc/PID/io over SECONDS (default 600), and the share of
+# one core each used meanwhile.
 #   bench/measure_write_bytes.sh SECONDS AGENT [AGENT ...]
 set -euo pipefail
 seconds=${1:?seconds}
@@ -19,11 +20,18 @@ for agent in "$@"; do
 done
 sleep 3 # past the start-up writes
 start=()
-for pid in "${pids[@]}"; do start+=("$(awk '/^write_bytes/ {print $2}' /proc/"$pid"/io)"); done
+cpu=()
+ticks() { awk '{print $14 + $15}' /proc/"$1"/stat; }
+for pid in "${pids[@]}"; do
+  start+=("$(awk '/^write_bytes/ {print $2}' /proc/"$pid"/io)")
+  cpu+=("$(ticks "$pid")")
+done
 sleep "$seconds"
 i=0
 for agent in "$@"; do
   now=$(awk '/^write_bytes/ {print $2}' /proc/"${pids[$i]}"/io)
-  echo "$agent: $((now - start[i])) bytes written in ${seconds} s"
+  used=$(($(ticks "${pids[$i]}") - cpu[i]))
+  echo "$agent: $((now - start[i])) bytes written in ${seconds} s;" \
+    "$(awk -v t="$used" -v s="$seconds" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.3f", t / hz / s * 100}') % of a core"
   i=$((i + 1))
 done

@@ -137,29 +137,32 @@ TEST_F(HistoryTest, AgentRecordsTwoOutages) {
         Seconds(seconds);
     }
     agent->Stop();
-    EXPECT_EQ(
-        Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
-        (std::vector<std::string>{
-            "301|power-fail|Power failure: running on battery",
-            "301|countdown|Shutdown countdown started: 20 s (power failure)",
-            "306|power-back|Power restored",
-            "306|countdown-end|Shutdown countdown ended: power restored (power failure)",
-            "320|power-fail|Power failure: running on battery",
-            "320|countdown|Shutdown countdown started: 20 s (power failure)",
-            "325|battery-low|Battery low",
-            "325|countdown|Shutdown countdown shortened to 5 s (battery low)",
-            "330|countdown-expired|Shutdown countdown expired (battery low)",
-            "330|shutdown-failed|No shutdown command given: the computer would shut down now"}));
+    const int b = Agent::HistoryBatchSeconds; // the first outage begins at b + 1
+    std::vector<std::string> events;
+    for (auto [at, text] : std::initializer_list<std::pair<int, const char*>>{
+             {1, "power-fail|Power failure: running on battery"},
+             {1, "countdown|Shutdown countdown started: 20 s (power failure)"},
+             {6, "power-back|Power restored"},
+             {6, "countdown-end|Shutdown countdown ended: power restored (power failure)"},
+             {20, "power-fail|Power failure: running on battery"},
+             {20, "countdown|Shutdown countdown started: 20 s (power failure)"},
+             {25, "battery-low|Battery low"},
+             {25, "countdown|Shutdown countdown shortened to 5 s (battery low)"},
+             {30, "countdown-expired|Shutdown countdown expired (battery low)"},
+             {30, "shutdown-failed|No shutdown command given: the computer would shut down now"}})
+        events.push_back(std::to_string(b + at) + "|" + text);
+    EXPECT_EQ(Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
+              events);
     std::vector<std::string> times; // {from, to, every}: mains, battery, mains, battery
     for (auto [from, to, every] :
-         {std::array{0, 300, 10}, {302, 304, 2}, {314, 314, 10}, {320, 330, 2}})
+         {std::array{0, b, 10}, {b + 2, b + 4, 2}, {b + 14, b + 14, 10}, {b + 20, b + 30, 2}})
         for (int s = from; s <= to; s += every)
             times.push_back(std::to_string(s));
     EXPECT_EQ(Rows(db, "SELECT time - " + start + " FROM samples"), times);
-    const std::string row302 = "SELECT charge, load, input_volts, output_volts, temperature,"
-                               " runtime_s, status FROM samples WHERE time = 302 + " +
-                               start;
-    EXPECT_EQ(Rows(db, row302), std::vector<std::string>{"100.0|30.0|230.0|NULL|NULL|NULL|128"});
+    const std::string row = "SELECT charge, load, input_volts, output_volts, temperature,"
+                            " runtime_s, status FROM samples WHERE time = " +
+                            std::to_string(b + 2) + " + " + start;
+    EXPECT_EQ(Rows(db, row), std::vector<std::string>{"100.0|30.0|230.0|NULL|NULL|NULL|128"});
     sqlite3_close(db);
 }
 
