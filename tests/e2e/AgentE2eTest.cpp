@@ -2,6 +2,7 @@
 // exactly as the monitor drives it. What the monitor then shows is in
 // MonitorE2eTest.cpp.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "E2eSupport.h"
 
@@ -34,6 +35,13 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
               std::string::npos)
         << ReadFile(Path("report.csv"));
     EXPECT_TRUE(WaitForValues(Open)) << "the agent runs on";
+    // Once the agent has closed it, the report reads the file as it stands
+    // and leaves no -wal or -shm of its own behind.
+    EXPECT_EQ(Terminate(agent_), 0);
+    report = Spawn({AgentBinary, "--folder", Folder(), "--history-report"}, Path("report.txt"));
+    EXPECT_EQ(WaitExit(report, seconds(5)), 0);
+    EXPECT_NE(ReadFile(Path("report.txt")).find("shutdown run"), std::string::npos);
+    EXPECT_NE(::access(Path("ZAN_HISTORY.DB-wal").c_str(), F_OK), 0);
     corvanta_test::RemoveTree(programs);
 }
 
