@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "file.h"
+
 struct sqlite3;
 
 // A value the UPS does not report stays empty (NULL in the database), never 0.
@@ -27,7 +29,7 @@ struct HistorySample {
 
 class History {
   public:
-    static constexpr const char* FileName = "ZAN_HISTORY.DB";
+    static constexpr const char* FileName = HistoryFileName;
     static constexpr int SchemaVersion = 1;
     static constexpr std::int64_t Hour = 3600, Day = 24 * Hour;
     // Kept whole, then one row a minute, then one per 15 minutes, then gone.

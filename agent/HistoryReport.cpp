@@ -16,36 +16,6 @@
 
 namespace {
 
-// Times as the agent's own log shows them: local, or the test clock's.
-std::string TimeText(std::int64_t t) {
-    const std::time_t tt = static_cast<std::time_t>(t);
-    std::tm tm{};
-    if (TestTimeActive())
-        gmtime_r(&tt, &tm);
-    else
-        localtime_r(&tt, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
-    return text;
-}
-
-std::string DurationText(std::int64_t s) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
-                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
-    return text;
-}
-
-// RFC 4180: a field with a comma, a quote or a line break is quoted, its
-// quotes doubled.
-std::string CsvField(const std::string& f) {
-    if (f.find_first_of(",\"\r\n") == std::string::npos) return f;
-    std::string q = "\"";
-    for (char c : f)
-        q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + '"';
-}
-
 struct Db {
     sqlite3* db = nullptr;
     ~Db() { sqlite3_close(db); }
@@ -95,32 +65,25 @@ bool ReadRows(sqlite3* db, std::int64_t from, std::vector<HistoryEventRow>* even
 }
 
 void PrintTable(const OutageTable& t, bool csv, std::FILE* out) {
-    if (csv)
-        std::fputs("start,end,seconds,lowest_charge,countdown,trigger,started_before\n", out);
-    else
-        std::fprintf(out, "%-21s %-20s %9s %6s  %s\n", "Start", "End", "Duration", "Lowest",
-                     "Countdown");
+    if (csv) {
+        std::fputs(OutageCsv(t).c_str(), out);
+        return;
+    }
+    std::fprintf(out, "%-21s %-20s %9s %6s  %s\n", "Start", "End", "Duration", "Lowest",
+                 "Countdown");
     bool startedBefore = false;
     for (const Outage& o : t.outages) {
         startedBefore |= o.startedBefore;
-        char low[16] = "";
-        if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f", *o.lowestCharge);
-        const std::string end = o.end ? TimeText(*o.end) : std::string();
-        if (csv) {
-            std::fprintf(out, "%s,%s,%lld,%s,%s,%s,%d\n", TimeText(o.start).c_str(), end.c_str(),
-                         static_cast<long long>(o.seconds), low, CountdownEndName(o.countdown),
-                         CsvField(o.trigger).c_str(), o.startedBefore ? 1 : 0);
-            continue;
-        }
+        char low[16] = "-";
+        if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f%%", *o.lowestCharge);
         std::string countdown =
             o.countdown == CountdownEnd::None ? "-" : CountdownEndName(o.countdown);
         if (!o.trigger.empty()) countdown += " (" + o.trigger + ")";
         std::fprintf(out, "%-21s %-20s %9s %6s  %s\n",
-                     (TimeText(o.start) + (o.startedBefore ? "*" : "")).c_str(),
-                     o.end ? end.c_str() : "on battery", DurationText(o.seconds).c_str(),
-                     o.lowestCharge ? (std::string(low) + "%").c_str() : "-", countdown.c_str());
+                     (HistoryTimeText(o.start) + (o.startedBefore ? "*" : "")).c_str(),
+                     o.end ? HistoryTimeText(*o.end).c_str() : "on battery",
+                     DurationText(o.seconds).c_str(), low, countdown.c_str());
     }
-    if (csv) return;
     std::fprintf(out, "\n%d outage%s, %s on battery, longest %s\n", t.count,
                  t.count == 1 ? "" : "s", DurationText(t.onBattery).c_str(),
                  DurationText(t.longest).c_str());

@@ -1,7 +1,10 @@
 #include "Outages.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 
+#include "Clock.h"
 #include "Ups.h"
 
 namespace {
@@ -13,7 +16,48 @@ std::string Trigger(const std::string& detail) {
     return detail.substr(open + 1, detail.size() - open - 2);
 }
 
+// RFC 4180: a field with a comma, a quote or a line break is quoted, its
+// quotes doubled.
+std::string CsvField(const std::string& f) {
+    if (f.find_first_of(",\"\r\n") == std::string::npos) return f;
+    std::string q = "\"";
+    for (char c : f)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + '"';
+}
+
 } // namespace
+
+std::string HistoryTimeText(std::int64_t t) {
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    if (TestTimeActive())
+        gmtime_r(&tt, &tm);
+    else
+        localtime_r(&tt, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
+}
+
+std::string DurationText(std::int64_t s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(s / 3600),
+                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
+    return text;
+}
+
+std::string OutageCsv(const OutageTable& table) {
+    std::string csv = "start,end,seconds,lowest_charge,countdown,trigger,started_before\n";
+    for (const Outage& o : table.outages) {
+        char low[16] = "";
+        if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f", *o.lowestCharge);
+        csv += HistoryTimeText(o.start) + ',' + (o.end ? HistoryTimeText(*o.end) : "") + ',' +
+               std::to_string(o.seconds) + ',' + low + ',' + CountdownEndName(o.countdown) + ',' +
+               CsvField(o.trigger) + ',' + (o.startedBefore ? "1" : "0") + '\n';
+    }
+    return csv;
+}
 
 const char* CountdownEndName(CountdownEnd end) {
     switch (end) {

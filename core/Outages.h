@@ -47,3 +47,14 @@ OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
 
 // "cancelled", "power back", ...; empty for None.
 const char* CountdownEndName(CountdownEnd end);
+
+// A moment as the history's readers show it: local time, or the test clock's
+// ("YYYY-MM-DD HH:MM:SS").
+std::string HistoryTimeText(std::int64_t t);
+// Seconds as "H:MM:SS".
+std::string DurationText(std::int64_t seconds);
+// The table as CSV: a header line
+// "start,end,seconds,lowest_charge,countdown,trigger,started_before" and a row
+// per outage (RFC 4180 quoting, LF line ends; an empty end or lowest_charge
+// means none).
+std::string OutageCsv(const OutageTable& table);

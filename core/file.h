@@ -20,6 +20,8 @@ constexpr const char* CalendarFileName = "ZAN_CALENDAR.DAT";
 constexpr const char* CalendarTempFileName = "CALTMP.DAT";
 constexpr const char* LogFileName = "ZAN_UPS.LOG";
 constexpr const char* RatingFileName = "ZAN_RATING.DAT";
+// The power history (SQLite): the agent writes it, the monitor only reads it.
+constexpr const char* HistoryFileName = "ZAN_HISTORY.DB";
 
 // The most of each file that is ever read: far more than the programs
 // write, and a bound whatever else stands under the name.

@@ -10,7 +10,7 @@
 #include "Toolbox.h"
 
 // Opens the window of a window command ('prop', 'logm', 'sche', 'acti',
-// 'elog'): creates it, attaches its handlers, fills it and shows it. Returns
+// 'elog', 'hist'): creates it, attaches its handlers, fills it and shows it. Returns
 // what the main window's handler reports for the command, and
 // eventNotHandledErr for any other command.
 OSStatus OpenDialogWindow(std::uint32_t commandID);

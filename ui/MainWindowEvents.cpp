@@ -85,6 +85,7 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
         case FourCharCode("sche"):
         case FourCharCode("acti"):
         case FourCharCode("elog"):
+        case FourCharCode("hist"):
             result = OpenDialogWindow(command.commandID);
             break;
         case FourCharCode("cshu"):

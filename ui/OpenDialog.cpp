@@ -2,6 +2,7 @@
 // interface description, attaches its handlers, fills it and shows it.
 #include "DialogSupport.h"
 #include "Dialogs.h"
+#include "HistoryWindow.h"
 #include "ScheduleWindow.h"
 #include "Windows.h"
 
@@ -87,6 +88,9 @@ OSStatus OpenDialogWindow(std::uint32_t commandID) {
         }
         return status;
     }
+    case FourCharCode("hist"):
+        OpenHistoryWindow();
+        return eventNotHandledErr;
     default:
         return eventNotHandledErr;
     }

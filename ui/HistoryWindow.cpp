@@ -1,0 +1,354 @@
+#include "HistoryWindow.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+#include "Clock.h"
+#include "Folder.h"
+#include "file.h"
+#include "screen.h"
+
+namespace {
+
+QPointer<HistoryWindow> gHistoryWindow;
+
+// On mains the agent samples every 10 s, and commits every 5 minutes: a
+// refresh more often than this would show nothing new.
+constexpr int kRefreshMs = 10'000;
+
+// A moment on the time axis, which shows local time: under the test clock the
+// moment's civil time read as UTC, as the table shows it.
+qreal AxisTime(std::int64_t t) {
+    if (!TestTimeActive()) return static_cast<qreal>(t) * 1000;
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    gmtime_r(&tt, &tm);
+    const QDateTime local(QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday),
+                          QTime(tm.tm_hour, tm.tm_min, tm.tm_sec));
+    return static_cast<qreal>(local.toMSecsSinceEpoch());
+}
+
+const char* AxisFormat(HistoryRange range) {
+    switch (range) {
+    case HistoryRange::Hour:
+    case HistoryRange::Day:
+        return "HH:mm";
+    case HistoryRange::Week:
+        return "ddd d";
+    case HistoryRange::Month:
+        return "d MMM";
+    case HistoryRange::Year:
+        break;
+    }
+    return "MMM yyyy";
+}
+
+QString Percent(const std::optional<double>& v) {
+    return v ? QString::number(std::lround(*v)) + " %" : QStringLiteral("-");
+}
+
+// Hovering over the chart reads the values of the nearest point.
+class HistoryChartView : public QChartView {
+  public:
+    HistoryChartView(QChart* chart, HistoryWindow* window) : QChartView(chart), window_(window) {
+        setMouseTracking(true);
+        setRenderHint(QPainter::Antialiasing);
+    }
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override {
+        QChartView::mouseMoveEvent(event);
+        const HistoryView& view = window_->View();
+        if (view.points.empty() || !chart()->plotArea().contains(event->position())) return;
+        // Back from the axis's milliseconds to a moment of the history, by
+        // the plot's proportion between the range's ends.
+        const QRectF area = chart()->plotArea();
+        const double share = (event->position().x() - area.left()) / area.width();
+        window_->ShowValuesAt(view.from + std::llround(share * double(view.to - view.from)));
+    }
+
+  private:
+    HistoryWindow* window_;
+};
+
+QLineSeries* NewLine(const QString& name, const QColor& color) {
+    auto* series = new QLineSeries;
+    series->setName(name);
+    QPen pen(color);
+    pen.setWidthF(1.5);
+    series->setPen(pen);
+    return series;
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("History"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    resize(960, 720);
+
+    rangeBox_ = new QComboBox;
+    for (int r = 0; r < kHistoryRangeCount; ++r)
+        rangeBox_->addItem(QString::fromUtf8(HistoryRangeName(static_cast<HistoryRange>(r))));
+    rangeBox_->setCurrentIndex(static_cast<int>(range_));
+    connect(rangeBox_, &QComboBox::activated,
+            [this](int index) { SetRange(static_cast<HistoryRange>(index)); });
+    csvButton_ = new QPushButton(QStringLiteral("Export table (CSV)…"));
+    pngButton_ = new QPushButton(QStringLiteral("Export chart (PNG)…"));
+    connect(csvButton_, &QPushButton::clicked, [this] { Export(false); });
+    connect(pngButton_, &QPushButton::clicked, [this] { Export(true); });
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Range:")));
+    top->addWidget(rangeBox_);
+    top->addStretch();
+    top->addWidget(csvButton_);
+    top->addWidget(pngButton_);
+
+    chart_ = new QChart;
+    chart_->legend()->setAlignment(Qt::AlignTop);
+    chart_->setMargins(QMargins(4, 4, 4, 4));
+    charge = NewLine(QStringLiteral("Charge %"), QColor(0x2e, 0x8b, 0x57));
+    load = NewLine(QStringLiteral("Load %"), QColor(0x1f, 0x5f, 0xbf));
+    inputVolts = NewLine(QStringLiteral("Input V"), QColor(0xd2, 0x69, 0x1e));
+    outageShade = new QLineSeries;
+    auto* shade = new QAreaSeries(outageShade);
+    shade->setName(QStringLiteral("On battery"));
+    shade->setColor(QColor(220, 40, 40, 50));
+    shade->setBorderColor(Qt::transparent);
+    chart_->addSeries(shade);
+    for (QLineSeries* s : {charge, load, inputVolts})
+        chart_->addSeries(s);
+    auto* timeAxis = new QDateTimeAxis;
+    timeAxis->setTickCount(7);
+    auto* percentAxis = new QValueAxis;
+    percentAxis->setRange(0, 100);
+    percentAxis->setTickCount(6);
+    percentAxis->setLabelFormat(QStringLiteral("%d %%"));
+    auto* voltAxis = new QValueAxis;
+    voltAxis->setTickCount(6);
+    voltAxis->setLabelFormat(QStringLiteral("%d V"));
+    chart_->addAxis(timeAxis, Qt::AlignBottom);
+    chart_->addAxis(percentAxis, Qt::AlignLeft);
+    chart_->addAxis(voltAxis, Qt::AlignRight);
+    for (QAbstractSeries* s : chart_->series()) {
+        s->attachAxis(timeAxis);
+        s->attachAxis(s == inputVolts ? voltAxis : percentAxis);
+    }
+    chartView_ = new HistoryChartView(chart_, this);
+    chartView_->setMinimumHeight(300);
+
+    readout = new QLabel(QStringLiteral("Point at the chart to read its values."));
+    problem = new QLabel;
+    problem->setAlignment(Qt::AlignCenter);
+    problem->setWordWrap(true);
+    QFont big = problem->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    problem->setFont(big);
+
+    table = new QTableWidget(0, 5);
+    table->setHorizontalHeaderLabels({QStringLiteral("Start"), QStringLiteral("End"),
+                                      QStringLiteral("Duration"), QStringLiteral("Lowest charge"),
+                                      QStringLiteral("Countdown")});
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    totals = new QLabel;
+    health = new QLabel;
+    health->setWordWrap(true);
+
+    auto* close = new QPushButton(QStringLiteral("Close"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(health, 1);
+    bottom->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(chartView_, 3);
+    layout->addWidget(problem, 3);
+    layout->addWidget(readout);
+    layout->addWidget(table, 2);
+    layout->addWidget(totals);
+    layout->addLayout(bottom);
+
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, [this] { Refresh(); });
+    timer_->start(kRefreshMs);
+    Refresh();
+}
+
+void HistoryWindow::SetRange(HistoryRange range) {
+    range_ = range;
+    rangeBox_->setCurrentIndex(static_cast<int>(range));
+    Refresh();
+}
+
+void HistoryWindow::Refresh() {
+    view_ = ReadHistory(FolderFile(HistoryFileName), range_, CurrentTime());
+    const bool read = view_.state == HistoryView::State::Read;
+    // Without a history nothing is shown that could pass for one: no empty
+    // chart, no "0 outages".
+    chartView_->setVisible(read);
+    readout->setVisible(read);
+    problem->setVisible(!read);
+    problem->setText(QString::fromStdString(view_.problem));
+    csvButton_->setEnabled(read);
+    pngButton_->setEnabled(read);
+    FillChart();
+    FillTable();
+}
+
+void HistoryWindow::FillChart() {
+    QList<QPointF> c, l, v, shade;
+    double maxVolts = 0;
+    for (const ChartPoint& p : view_.points) {
+        const qreal x = AxisTime(p.time);
+        if (p.charge) c.append({x, *p.charge});
+        if (p.load) l.append({x, *p.load});
+        if (p.inputVolts)
+            v.append({x, *p.inputVolts}), maxVolts = std::max(maxVolts, *p.inputVolts);
+    }
+    // An outage shorter than a point of the chart is widened to one, so that
+    // even a year's chart shows it.
+    const std::int64_t bucket = (view_.to - view_.from) / kChartBuckets;
+    for (const Outage& o : view_.outages.outages) {
+        const qreal start = AxisTime(o.start);
+        const qreal end = AxisTime(std::max(o.end.value_or(view_.to), o.start + bucket));
+        shade << QPointF(start, 0) << QPointF(start, 100) << QPointF(end, 100) << QPointF(end, 0);
+    }
+    charge->replace(c);
+    load->replace(l);
+    inputVolts->replace(v);
+    outageShade->replace(shade);
+    auto* time = static_cast<QDateTimeAxis*>(chart_->axes(Qt::Horizontal).at(0));
+    time->setFormat(QString::fromUtf8(AxisFormat(range_)));
+    time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.from))),
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.to))));
+    for (QAbstractAxis* axis : chart_->axes(Qt::Vertical))
+        if (axis->alignment() == Qt::AlignRight)
+            static_cast<QValueAxis*>(axis)->setRange(
+                0, std::max(250.0, std::ceil(maxVolts / 50) * 50));
+}
+
+void HistoryWindow::FillTable() {
+    const OutageTable& t = view_.outages;
+    table->setRowCount(static_cast<int>(t.outages.size()));
+    bool startedBefore = false;
+    // Newest on top, as in the event log.
+    int row = static_cast<int>(t.outages.size());
+    for (const Outage& o : t.outages) {
+        --row;
+        startedBefore |= o.startedBefore;
+        QString countdown = o.countdown == CountdownEnd::None
+                                ? QStringLiteral("none")
+                                : QString::fromUtf8(CountdownEndName(o.countdown));
+        if (!o.trigger.empty()) countdown += " (" + QString::fromStdString(o.trigger) + ")";
+        const QString cells[] = {
+            QString::fromStdString(HistoryTimeText(o.start)) + (o.startedBefore ? "*" : ""),
+            o.end ? QString::fromStdString(HistoryTimeText(*o.end)) : QStringLiteral("on battery"),
+            QString::fromStdString(DurationText(o.seconds)), Percent(o.lowestCharge), countdown};
+        for (int col = 0; col < 5; ++col) {
+            auto* item = new QTableWidgetItem(cells[col]);
+            if (col == 2 || col == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, col, item);
+        }
+    }
+    if (view_.state != HistoryView::State::Read) {
+        totals->setText(QString());
+        health->setText(QString());
+        return;
+    }
+    totals->setText(QStringLiteral("%1 outage%2 in the %3: %4 on battery, longest %5%6")
+                        .arg(t.count)
+                        .arg(t.count == 1 ? "" : "s")
+                        .arg(QString::fromUtf8(HistoryRangeName(range_)).toLower())
+                        .arg(QString::fromStdString(DurationText(t.onBattery)),
+                             QString::fromStdString(DurationText(t.longest)),
+                             startedBefore ? QStringLiteral(" (* began earlier: counted from the "
+                                                            "range's start)")
+                                           : QString()));
+    health->setText(QString::fromStdString(BatteryHealthText(view_.fullStarts)));
+}
+
+void HistoryWindow::ShowValuesAt(std::int64_t time) {
+    const auto& points = view_.points;
+    if (points.empty()) return;
+    auto it = std::lower_bound(points.begin(), points.end(), time,
+                               [](const ChartPoint& p, std::int64_t t) { return p.time < t; });
+    if (it == points.end() || (it != points.begin() && time - (it - 1)->time < it->time - time))
+        --it;
+    const bool onBattery = std::any_of(
+        view_.outages.outages.begin(), view_.outages.outages.end(), [&](const Outage& o) {
+            return it->time >= o.start && it->time <= o.end.value_or(view_.to);
+        });
+    readout->setText(QStringLiteral("%1   charge %2, load %3, input %4%5")
+                         .arg(QString::fromStdString(HistoryTimeText(it->time)),
+                              Percent(it->charge), Percent(it->load),
+                              it->inputVolts ? QString::number(std::lround(*it->inputVolts)) + " V"
+                                             : QStringLiteral("-"),
+                              onBattery ? QStringLiteral("   (on battery)") : QString()));
+}
+
+bool HistoryWindow::ExportCsv(const std::string& path) const {
+    if (view_.state != HistoryView::State::Read) return false;
+    QSaveFile file(QString::fromStdString(path));
+    const std::string csv = OutageCsv(view_.outages);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(csv.data(), static_cast<qint64>(csv.size())) ==
+               static_cast<qint64>(csv.size()) &&
+           file.commit();
+}
+
+bool HistoryWindow::ExportPng(const std::string& path) const {
+    return view_.state == HistoryView::State::Read &&
+           chartView_->grab().save(QString::fromStdString(path), "PNG");
+}
+
+void HistoryWindow::Export(bool png) {
+    const QString name = QFileDialog::getSaveFileName(
+        this, png ? QStringLiteral("Export chart") : QStringLiteral("Export outage table"),
+        png ? QStringLiteral("history.png") : QStringLiteral("outages.csv"),
+        png ? QStringLiteral("PNG image (*.png)") : QStringLiteral("CSV file (*.csv)"));
+    if (name.isEmpty()) return;
+    const std::string path = name.toStdString();
+    if (!(png ? ExportPng(path) : ExportCsv(path)))
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("Could not write %1.").arg(name));
+}
+
+HistoryWindow* OpenHistoryWindow() {
+    if (gHistoryWindow) {
+        gHistoryWindow->raise();
+        gHistoryWindow->activateWindow();
+        return gHistoryWindow;
+    }
+    gHistoryWindow = new HistoryWindow(MainWindow);
+    gHistoryWindow->show();
+    return gHistoryWindow;
+}
+
+HistoryWindow* CurrentHistoryWindow() {
+    return gHistoryWindow;
+}

@@ -1,0 +1,59 @@
+// The History window (Monitor > History…): the chart of charge, load and
+// input voltage over a chosen range with the outages shaded, the outage
+// table with its totals, the battery's runtime then and now, and the exports.
+// Built in code on Qt Charts; one at most, a child of the main window;
+// Escape closes it (and, closed, it is deleted).
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <string>
+
+#include "HistoryData.h"
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+class HistoryWindow : public QDialog {
+  public:
+    explicit HistoryWindow(QWidget* parent);
+
+    // Reads the history again for the chosen range, up to the clock's now.
+    void Refresh();
+    void SetRange(HistoryRange range);
+    const HistoryView& View() const { return view_; }
+    // The values at the chart point nearest to the given moment, as the
+    // hover shows them.
+    void ShowValuesAt(std::int64_t time);
+    bool ExportCsv(const std::string& path) const;
+    bool ExportPng(const std::string& path) const;
+
+    QLineSeries *charge = nullptr, *load = nullptr, *inputVolts = nullptr;
+    QLineSeries* outageShade = nullptr; // the upper edge of the shading
+    QTableWidget* table = nullptr;
+    QLabel *readout = nullptr, *totals = nullptr, *health = nullptr, *problem = nullptr;
+
+  private:
+    void FillChart();
+    void FillTable();
+    void Export(bool png);
+
+    HistoryView view_;
+    HistoryRange range_ = HistoryRange::Day;
+    QComboBox* rangeBox_ = nullptr;
+    QChart* chart_ = nullptr;
+    QChartView* chartView_ = nullptr;
+    QPushButton *csvButton_ = nullptr, *pngButton_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+// Opens the window centred over the main window, or raises the open one.
+HistoryWindow* OpenHistoryWindow();
+// The open window, or none.
+HistoryWindow* CurrentHistoryWindow();
