@@ -162,9 +162,9 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     problem = new QLabel;
     problem->setAlignment(Qt::AlignCenter);
     problem->setWordWrap(true);
-    QFont big = problem->font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    problem->setFont(big);
+    QFont bold = problem->font();
+    bold.setBold(true);
+    problem->setFont(bold);
 
     table = new QTableWidget(0, 5);
     table->setHorizontalHeaderLabels({QStringLiteral("Start"), QStringLiteral("End"),

@@ -14,10 +14,6 @@
 #include "Windows.h"
 #include "file.h"
 
-// The calendar view publishes these; this benchmark does not link the panel.
-int BeginBlock = 0;
-int EndBlock = 0;
-
 namespace {
 
 std::string folder;
