@@ -173,8 +173,13 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    // Widths for the texts the columns hold, so an empty table looks the same.
+    const QFontMetrics metrics(table->font());
+    const char* const widest[] = {"0000-00-00 00:00:00*", "0000-00-00 00:00:00", "000:00:00",
+                                  "Lowest charge"};
+    for (int col = 0; col < 4; ++col)
+        table->setColumnWidth(col, metrics.horizontalAdvance(QString::fromUtf8(widest[col])) + 24);
+    table->horizontalHeader()->setStretchLastSection(true);
     totals = new QLabel;
     health = new QLabel;
     health->setWordWrap(true);

@@ -29,7 +29,7 @@ const char* const kSchema[] = {
     " detail TEXT NOT NULL)",
     "PRAGMA user_version=1"};
 
-class HistoryTest : public DialogTest {
+class HistoryWindowTest : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
@@ -105,7 +105,7 @@ class HistoryTest : public DialogTest {
     QSqlDatabase writer_;
 };
 
-TEST_F(HistoryTest, EachRangeShowsItsOutagesTotalsAndChart) {
+TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     WriteHistory();
     writer_.close(); // the agent has stopped: its -wal and -shm are gone
     const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98 %|power back "
@@ -151,7 +151,7 @@ TEST_F(HistoryTest, EachRangeShowsItsOutagesTotalsAndChart) {
             << litter;
 }
 
-TEST_F(HistoryTest, SaysWhyWhenThereIsNoHistoryToShow) {
+TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
     const struct {
         const char* content; // null: no file; "live": written, the writer still open
         std::string problem;
@@ -176,7 +176,7 @@ TEST_F(HistoryTest, SaysWhyWhenThereIsNoHistoryToShow) {
     }
 }
 
-TEST_F(HistoryTest, BatteryLineComparesTheFirstAndLatestAtALikeLoad) {
+TEST_F(HistoryWindowTest, BatteryLineComparesTheFirstAndLatestAtALikeLoad) {
     const RuntimeReading first{now_ - 86400, 1800, 40}, later{now_, 1200, 49},
         unlike{now_, 600, 80};
     const struct {
@@ -197,7 +197,7 @@ TEST_F(HistoryTest, BatteryLineComparesTheFirstAndLatestAtALikeLoad) {
         EXPECT_EQ(BatteryHealthText(c.readings), c.text);
 }
 
-TEST_F(HistoryTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) {
+TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) {
     WriteHistory();
     EXPECT_EQ(OpenDialogWindow(FourCharCode("hist")), eventNotHandledErr);
     QPointer<HistoryWindow> w = CurrentHistoryWindow();
