@@ -80,7 +80,7 @@ Generated WriteYear(const std::string& folder, std::int64_t now) {
             t = end;
             continue;
         }
-        charge = std::min(100.0, charge + 0.05 * Step(now - t) / 10);
+        charge = std::min(100.0, charge + 0.005 * static_cast<double>(Step(now - t)));
         batch.push_back({t, charge, load, 230 + 3 * noise(random), 230.0, 50.0, 27.2,
                          static_cast<int>(3000 * 35 / load), 30 + noise(random), 0});
         if (batch.size() >= 20000) flush();
@@ -133,9 +133,10 @@ int main(int argc, char** argv) {
         QElapsedTimer write;
         write.start();
         const Generated g = WriteYear(folder, now);
-        std::printf("wrote a year: %lld outages in %.1f s\n", g.outages, write.elapsed() / 1000.0);
+        std::printf("wrote a year: %lld outages in %.1f s\n", g.outages,
+                    static_cast<double>(write.elapsed()) / 1000);
     }
-    std::printf("database: %.1f MB (%s)\n", FileSize(db) / 1e6, db.c_str());
+    std::printf("database: %.1f MB (%s)\n", static_cast<double>(FileSize(db)) / 1e6, db.c_str());
 
     // The window as the menu opens it (on the last day) to its first paint;
     // then the chosen range selected, and painted; then a refresh.
