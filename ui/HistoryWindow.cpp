@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -91,14 +93,23 @@ class HistoryChartView : public QChartView {
     HistoryWindow* window_;
 };
 
-QLineSeries* NewLine(const QString& name, const QColor& color) {
-    auto* series = new QLineSeries;
-    series->setName(name);
-    QPen pen(color);
-    pen.setWidthF(1.5);
-    series->setPen(pen);
-    return series;
+struct LineLook {
+    const char* name;
+    QColor color;
+};
+const LineLook kLines[] = {{"Charge %", QColor(0x2e, 0x8b, 0x57)},
+                           {"Load %", QColor(0x1f, 0x5f, 0xbf)},
+                           {"Input V", QColor(0xd2, 0x69, 0x1e)}};
+
+const std::optional<double>& ValueOf(const ChartPoint& p, HistoryWindow::Line line) {
+    return line == HistoryWindow::Charge ? p.charge
+           : line == HistoryWindow::Load ? p.load
+                                         : p.inputVolts;
 }
+
+// Samples further apart than this (or three points of the chart) mean the
+// history has a hole there: the agent was stopped or the UPS silent.
+constexpr std::int64_t kGapSeconds = 1800;
 
 } // namespace
 
@@ -128,33 +139,26 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     chart_ = new QChart;
     chart_->legend()->setAlignment(Qt::AlignTop);
     chart_->setMargins(QMargins(4, 4, 4, 4));
-    charge = NewLine(QStringLiteral("Charge %"), QColor(0x2e, 0x8b, 0x57));
-    load = NewLine(QStringLiteral("Load %"), QColor(0x1f, 0x5f, 0xbf));
-    inputVolts = NewLine(QStringLiteral("Input V"), QColor(0xd2, 0x69, 0x1e));
     outageShade = new QLineSeries;
     auto* shade = new QAreaSeries(outageShade);
     shade->setName(QStringLiteral("On battery"));
     shade->setColor(QColor(220, 40, 40, 50));
     shade->setBorderColor(Qt::transparent);
     chart_->addSeries(shade);
-    for (QLineSeries* s : {charge, load, inputVolts})
-        chart_->addSeries(s);
-    auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setTickCount(7);
-    auto* percentAxis = new QValueAxis;
-    percentAxis->setRange(0, 100);
-    percentAxis->setTickCount(6);
-    percentAxis->setLabelFormat(QStringLiteral("%d %%"));
-    auto* voltAxis = new QValueAxis;
-    voltAxis->setTickCount(6);
-    voltAxis->setLabelFormat(QStringLiteral("%d V"));
-    chart_->addAxis(timeAxis, Qt::AlignBottom);
-    chart_->addAxis(percentAxis, Qt::AlignLeft);
-    chart_->addAxis(voltAxis, Qt::AlignRight);
-    for (QAbstractSeries* s : chart_->series()) {
-        s->attachAxis(timeAxis);
-        s->attachAxis(s == inputVolts ? voltAxis : percentAxis);
-    }
+    timeAxis_ = new QDateTimeAxis;
+    timeAxis_->setTickCount(7);
+    percentAxis_ = new QValueAxis;
+    percentAxis_->setRange(0, 100);
+    percentAxis_->setTickCount(6);
+    percentAxis_->setLabelFormat(QStringLiteral("%d %%"));
+    voltAxis_ = new QValueAxis;
+    voltAxis_->setTickCount(6);
+    voltAxis_->setLabelFormat(QStringLiteral("%d V"));
+    chart_->addAxis(timeAxis_, Qt::AlignBottom);
+    chart_->addAxis(percentAxis_, Qt::AlignLeft);
+    chart_->addAxis(voltAxis_, Qt::AlignRight);
+    shade->attachAxis(timeAxis_);
+    shade->attachAxis(percentAxis_);
     chartView_ = new HistoryChartView(chart_, this);
     chartView_->setMinimumHeight(300);
 
@@ -226,36 +230,72 @@ void HistoryWindow::Refresh() {
     FillTable();
 }
 
+void HistoryWindow::AddPiece(Line line, const QList<QPointF>& points) {
+    auto* piece = new QLineSeries;
+    piece->setName(QString::fromUtf8(kLines[line].name));
+    QPen pen(kLines[line].color);
+    pen.setWidthF(1.5);
+    piece->setPen(pen);
+    piece->replace(points);
+    chart_->addSeries(piece);
+    piece->attachAxis(timeAxis_);
+    piece->attachAxis(line == InputVolts ? voltAxis_ : percentAxis_);
+    // One entry in the legend however many pieces the line is drawn in.
+    if (!pieces_[line].empty())
+        for (QLegendMarker* marker : chart_->legend()->markers(piece))
+            marker->setVisible(false);
+    pieces_[line].push_back(piece);
+}
+
+qsizetype HistoryWindow::PointCount(Line line) const {
+    qsizetype n = 0;
+    for (const QLineSeries* piece : pieces_[line])
+        n += piece->count();
+    return n;
+}
+
 void HistoryWindow::FillChart() {
-    QList<QPointF> c, l, v, shade;
+    const std::int64_t bucket = (view_.to - view_.from) / kChartBuckets;
+    // A line is broken where the UPS reported no value and across a hole in
+    // the history, rather than drawn straight over a time nothing was known.
+    const std::int64_t hole = std::max(3 * bucket, kGapSeconds);
     double maxVolts = 0;
-    for (const ChartPoint& p : view_.points) {
-        const qreal x = AxisTime(p.time);
-        if (p.charge) c.append({x, *p.charge});
-        if (p.load) l.append({x, *p.load});
-        if (p.inputVolts)
-            v.append({x, *p.inputVolts}), maxVolts = std::max(maxVolts, *p.inputVolts);
+    for (Line line : {Charge, Load, InputVolts}) {
+        for (QLineSeries* piece : pieces_[line]) {
+            chart_->removeSeries(piece);
+            delete piece;
+        }
+        pieces_[line].clear();
+        QList<QPointF> run;
+        std::int64_t last = 0;
+        auto endRun = [&] {
+            if (!run.isEmpty()) AddPiece(line, run);
+            run.clear();
+        };
+        for (const ChartPoint& p : view_.points) {
+            const std::optional<double>& value = ValueOf(p, line);
+            if (!value || (!run.isEmpty() && p.time - last > hole)) endRun();
+            if (!value) continue;
+            run.append({AxisTime(p.time), *value});
+            last = p.time;
+            if (line == InputVolts) maxVolts = std::max(maxVolts, *value);
+        }
+        endRun();
+        if (pieces_[line].empty()) AddPiece(line, {}); // keeps its place in the legend
     }
     // An outage shorter than a point of the chart is widened to one, so that
     // even a year's chart shows it.
-    const std::int64_t bucket = (view_.to - view_.from) / kChartBuckets;
+    QList<QPointF> shade;
     for (const Outage& o : view_.outages.outages) {
         const qreal start = AxisTime(o.start);
         const qreal end = AxisTime(std::max(o.end.value_or(view_.to), o.start + bucket));
         shade << QPointF(start, 0) << QPointF(start, 100) << QPointF(end, 100) << QPointF(end, 0);
     }
-    charge->replace(c);
-    load->replace(l);
-    inputVolts->replace(v);
     outageShade->replace(shade);
-    auto* time = static_cast<QDateTimeAxis*>(chart_->axes(Qt::Horizontal).at(0));
-    time->setFormat(QString::fromUtf8(AxisFormat(range_)));
-    time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.from))),
-                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.to))));
-    for (QAbstractAxis* axis : chart_->axes(Qt::Vertical))
-        if (axis->alignment() == Qt::AlignRight)
-            static_cast<QValueAxis*>(axis)->setRange(
-                0, std::max(250.0, std::ceil(maxVolts / 50) * 50));
+    timeAxis_->setFormat(QString::fromUtf8(AxisFormat(range_)));
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.from))),
+                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.to))));
+    voltAxis_->setRange(0, std::max(250.0, std::ceil(maxVolts / 50) * 50));
 }
 
 void HistoryWindow::FillTable() {

@@ -6,14 +6,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QPointF>
 #include <QPointer>
 #include <string>
+#include <vector>
 
 #include "HistoryData.h"
 
 class QChart;
 class QChartView;
 class QComboBox;
+class QDateTimeAxis;
+class QValueAxis;
 class QLabel;
 class QLineSeries;
 class QPushButton;
@@ -34,13 +39,18 @@ class HistoryWindow : public QDialog {
     bool ExportCsv(const std::string& path) const;
     bool ExportPng(const std::string& path) const;
 
-    QLineSeries *charge = nullptr, *load = nullptr, *inputVolts = nullptr;
+    enum Line { Charge, Load, InputVolts };
+    // The points drawn of a line, and the pieces it is drawn in.
+    qsizetype PointCount(Line line) const;
+    int PieceCount(Line line) const { return static_cast<int>(pieces_[line].size()); }
+
     QLineSeries* outageShade = nullptr; // the upper edge of the shading
     QTableWidget* table = nullptr;
     QLabel *readout = nullptr, *totals = nullptr, *health = nullptr, *problem = nullptr;
 
   private:
     void FillChart();
+    void AddPiece(Line line, const QList<QPointF>& points);
     void FillTable();
     void Export(bool png);
 
@@ -48,6 +58,9 @@ class HistoryWindow : public QDialog {
     HistoryRange range_ = HistoryRange::Day;
     QComboBox* rangeBox_ = nullptr;
     QChart* chart_ = nullptr;
+    QDateTimeAxis* timeAxis_ = nullptr;
+    QValueAxis *percentAxis_ = nullptr, *voltAxis_ = nullptr;
+    std::vector<QLineSeries*> pieces_[3];
     QChartView* chartView_ = nullptr;
     QPushButton *csvButton_ = nullptr, *pngButton_ = nullptr;
     QTimer* timer_ = nullptr;
