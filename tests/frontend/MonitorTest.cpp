@@ -6,6 +6,8 @@
 
 #include "CommandLine.h"
 #include "FrontendTestSupport.h"
+#include "HistoryWindow.h"
+#include "Windows.h"
 
 TEST_F(MonitorTest, StatusSequences) {
     // Status words and what each showed, with the delays of 180 s for a power
@@ -100,6 +102,16 @@ TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
     AdvanceTestTime(1);
     Tick();
     EXPECT_EQ(GetWindowStatusText(MainWindow), "no values from the agent");
+}
+
+TEST_F(MonitorTest, HistoryMenuItemOpensOneWindowOverTheMainWindow) {
+    ASSERT_TRUE(StartMonitor());
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(SelectMenuCommand(FourCharCode("hist")));
+    ASSERT_NE(CurrentHistoryWindow(), nullptr);
+    EXPECT_EQ(CurrentHistoryWindow()->parentWidget(), MainWindow);
+    EXPECT_EQ(MainWindow->findChildren<HistoryWindow*>().size(), 1);
+    delete CurrentHistoryWindow();
 }
 
 TEST(CommandLine, BadLinesAreRefusedWithAMessage) {
