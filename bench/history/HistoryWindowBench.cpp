@@ -73,7 +73,7 @@ Generated WriteYear(const std::string& folder, std::int64_t now) {
             }
             flush();
             history.AddEvent(end, "power-back", "Power restored");
-            history.AddEvent(end, "countdown-cancel",
+            history.AddEvent(end, "countdown-end",
                              "Shutdown countdown ended: power restored (power failure)");
             ++g.outages;
             nextOutage = end + static_cast<std::int64_t>(gap(random)) + kDay / 4;

@@ -59,8 +59,8 @@ class HistoryWindowTest : public DialogTest {
             std::int64_t start, end;
             const char *countdownEnd, *trigger;
             double runtime, load;
-        } outages[] = {{-26 * 3600, -23 * 3600, "cancelled by the user", "power failure", 1800, 40},
-                       {-1800, -1200, "power restored", "power failure", 1500, 42},
+        } outages[] = {{-26 * 3600, -23 * 3600, "countdown-cancel", "power failure", 1800, 40},
+                       {-1800, -1200, "countdown-end", "power failure", 1500, 42},
                        {-300, 1, nullptr, "battery low", 1200, 70}};
         auto event = [&](std::int64_t t, const char* kind, const std::string& detail) {
             q.prepare("INSERT INTO events(time, kind, detail) VALUES(?, ?, ?)");
@@ -72,8 +72,7 @@ class HistoryWindowTest : public DialogTest {
             event(o.start, "power-fail", "power failure");
             event(o.start, "countdown", std::string("countdown started (") + o.trigger + ")");
             if (o.countdownEnd)
-                event(o.end, "countdown-cancel",
-                      std::string("countdown ") + o.countdownEnd + " (" + o.trigger + ")");
+                event(o.end, o.countdownEnd, std::string("countdown over (") + o.trigger + ")");
             if (o.end <= 0) event(o.end, "power-back", "power restored");
         }
         for (std::int64_t t = -3 * 86400; t <= 0; t += t < -3600 ? 600 : 10) {
