@@ -255,8 +255,9 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, Win
     } else {
         // One taskbar entry: a dialog belongs to the main window.
         if (gMainWindow) window->setParent(gMainWindow, Qt::Dialog);
-        if (!window->property("resizable").toBool()) window->setFixedSize(window->size());
     }
+    // A form laid out by hand has one size; only a form that says so grows.
+    if (!window->property("resizable").toBool()) window->setFixedSize(window->size());
     WireWindow(window, RegisterWindow(window, windowName));
     *outWindow = window;
     return noErr;

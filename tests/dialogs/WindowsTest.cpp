@@ -111,12 +111,13 @@ void Command(const char* command) {
 }
 
 // Each kind of dialog, opened twice over the main window: one copy, centred,
-// of fixed size but for the log; then a key pressed in it.
+// of fixed size but for the log, as the main window is; then a key pressed in it.
 TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
     SetTestTime(2026, 12, 31, 23, 59);
     WindowRef main = nullptr;
     MyCreateWindow("main", nullptr, "MainWindow", &main);
     main->setGeometry(200, 100, 520, 448), main->show();
+    EXPECT_EQ(main->minimumSize(), main->maximumSize()); // laid out by hand: one size
     const struct {
         const char *command, *name;
         int field; // the control with the focus; 0: the window itself
