@@ -87,22 +87,27 @@ bool ReadEvents(QSqlDatabase& db, std::int64_t from, std::vector<HistoryEventRow
 // mains is never read.
 bool ReadOutageSamples(QSqlDatabase& db, const std::vector<HistoryEventRow>& events,
                        std::int64_t from, std::int64_t to, std::vector<HistorySampleRow>* samples) {
-    std::optional<std::int64_t> begin;
+    // Not an optional: GCC at -O2 takes its value for uninitialised.
+    std::int64_t begin = 0;
+    bool open = false;
     for (std::size_t i = 0; i <= events.size(); ++i) {
         const bool last = i == events.size();
-        if (!last && events[i].kind == "power-fail" && !begin) begin = events[i].time;
-        if (!begin || (!last && events[i].kind != "power-back")) continue;
+        if (!last && events[i].kind == "power-fail" && !open) {
+            begin = events[i].time;
+            open = true;
+        }
+        if (!open || (!last && events[i].kind != "power-back")) continue;
         const std::int64_t end = last ? to : events[i].time;
         QSqlQuery q(db);
         if (!Run(q,
                  "SELECT time, charge, status FROM samples WHERE time >= ? AND time <= ? "
                  "ORDER BY time",
-                 {std::max(*begin, from), end}))
+                 {std::max(begin, from), end}))
             return false;
         while (q.next())
             samples->push_back({q.value(0).toLongLong(), Value(q, 1), q.value(2).toInt()});
         if (q.lastError().type() != QSqlError::NoError) return false;
-        begin.reset();
+        open = false;
     }
     return true;
 }
