@@ -114,6 +114,7 @@ constexpr std::int64_t kGapSeconds = 1800;
 } // namespace
 
 HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(QStringLiteral("History"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
