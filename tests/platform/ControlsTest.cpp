@@ -83,11 +83,10 @@ TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
     ControlRef box = Find(acti, "acti", 141);
     SetControlTitle(box, reinterpret_cast<const unsigned char*>("\x04Save it"));
     EXPECT_EQ(GetControlText(box), "Save");
-    main->resize(520, 424);
-    Rect r; // a window's own bounds start at its corner
+    Rect r; // a window's own bounds start at its corner; its form's size
     GetControlBounds(main, &r);
     EXPECT_EQ((std::array<int, 4>{r.top, r.left, r.bottom, r.right}),
-              (std::array<int, 4>{0, 0, 424, 520}));
+              (std::array<int, 4>{0, 0, 448, 520}));
     EXPECT_EQ(Find(main, "main", 999), nullptr);
 }
 
