@@ -5,3 +5,11 @@
 // The tick and the status evaluation back to their start-of-run state:
 // remembered minute -1, remembered status word 0.
 void ResetMonitorState();
+
+class QSystemTrayIcon;
+// The tray icon StartDesktop made, if any.
+QSystemTrayIcon* DesktopTrayIcon();
+// Whether the notification service has answered (or is known to be missing).
+bool DesktopNotifierReady();
+// Forgets the tray and the notifier.
+void StopDesktop();

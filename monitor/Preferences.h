@@ -3,6 +3,25 @@
 // settings file that the agent reads.
 #pragma once
 
-// [Values] StaleSeconds: how long the values file may stay unchanged before
-// the link counts as lost (default 10).
+#include "DesktopState.h"
+#include "file.h"
+
+struct MonitorPreferences {
+    // [Notify] Power, Battery, Link, Shutdown: which notifications are shown.
+    bool notify[4] = {true, true, true, true};
+    // [Tray] HideOnClose: closing the main window hides it to the tray.
+    bool hideToTray = true;
+    // [Values] StaleSeconds: how long the values file may stay unchanged
+    // before the link counts as lost.
+    int staleSeconds = DefaultStaleSeconds;
+};
+
+// Reads the preferences and puts the stale limit in force.
 void LoadPreferences();
+// Stores them and puts them in force.
+void SavePreferences(const MonitorPreferences& prefs);
+const MonitorPreferences& Preferences();
+bool NoticeWanted(NoticeGroup group);
+
+// Opens the preferences window, or raises the open one.
+void OpenPreferencesWindow();

@@ -6,6 +6,7 @@
 
 #include "Clock.h"
 #include "Controls.h"
+#include "Desktop.h"
 #include "HID.h"
 #include "MonitorTesting.h"
 #include "Schedule.h"
@@ -94,6 +95,7 @@ void MyTimer(EventLoopTimerRef, void*) {
     // figure never outlive DownTime.
     if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
         RedrawMainControl(FourCharCode("tbut"), 128);
+    UpdateDesktop();
 }
 
 void ReadAndShowValues() {
@@ -104,6 +106,7 @@ void ReadAndShowValues() {
     // Only the timer counts seconds: a read between ticks never shortens the
     // countdown.
     if (PtUPSVal.DownTime != oldUPSVal.DownTime) RedrawMainControl(FourCharCode("tbut"), 128);
+    UpdateDesktop();
 }
 
 void ResetMonitorState() {

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "Desktop.h"
 #include "Folder.h"
 #include "Preferences.h"
 #include "RunLoop.h"
@@ -105,6 +107,7 @@ int main(int argc, char** argv) {
     }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/corvanta.png")));
     if (!StartMonitor()) return 1;
+    StartDesktop(QSystemTrayIcon::isSystemTrayAvailable());
     if (!options.snapshot.empty()) {
         const std::string file = options.snapshot;
         QTimer::singleShot(static_cast<int>(options.after * 1000), [file] { TakeSnapshot(file); });

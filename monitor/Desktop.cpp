@@ -1,0 +1,263 @@
+#include "Desktop.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <memory>
+
+#include "Clock.h"
+#include "DialogSupport.h"
+#include "Events.h"
+#include "MonitorTesting.h"
+#include "Notifier.h"
+#include "Preferences.h"
+#include "Windows.h"
+#include "screen.h"
+
+namespace {
+
+const QColor kGreen(0x2e, 0x9d, 0x3a);
+const QColor kAmber(0xf0, 0xa0, 0x00);
+const QColor kRed(0xd7, 0x26, 0x26);
+const QColor kGrey(0x8a, 0x8a, 0x8a);
+const QColor kInk(0x30, 0x30, 0x30);
+
+QColor ColourOf(TrayState state) {
+    switch (state) {
+    case TrayState::Charged:
+    case TrayState::Charging:
+        return kGreen;
+    case TrayState::OnBattery:
+    case TrayState::ReplaceBattery:
+        return kAmber;
+    case TrayState::LowBattery:
+    case TrayState::ShutdownPending:
+        return kRed;
+    default:
+        return kGrey;
+    }
+}
+
+// A lightning bolt over the battery's middle.
+void DrawBolt(QPainter& p, const QRectF& r) {
+    QPainterPath bolt;
+    const double x = r.center().x(), t = r.top(), b = r.bottom(), w = r.width();
+    bolt.moveTo(x + 0.08 * w, t);
+    bolt.lineTo(x - 0.16 * w, r.center().y() + 0.08 * r.height());
+    bolt.lineTo(x, r.center().y() + 0.08 * r.height());
+    bolt.lineTo(x - 0.08 * w, b);
+    bolt.lineTo(x + 0.16 * w, r.center().y() - 0.08 * r.height());
+    bolt.lineTo(x, r.center().y() - 0.08 * r.height());
+    bolt.closeSubpath();
+    p.setPen(QPen(kInk, r.height() / 14));
+    p.setBrush(Qt::white);
+    p.drawPath(bolt);
+}
+
+// A clock face at the bottom right, over the battery.
+void DrawClock(QPainter& p, double s) {
+    const QRectF face(0.42 * s, 0.42 * s, 0.56 * s, 0.56 * s);
+    p.setPen(QPen(Qt::white, s / 16));
+    p.setBrush(kRed);
+    p.drawEllipse(face);
+    p.setPen(QPen(Qt::white, s / 12, Qt::SolidLine, Qt::RoundCap));
+    const QPointF c = face.center();
+    p.drawLine(c, c - QPointF(0, 0.18 * s));
+    p.drawLine(c, c + QPointF(0.13 * s, 0));
+}
+
+} // namespace
+
+QImage TrayIconImage(TrayState state, int charge, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size;
+    const double pen = std::max(1.5, s / 11);
+    const QColor colour = ColourOf(state);
+    // A battery lying down, its terminal to the right, filling most of the icon.
+    const QRectF body(pen / 2 + 0.02 * s, 0.22 * s, 0.84 * s - pen, 0.56 * s);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRect(QRectF(body.right() + pen / 2, 0.37 * s, 0.12 * s, 0.26 * s));
+    p.setPen(QPen(colour, pen));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(body, s / 16, s / 16);
+    const QRectF inside = body.adjusted(pen, pen, -pen, -pen);
+    double level = 1.0;
+    if (state == TrayState::OnBattery || state == TrayState::Charging ||
+        state == TrayState::LowBattery)
+        level = charge < 0 ? 0.5 : std::clamp(charge, 0, 100) / 100.0;
+    // The low battery keeps a sliver in view however empty it is.
+    if (state == TrayState::LowBattery) level = std::max(level, 0.15);
+    if (state != TrayState::CommLost && state != TrayState::Waiting) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawRect(QRectF(inside.left(), inside.top(), inside.width() * level, inside.height()));
+    }
+    switch (state) {
+    case TrayState::Charging:
+        DrawBolt(p, inside);
+        break;
+    case TrayState::ReplaceBattery: {
+        // An exclamation mark, dark on the amber.
+        p.setPen(QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap));
+        const double x = inside.center().x();
+        p.drawLine(QPointF(x, inside.top() + pen * 0.6), QPointF(x, inside.bottom() - pen * 1.9));
+        p.drawPoint(QPointF(x, inside.bottom() - pen * 0.4));
+        break;
+    }
+    case TrayState::CommLost:
+        p.setPen(QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(0.2 * s, 0.12 * s), QPointF(0.8 * s, 0.88 * s));
+        p.drawLine(QPointF(0.8 * s, 0.12 * s), QPointF(0.2 * s, 0.88 * s));
+        break;
+    case TrayState::ShutdownPending:
+        DrawClock(p, s);
+        break;
+    default:
+        break;
+    }
+    return image;
+}
+
+namespace {
+
+constexpr OSType kCshu = FourCharCode("cshu");
+
+QIcon TrayIcon(TrayState state, int charge) {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(TrayIconImage(state, charge, size)));
+    return icon;
+}
+
+void ShowMainWindow() {
+    if (!MainWindow) return;
+    ShowWindow(MainWindow);
+    SelectWindow(MainWindow);
+}
+
+class Tray {
+  public:
+    Tray() {
+        QObject::connect(menu_.addAction(QStringLiteral("Show")), &QAction::triggered,
+                         ShowMainWindow);
+        QObject::connect(menu_.addAction(QStringLiteral("Event log")), &QAction::triggered,
+                         [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
+        cancel_ = menu_.addAction(QStringLiteral("Cancel shutdown"));
+        QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
+        menu_.addSeparator();
+        QObject::connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered,
+                         [] { ProcessHICommand(kHICommandQuit, nullptr); });
+        icon_.setContextMenu(&menu_);
+        QObject::connect(&icon_, &QSystemTrayIcon::activated,
+                         [](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger) ShowMainWindow();
+                         });
+    }
+
+    void Follow(const UpsPicture& p) {
+        const TrayState state = TrayStateOf(p);
+        // Redrawn only when the picture would change.
+        const int charge = state == TrayState::Charged ? -1 : p.charge;
+        if (!shown_ || state != state_ || charge != charge_) {
+            icon_.setIcon(TrayIcon(state, charge));
+            state_ = state;
+            charge_ = charge;
+        }
+        const QString tip = QString::fromStdString(TrayToolTip(p));
+        if (tip != icon_.toolTip()) icon_.setToolTip(tip);
+        cancel_->setEnabled(p.down >= 0);
+        if (!shown_) icon_.show();
+        shown_ = true;
+    }
+
+    QSystemTrayIcon icon_;
+
+  private:
+    QMenu menu_;
+    QAction* cancel_ = nullptr;
+    bool shown_ = false;
+    TrayState state_ = TrayState::Waiting;
+    int charge_ = -1;
+};
+
+struct Desktop {
+    std::unique_ptr<Tray> tray;
+    std::unique_ptr<DesktopNotifier> notifier;
+    NoticeDetector detector;
+    bool toldHidden = false;
+};
+
+std::unique_ptr<Desktop> gDesktop;
+
+void Fallback(const Notice& n) {
+    if (!gDesktop || !gDesktop->tray) return;
+    gDesktop->tray->icon_.showMessage(
+        QString::fromStdString(n.summary), QString::fromStdString(n.body),
+        n.urgency == kUrgencyCritical ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
+}
+
+// The close box of the main window hides it while the tray keeps watch.
+OSStatus CloseToTray(EventHandlerCallRef, EventRef event, void*) {
+    if (GetEventKind(event) != kEventWindowClose || !gDesktop || !gDesktop->tray ||
+        !Preferences().hideToTray || !MainWindow)
+        return eventNotHandledErr;
+    MainWindow->hide();
+    if (!std::exchange(gDesktop->toldHidden, true))
+        gDesktop->notifier->Show({NoticeKind::StillRunning, "Corvanta UPS Monitor keeps running",
+                                  "It watches the UPS from the tray; Quit in its menu ends it.",
+                                  kUrgencyNormal});
+    return noErr;
+}
+
+OSStatus PreferencesCommand(EventHandlerCallRef, EventRef event, void*) {
+    if (CommandOfEvent(event) != FourCharCode("pref")) return eventNotHandledErr;
+    OpenPreferencesWindow();
+    return noErr;
+}
+
+} // namespace
+
+void StartDesktop(bool withTray) {
+    gDesktop = std::make_unique<Desktop>();
+    if (withTray) gDesktop->tray = std::make_unique<Tray>();
+    gDesktop->notifier =
+        std::make_unique<DesktopNotifier>(Fallback, [] { ProcessHICommand(kCshu, nullptr); });
+    const EventTypeSpec command[] = {{kEventClassCommand, kEventCommandProcess}};
+    InstallEventHandler(GetApplicationEventTarget(), PreferencesCommand, 1, command, nullptr,
+                        nullptr);
+    if (MainWindow) {
+        const EventTypeSpec close[] = {{kEventClassWindow, kEventWindowClose}};
+        InstallEventHandler(GetWindowEventTarget(MainWindow), CloseToTray, 1, close, nullptr,
+                            nullptr);
+    }
+    UpdateDesktop();
+}
+
+void UpdateDesktop() {
+    if (!gDesktop) return;
+    const UpsPicture p = PictureNow();
+    if (gDesktop->tray) gDesktop->tray->Follow(p);
+    for (const Notice& n : gDesktop->detector.Step(p, static_cast<long>(CurrentTime())))
+        if (n.kind == NoticeKind::CountdownOver || NoticeWanted(GroupOf(n.kind)))
+            gDesktop->notifier->Show(n);
+}
+
+QSystemTrayIcon* DesktopTrayIcon() {
+    return gDesktop && gDesktop->tray ? &gDesktop->tray->icon_ : nullptr;
+}
+
+bool DesktopNotifierReady() {
+    return gDesktop && gDesktop->notifier->Ready();
+}
+
+void StopDesktop() {
+    gDesktop.reset();
+}

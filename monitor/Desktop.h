@@ -1,0 +1,17 @@
+// The monitor's place on the desktop: the tray icon, the notifications and
+// the preferences command.
+#pragma once
+
+#include "DesktopState.h"
+
+class QImage;
+
+// The tray's picture of a state at size px: a battery, filled to charge (%)
+// where that tells something.
+QImage TrayIconImage(TrayState state, int charge, int size);
+
+// After start-up: the tray icon when withTray (closing the main window then
+// hides it there), the notifier, and the preferences command.
+void StartDesktop(bool withTray);
+// After each tick and read: the tray and the notifications follow the state.
+void UpdateDesktop();

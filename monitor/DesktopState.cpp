@@ -1,0 +1,184 @@
+#include "DesktopState.h"
+
+#include <cstdio>
+
+#include "Ups.h"
+#include "file.h"
+#include "screen.h"
+
+namespace {
+
+constexpr int kChargeSlot = 2; // "Battery Level", tenths of a percent
+constexpr int kLoadSlot = 15;  // "Output Loading", tenths of a percent
+constexpr std::int32_t kLow = UPS_BATTLOW | UPS_BATTDEPLETED;
+const char* const kDot = " \u00b7 ";
+
+int Slot(int slot) {
+    if (((PtUPSVal.SupportItem >> slot) & 1) == 0) return -1;
+    return PtUPSVal.ItemVal[slot] < 0 ? -1 : PtUPSVal.ItemVal[slot] / 10;
+}
+
+bool OnBattery(const UpsPicture& p) {
+    return (p.status & UPS_ACFAIL) != 0;
+}
+// A low battery on mains is the next charge's business, not an alarm.
+bool LowOnBattery(const UpsPicture& p) {
+    return OnBattery(p) && (p.status & kLow) != 0;
+}
+
+std::string Percent(int n) {
+    return std::to_string(n) + " %";
+}
+
+// "3 min 12 s", "1 h 05 min", "40 s".
+std::string Duration(long s) {
+    char text[40];
+    if (s >= 3600)
+        std::snprintf(text, sizeof text, "%ld h %02ld min", s / 3600, s % 3600 / 60);
+    else if (s >= 60)
+        std::snprintf(text, sizeof text, "%ld min %ld s", s / 60, s % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld s", s);
+    return text;
+}
+
+std::string RuntimeText(int s) {
+    if (s >= 3600) return Duration(s - s % 60) + " left";
+    return (s < 60 ? std::string("<1") : std::to_string(s / 60)) + " min left";
+}
+
+// Charge and time left, for the power notices: "62 %, 23 min left".
+std::string BatteryFigures(const UpsPicture& p) {
+    std::string s;
+    if (p.charge >= 0) s = "Battery " + Percent(p.charge);
+    if (p.runtime > 0) s += (s.empty() ? "" : ", ") + RuntimeText(p.runtime);
+    return s.empty() ? s : s + ".";
+}
+
+} // namespace
+
+UpsPicture PictureNow() {
+    UpsPicture p;
+    if (ValuesAreLive())
+        p.link = PictureLink::Live;
+    else if (GetValuesLink().link != ValuesLink::Waiting)
+        p.link = PictureLink::Lost;
+    p.status = PtUPSVal.StatusFlag.AllSts;
+    p.charge = Slot(kChargeSlot);
+    p.load = Slot(kLoadSlot);
+    p.runtime = PtUPSVal.BattEstimate > 0 ? PtUPSVal.BattEstimate : -1;
+    p.down = PtUPSVal.DownTime < 0 ? -1 : PtUPSVal.DownTime;
+    return p;
+}
+
+TrayState TrayStateOf(const UpsPicture& p) {
+    if (p.link == PictureLink::Waiting) return TrayState::Waiting;
+    if (p.link == PictureLink::Lost) return TrayState::CommLost;
+    if (p.down >= 0) return TrayState::ShutdownPending;
+    if (p.status & kLow) return TrayState::LowBattery;
+    if (OnBattery(p)) return TrayState::OnBattery;
+    if (p.status & UPS_BATTREPLACE) return TrayState::ReplaceBattery;
+    if (p.charge >= 0 && p.charge < 100) return TrayState::Charging;
+    return TrayState::Charged;
+}
+
+std::string ClockText(int seconds) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+std::string TrayToolTip(const UpsPicture& p) {
+    // Stale figures are not shown as if they were read.
+    if (p.link == PictureLink::Waiting) return "Waiting for the agent";
+    if (p.link == PictureLink::Lost) return "Communication lost";
+    std::string s = OnBattery(p) ? "On battery" : "On mains";
+    if (p.status & kLow)
+        s += kDot + std::string("battery low");
+    else if (p.status & UPS_BATTREPLACE)
+        s += kDot + std::string("replace battery");
+    else if (TrayStateOf(p) == TrayState::Charging)
+        s += kDot + std::string("charging");
+    if (p.charge >= 0) s += kDot + Percent(p.charge);
+    if (p.load >= 0) s += kDot + ("load " + Percent(p.load));
+    if (p.runtime > 0) s += kDot + RuntimeText(p.runtime);
+    if (p.down >= 0) s += kDot + ("shutdown in " + ClockText(p.down));
+    return s;
+}
+
+NoticeGroup GroupOf(NoticeKind kind) {
+    switch (kind) {
+    case NoticeKind::PowerFailure:
+    case NoticeKind::PowerRestored:
+        return NoticeGroup::Power;
+    case NoticeKind::BatteryLow:
+    case NoticeKind::ReplaceBattery:
+        return NoticeGroup::Battery;
+    case NoticeKind::LinkLost:
+    case NoticeKind::LinkRestored:
+        return NoticeGroup::Link;
+    default:
+        return NoticeGroup::Shutdown;
+    }
+}
+
+bool IsCountdownNotice(NoticeKind kind) {
+    return kind != NoticeKind::StillRunning && GroupOf(kind) == NoticeGroup::Shutdown;
+}
+
+std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
+    std::vector<Notice> out;
+    if (p.link == PictureLink::Waiting) return out;
+    if (p.link == PictureLink::Lost) {
+        // Lost before anything was read is the start-up, not news.
+        if (!linkLostShown_ && lastLive_.link == PictureLink::Live) {
+            linkLostShown_ = true;
+            out.push_back({NoticeKind::LinkLost, "Communication lost",
+                           "No values from the UPS agent: the power state is unknown.",
+                           kUrgencyNormal});
+        }
+        return out;
+    }
+    if (linkLostShown_) {
+        linkLostShown_ = false;
+        out.push_back({NoticeKind::LinkRestored, "Communication restored",
+                       "The UPS agent reports again.", kUrgencyNormal});
+    }
+    // Against the last values read, so a change while the link was down is
+    // still told once.
+    const UpsPicture& was = lastLive_;
+    const bool restored = OnBattery(was) && !OnBattery(p);
+    if (OnBattery(p) && !OnBattery(was)) {
+        failedAt_ = now;
+        out.push_back({NoticeKind::PowerFailure, "Power failure",
+                       "The UPS runs on its battery. " + BatteryFigures(p), kUrgencyCritical});
+    } else if (restored) {
+        std::string body = "The UPS runs on mains again";
+        if (failedAt_ >= 0 && now >= failedAt_) body += " after " + Duration(now - failedAt_);
+        out.push_back({NoticeKind::PowerRestored, "Power restored", body + ".", kUrgencyNormal});
+        failedAt_ = -1;
+    }
+    if (LowOnBattery(p) && !LowOnBattery(was))
+        out.push_back({NoticeKind::BatteryLow, "Battery low",
+                       "The battery is nearly empty. " + BatteryFigures(p), kUrgencyCritical});
+    if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
+        out.push_back({NoticeKind::ReplaceBattery, "Replace battery",
+                       "The UPS asks for a new battery.", kUrgencyNormal});
+    const std::string in = "The computer shuts down in " + ClockText(p.down) + ".";
+    if (p.down >= 0 && was.down < 0) {
+        out.push_back({NoticeKind::CountdownStarted, "Shutdown pending", in,
+                       p.down < 60 ? kUrgencyCritical : kUrgencyNormal});
+    } else if (p.down >= 0 && p.down < 60 && was.down >= 60) {
+        out.push_back(
+            {NoticeKind::LastMinute, "Shutdown in less than a minute", in, kUrgencyCritical});
+    } else if (p.down < 0 && was.down >= 0) {
+        // The power's return and a countdown run out are not cancellations.
+        if (was.down >= 1 && !restored)
+            out.push_back({NoticeKind::ShutdownCancelled, "Shutdown cancelled",
+                           "The computer keeps running.", kUrgencyNormal});
+        else
+            out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});
+    }
+    lastLive_ = p;
+    return out;
+}

@@ -1,0 +1,85 @@
+// What the desktop is told about the UPS: the tray's state and tooltip, and
+// the notifications that changes of the evaluated state call for. Taken from
+// the same evaluation the main window shows, after each tick and read; no
+// Qt, so the tables of tests read it directly.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class PictureLink { Waiting, Live, Lost };
+
+// The evaluated state as the desktop sees it. Figures are -1 where the UPS
+// does not give them.
+struct UpsPicture {
+    PictureLink link = PictureLink::Waiting;
+    std::int32_t status = 0; // the status word after the evaluation
+    int charge = -1;         // battery level, %
+    int load = -1;           // output loading, %
+    int runtime = -1;        // seconds the battery lasts (BattEstimate)
+    int down = -1;           // seconds to the shutdown; -1 when none runs
+};
+
+// PtUPSVal and the values link as the last tick or read left them.
+UpsPicture PictureNow();
+
+enum class TrayState {
+    Waiting,
+    Charged,
+    Charging,
+    OnBattery,
+    LowBattery,
+    ReplaceBattery,
+    CommLost,
+    ShutdownPending,
+};
+
+TrayState TrayStateOf(const UpsPicture& p);
+// "On battery · 62 % · load 31 % · shutdown in 02:41".
+std::string TrayToolTip(const UpsPicture& p);
+// Seconds as "02:41".
+std::string ClockText(int seconds);
+
+enum class NoticeKind {
+    PowerFailure,
+    PowerRestored,
+    BatteryLow,
+    ReplaceBattery,
+    LinkLost,
+    LinkRestored,
+    CountdownStarted,
+    LastMinute,
+    ShutdownCancelled,
+    CountdownOver, // ended by power or by running out: the countdown notice goes
+    StillRunning,  // the main window went to the tray
+};
+
+// The kinds the user switches on and off together.
+enum class NoticeGroup { Power, Battery, Link, Shutdown };
+NoticeGroup GroupOf(NoticeKind kind);
+// Whether the notice replaces the one countdown notification.
+bool IsCountdownNotice(NoticeKind kind);
+
+constexpr int kUrgencyNormal = 1;
+constexpr int kUrgencyCritical = 2;
+
+struct Notice {
+    NoticeKind kind;
+    std::string summary;
+    std::string body;
+    int urgency = kUrgencyNormal;
+};
+
+// Turns successive pictures into notices, one per change: a state that lasts
+// is not announced again, and nothing is said of what was not read.
+class NoticeDetector {
+  public:
+    // now: the clock in seconds, for how long an outage lasted.
+    std::vector<Notice> Step(const UpsPicture& p, long now);
+
+  private:
+    UpsPicture lastLive_{};
+    bool linkLostShown_ = false;
+    long failedAt_ = -1;
+};

@@ -1,0 +1,77 @@
+// The preferences window: which notifications, hiding to the tray, and the
+// age at which the values count as lost.
+#include <QEvent>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <charconv>
+#include <string>
+
+#include "DialogSupport.h"
+#include "Preferences.h"
+#include "Windows.h"
+
+namespace {
+
+constexpr OSType kPref = FourCharCode("pref");
+WindowRef gWindow = nullptr;
+
+// Escape answers as the Cancel button.
+class EscapeIsCancel : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return false;
+        if (auto* cancel = static_cast<QWidget*>(watched)->findChild<QPushButton*>(
+                QStringLiteral("cancelButton")))
+            cancel->click();
+        return true;
+    }
+};
+
+OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
+    auto window = static_cast<WindowRef>(userData);
+    const UInt32 command = CommandOfEvent(event);
+    if (command != kHICommandOK && command != kHICommandCancel) return eventNotHandledErr;
+    if (command == kHICommandOK) {
+        MonitorPreferences prefs = Preferences();
+        for (int i = 0; i < 4; ++i)
+            prefs.notify[i] = ValueOf(window, kPref, 128 + i) != 0;
+        prefs.hideToTray = ValueOf(window, kPref, 132) != 0;
+        // A figure that cannot be read keeps the limit in force.
+        const std::string text = TextOf(window, kPref, 133);
+        int stale = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), stale);
+        if (error == std::errc() && end == text.data() + text.size()) prefs.staleSeconds = stale;
+        SavePreferences(prefs);
+    }
+    DisposeWindow(window);
+    gWindow = nullptr;
+    return noErr;
+}
+
+} // namespace
+
+void OpenPreferencesWindow() {
+    if (gWindow && IsValidWindowPtr(gWindow)) {
+        SelectWindow(gWindow);
+        return;
+    }
+    gWindow = nullptr;
+    MyCreateWindow("main", nullptr, "PreferencesWindow", &gWindow);
+    if (!gWindow) return;
+    InstallEventHandler(GetWindowEventTarget(gWindow), PreferencesWindowEventHandler, 1,
+                        kCommandList, gWindow, nullptr);
+    const MonitorPreferences& prefs = Preferences();
+    for (int i = 0; i < 4; ++i)
+        SetValueOf(gWindow, kPref, 128 + i, prefs.notify[i], false);
+    SetValueOf(gWindow, kPref, 132, prefs.hideToTray, false);
+    SetTextOf(gWindow, kPref, 133, std::to_string(prefs.staleSeconds), false);
+    if (auto* edit = qobject_cast<QLineEdit*>(ControlOf(gWindow, kPref, 133)))
+        edit->setValidator(new QIntValidator(MinStaleSeconds, MaxStaleSeconds, edit));
+    gWindow->installEventFilter(new EscapeIsCancel(gWindow));
+    ShowWindow(gWindow);
+}

@@ -1,0 +1,183 @@
+// The tray and the desktop notifications: the tray's state and tooltip for
+// agent values, and the notifications a power failure sends over a private
+// session bus to a notification server of the test's own.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
+#include <QFont>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+
+#include "Desktop.h"
+#include "FrontendTestSupport.h"
+
+namespace {
+
+// org.freedesktop.Notifications as a desktop offers it: records each Notify
+// as "summary urgency replaced-id actions", answers with an id.
+class NotificationServer : public QDBusVirtualObject {
+  public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& bus) override {
+        const std::lock_guard lock(mutex); // the bus's thread may call
+        QVariantList out;
+        if (m.member() == QLatin1String("GetCapabilities")) {
+            out << QStringList{QStringLiteral("body"), QStringLiteral("actions")};
+        } else if (m.member() == QLatin1String("Notify")) {
+            const QVariantList a = m.arguments();
+            const uint replaces = a[1].toUInt();
+            calls.push_back(
+                a[3].toString().toStdString() + " " +
+                std::to_string(qdbus_cast<QVariantMap>(a[6]).value("urgency").toUInt()) + " " +
+                std::to_string(replaces) + " " + a[5].toStringList().join(',').toStdString());
+            out << (replaces ? replaces : ++lastId);
+        }
+        bus.send(m.createReply(out));
+        return true;
+    }
+    std::size_t Count() {
+        const std::lock_guard lock(mutex);
+        return calls.size();
+    }
+    std::vector<std::string> calls;
+    uint lastId = 0;
+    std::mutex mutex;
+};
+
+bool Until(const std::function<bool()>& done) {
+    const QDeadlineTimer limit(10000);
+    while (!done() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return done();
+}
+
+} // namespace
+
+class DesktopTest : public MonitorTest {
+  protected:
+    void TearDown() override {
+        StopDesktop();
+        MonitorTest::TearDown();
+    }
+};
+
+TEST_F(DesktopTest, TrayFollowsTheValues) {
+    StartDesktop(true);
+    agent.SupportItem |= (1 << 2) | (1 << 15);
+    agent.ItemVal[2] = 1000;
+    agent.ItemVal[15] = 310;
+    PtUPSSts.flag_Enable_Power_OSDelay = 1;
+    PtUPSSts.Power_OSDelay = 161;
+    const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
+        {0, 1000, 0, TrayState::Charged, "On mains · 100 % · load 31 %"},
+        {0, 870, 2700, TrayState::Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
+        {UPS_ACFAIL, 620, 0, TrayState::ShutdownPending,
+         "On battery · 62 % · load 31 % · shutdown in 02:41"},
+        {UPS_BATTREPLACE, 1000, 0, TrayState::ReplaceBattery,
+         "On mains · replace battery · 100 % · load 31 %"},
+        {UPS_COMMERR | UPS_ACFAIL, 620, 0, TrayState::CommLost, "Communication lost"}};
+    for (const auto& [status, charge, runtime, state, tip] : rows) {
+        agent.StatusFlag.AllSts = status;
+        agent.ItemVal[2] = charge;
+        agent.BattEstimate = runtime;
+        agent.DownTime = -1;
+        Feed('r');
+        const QSystemTrayIcon* tray = DesktopTrayIcon();
+        ASSERT_TRUE(tray);
+        EXPECT_EQ(tray->toolTip().toStdString(), tip);
+        EXPECT_EQ(tray->icon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+                  TrayIconImage(state, state == TrayState::Charged ? -1 : charge / 10, 32)
+                      .convertToFormat(QImage::Format_ARGB32))
+            << tip;
+    }
+    // Every state tells itself apart at the smallest tray size.
+    for (int a = 0; a <= static_cast<int>(TrayState::ShutdownPending); ++a)
+        for (int b = 0; b < a; ++b)
+            EXPECT_NE(TrayIconImage(TrayState(a), 50, 22), TrayIconImage(TrayState(b), 50, 22));
+}
+
+TEST_F(DesktopTest, PowerFailureToCancelledShutdown) {
+    NotificationServer server;
+    QDBusConnection bus = QDBusConnection::connectToBus(
+        QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("server"));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    ASSERT_TRUE(
+        bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &server));
+    StartDesktop(true);
+    ASSERT_TRUE(Until(DesktopNotifierReady));
+    RemoveAllEventLoopTimers(); // the test's Feed is the tick
+    PtUPSSts.flag_Enable_Power_OSDelay = 0;
+    PtUPSSts.flag_Enable_Battery_OSDelay = 1;
+    PtUPSSts.Battery_OSDelay = 62;
+    agent.StatusFlag.AllSts = UPS_ACFAIL;
+    Feed('t');
+    agent.StatusFlag.AllSts = UPS_ACFAIL | UPS_BATTLOW;
+    agent.DownTime = 62;
+    for (int i = 0; i < 3; ++i)
+        Feed('t'); // the third crosses into the last minute
+    ASSERT_TRUE(Until([&] { return server.Count() == 4; }));
+    // The user cancels from the notification; the agent drops its countdown.
+    QDBusMessage invoked = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+    bus.send(invoked << 3u << QStringLiteral("cancel-shutdown"));
+    ASSERT_TRUE(
+        Until([] { return QFile::exists(QString::fromStdString(FolderFile(CommandFileName))); }));
+    std::ifstream command(FolderFile(CommandFileName));
+    std::string line;
+    for (int i = 0; i < 3; ++i)
+        std::getline(command, line);
+    EXPECT_EQ(line, "1");
+    agent.DownTime = -1;
+    Feed('t');
+    // Closing the main window leaves it in the tray, said once.
+    QWidget* window = MainWindow;
+    for (int i = 0; i < 2; ++i)
+        window->close();
+    EXPECT_FALSE(ExitToShellRequested());
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_TRUE(Until([&] { return server.Count() == 6; }));
+    const std::vector<std::string> want = {
+        "Power failure 2 0 ",
+        "Battery low 2 0 ",
+        "Shutdown pending 1 0 cancel-shutdown,Cancel shutdown",
+        "Shutdown in less than a minute 2 3 cancel-shutdown,Cancel shutdown",
+        "Shutdown cancelled 1 3 ",
+        "Corvanta UPS Monitor keeps running 1 0 "};
+    EXPECT_EQ(server.calls, want);
+    bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("server"));
+}
+
+// A private session bus for the whole run, before Qt can look for one.
+int main(int argc, char** argv) {
+    std::FILE* daemon =
+        popen("dbus-daemon --session --nofork --print-address=1 --print-pid=1", "r");
+    char address[512] = "", pid[32] = "";
+    if (!daemon || !std::fgets(address, sizeof address, daemon) ||
+        !std::fgets(pid, sizeof pid, daemon)) {
+        std::fprintf(stderr, "desktop_tests: dbus-daemon does not start\n");
+        return 1;
+    }
+    address[std::strcspn(address, "\n")] = '\0';
+    setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    kill(static_cast<pid_t>(std::atol(pid)), SIGTERM);
+    pclose(daemon);
+    return result;
+}
