@@ -42,18 +42,19 @@ QColor ColourOf(TrayState state) {
     }
 }
 
-// A lightning bolt over the battery's middle.
-void DrawBolt(QPainter& p, const QRectF& r) {
+// A lightning bolt across the whole battery, white edged in ink.
+void DrawBolt(QPainter& p, const QRectF& body, double pen) {
+    const double x = body.center().x(), y = body.center().y(), h = body.height() + 2 * pen;
+    const double w = 0.7 * h, t = y - h / 2, b = y + h / 2;
     QPainterPath bolt;
-    const double x = r.center().x(), t = r.top(), b = r.bottom(), w = r.width();
-    bolt.moveTo(x + 0.08 * w, t);
-    bolt.lineTo(x - 0.16 * w, r.center().y() + 0.08 * r.height());
-    bolt.lineTo(x, r.center().y() + 0.08 * r.height());
-    bolt.lineTo(x - 0.08 * w, b);
-    bolt.lineTo(x + 0.16 * w, r.center().y() - 0.08 * r.height());
-    bolt.lineTo(x, r.center().y() - 0.08 * r.height());
+    bolt.moveTo(x + 0.15 * w, t);
+    bolt.lineTo(x - 0.35 * w, y + 0.1 * h);
+    bolt.lineTo(x - 0.02 * w, y + 0.1 * h);
+    bolt.lineTo(x - 0.15 * w, b);
+    bolt.lineTo(x + 0.35 * w, y - 0.1 * h);
+    bolt.lineTo(x + 0.02 * w, y - 0.1 * h);
     bolt.closeSubpath();
-    p.setPen(QPen(kInk, r.height() / 14));
+    p.setPen(QPen(kInk, pen * 0.6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(Qt::white);
     p.drawPath(bolt);
 }
@@ -95,27 +96,32 @@ QImage TrayIconImage(TrayState state, int charge, int size) {
         level = charge < 0 ? 0.5 : std::clamp(charge, 0, 100) / 100.0;
     // The low battery keeps a sliver in view however empty it is.
     if (state == TrayState::LowBattery) level = std::max(level, 0.15);
-    if (state != TrayState::CommLost && state != TrayState::Waiting) {
+    if (state != TrayState::CommLost && state != TrayState::Waiting &&
+        state != TrayState::ReplaceBattery) {
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
         p.drawRect(QRectF(inside.left(), inside.top(), inside.width() * level, inside.height()));
     }
     switch (state) {
     case TrayState::Charging:
-        DrawBolt(p, inside);
+        DrawBolt(p, body, pen);
         break;
     case TrayState::ReplaceBattery: {
-        // An exclamation mark, dark on the amber.
-        p.setPen(QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap));
+        // An exclamation mark in an empty amber battery.
+        p.setPen(QPen(kInk, pen * 1.4, Qt::SolidLine, Qt::RoundCap));
         const double x = inside.center().x();
         p.drawLine(QPointF(x, inside.top() + pen * 0.6), QPointF(x, inside.bottom() - pen * 1.9));
         p.drawPoint(QPointF(x, inside.bottom() - pen * 0.4));
         break;
     }
     case TrayState::CommLost:
-        p.setPen(QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0.2 * s, 0.12 * s), QPointF(0.8 * s, 0.88 * s));
-        p.drawLine(QPointF(0.8 * s, 0.12 * s), QPointF(0.2 * s, 0.88 * s));
+        // Edged in white, so it reads on dark panels too.
+        for (const QPen& cross : {QPen(Qt::white, pen * 2.2, Qt::SolidLine, Qt::RoundCap),
+                                  QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap)}) {
+            p.setPen(cross);
+            p.drawLine(QPointF(0.22 * s, 0.14 * s), QPointF(0.78 * s, 0.86 * s));
+            p.drawLine(QPointF(0.78 * s, 0.14 * s), QPointF(0.22 * s, 0.86 * s));
+        }
         break;
     case TrayState::ShutdownPending:
         DrawClock(p, s);

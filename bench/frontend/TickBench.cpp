@@ -1,5 +1,6 @@
 // One tick with unchanged values: read the values file, compare, evaluate the
-// status word, leave the countdown alone. Nothing is painted: no events are
+// status word, leave the countdown alone; then the same with the tray and the
+// notifier following. Nothing is painted: no events are
 // processed between ticks.
 #include <QApplication>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include "AgentLock.h"
 #include "Clock.h"
 #include "CoreTesting.h"
+#include "Desktop.h"
 #include "Folder.h"
 #include "MonitorTesting.h"
 #include "file.h"
@@ -47,6 +49,8 @@ void BM_TickUnchangedValues(benchmark::State& state) {
     ResetMonitorState();
     ResetReadUPSValState();
     if (!MainWindow) StartMonitor();
+    // Argument 1: with the tray icon and the notifier following each tick.
+    if (state.range(0) == 1) StartDesktop(true);
     MyTimer(nullptr, nullptr); // the minute tick
     WriteValues(dir.path());
     MyTimer(nullptr, nullptr); // values and status settle
@@ -55,7 +59,7 @@ void BM_TickUnchangedValues(benchmark::State& state) {
         MyTimer(nullptr, nullptr);
     ClearTestTime();
 }
-BENCHMARK(BM_TickUnchangedValues)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TickUnchangedValues)->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -157,6 +157,37 @@ TEST_F(DesktopTest, PowerFailureToCancelledShutdown) {
     QDBusConnection::disconnectFromBus(QStringLiteral("server"));
 }
 
+TEST(NoticeDetector, OneNoticePerChange) {
+    // Link (W, L live, X lost), status, countdown, seconds later: the notices.
+    // Nothing is said before the first values, or of the power while the
+    // link is lost; a countdown ended by the power or by running out is not
+    // a cancellation.
+    constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW;
+    const std::tuple<char, std::int32_t, int, long, const char*> steps[] = {
+        {'X', 0, -1, 0, ""},
+        {'L', 0, -1, 0, ""},
+        {'L', kFail, -1, 0, "Power failure/2"},
+        {'L', kFail, 30, 0, "Shutdown pending/2"},
+        {'L', kFail, -1, 5, "Shutdown cancelled/1"},
+        {'X', kFail, -1, 5, "Communication lost/1"},
+        {'X', 0, -1, 5, ""},
+        {'L', kLow, 100, 200, "Communication restored/1 Battery low/2 Shutdown pending/1"},
+        {'L', kLow, 59, 1, "Shutdown in less than a minute/2"},
+        {'L', kLow, 58, 1, ""},
+        {'L', 0, -1, 1, "Power restored/1 /1"},
+        {'L', UPS_BATTREPLACE, 0, 1, "Replace battery/1 Shutdown pending/2"},
+        {'L', UPS_BATTREPLACE, -1, 1, "/1"}};
+    NoticeDetector detector;
+    long clock = 0;
+    for (const auto& [link, status, down, later, want] : steps) {
+        const PictureLink l = link == 'L' ? PictureLink::Live : PictureLink::Lost;
+        std::string said;
+        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later))
+            said += (said.empty() ? "" : " ") + n.summary + "/" + std::to_string(n.urgency);
+        EXPECT_EQ(said, want) << status << " " << down;
+    }
+}
+
 // A private session bus for the whole run, before Qt can look for one.
 int main(int argc, char** argv) {
     std::FILE* daemon =
