@@ -8,7 +8,11 @@
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
 #include <QFont>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSettings>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <csignal>
 #include <cstdlib>
@@ -17,7 +21,9 @@
 #include <mutex>
 
 #include "Desktop.h"
+#include "DialogSupport.h"
 #include "FrontendTestSupport.h"
+#include "Preferences.h"
 
 namespace {
 
@@ -157,6 +163,28 @@ TEST_F(DesktopTest, PowerFailureToCancelledShutdown) {
     QDBusConnection::disconnectFromBus(QStringLiteral("server"));
 }
 
+TEST_F(DesktopTest, PreferencesWindow) {
+    StartDesktop(false);
+    // Escape leaves the preferences as they were; OK stores what was set.
+    for (bool ok : {false, true}) {
+        ASSERT_TRUE(SelectMenuCommand(FourCharCode("pref")));
+        QWidget* w = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("PreferencesWindow") && IsValidWindowPtr(top))
+                w = top;
+        ASSERT_TRUE(w);
+        SetValueOf(w, FourCharCode("pref"), 130, 0, false);
+        SetTextOf(w, FourCharCode("pref"), 133, "30", false);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        ok ? w->findChild<QPushButton*>(QStringLiteral("okButton"))->click()
+           : (void)QCoreApplication::sendEvent(w, &escape);
+        EXPECT_EQ(CountWindowsNamed("PreferencesWindow"), 0);
+        EXPECT_EQ(NoticeWanted(NoticeGroup::Link), !ok);
+        EXPECT_EQ(QSettings().value("Values/StaleSeconds", 10).toInt(), ok ? 30 : 10);
+    }
+    SavePreferences(MonitorPreferences{});
+}
+
 TEST(NoticeDetector, OneNoticePerChange) {
     // Link (W, L live, X lost), status, countdown, seconds later: the notices.
     // Nothing is said before the first values, or of the power while the
@@ -201,6 +229,9 @@ int main(int argc, char** argv) {
     address[std::strcspn(address, "\n")] = '\0';
     setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The preferences a test stores stay out of the user's configuration.
+    const QTemporaryDir config;
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     int result = 0;
     {
         QApplication app(argc, argv);
