@@ -134,16 +134,18 @@ class E2eTest : public corvanta_test::CoreTest {
     // Starts a monitor, which writes its snapshot after the given seconds
     // when given a file for it. The folder is also its configuration home: no
     // preference of the user's reaches the test, Corvanta/corvanta-monitor.conf
-    // in the folder does.
+    // in the folder does. A session bus that is not there keeps the test's
+    // power failures off the user's desktop.
     Child& StartMonitor(const std::string& png = "", double after = 0) {
         std::vector<std::string> argv{MonitorBinary, "--folder", Folder()};
         if (!png.empty())
             argv.insert(argv.end(), {"--snapshot", Path(png), "--after", std::to_string(after)});
-        Child& m =
-            monitors_.emplace_back(Spawn(argv, Path(png.empty() ? "monitor.out" : png + ".out"),
-                                         {{"QT_QPA_PLATFORM", "offscreen"},
-                                          {"XDG_RUNTIME_DIR", Folder()},
-                                          {"XDG_CONFIG_HOME", Folder()}}));
+        Child& m = monitors_.emplace_back(
+            Spawn(argv, Path(png.empty() ? "monitor.out" : png + ".out"),
+                  {{"QT_QPA_PLATFORM", "offscreen"},
+                   {"XDG_RUNTIME_DIR", Folder()},
+                   {"XDG_CONFIG_HOME", Folder()},
+                   {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + Path("no-bus")}}));
         children_.push_back(&m);
         return m;
     }
