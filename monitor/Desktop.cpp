@@ -154,8 +154,10 @@ class Tray {
     Tray() {
         QObject::connect(menu_.addAction(QStringLiteral("Show")), &QAction::triggered,
                          ShowMainWindow);
-        QObject::connect(menu_.addAction(QStringLiteral("Event log")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QStringLiteral("Event log…")), &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
+        QObject::connect(menu_.addAction(QStringLiteral("History…")), &QAction::triggered,
+                         [] { ProcessHICommand(FourCharCode("hist"), nullptr); });
         cancel_ = menu_.addAction(QStringLiteral("Cancel shutdown"));
         QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
         menu_.addSeparator();

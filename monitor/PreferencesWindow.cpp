@@ -1,10 +1,7 @@
 // The preferences window: which notifications, hiding to the tray, and the
 // age at which the values count as lost.
-#include <QEvent>
 #include <QIntValidator>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <charconv>
 #include <string>
 
@@ -16,21 +13,6 @@ namespace {
 
 constexpr OSType kPref = FourCharCode("pref");
 WindowRef gWindow = nullptr;
-
-// Escape answers as the Cancel button.
-class EscapeIsCancel : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
-            return false;
-        if (auto* cancel = static_cast<QWidget*>(watched)->findChild<QPushButton*>(
-                QStringLiteral("cancelButton")))
-            cancel->click();
-        return true;
-    }
-};
 
 OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
@@ -72,6 +54,5 @@ void OpenPreferencesWindow() {
     SetTextOf(gWindow, kPref, 133, std::to_string(prefs.staleSeconds), false);
     if (auto* edit = qobject_cast<QLineEdit*>(ControlOf(gWindow, kPref, 133)))
         edit->setValidator(new QIntValidator(MinStaleSeconds, MaxStaleSeconds, edit));
-    gWindow->installEventFilter(new EscapeIsCancel(gWindow));
     ShowWindow(gWindow);
 }
