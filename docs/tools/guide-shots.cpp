@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -21,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "Desktop.h"
 #include "Folder.h"
 #include "Preferences.h"
 #include "Windows.h"
@@ -191,6 +193,7 @@ int main(int argc, char** argv) {
     }
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/corvanta.png")));
     if (!StartMonitor() || !MainWindow) return 1;
+    StartDesktop(QSystemTrayIcon::isSystemTrayAvailable());
     Tour tour(MainWindow);
     tour.Start();
     return QApplication::exec();
