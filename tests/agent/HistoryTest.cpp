@@ -120,14 +120,17 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
     }
 }
 
-// Two outages through the agent: its events in order, a sample every 10 s on
-// mains and every 2 s on battery, what the UPS does not report left NULL, and
-// nothing committed on mains before the batch is due.
+// Two outages through the agent, over a corrupt history it moves aside: its
+// events in order, a sample every 10 s on mains and every 2 s on battery,
+// what the UPS does not report left NULL, and nothing committed on mains
+// before the batch is due.
 TEST_F(HistoryTest, AgentRecordsTwoOutages) {
     WriteSettings([](UPSSts& s) { s.Power_OSDelay = 20, s.Battery_OSDelay = 5; });
     const std::string start = std::to_string(CurrentTime());
     sqlite3* db = nullptr;
+    agent_test::WriteFile(Path(History::FileName), std::string(4096, 'x'));
     StartAgent();
+    EXPECT_TRUE(LogHas(".corrupt-")) << "moved aside";
     ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
     Seconds(Agent::HistoryBatchSeconds - 1);
     EXPECT_EQ(Rows(db, "SELECT COUNT(*) FROM samples"), std::vector<std::string>{"0"});
