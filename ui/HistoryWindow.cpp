@@ -140,8 +140,10 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     chart_ = new QChart;
     chart_->legend()->setAlignment(Qt::AlignTop);
     chart_->setMargins(QMargins(4, 4, 4, 4));
-    outageShade = new QLineSeries;
-    auto* shade = new QAreaSeries(outageShade);
+    // An area series does not own its line: the shade holds it as its child.
+    auto* shade = new QAreaSeries;
+    outageShade = new QLineSeries(shade);
+    shade->setUpperSeries(outageShade);
     shade->setName(QStringLiteral("On battery"));
     shade->setColor(QColor(220, 40, 40, 50));
     shade->setBorderColor(Qt::transparent);
