@@ -8,6 +8,7 @@
 #include "Controls.h"
 #include "Desktop.h"
 #include "HID.h"
+#include "HistoryWindow.h"
 #include "MonitorTesting.h"
 #include "Schedule.h"
 #include "Windows.h"
@@ -96,6 +97,7 @@ void MyTimer(EventLoopTimerRef, void*) {
     if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
         RedrawMainControl(FourCharCode("tbut"), 128);
     UpdateDesktop();
+    TickHistoryWindow(CurrentTime());
 }
 
 void ReadAndShowValues() {

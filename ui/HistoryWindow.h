@@ -23,7 +23,6 @@ class QLabel;
 class QLineSeries;
 class QPushButton;
 class QTableWidget;
-class QTimer;
 
 class HistoryWindow : public QDialog {
   public:
@@ -31,6 +30,8 @@ class HistoryWindow : public QDialog {
 
     // Reads the history again for the chosen range, up to the clock's now.
     void Refresh();
+    // Called each tick: reads again once 10 s of the clock have passed.
+    void RefreshIfDue(std::int64_t now);
     void SetRange(HistoryRange range);
     const HistoryView& View() const { return view_; }
     // The values at the chart point nearest to the given moment, as the
@@ -63,10 +64,12 @@ class HistoryWindow : public QDialog {
     std::vector<QLineSeries*> pieces_[3];
     QChartView* chartView_ = nullptr;
     QPushButton *csvButton_ = nullptr, *pngButton_ = nullptr;
-    QTimer* timer_ = nullptr;
+    std::int64_t readAt_ = 0;
 };
 
 // Opens the window centred over the main window, or raises the open one.
 HistoryWindow* OpenHistoryWindow();
 // The open window, or none.
 HistoryWindow* CurrentHistoryWindow();
+// The tick's share: an open window follows the history while it grows.
+void TickHistoryWindow(std::int64_t now);

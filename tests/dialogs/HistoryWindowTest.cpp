@@ -205,6 +205,14 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) 
     w->ShowValuesAt(now_ - 1500);
     EXPECT_EQ(w->readout->text().toStdString(),
               "2026-03-01 11:35:00   charge 99 %, load 42 %, input -   (on battery)");
+    // The tick reads the history again once 10 s have passed: outage C ends.
+    ASSERT_TRUE(QSqlQuery(writer_).exec(
+        QStringLiteral("INSERT INTO events(time, kind, detail) VALUES(%1, 'power-back', '')")
+            .arg(now_ + 5)));
+    for (int second : {9, 10}) {
+        SetTestTime(2026, 3, 1, 12, 0, second), TickHistoryWindow(CurrentTime());
+        EXPECT_EQ(w->View().outages.outages.back().end.has_value(), second == 10);
+    }
 
     const QImage shot = w->grab().toImage();
     ASSERT_TRUE(shot.save(QString::fromStdString(Path("history.png"))));
