@@ -96,10 +96,12 @@ TEST_F(MonitorE2e, KilledOrHungAgentShowsDisconnect) {
     // Hung (stopped): the lock stays held, the file stops changing.
     ASSERT_EQ(::mkdir(Path("Corvanta").c_str(), 0700), 0);
     WriteFile(Path("Corvanta/corvanta-monitor.conf"), "[Values]\nStaleSeconds=3\n");
+    // Stopped once its values are there, so that the monitor's snapshot
+    // comes well past the limit however slowly either of them started.
     Start(OnMains);
-    Child& hung = StartMonitor("hung.png", 6);
-    std::this_thread::sleep_for(seconds(1));
+    ASSERT_TRUE(WaitForValues(Open));
     ::kill(agent_.Pid, SIGSTOP);
+    Child& hung = StartMonitor("hung.png", 6);
     QImage image = Snapshot(hung, "hung.png");
     ::kill(agent_.Pid, SIGCONT);
     EXPECT_EQ(StatusNames(image), "alarm alarm alarm ");
