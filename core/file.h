@@ -71,9 +71,22 @@ UniqueFile CappedStream(UniqueFd fd, std::size_t cap);
 // reads end at cap bytes.
 UniqueFile OpenFolderFile(const std::string& path, std::size_t cap);
 
+// What became of a save that asks the agent to reload the file it wrote.
+enum class SaveResult {
+    Saved,
+    NotSaved,     // the file was not written; the old one stands
+    AgentNotTold, // the file was written but the request was not
+};
+
 // ---- settings (ZAN_UPS.STS) ----
 void LoadUPSSts();
-void WriteUPSSts();
+// Writes sts as the settings file and asks the agent to reload it. Only once
+// the file is written does sts become PtUPSSts, so memory never claims what
+// the file and the agent do not have. *error (if given) says which file
+// could not be written and why.
+SaveResult WriteUPSSts(const UPSSts& sts, std::string* error);
+// Writes PtUPSSts.
+SaveResult WriteUPSSts(std::string* error = nullptr);
 // The 33-line text of the settings file for the given record.
 std::string FormatUPSSts(const UPSSts& sts);
 // Parses settings text into *sts as LoadUPSSts does with an open file
@@ -89,9 +102,11 @@ void DecodeUPSVal(const std::uint8_t in[UPSValImageSize], UPSVal* val);
 // Decodes the first n bytes of an image over *val: bytes past n keep the
 // record's previous contents, byte for byte.
 void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* val);
-// Refreshes PtUPSVal from the values file. A file that is missing, or stale
-// (no agent holds the folder's lock, or it is older than the stale limit),
-// means communication lost; the first read of a run deletes a stale file.
+// Refreshes PtUPSVal from the values file. A values file younger than the
+// stale limit is live whoever wrote it; the agent's folder lock only makes
+// the verdict faster: no lock and no fresh file, or our agent's lock seen
+// held and then released, is a loss at once. The first read of a run
+// deletes a file older than the limit.
 void ReadUPSVal();
 
 // What the last ReadUPSVal found, for the screen.
@@ -101,16 +116,23 @@ enum class ValuesLink {
     Lost,    // missing or stale: UPS_COMMERR is set
 };
 enum class LostReason {
-    NoValues,        // no values file
-    AgentNotRunning, // no agent holds the folder's lock
-    NoUpdate,        // the file has not changed for longer than the limit
+    NoValues,         // the agent holds the lock but wrote no values file
+    AgentNotRunning,  // no agent holds the folder's lock, and no fresh values
+    NoUpdate,         // the file has not changed for longer than the limit
+    FolderMissing,    // the program folder is not there
+    FolderUnreadable, // this user may not read the program folder
 };
 struct ValuesLinkState {
     ValuesLink link = ValuesLink::Waiting;
     LostReason reason = LostReason::NoValues;
-    long age = 0; // seconds since the file last changed (NoUpdate)
+    long age = 0;       // seconds since the file last changed (NoUpdate)
+    std::string detail; // who may read the folder (FolderUnreadable)
 };
 ValuesLinkState GetValuesLink();
+// The countdown the agent reported in the last values read (-1: none, or
+// the link is lost): what stands when the power returns, for a cause the
+// power did not end.
+short AgentDownTime();
 
 // Seconds after which a values file that has not changed counts as missing
 // (the agent rewrites it at least once a second).
@@ -120,8 +142,19 @@ constexpr int MaxStaleSeconds = 3600;
 // Out-of-range limits are pinned to the range.
 void SetValuesStaleLimit(int seconds);
 
+// ---- event log (ZAN_UPS.LOG, written by the agent) ----
+// The agent's words when its UPS stops and starts answering; a reason may
+// follow the first after ": ".
+constexpr const char* LinkLostText = "Communication with the UPS lost";
+constexpr const char* LinkBackText = "Communication with the UPS restored";
+// The reason given with the last loss not followed by a return in the log's
+// last lines; empty when there is none.
+std::string LastLinkLostReason();
+
 // ---- command (ZAN_CMD.DAT) ----
-void WriteCommand();
+// Writes the three request flags and clears them; on failure they stay
+// raised for the next write, and *error (if given) says why.
+bool WriteCommand(std::string* error = nullptr);
 
 // ---- ratings (ZAN_RATING.DAT, written by the agent) ----
 // Reads RatingVolt, RatingCurrent and RatingBattVolt, and RatingVA and
@@ -138,9 +171,11 @@ extern char StringBuffer[1024];
 
 char* StringToken(const char* buffer, char Sep);
 void LoadSchedule();
-void WriteSchedule();
+// Writes PtSchedule, stamped with the clock's year, and asks the agent to
+// reload it; *error (if given) says what could not be written and why.
+SaveResult WriteSchedule(std::string* error = nullptr);
 // As WriteSchedule, stamping line 1 with the given base year.
-void WriteScheduleForYear(int baseYear);
+SaveResult WriteScheduleForYear(int baseYear, std::string* error = nullptr);
 // Releases the in-memory calendar.
 void FreeSchedule();
 int OpenRSchedule();
@@ -166,3 +201,6 @@ void CopyField(char* field, std::size_t capacity, const char* text);
 bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      bool durable = true);
 bool WriteFileAtomic(const std::string& path, const std::string& text, bool durable = true);
+// Why the last WriteFileAtomic of path failed, from errno, for the user:
+// "cannot write PATH: REASON".
+std::string CannotWrite(const std::string& path);

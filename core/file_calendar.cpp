@@ -101,8 +101,12 @@ void LoadSchedule() {
     }
 }
 
-void WriteScheduleForYear(int baseYear) {
-    if (PtSchedule == nullptr) return;
+SaveResult WriteScheduleForYear(int baseYear, std::string* error) {
+    const std::string path = CalendarPath();
+    if (PtSchedule == nullptr) {
+        if (error) *error = "cannot write " + path + ": no calendar is loaded";
+        return SaveResult::NotSaved;
+    }
     std::string out;
     out.reserve(ScheduleRows * 8 + 8);
     out += std::to_string(baseYear);
@@ -115,15 +119,18 @@ void WriteScheduleForYear(int baseYear) {
         out += std::to_string(PtSchedule[i].Minute);
         out += '\n';
     }
-    if (!WriteFileAtomic(CalendarPath(), out)) return;
+    if (!WriteFileAtomic(path, out)) {
+        if (error) *error = CannotWrite(path);
+        return SaveResult::NotSaved;
+    }
     flag_LoadSCH = 1;
-    WriteCommand();
+    return WriteCommand(error) ? SaveResult::Saved : SaveResult::AgentNotTold;
 }
 
-void WriteSchedule() {
+SaveResult WriteSchedule(std::string* error) {
     DateTimeRec now;
     GetTime(&now);
-    WriteScheduleForYear(now.year);
+    return WriteScheduleForYear(now.year, error);
 }
 
 void FreeSchedule() {

@@ -151,8 +151,17 @@ void LoadUPSSts() {
     ParseUPSSts(in.get(), &PtUPSSts);
 }
 
-void WriteUPSSts() {
-    if (!WriteFileAtomic(FolderFile(SettingsFileName), FormatUPSSts(PtUPSSts))) return;
+SaveResult WriteUPSSts(const UPSSts& sts, std::string* error) {
+    const std::string path = FolderFile(SettingsFileName);
+    if (!WriteFileAtomic(path, FormatUPSSts(sts))) {
+        if (error) *error = CannotWrite(path);
+        return SaveResult::NotSaved;
+    }
+    PtUPSSts = sts;
     flag_LoadSTS = 1;
-    WriteCommand();
+    return WriteCommand(error) ? SaveResult::Saved : SaveResult::AgentNotTold;
+}
+
+SaveResult WriteUPSSts(std::string* error) {
+    return WriteUPSSts(UPSSts(PtUPSSts), error);
 }

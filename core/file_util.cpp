@@ -160,3 +160,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
 bool WriteFileAtomic(const std::string& path, const std::string& text, bool durable) {
     return WriteFileAtomic(path, text.data(), text.size(), durable);
 }
+
+std::string CannotWrite(const std::string& path) {
+    return "cannot write " + path + ": " + std::strerror(errno);
+}

@@ -1,7 +1,11 @@
 // ZAN_VAL.DAT (the agent's live values) and ZAN_CMD.DAT (our requests).
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "AgentLock.h"
 #include "Clock.h"
@@ -37,29 +41,106 @@ std::int32_t Get32(const std::uint8_t* p) {
 // Reader's memory between calls.
 bool flag_First = true;
 int oldCountdown = -1;
+// The agent's own figure in the last values read; -1: none, or not read.
+int agentDownTime = -1;
 int staleLimit = DefaultStaleSeconds;
 std::time_t firstReadTime = 0;
 // Until the first values or the first loss, a missing file is waited for.
 bool waiting = true;
 ValuesLinkState lastLink;
 
-// Unknown (the folder cannot be probed) leaves the verdict to the file's age.
-bool AgentNotRunning() {
-    return ProbeAgentLock(CurDir) == AgentPresence::NotRunning;
+// The values file as it stood, to tell a file rewritten since from the one
+// a stopped agent left.
+struct FileStamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    long mtimeSec = 0;
+    long mtimeNsec = 0;
+    off_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(bool exists, const struct stat& st) {
+    if (!exists) return {};
+    return {true, st.st_dev, st.st_ino, static_cast<long>(st.st_mtim.tv_sec),
+            static_cast<long>(st.st_mtim.tv_nsec), st.st_size};
+}
+
+// Our agent's lock seen held in this run; once it is released, the file it
+// left is not believed, though it is younger than the limit.
+bool lockSeen = false;
+bool released = false;
+FileStamp atRelease;
+
+std::string UserName(uid_t uid) {
+    char buf[1024];
+    passwd pw{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &pw, buf, sizeof buf, &found) == 0 && found) return found->pw_name;
+    return std::to_string(uid);
+}
+
+std::string GroupName(gid_t gid) {
+    char buf[1024];
+    group gr{};
+    group* found = nullptr;
+    if (::getgrgid_r(gid, &gr, buf, sizeof buf, &found) == 0 && found) return found->gr_name;
+    return std::to_string(gid);
+}
+
+// Why the folder keeps the values from us, if it does: missing, or closed
+// to this user (then *who says whom it would take).
+bool FolderProblem(int valuesErrno, LostReason* reason, std::string* who) {
+    struct stat st {};
+    const std::string folder = CurDir[0] ? CurDir : "/";
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        if (errno == EACCES) return false; // a parent is closed: nothing to name
+        *reason = LostReason::FolderMissing;
+        return true;
+    }
+    if (valuesErrno != EACCES && ::access(folder.c_str(), X_OK) == 0) return false;
+    *reason = LostReason::FolderUnreadable;
+    const bool group = (st.st_mode & (S_IRGRP | S_IXGRP)) == (S_IRGRP | S_IXGRP);
+    *who = "user " + UserName(st.st_uid) + (group ? " or group " + GroupName(st.st_gid) : "");
+    return true;
 }
 
 // Why the values file at path cannot be believed; false when it is fresh.
 bool ValuesStale(const std::string& path, std::time_t now, ValuesLinkState* why) {
-    const bool agentGone = AgentNotRunning();
+    const AgentPresence agent = ProbeAgentLock(CurDir);
+    if (agent == AgentPresence::Running) {
+        lockSeen = true;
+        released = false;
+    }
     struct stat st {};
-    if (agentGone || ::stat(path.c_str(), &st) != 0) {
-        why->reason = agentGone ? LostReason::AgentNotRunning : LostReason::NoValues;
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    const int statErrno = errno;
+    const FileStamp stamp = StampOf(exists, st);
+    if (agent != AgentPresence::Running && lockSeen && !released) {
+        released = true;
+        atRelease = stamp;
+    }
+    if (released) {
+        // Another writer has taken over once the file changes.
+        if (!exists || stamp == atRelease) {
+            why->reason = LostReason::AgentNotRunning;
+            return true;
+        }
+        released = lockSeen = false;
+    }
+    if (!exists) {
+        if (agent == AgentPresence::Running ||
+            !FolderProblem(statErrno, &why->reason, &why->detail))
+            why->reason = agent == AgentPresence::NotRunning ? LostReason::AgentNotRunning
+                                                             : LostReason::NoValues;
         return true;
     }
     // A file from the future (the clock was set back) is taken as fresh.
     const long age = static_cast<long>(now - st.st_mtime);
     if (age > staleLimit) {
-        why->reason = LostReason::NoUpdate;
+        why->reason =
+            agent == AgentPresence::NotRunning ? LostReason::AgentNotRunning : LostReason::NoUpdate;
         why->age = age;
         return true;
     }
@@ -139,10 +220,17 @@ void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* v) {
 void ResetReadUPSValState() {
     flag_First = true;
     oldCountdown = -1;
+    agentDownTime = -1;
     firstReadTime = 0;
     waiting = true;
     lastLink = ValuesLinkState{};
+    lockSeen = released = false;
+    atRelease = {};
     staleLimit = DefaultStaleSeconds;
+}
+
+short AgentDownTime() {
+    return static_cast<short>(agentDownTime);
 }
 
 ValuesLinkState GetValuesLink() {
@@ -159,12 +247,13 @@ void ReadUPSVal() {
     const int own = PtUPSVal.DownTime;
     const std::string path = FolderFile(ValuesFileName);
     const std::time_t now = CurrentTime();
-    ValuesLinkState lost{ValuesLink::Lost};
+    ValuesLinkState lost;
+    lost.link = ValuesLink::Lost;
     const bool stale = ValuesStale(path, now, &lost);
     if (flag_First) {
-        // Values left by an agent that stopped must never be shown; a running
-        // agent's fresh file is read at once.
-        if (stale && lost.reason != LostReason::NoValues) std::remove(path.c_str());
+        // Values left long ago must never be shown; a fresh file is read at
+        // once, whoever writes it.
+        if (stale && lost.age > staleLimit) std::remove(path.c_str());
         firstReadTime = now;
         flag_First = false;
     }
@@ -173,11 +262,13 @@ void ReadUPSVal() {
     if (in == nullptr) {
         // Before anything was read, a missing file may only mean the agent
         // is starting: wait for it up to the stale limit, unless it is known
-        // not to run.
-        if (waiting && lost.reason != LostReason::AgentNotRunning &&
-            now - firstReadTime <= staleLimit)
+        // not to run or the folder keeps it out.
+        const bool mayBeStarting =
+            lost.reason == LostReason::NoValues || lost.reason == LostReason::NoUpdate;
+        if (waiting && mayBeStarting && now - firstReadTime <= staleLimit)
             return;
         waiting = false;
+        agentDownTime = -1;
         PtUPSVal.flag_OpenUPS = 0;
         PtUPSVal.StatusFlag.AllSts |= UPS_COMMERR;
         lastLink = lost;
@@ -188,9 +279,11 @@ void ReadUPSVal() {
     in.reset();
     DecodeUPSValPartial(image, n, &PtUPSVal);
     waiting = false;
-    lastLink = ValuesLinkState{ValuesLink::Live};
+    lastLink = ValuesLinkState{};
+    lastLink.link = ValuesLink::Live;
 
     const int agent = PtUPSVal.DownTime;
+    agentDownTime = agent < 0 ? -1 : agent;
     if (oldCountdown < 0) {
         if (agent >= 0) oldCountdown = agent;
     } else if (agent < 0) {
@@ -203,13 +296,18 @@ void ReadUPSVal() {
     }
 }
 
-void WriteCommand() {
+bool WriteCommand(std::string* error) {
     char text[64];
     int n = std::snprintf(text, sizeof text, "%d\n%d\n%d\n", flag_LoadSTS, flag_LoadSCH,
                           flag_LoadCancelShutdown);
     // On failure the requests stay raised and go out with the next write.
-    if (!WriteFileAtomic(FolderFile(CommandFileName), text, static_cast<std::size_t>(n))) return;
+    const std::string path = FolderFile(CommandFileName);
+    if (!WriteFileAtomic(path, text, static_cast<std::size_t>(n))) {
+        if (error) *error = CannotWrite(path);
+        return false;
+    }
     flag_LoadSTS = 0;
     flag_LoadSCH = 0;
     flag_LoadCancelShutdown = 0;
+    return true;
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string>
 
+#include "Alert.h"
 #include "DialogSupport.h"
 #include "Preferences.h"
 #include "Windows.h"
@@ -28,7 +29,11 @@ OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void
         int stale = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), stale);
         if (error == std::errc() && end == text.data() + text.size()) prefs.staleSeconds = stale;
-        SavePreferences(prefs);
+        std::string why;
+        if (!SavePreferences(prefs, &why)) {
+            ShowAlert(window, "Not saved", "The preferences could not be saved: " + why);
+            return noErr;
+        }
     }
     DisposeWindow(window);
     gWindow = nullptr;

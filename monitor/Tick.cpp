@@ -31,10 +31,19 @@ Ratings CurrentRatings() {
     return {PtUPSSts.RatingVolt, PtUPSSts.RatingCurrent, PtUPSSts.RatingBattVolt};
 }
 
-// Why the link counts as lost, for the status bar; empty otherwise.
+// Why the UPS's state is not known, for the status bar; empty while it is.
 std::string LinkDetailText(const ValuesLinkState& link) {
+    if (link.link == ValuesLink::Live) {
+        if (PtUPSVal.flag_OpenUPS != 0) return "";
+        const std::string why = LastLinkLostReason();
+        return "agent running, UPS not answering" + (why.empty() ? "" : ": " + why);
+    }
     if (link.link != ValuesLink::Lost) return "";
     switch (link.reason) {
+    case LostReason::FolderMissing:
+        return std::string("program folder ") + CurDir + " not found";
+    case LostReason::FolderUnreadable:
+        return std::string("program folder ") + CurDir + " not readable: needs " + link.detail;
     case LostReason::AgentNotRunning:
         return "agent not running";
     case LostReason::NoUpdate:

@@ -1,6 +1,7 @@
 // Status evaluation: each changed bit of the status word switches a status
 // light, redraws what depends on it and arms or ends the shutdown countdown.
 #include "Controls.h"
+#include "file.h"
 #include "monitor.h"
 
 namespace {
@@ -58,7 +59,9 @@ void CheckStatus() {
                 Arm(PtUPSSts.flag_Enable_Power_OSDelay, PtUPSSts.Power_OSDelay);
                 LightOn(1);
             } else {
-                PtUPSVal.DownTime = -1;
+                // The agent may still count down for a cause the power did
+                // not end (a scheduled shutdown); its figure stands.
+                PtUPSVal.DownTime = AgentDownTime();
                 PtUPSVal.StatusFlag.AllSts &= ~UPS_BATTLOW;
                 LightOff(1);
             }

@@ -35,10 +35,13 @@ void AcquireCalendar() {
     ++users;
 }
 
-bool SaveAndReleaseCalendar() {
+SaveResult SaveCalendar(std::string* error) {
     // Stamped with the year the entries were loaded for: a window left open
     // across New Year saves last year's calendar, which the next search rolls.
-    if (PtSchedule != nullptr) WriteScheduleForYear(baseYear);
+    return WriteScheduleForYear(baseYear, error);
+}
+
+bool ReleaseCalendar() {
     if (users > 0) --users;
     if (users > 0) return false;
     FreeSchedule();

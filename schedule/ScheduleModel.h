@@ -3,16 +3,20 @@
 // collecting, sorting, packing and copying a day's entries.
 #pragma once
 
+#include <string>
+
 #include "Ups.h"
+#include "file.h"
 
 // ---- the calendar shared by the open schedule windows ----
 // Loads the calendar (LoadSchedule) for one more window and takes the clock's
 // year as the calendar's base year. Every open window shares PtSchedule.
 void AcquireCalendar();
-// Called when a window saves and goes: writes the calendar stamped with the
-// base year it was loaded for, then lets the memory go when no other window
-// still uses it. Returns whether the memory was released.
-bool SaveAndReleaseCalendar();
+// Writes the calendar stamped with the base year it was loaded for.
+SaveResult SaveCalendar(std::string* error);
+// Called when a window that saved goes: lets the memory go when no other
+// window still uses it. Returns whether the memory was released.
+bool ReleaseCalendar();
 // A window that went without saving (its close box) only stops counting.
 void ForgetCalendarUser();
 int CalendarUsers();

@@ -47,18 +47,19 @@ void FillActionsWindow(WindowRef window) {
 OSStatus ActionsWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
     switch (CommandOfEvent(event)) {
-    case kHICommandOK:
+    case kHICommandOK: {
+        UPSSts next = PtUPSSts;
         for (int j = 0; j < 3; ++j) {
-            PtUPSSts.*Delays[j].flag = FlagOfCheckBox(ValueOf(window, kActi, 128 + 4 * j));
-            PtUPSSts.*Delays[j].delay = DelayOfItem(ValueOf(window, kActi, 129 + 4 * j));
+            next.*Delays[j].flag = FlagOfCheckBox(ValueOf(window, kActi, 128 + 4 * j));
+            next.*Delays[j].delay = DelayOfItem(ValueOf(window, kActi, 129 + 4 * j));
         }
-        PtUPSSts.flag_EnableCommand = FlagOfCheckBox(ValueOf(window, kActi, 141));
+        next.flag_EnableCommand = FlagOfCheckBox(ValueOf(window, kActi, 141));
         // A path too long for the field keeps the old one rather than a cut one.
-        StoreCommandFile(PtUPSSts.CommandFile, TextOf(window, kActi, 143));
-        PtUPSSts.Command_Time = CommandTimeOfText(TextOf(window, kActi, 144));
-        DisposeWindow(window);
-        WriteUPSSts();
+        StoreCommandFile(next.CommandFile, TextOf(window, kActi, 143));
+        next.Command_Time = CommandTimeOfText(TextOf(window, kActi, 144));
+        if (SaveSettings(window, next)) DisposeWindow(window);
         return noErr;
+    }
     case kHICommandCancel:
         DisposeWindow(window);
         return noErr;

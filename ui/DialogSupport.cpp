@@ -1,5 +1,6 @@
 #include "DialogSupport.h"
 
+#include "Alert.h"
 #include "Controls.h"
 
 const EventTypeSpec kCloseList[1] = {{kEventClassWindow, kEventWindowClose}};
@@ -49,6 +50,26 @@ void SetTextOf(WindowRef window, OSType signature, SInt32 id, const std::string&
 
 std::string TextOf(WindowRef window, OSType signature, SInt32 id) {
     return GetControlText(ControlOf(window, signature, id));
+}
+
+bool ReportSave(WindowRef window, SaveResult result, const std::string& error, SavedWhat what) {
+    if (result == SaveResult::Saved) return true;
+    const bool calendar = what == SavedWhat::Calendar;
+    if (result == SaveResult::NotSaved)
+        ShowAlert(window, "Not saved",
+                  std::string(calendar ? "The calendar" : "The settings") +
+                      " could not be saved: " + error);
+    else
+        ShowAlert(window, "Agent not told",
+                  std::string(calendar ? "The calendar was" : "The settings were") +
+                      " saved, but the agent could not be told: " + error);
+    return false;
+}
+
+bool SaveSettings(WindowRef window, const UPSSts& next) {
+    std::string error;
+    const SaveResult result = WriteUPSSts(next, &error);
+    return ReportSave(window, result, error, SavedWhat::Settings);
 }
 
 UInt32 CommandOfEvent(EventRef event) {

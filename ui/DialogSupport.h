@@ -7,6 +7,7 @@
 #include "DialogTables.h"
 #include "Events.h"
 #include "Toolbox.h"
+#include "file.h"
 
 // Replaces the pop-up's items, sets its maximum and shows the item; with
 // draw the control is redrawn at once.
@@ -20,6 +21,15 @@ ControlRef ControlOf(WindowRef window, OSType signature, SInt32 id);
 
 // The window's content rectangle, its top left at (0, 0).
 Rect GetWindowContentBounds(WindowRef window);
+
+// What a failed save is about, for the message.
+enum class SavedWhat { Settings, Calendar };
+// Tells the user, over window, what a save could not do and why (error names
+// the file); true when it all went well. A window whose save failed stays
+// open with what the user entered, to be fixed and saved again or cancelled.
+bool ReportSave(WindowRef window, SaveResult result, const std::string& error, SavedWhat what);
+// Saves next as the settings in force (WriteUPSSts) and reports a failure.
+bool SaveSettings(WindowRef window, const UPSSts& next);
 
 // The command ID of a command event, 0 for any other event.
 UInt32 CommandOfEvent(EventRef event);

@@ -17,11 +17,12 @@ void FillLogManageWindow(WindowRef window) {
 OSStatus LogManageWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
     switch (CommandOfEvent(event)) {
-    case kHICommandOK:
-        PtUPSSts.LogEntry = LogEntryOfItem(ValueOf(window, kLogm, 128));
-        WriteUPSSts();
-        DisposeWindow(window);
+    case kHICommandOK: {
+        UPSSts next = PtUPSSts;
+        next.LogEntry = LogEntryOfItem(ValueOf(window, kLogm, 128));
+        if (SaveSettings(window, next)) DisposeWindow(window);
         return noErr;
+    }
     case kHICommandCancel:
         DisposeWindow(window);
         return noErr;

@@ -1,6 +1,8 @@
 // The central handler: quit, tab switching, meter selection and the menu
 // commands of the main window.
+#include "Alert.h"
 #include "Controls.h"
+#include "DialogSupport.h"
 #include "Dialogs.h"
 #include "RunLoop.h"
 #include "Windows.h"
@@ -61,12 +63,14 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
             // The pop-up holds the new choice once the default handling is done.
             CallNextEventHandler(handlerRef, event);
             const int k = id.id - 150;
-            const short old = PtUPSSts.Main_Meter[k];
-            PtUPSSts.Main_Meter[k] = static_cast<short>(GetControlValue(control));
-            if (PtUPSSts.Main_Meter[k] != old) {
+            UPSSts next = PtUPSSts;
+            next.Main_Meter[k] = static_cast<short>(GetControlValue(control));
+            if (next.Main_Meter[k] != PtUPSSts.Main_Meter[k]) {
+                // A choice that could not be saved goes back: the meter shows what is saved.
+                if (!SaveSettings(MainWindow, next))
+                    SetControlValue(control, PtUPSSts.Main_Meter[k]);
                 if (ControlRef meter = MainControl(FourCharCode("main"), id.id + 2))
                     Draw1Control(meter);
-                WriteUPSSts();
             }
             return noErr;
         }
@@ -88,10 +92,15 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
         case FourCharCode("hist"):
             result = OpenDialogWindow(command.commandID);
             break;
-        case FourCharCode("cshu"):
+        case FourCharCode("cshu"): {
             flag_LoadCancelShutdown = 1;
-            WriteCommand();
+            // The request stays raised and goes out with the next write.
+            std::string error;
+            if (!WriteCommand(&error))
+                ShowAlert(MainWindow, "Not sent",
+                          "The request to cancel the shutdown could not be sent: " + error);
             break;
+        }
         default:
             break;
         }

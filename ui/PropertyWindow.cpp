@@ -24,16 +24,17 @@ void FillPropertyWindow(WindowRef window) {
 OSStatus PropertyWindowEventHandler(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
     switch (CommandOfEvent(event)) {
-    case kHICommandOK:
-        PtUPSSts.LowBatteryLevel = LevelOfItem(ValueOf(window, kProp, 130));
+    case kHICommandOK: {
+        UPSSts next = PtUPSSts;
+        next.LowBatteryLevel = LevelOfItem(ValueOf(window, kProp, 130));
         // A year that cannot be written as four digits leaves its date as it was.
-        StoreDate(PtUPSSts.BR_Date_Last, TextOf(window, kProp, 135), ValueOf(window, kProp, 131),
+        StoreDate(next.BR_Date_Last, TextOf(window, kProp, 135), ValueOf(window, kProp, 131),
                   ValueOf(window, kProp, 133));
-        StoreDate(PtUPSSts.BR_Date_Next, TextOf(window, kProp, 136), ValueOf(window, kProp, 132),
+        StoreDate(next.BR_Date_Next, TextOf(window, kProp, 136), ValueOf(window, kProp, 132),
                   ValueOf(window, kProp, 134));
-        WriteUPSSts();
-        DisposeWindow(window);
+        if (SaveSettings(window, next)) DisposeWindow(window);
         return noErr;
+    }
     case kHICommandCancel:
         DisposeWindow(window);
         return noErr;

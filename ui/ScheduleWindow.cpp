@@ -68,16 +68,23 @@ void PruneScheduleWindows() {
     scheduleWindows.erase(gone, scheduleWindows.end());
 }
 
-// Close and the close box alike save the applied edits.
+// Close and the close box alike save the applied edits; a window whose
+// calendar could not be saved stays open with them.
 OSStatus CloseScheduleWindow(WindowRef window) {
-    DisposeWindow(window);
     const auto mine = std::find(scheduleWindows.begin(), scheduleWindows.end(), window);
     const bool counted = mine != scheduleWindows.end();
-    if (counted) scheduleWindows.erase(mine);
+    if (counted) {
+        std::string error;
+        const SaveResult result = SaveCalendar(&error);
+        if (result == SaveResult::AgentNotTold) GetNext(); // the file did change
+        if (!ReportSave(window, result, error, SavedWhat::Calendar)) return noErr;
+        scheduleWindows.erase(mine);
+    }
+    DisposeWindow(window);
     PruneScheduleWindows();
     // Another open schedule window keeps the calendar in memory; a
     // window that never got hold of it releases nothing.
-    if (counted) SaveAndReleaseCalendar();
+    if (counted) ReleaseCalendar();
     GetNext();
     return noErr;
 }

@@ -80,7 +80,10 @@ inline bool FileExists(const std::string& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
+// A file's bytes; empty for no file or a folder at its name.
 inline std::string ReadFile(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return {};
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }

@@ -37,24 +37,25 @@ TEST_F(FolderTest, ASaveSendsItsOwnRequestAndOneThatCouldNotBeWrittenWaits) {
     SetTestTime(2024, 5, 15, 10, 0);
     LoadSchedule();
     const std::string old = "old, longer than the limit\n";
+    using Writer = SaveResult (*)(std::string*);
     for (const auto& [file, write, request] :
-         {std::tuple{SettingsFileName, &WriteUPSSts, "1\n0\n0\n"},
-          {CalendarFileName, &WriteSchedule, "0\n1\n0\n"}}) {
+         {std::tuple{SettingsFileName, Writer(&WriteUPSSts), "1\n0\n0\n"},
+          {CalendarFileName, Writer(&WriteSchedule), "0\n1\n0\n"}}) {
         RemoveTree(Path(CommandFileName));
         WriteFileRaw(Path(file), old);
-        WithFileSizeLimit(3, write); // a full disk
+        WithFileSizeLimit(3, [&] { EXPECT_EQ(write(nullptr), SaveResult::NotSaved); }); // disk full
         EXPECT_EQ(ReadFile(Path(file)), old);
         EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "no request without the file";
-        write();
+        EXPECT_EQ(write(nullptr), SaveResult::Saved);
         EXPECT_EQ(ReadFile(Path(CommandFileName)), request);
         EXPECT_EQ(flag_LoadSTS + flag_LoadSCH, 0) << "cleared once written";
     }
     // Requests the disk had no room for wait for the next write.
     flag_LoadSTS = flag_LoadCancelShutdown = 1;
-    WithFileSizeLimit(3, WriteCommand);
+    WithFileSizeLimit(3, [] { EXPECT_FALSE(WriteCommand()); });
     EXPECT_EQ(ReadFile(Path(CommandFileName)), "0\n1\n0\n") << "the old file whole";
     EXPECT_EQ(flag_LoadSTS + flag_LoadCancelShutdown, 2);
-    WriteCommand();
+    EXPECT_TRUE(WriteCommand());
     EXPECT_EQ(ReadFile(Path(CommandFileName)), "1\n0\n1\n");
     EXPECT_EQ(flag_LoadSTS + flag_LoadCancelShutdown, 0);
 }

@@ -2,6 +2,10 @@
 // countdown reconciliation), the settings' 33 lines with the reader's quirks
 // and the defaults, and the ratings.
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <tuple>
@@ -89,6 +93,33 @@ TEST_F(ValuesFileTest, TheStaleLimitIsPinnedAndTheCountdownReconciled) {
         agent == "none" ? ReadUPSVal() : read(std::stoi(agent), 0);
         EXPECT_EQ(PtUPSVal.DownTime, shown) << own << " " << agent;
     }
+}
+
+TEST_F(ValuesFileTest, AFolderClosedToTheUserNamesWhoMayReadIt) {
+    // Root reads every folder: the reader then runs as nobody.
+    const bool root = ::geteuid() == 0;
+    ASSERT_EQ(::chmod(Folder().c_str(), root ? 0750 : 0), 0);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t child = root ? ::fork() : 0;
+    if (child == 0) {
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            _exit(1);
+        ReadUPSVal();
+        const ValuesLinkState link = GetValuesLink();
+        const std::string said = std::to_string(int(link.reason)) + " " + link.detail;
+        (void)!::write(out[1], said.data(), said.size());
+        if (root) _exit(0);
+    }
+    ::close(out[1]);
+    if (root) ::waitpid(child, nullptr, 0);
+    char said[256] = {};
+    (void)!::read(out[0], said, sizeof said - 1);
+    ::close(out[0]);
+    ::chmod(Folder().c_str(), 0700);
+    const std::string who =
+        root ? "user root or group root" : std::string("user ") + ::getpwuid(::geteuid())->pw_name;
+    EXPECT_EQ(said, std::to_string(int(LostReason::FolderUnreadable)) + " " + who);
 }
 
 using SettingsTest = CoreTest;

@@ -14,6 +14,7 @@
 #include "ScheduleWindow.h"
 #include "UiTesting.h"
 #include "Windows.h"
+#include "menu.h"
 
 namespace dialogs_test {
 
@@ -70,6 +71,16 @@ inline ControlRef Control(WindowRef window, const char* signature, SInt32 id) {
 }
 inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
     SetControlValue(Control(w, sig, id), value);
+}
+// A window command as the menu sends it to the main window's handler.
+inline void Command(const char* command) {
+    ToolboxEvent e{kEventClassCommand,
+                   kEventCommandProcess,
+                   nullptr,
+                   nullptr,
+                   true,
+                   HICommand{0, FourCharCodeFromText(command), {}}};
+    HandleEventProc(nullptr, &e, nullptr);
 }
 // Clicks the window's button that sends the command. False when none does.
 inline bool ClickButton(WindowRef window, const char* command) {

@@ -1,6 +1,8 @@
 // The monitor's status evaluation and its one-second tick: the lights, the
 // countdown and the redraws for sequences of status words and agent values.
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,24 +70,28 @@ TEST_F(MonitorTest, TicksAndReads) {
     EXPECT_EQ(Feed('t'), "49 [1] ");
 }
 
+namespace {
+// The values file as written the given seconds before the clock.
+void Age(long seconds) {
+    const timespec when{CurrentTime() - seconds, 0};
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, FolderFile(ValuesFileName).c_str(), times, 0), 0);
+}
+} // namespace
+
 TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
-    const auto age = [](long seconds) {
-        const timespec when{CurrentTime() - seconds, 0};
-        const timespec times[2] = {when, when};
-        ASSERT_EQ(::utimensat(AT_FDCWD, FolderFile(ValuesFileName).c_str(), times, 0), 0);
-    };
     // Values as old as the limit (10 s) are believed; older ones are not.
-    age(10);
+    Age(10);
     Tick();
     EXPECT_EQ(Said("main", {128}), "#007000 14b 'Connected'");
-    age(14);
+    Age(14);
     Shown();
     Tick();
     EXPECT_EQ(Shown() + Said("main", {128}), "-1 [0] window#f00000 14b 'Disconnect'");
     EXPECT_EQ(GetWindowStatusText(MainWindow), "no update for 14 s");
     // A start beside an old file: the file goes and nothing shows a verdict
     // until the agent writes.
-    age(11);
+    Age(11);
     TearDown();
     SetTestTime(2026, 3, 10, 12, 0, 0);
     ResetMonitorState();
@@ -102,6 +108,42 @@ TEST_F(MonitorTest, NoVerdictThatWasNotRead) {
     AdvanceTestTime(1);
     Tick();
     EXPECT_EQ(GetWindowStatusText(MainWindow), "no values from the agent");
+}
+
+TEST_F(MonitorTest, AnyFreshWriterIsBelievedAndEveryLossSaysWhy) {
+    const std::string folder = CurDir;
+    const auto log = [](const std::string& text) {
+        std::FILE* f = std::fopen(FolderFile(LogFileName).c_str(), "a");
+        std::fprintf(f, "E 2026/03/10 12:00:00 %s\n", text.c_str());
+        std::fclose(f);
+    };
+    // {what happens, then a tick ('t', or 'f': the values written first),
+    // the communication text and the status bar}.
+    const std::tuple<std::function<void()>, char, const char*, std::string> steps[] = {
+        {[&] { agentLock.Release(); }, 't', "'Disconnect'", "agent not running"},
+        {[] {}, 'f', "'Connected'", ""}, // a writer without our lock
+        {[] { Age(11); }, 't', "'Disconnect'", "agent not running"},
+        {[&] { agent.flag_OpenUPS = 0, agent.StatusFlag.AllSts = UPS_COMMERR; }, 'f', "'Disconnect'", "agent running, UPS not answering"},
+        {[&] { log("Communication with the UPS lost: upsd refused"); }, 't', "'Disconnect'",
+         "agent running, UPS not answering: upsd refused"},
+        {[&] { log("Communication with the UPS restored"); }, 't', "'Disconnect'",
+         "agent running, UPS not answering"},
+        {[&] { std::filesystem::remove_all(folder); }, 't', "'Disconnect'",
+         "program folder " + folder + " not found"}};
+    for (const auto& [act, tick, shown, why] : steps) {
+        act();
+        tick == 'f' ? (void)Feed('t') : Tick();
+        EXPECT_EQ(Said("main", {128}).substr(12), shown) << why;
+        EXPECT_EQ(GetWindowStatusText(MainWindow), why);
+    }
+    // A writer without our lock is shown from the first frame.
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    agent.flag_OpenUPS = 1, agent.StatusFlag.AllSts = 0;
+    Feed('t');
+    TearDown();
+    ResetReadUPSValState();
+    ASSERT_TRUE(StartMonitor());
+    EXPECT_EQ(Said("main", {128}).substr(12), "'Connected'");
 }
 
 TEST_F(MonitorTest, HistoryMenuItemOpensOneWindowOverTheMainWindow) {
