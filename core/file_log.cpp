@@ -56,6 +56,7 @@ std::string LastLinkLostReason() {
     std::string tail(TailBytes, '\0');
     const ssize_t n = ::pread(fd.Get(), tail.data(), tail.size(), from);
     tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    seen = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_nsec, st.st_mtim.tv_sec, ReasonIn(tail)};
+    seen = {st.st_dev,          st.st_ino,         st.st_size,
+            st.st_mtim.tv_nsec, st.st_mtim.tv_sec, ReasonIn(tail)};
     return seen.reason;
 }

@@ -63,8 +63,12 @@ struct FileStamp {
 
 FileStamp StampOf(bool exists, const struct stat& st) {
     if (!exists) return {};
-    return {true, st.st_dev, st.st_ino, static_cast<long>(st.st_mtim.tv_sec),
-            static_cast<long>(st.st_mtim.tv_nsec), st.st_size};
+    return {true,
+            st.st_dev,
+            st.st_ino,
+            static_cast<long>(st.st_mtim.tv_sec),
+            static_cast<long>(st.st_mtim.tv_nsec),
+            st.st_size};
 }
 
 // Our agent's lock seen held in this run; once it is released, the file it
@@ -265,8 +269,7 @@ void ReadUPSVal() {
         // not to run or the folder keeps it out.
         const bool mayBeStarting =
             lost.reason == LostReason::NoValues || lost.reason == LostReason::NoUpdate;
-        if (waiting && mayBeStarting && now - firstReadTime <= staleLimit)
-            return;
+        if (waiting && mayBeStarting && now - firstReadTime <= staleLimit) return;
         waiting = false;
         agentDownTime = -1;
         PtUPSVal.flag_OpenUPS = 0;

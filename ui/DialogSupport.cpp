@@ -58,7 +58,8 @@ bool ReportSave(WindowRef window, SaveResult result, const std::string& error, S
     if (result == SaveResult::NotSaved)
         ShowAlert(window, "Not saved",
                   std::string(calendar ? "The calendar" : "The settings") +
-                      " could not be saved: " + error);
+                      " could not be saved: " + error +
+                      (calendar ? "\nClose again to close the window without saving it." : ""));
     else
         ShowAlert(window, "Agent not told",
                   std::string(calendar ? "The calendar was" : "The settings were") +

@@ -29,6 +29,8 @@ DateTimeRec Today() {
 // The schedule windows that hold the calendar, so that one going through its
 // close box is still counted out.
 std::vector<WindowRef> scheduleWindows;
+// Windows told that their calendar could not be saved.
+std::vector<WindowRef> unsavedWindows;
 
 void Apply(WindowRef window, UInt32 command) {
     RowValues rows{};
@@ -66,18 +68,24 @@ void PruneScheduleWindows() {
     for (auto it = gone; it != scheduleWindows.end(); ++it)
         ForgetCalendarUser();
     scheduleWindows.erase(gone, scheduleWindows.end());
+    std::erase_if(unsavedWindows, [](WindowRef w) { return !IsValidWindowPtr(w); });
 }
 
 // Close and the close box alike save the applied edits; a window whose
-// calendar could not be saved stays open with them.
+// calendar could not be saved stays open with them, once: closed again while
+// the save still fails, it goes without them rather than never.
 OSStatus CloseScheduleWindow(WindowRef window) {
     const auto mine = std::find(scheduleWindows.begin(), scheduleWindows.end(), window);
     const bool counted = mine != scheduleWindows.end();
     if (counted) {
+        const bool warned = std::erase(unsavedWindows, window) > 0;
         std::string error;
         const SaveResult result = SaveCalendar(&error);
         if (result == SaveResult::AgentNotTold) GetNext(); // the file did change
-        if (!ReportSave(window, result, error, SavedWhat::Calendar)) return noErr;
+        if (!warned && !ReportSave(window, result, error, SavedWhat::Calendar)) {
+            unsavedWindows.push_back(window);
+            return noErr;
+        }
         scheduleWindows.erase(mine);
     }
     DisposeWindow(window);
@@ -99,6 +107,7 @@ void OpenScheduleCalendar(WindowRef window) {
 
 void ResetScheduleWindows() {
     scheduleWindows.clear();
+    unsavedWindows.clear();
     ResetCalendarUsers();
 }
 

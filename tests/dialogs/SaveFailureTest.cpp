@@ -105,8 +105,11 @@ TEST_F(SaveFailure, TheWindowStaysOpenOverAMessageAndSavesOnceMended) {
             EXPECT_TRUE(IsValidWindowPtr(w));
             auto* box = w->findChild<QMessageBox*>();
             ASSERT_TRUE(box);
-            EXPECT_EQ(box->text().toStdString(),
-                      std::string(s.message) + ": cannot write " + file + ": " + reasons[f][root]);
+            const char* hint = s.file == CalendarFileName
+                                   ? "\nClose again to close the window without saving it."
+                                   : "";
+            EXPECT_EQ(box->text().toStdString(), std::string(s.message) + ": cannot write " + file +
+                                                     ": " + reasons[f][root] + hint);
             EXPECT_EQ(ReadFile(file), before);
             EXPECT_EQ(FormatUPSSts(PtUPSSts), memory) << "memory holds what the file does";
             EXPECT_TRUE(!s.control || GetControlValue(Control(w, s.command, s.control)) == s.value)
@@ -120,6 +123,19 @@ TEST_F(SaveFailure, TheWindowStaysOpenOverAMessageAndSavesOnceMended) {
             CloseEverything();
         }
     }
+}
+
+TEST_F(SaveFailure, AScheduleWindowClosedAgainGoesWithoutItsEdits) {
+    ASSERT_EQ(mkdir(Path(CalendarFileName).c_str(), 0755), 0);
+    OpenDialogWindow(FourCharCode("sche"));
+    WindowRef w = WindowsNamed("ScheduleWindow").at(0);
+    ProcessHICommand(FourCharCode("oned"), w);
+    for (bool open : {true, false}) {
+        ClickButton(w, "not!");
+        EXPECT_EQ(IsValidWindowPtr(w), open);
+        if (open) QTest::keyClick(w->findChild<QMessageBox*>(), Qt::Key_Escape), FlushDeletes();
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(Path(CalendarFileName)));
 }
 
 TEST_F(SaveFailure, SettingsSavedButTheAgentNotToldSaySo) {

@@ -123,7 +123,8 @@ TEST_F(MonitorTest, AnyFreshWriterIsBelievedAndEveryLossSaysWhy) {
         {[&] { agentLock.Release(); }, 't', "'Disconnect'", "agent not running"},
         {[] {}, 'f', "'Connected'", ""}, // a writer without our lock
         {[] { Age(11); }, 't', "'Disconnect'", "agent not running"},
-        {[&] { agent.flag_OpenUPS = 0, agent.StatusFlag.AllSts = UPS_COMMERR; }, 'f', "'Disconnect'", "agent running, UPS not answering"},
+        {[&] { agent.flag_OpenUPS = 0, agent.StatusFlag.AllSts = UPS_COMMERR; }, 'f',
+         "'Disconnect'", "agent running, UPS not answering"},
         {[&] { log("Communication with the UPS lost: upsd refused"); }, 't', "'Disconnect'",
          "agent running, UPS not answering: upsd refused"},
         {[&] { log("Communication with the UPS restored"); }, 't', "'Disconnect'",
