@@ -242,9 +242,8 @@ void Agent::HandleRequests() {
     if (request[0] == 1) ReadSettings(false);
     if (request[1] == 1) ReadCalendar(false);
     if (request[2] == 1) {
-        if (val_.DownTime >= 0)
-            EndCountdown(LogKind::Info, "countdown-cancel",
-                         "Shutdown countdown cancelled by the user");
+        if (Cause() != CountdownCause::None)
+            CancelCountdown();
         else
             Log(LogKind::Info, "Cancel request: no shutdown countdown running");
     }
@@ -252,8 +251,16 @@ void Agent::HandleRequests() {
 
 void Agent::Step() {
     if (!started_) Start();
-    for (const auto& text : runner_.Finished())
-        Log(LogKind::Info, text);
+    for (const ProgramEnd& end : runner_.Finished()) {
+        // Only a failure of the shutdown command says the computer is not
+        // going down after all.
+        if (shuttingDown_ && end.Failed && end.Program == shutdownProgram_) {
+            shuttingDown_ = false;
+            Event("shutdown-failed", LogKind::Alarm, "Shutdown command failed: " + end.Text);
+        } else {
+            Log(LogKind::Info, end.Text);
+        }
+    }
     if (reloadPending_) {
         reloadPending_ = false;
         ReadSettings(false);
@@ -319,8 +326,15 @@ void Agent::Evaluate(const UpsReading& r) {
     bool first = !everPolled_;
     everPolled_ = true;
     if (!r.Connected) {
+        // The reason is news when the link goes and when it changes, not
+        // every second.
+        const std::string text = "Communication with the UPS lost" +
+                                 (r.Problem.empty() ? std::string() : ": " + r.Problem);
         if (connected_ || first)
-            Event("link-lost", LogKind::Alarm, "Communication with the UPS lost");
+            Event("link-lost", LogKind::Alarm, text);
+        else if (!r.Problem.empty() && r.Problem != lostProblem_)
+            Log(LogKind::Alarm, text);
+        if (connected_ || first || !r.Problem.empty()) lostProblem_ = r.Problem;
         connected_ = false;
         return; // the last values stand, marked as lost
     }
@@ -343,22 +357,18 @@ void Agent::Evaluate(const UpsReading& r) {
 
     if (set & UPS_ACFAIL) {
         Event("power-fail", LogKind::Warning, "Power failure: running on battery");
-        if (sts_.flag_Enable_Power_OSDelay)
-            Arm(sts_.Power_OSDelay, CountdownCause::PowerFailure, "power failure");
+        if (sts_.flag_Enable_Power_OSDelay) Arm(sts_.Power_OSDelay, CountdownCause::PowerFailure);
     }
     if (cleared & UPS_ACFAIL) {
         Event("power-back", LogKind::Info, "Power restored");
-        // A scheduled shutdown does not depend on the mains; it runs on.
-        if (cause_ == CountdownCause::PowerFailure || cause_ == CountdownCause::BatteryLow)
-            EndCountdown(LogKind::Info, "countdown-end",
-                         "Shutdown countdown ended: power restored");
+        EndPowerCountdown();
     }
     if (set & UPS_BATTLOW) Event("battery-low", LogKind::Alarm, "Battery low");
     if (cleared & UPS_BATTLOW) Log(LogKind::Info, "Battery no longer low");
     // On battery with a low battery, whichever of the two was reported last.
     if ((set & (UPS_BATTLOW | UPS_ACFAIL)) && (now & UPS_BATTLOW) && (now & UPS_ACFAIL) &&
         sts_.flag_Enable_Battery_OSDelay)
-        Arm(sts_.Battery_OSDelay, CountdownCause::BatteryLow, "battery low");
+        Arm(sts_.Battery_OSDelay, CountdownCause::BatteryLow);
 
     for (const auto& e : OtherEvents) {
         if (set & e.Mask) Event(e.SetEvent, e.SetKind, e.SetText);
@@ -417,7 +427,7 @@ void Agent::CheckMinute(long minute) {
         case ScheduleShutdown:
             Log(LogKind::Warning, "Scheduled shutdown at " + at);
             if (sts_.flag_Enable_Schedule_OSDelay)
-                Arm(sts_.Schedule_OSDelay, CountdownCause::Schedule, "scheduled shutdown");
+                Arm(sts_.Schedule_OSDelay, CountdownCause::Schedule);
             else
                 Log(LogKind::Info, "Scheduled shutdown countdown is off in the settings");
             break;
@@ -457,50 +467,97 @@ void Agent::CheckBatteryDate(const DateTimeRec& now) {
     batteryDateDue_ = due;
 }
 
-void Agent::Arm(int delay, CountdownCause cause, const std::string& reason) {
+// Ties go to the low battery, then the power failure: the most urgent
+// cause decides the UPS-side delay when two expire in the same second.
+CountdownCause Agent::Soonest(bool powerOnly) const {
+    CountdownCause best = CountdownCause::None;
+    for (CountdownCause c :
+         {CountdownCause::BatteryLow, CountdownCause::PowerFailure, CountdownCause::Schedule}) {
+        if (powerOnly && c == CountdownCause::Schedule) continue;
+        const int left = Slot(c).Left;
+        if (left >= 0 && (best == CountdownCause::None || left < Slot(best).Left)) best = c;
+    }
+    return best;
+}
+
+int Agent::NextLeft(CountdownCause cause) const {
+    const Deadline& d = Slot(cause);
+    return d.Fresh ? d.Left : d.Left - 1;
+}
+
+void Agent::SetDownTime() {
+    const CountdownCause first = Soonest(false);
+    val_.DownTime = static_cast<short>(first == CountdownCause::None ? -1 : Slot(first).Left);
+}
+
+void Agent::Arm(int delay, CountdownCause cause) {
+    const std::string reason = CauseText(cause);
     if (delay < 0) {
         Log(LogKind::Warning, "Shutdown countdown for " + reason +
                                   " not started: its delay in the settings is negative");
         return;
     }
-    if (val_.DownTime < 0) {
-        val_.DownTime = static_cast<short>(delay);
+    Deadline& d = Slot(cause);
+    if (d.Left >= 0 && NextLeft(cause) <= delay) return; // a deadline never moves later
+    const CountdownCause first = Soonest(false);
+    const int before = first == CountdownCause::None ? -1 : NextLeft(first);
+    d.Left = delay;
+    d.Fresh = true;
+    SetDownTime();
+    const std::string seconds = std::to_string(delay) + " s";
+    if (before < 0) {
         commandStarted_ = false;
         Event("countdown", LogKind::Warning,
-              "Shutdown countdown started: " + std::to_string(delay) + " s (" + reason + ")");
-    } else if (val_.DownTime > delay) {
-        val_.DownTime = static_cast<short>(delay);
+              "Shutdown countdown started: " + seconds + " (" + reason + ")");
+    } else if (delay < before) {
         Event("countdown", LogKind::Warning,
-              "Shutdown countdown shortened to " + std::to_string(delay) + " s (" + reason + ")");
+              "Shutdown countdown shortened to " + seconds + " (" + reason + ")");
     } else {
-        return; // an arming never lengthens a running countdown
+        // Not sooner than what runs, but still due when that ends first.
+        Event("countdown", LogKind::Warning,
+              "Shutdown countdown stays at " + std::to_string(before) + " s; " + reason +
+                  " kept: " + seconds + " (" + CauseText(first) + ")");
     }
-    cause_ = cause;
-    armedSinceTick_ = true;
 }
 
-void Agent::EndCountdown(LogKind kind, const char* event, const std::string& text) {
-    if (val_.DownTime < 0) return;
-    const char* cause = CauseText(cause_);
-    val_.DownTime = -1;
-    cause_ = CountdownCause::None;
+void Agent::CancelCountdown() {
+    const char* cause = CauseText(Soonest(false));
+    deadlines_ = {};
     commandStarted_ = false;
-    Event(event, kind, text + " (" + cause + ")");
+    SetDownTime();
+    Event("countdown-cancel", LogKind::Info,
+          std::string("Shutdown countdown cancelled by the user (") + cause + ")");
+}
+
+// The mains are back: the power failure and the low battery no longer call
+// for a shutdown. A scheduled one does not depend on the mains; it runs on.
+void Agent::EndPowerCountdown() {
+    const CountdownCause ended = Soonest(true);
+    if (ended == CountdownCause::None) return;
+    const char* cause = CauseText(ended);
+    Slot(CountdownCause::PowerFailure) = {};
+    Slot(CountdownCause::BatteryLow) = {};
+    SetDownTime();
+    std::string text = "Shutdown countdown ended: power restored";
+    if (const CountdownCause left = Soonest(false); left != CountdownCause::None) {
+        const int seconds = NextLeft(left);
+        text += std::string("; ") + CauseText(left) + " remains: " + std::to_string(seconds) + " s";
+        // The command file ran for a nearer end: it runs again before this one.
+        if (seconds > sts_.Command_Time) commandStarted_ = false;
+    } else {
+        commandStarted_ = false;
+    }
+    Event("countdown-end", LogKind::Info, text + " (" + cause + ")");
 }
 
 void Agent::TickCountdown() {
-    // Armed since the last tick (in this step or between the seconds): the
-    // delay counts from here, so a countdown never runs short.
-    const bool armed = std::exchange(armedSinceTick_, false);
-    if (val_.DownTime < 0) return;
-    if (!armed) {
-        --val_.DownTime;
-        if (val_.DownTime < 0) { // the second after the expiry
-            cause_ = CountdownCause::None;
-            commandStarted_ = false;
-            return;
-        }
-    }
+    // A cause armed since the last tick (in this step or between the
+    // seconds) counts from here, so a countdown never runs short.
+    for (Deadline& d : deadlines_)
+        if (d.Left > 0 && !std::exchange(d.Fresh, false)) --d.Left;
+    const bool running = Soonest(false) != CountdownCause::None;
+    SetDownTime();
+    if (!running) return;
     if (sts_.flag_EnableCommand && !commandStarted_ && val_.DownTime <= sts_.Command_Time) {
         commandStarted_ = true;
         RunCommandFile();
@@ -531,8 +588,12 @@ void Agent::RunCommandFile() {
 }
 
 void Agent::Expire() {
+    const CountdownCause cause = Soonest(false);
+    // Every cause is spent: the values file shows 0 for this second, -1 after.
+    deadlines_ = {};
+    commandStarted_ = false;
     Event("countdown-expired", LogKind::Alarm,
-          std::string("Shutdown countdown expired (") + CauseText(cause_) + ")");
+          std::string("Shutdown countdown expired (") + CauseText(cause) + ")");
     const auto& cmd = options_.ShutdownCommand;
     if (cmd.empty()) {
         Event("shutdown-failed", LogKind::Alarm,
@@ -543,6 +604,8 @@ void Agent::Expire() {
             line += (line.empty() ? "" : " ") + a;
         switch (runner_.Start(cmd, AgentIdentity(), &why)) {
         case StartResult::Started:
+            shuttingDown_ = true;
+            shutdownProgram_ = cmd[0];
             Event("shutdown", LogKind::Alarm, "Shutting down: " + line);
             break;
         case StartResult::Refused:
@@ -556,7 +619,7 @@ void Agent::Expire() {
         }
     }
     short enabled = 0, delay = 0;
-    switch (cause_) {
+    switch (cause) {
     case CountdownCause::PowerFailure:
         enabled = sts_.flag_Enable_Power_UPSDelay;
         delay = sts_.Power_UPSDelay;
@@ -588,7 +651,7 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     if (!open) status |= UPS_COMMERR;
     v.flag_OpenUPS = open ? 1 : 0;
     v.StatusFlag.AllSts = status;
-    v.StatusAvail.AllSts = statusAvail_ | AgentOwnedBits | UPS_BATTREPLACE;
+    v.StatusAvail.AllSts = statusAvail_ | AgentOwnedBits | UPS_BATTREPLACE | UPS_SHUTACT;
     v.Items = static_cast<short>(std::popcount(static_cast<std::uint32_t>(v.SupportItem)));
     if (stopping) v.DownTime = -1;
     std::array<std::uint8_t, UPSValImageSize> image;
@@ -627,6 +690,8 @@ std::int32_t Agent::StatusWord() const {
     if (loadWarn_) status |= UPS_LOADWARN;
     if (loadSevere_) status |= UPS_LOADSEVERITY;
     if (batteryDateDue_) status |= UPS_BATTREPLACE;
+    // Ours or the UPS's own forced shutdown: the monitor shows one state.
+    if (shuttingDown_) status |= UPS_SHUTACT;
     return status;
 }
 

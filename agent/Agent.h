@@ -20,7 +20,7 @@
 #include "UpsSource.h"
 
 // Why the countdown runs; decides what ends it and which UPS-side delay
-// follows it.
+// follows it. The countdown keeps each cause with a deadline of its own.
 enum class CountdownCause { None, PowerFailure, BatteryLow, Schedule };
 
 struct AgentOptions {
@@ -57,7 +57,8 @@ class Agent {
 
     const UPSVal& Values() const { return val_; }
     short DownTime() const { return val_.DownTime; }
-    CountdownCause Cause() const { return cause_; }
+    // The cause whose deadline comes first (None: no countdown runs).
+    CountdownCause Cause() const { return Soonest(false); }
     const UPSSts& Settings() const { return sts_; }
     const AgentCalendar& Calendar() const { return calendar_; }
 
@@ -70,9 +71,21 @@ class Agent {
     void CheckMinutes();
     void CheckMinute(long minute);
     void CheckBatteryDate(const DateTimeRec& now);
-    void Arm(int delay, CountdownCause cause, const std::string& reason);
-    // event: "countdown-cancel" (by the user) or "countdown-end" (the power is back).
-    void EndCountdown(LogKind kind, const char* event, const std::string& text);
+    struct Deadline {
+        int Left = -1;      // seconds; -1: not armed
+        bool Fresh = false; // armed since the last tick: not counted down yet
+    };
+    Deadline& Slot(CountdownCause cause) { return deadlines_.at(static_cast<int>(cause) - 1); }
+    const Deadline& Slot(CountdownCause cause) const {
+        return deadlines_.at(static_cast<int>(cause) - 1);
+    }
+    CountdownCause Soonest(bool powerOnly) const;
+    // Seconds left once this second is counted: what the log reports.
+    int NextLeft(CountdownCause cause) const;
+    void SetDownTime();
+    void Arm(int delay, CountdownCause cause);
+    void CancelCountdown();
+    void EndPowerCountdown();
     void TickCountdown();
     void Expire();
     void RunCommandFile();
@@ -107,14 +120,16 @@ class Agent {
     bool loadWarn_ = false;
     bool loadSevere_ = false;
     bool batteryDateDue_ = false;
-    long lastMinute_ = -1; // minutes since 1970 of the last schedule check
-    bool armedSinceTick_ = false;
+    long lastMinute_ = -1;       // minutes since 1970 of the last schedule check
     bool valuesWritten_ = false; // lastValues_ is what the file holds
     dev_t valuesDev_ = 0;        // and the file the agent wrote it to
     ino_t valuesIno_ = 0;
     std::array<std::uint8_t, UPSValImageSize> lastValues_{};
-    CountdownCause cause_ = CountdownCause::None;
-    bool commandStarted_ = false; // the command file ran for this countdown
+    std::array<Deadline, 3> deadlines_{}; // by cause: power failure, battery low, schedule
+    bool commandStarted_ = false;         // the command file ran for this countdown
+    bool shuttingDown_ = false;           // the shutdown command started and has not failed
+    std::string shutdownProgram_;         // which one, to know its end
+    std::string lostProblem_;             // the reason logged for the lost link
     ProblemReport valuesProblem_;
     bool takeProblem_ = false; // ZAN_CMD.TAKEN in the way, reported
     // A request acted on that could not be removed: not acted on again.

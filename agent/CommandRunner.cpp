@@ -136,8 +136,8 @@ StartResult PosixRunner::Start(const std::vector<std::string>& argv, const RunAs
     return StartResult::Started;
 }
 
-std::vector<std::string> PosixRunner::Finished() {
-    std::vector<std::string> done;
+std::vector<ProgramEnd> PosixRunner::Finished() {
+    std::vector<ProgramEnd> done;
     for (auto it = running_.begin(); it != running_.end();) {
         Running& r = it->second;
         int status = 0;
@@ -147,21 +147,23 @@ std::vector<std::string> PosixRunner::Finished() {
                 ::kill(-it->first, SIGKILL);
                 ::kill(it->first, SIGKILL);
                 r.Killed = true;
-                done.push_back(r.Name + " did not end within " + std::to_string(timeLimit_) +
-                               " s and was killed");
+                done.push_back({r.Name, r.Name + " did not end within " +
+                                            std::to_string(timeLimit_) + " s and was killed"});
             }
             ++it;
             continue;
         }
         if (!r.Killed) {
-            std::string text = r.Name;
-            if (got > 0 && WIFEXITED(status))
-                text += " ended with exit status " + std::to_string(WEXITSTATUS(status));
-            else if (got > 0 && WIFSIGNALED(status))
-                text += " was ended by signal " + std::to_string(WTERMSIG(status));
-            else
-                text += " ended";
-            done.push_back(text);
+            ProgramEnd end{r.Name, r.Name};
+            if (got > 0 && WIFEXITED(status)) {
+                end.Text += " ended with exit status " + std::to_string(WEXITSTATUS(status));
+                end.Failed = WEXITSTATUS(status) != 0;
+            } else if (got > 0 && WIFSIGNALED(status)) {
+                end.Text += " was ended by signal " + std::to_string(WTERMSIG(status));
+            } else {
+                end.Text += " ended";
+            }
+            done.push_back(end);
         }
         it = running_.erase(it);
     }

@@ -16,6 +16,16 @@ enum class StartResult {
     Failed,  // checked, but could not be started; *why says why
 };
 
+// A program that ended: Text is the log line, Failed that it exited with a
+// status other than 0 (a signal or a kill is not counted: the computer's
+// own shutdown ends programs that way).
+struct ProgramEnd {
+    std::string Program; // argv[0] as started
+    std::string Text;
+    bool Failed = false;
+    bool operator==(const ProgramEnd&) const = default;
+};
+
 class CommandRunner {
   public:
     virtual ~CommandRunner() = default;
@@ -23,9 +33,8 @@ class CommandRunner {
     // user `as`; no shell is involved.
     virtual StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
                               std::string* why) = 0;
-    // One log text for each program that ended (or was killed) since the
-    // last call.
-    virtual std::vector<std::string> Finished() = 0;
+    // Each program that ended (or was killed) since the last call.
+    virtual std::vector<ProgramEnd> Finished() = 0;
 };
 
 // Seconds on a clock that never goes back.
@@ -41,7 +50,7 @@ class PosixRunner : public CommandRunner {
 
     StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
                       std::string* why) override;
-    std::vector<std::string> Finished() override;
+    std::vector<ProgramEnd> Finished() override;
 
   private:
     struct Running {

@@ -1,5 +1,7 @@
 // The NUT link over TCP, through libnutclient.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <nutclient.h>
 
 #include "NutUps.h"
@@ -20,9 +22,15 @@ class NutTcpLink : public NutLink {
         try {
             client_ = std::make_unique<nut::TcpClient>();
             client_->setTimeout(RequestTimeout);
+            errno = 0;
             client_->connect(target_.Host, target_.Port);
         } catch (const nut::NutException& e) {
-            *error = Describe(e);
+            // The library's text drops the system's reason; errno still has it.
+            const int cause = errno;
+            std::string why = e.str();
+            if (cause != 0 && why == "Cannot connect to host") why = std::strerror(cause);
+            *error = "cannot connect to upsd at " + target_.Host + ":" +
+                     std::to_string(target_.Port) + ": " + why;
             client_.reset();
             return false;
         } catch (const std::exception& e) {

@@ -157,6 +157,14 @@ bool ReadNutPasswordFile(const std::string& path, std::string* password, std::st
     return true;
 }
 
+std::string NutProblemText(const std::string& ups, const std::string& problem) {
+    if (problem == "UNKNOWN-UPS") return "UPS " + ups + " unknown to upsd";
+    if (problem == "DRIVER-NOT-CONNECTED") return "upsd has no driver running for UPS " + ups;
+    if (problem == "DATA-STALE") return "upsd has no fresh data from UPS " + ups;
+    if (problem == "ACCESS-DENIED") return "upsd denies access to UPS " + ups;
+    return problem;
+}
+
 void NutSession::Lost(double now, const std::string& why) {
     link_.Disconnect();
     open_ = false;
@@ -283,6 +291,7 @@ struct NutUps::Shared {
     bool stop = false;
     bool exited = false;
     std::string label;
+    std::string ups; // its name at upsd
 
     // The worker's latest answer.
     UpsReading reading;
@@ -305,6 +314,7 @@ struct NutUps::Shared {
 
 NutUps::NutUps(std::unique_ptr<NutLink> link, NutTarget target, bool canCommand)
     : shared_(std::make_shared<Shared>(std::move(link), canCommand)), target_(std::move(target)) {
+    shared_->ups = target_.Ups;
     shared_->label = target_.Ups + "@" + target_.Host + ":" + std::to_string(target_.Port);
     // Signals are the main loop's business: the worker blocks them all.
     sigset_t all, old;
@@ -364,7 +374,8 @@ void NutUps::Work(std::shared_ptr<Shared> s) {
             std::fprintf(stderr, "corvanta-agent: NUT %s: %s\n", s->label.c_str(), problem.c_str());
         shownProblem = problem;
         lock.lock();
-        const UpsReading& fresh = s->session.Latest().Reading;
+        UpsReading fresh = s->session.Latest().Reading;
+        if (!fresh.Connected) fresh.Problem = NutProblemText(s->ups, problem);
         if ((!s->answered || !(fresh == s->reading)) && s->wakeFd >= 0) {
             const std::uint64_t one = 1;
             [[maybe_unused]] ssize_t n = ::write(s->wakeFd, &one, sizeof one);
@@ -392,7 +403,14 @@ UpsReading NutUps::Poll() {
 
 UpsReading NutUps::TakeLatest() {
     UpsReading r = shared_->reading;
-    if (shared_->stamp < 0 || SteadySeconds() - shared_->stamp > StaleAfter) r.Connected = false;
+    if (shared_->stamp < 0) {
+        r.Connected = false;
+        r.Problem = "no answer from upsd yet";
+    } else if (SteadySeconds() - shared_->stamp > StaleAfter) {
+        r.Connected = false;
+        r.Problem = "upsd has not answered for more than " +
+                    std::to_string(static_cast<int>(StaleAfter)) + " s";
+    }
     shared_->taken = shared_->stamp;
     return r;
 }

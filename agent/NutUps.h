@@ -35,6 +35,10 @@ bool ParseNutTarget(const std::string& text, NutTarget* out, std::string* error)
 // holds the password.
 bool ReadNutPasswordFile(const std::string& path, std::string* password, std::string* error);
 
+// What a problem of the session means for the log, in plain words: upsd's
+// error answers about the UPS named, other texts as they are.
+std::string NutProblemText(const std::string& ups, const std::string& problem);
+
 // One conversation with upsd. The real one speaks TCP through libnutclient;
 // tests script one. Calls may block up to the link's own timeout.
 class NutLink {

@@ -59,6 +59,7 @@ UpsReading SimulatedUps::Poll() {
 
     UpsReading r;
     r.Connected = linkUp_;
+    if (!linkUp_) r.Problem = "the scenario disconnects the UPS";
     r.SupportItem = scenario_.SupportItem;
     r.StatusAvail = scenario_.StatusAvail | UPS_TESTING;
     r.Status = status_;

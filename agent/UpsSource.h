@@ -22,6 +22,7 @@ struct UpsReading {
     short ItemVal[ItemCount] = {};    // tenths of the unit, catalogue order
     short BattEstimate = 0;           // seconds on battery left at this load; 0: unknown
     short TxVoltLo = 0, TxVoltHi = 0; // input volts (tenths) that send it to battery; 0: unknown
+    std::string Problem = {};         // when not connected: why, for the log; "": unknown
     bool operator==(const UpsReading&) const = default;
 };
 

@@ -198,20 +198,123 @@ TEST_F(AgentTest, CalendarEntryKindsAndTheirSettings) {
     EXPECT_EQ(ups.Done.size(), 2u);
 }
 
-TEST_F(AgentTest, ScheduledShutdownIsNotEndedByPowerReturnButShortensNothingLonger) {
-    WriteSettings([](UPSSts& s) { s.Schedule_OSDelay = 100; });
-    StartAgent();
-    // Saved by the monitor while the agent runs: read on request.
-    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));
-    WriteFile(Path(CommandFileName), "0\n1\n0\n");
-    Seconds(60);
-    ASSERT_EQ(agent->DownTime(), 100);
-    ups.Next.Status = A;
-    Seconds(1);
-    ups.Next.Status = 0;
-    Seconds(99);
-    EXPECT_TRUE(LogHas("Shutdown countdown expired (scheduled shutdown)"));
-    EXPECT_EQ(ups.Done, std::vector<std::string>{"off 90"});
+// Each cause keeps its own deadline: the power's return ends only the power
+// failure and the low battery, the first deadline expires and clears them all.
+TEST_F(AgentTest, CountdownKeepsEachCauseUntilItsOwnEnd) {
+    const struct {
+        const char* name;
+        int power, battery, back; // seconds of the failure, the low battery, the return; -1 never
+        int powerS, batteryS, schedS; // the delays; the schedule arms at second 60, -1 not
+        int runAt, off, leftAtBack;   // when the shutdown command runs (-1 never), its UPS delay
+        const char* line = nullptr;   // logged on the way
+    } cases[] = {
+        // clang-format off
+        {"power, battery, schedule", 50, 55, 80, 40, 45, 90, 150, 93, 70,
+         "Shutdown countdown ended: power restored; scheduled shutdown remains: 70 s (power failure)"},
+        {"power, schedule, battery", 50, 65, 68, 20, 30, 20, 80, 93, 12,
+         "Shutdown countdown stays at 10 s; scheduled shutdown kept: 20 s (power failure)"},
+        {"battery, power, schedule", 40, 45, 70, 60, 30, 50, 110, 93, 40},
+        {"battery, schedule, power", 40, 50, 78, 100, 30, 25, 85, 93, 7},
+        {"schedule, power, battery", 55, 58, 65, 20, 30, 10, 70, 93, 5},
+        {"schedule, battery, power: all cleared at the expiry", 50, 55, -1, 100, 20, 10, 70, 93, -1},
+        {"power causes only", 50, 55, 80, 40, 45, -1, -1, 0, -1,
+         "Shutdown countdown ended: power restored (power failure)"},
+        {"the first deadline decides the UPS delay", 50, 55, -1, 40, 45, 90, 90, 91, -1},
+        {"a tie goes to the low battery", 50, 50, -1, 20, 20, -1, 70, 92, -1},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettings([&](UPSSts& s) {
+            s.Power_OSDelay = static_cast<short>(c.powerS);
+            s.Battery_OSDelay = static_cast<short>(c.batteryS);
+            s.Schedule_OSDelay = static_cast<short>(c.schedS);
+            s.flag_Enable_Schedule_OSDelay = c.schedS >= 0;
+            s.Power_UPSDelay = 91;
+            s.Battery_UPSDelay = 92;
+            s.Schedule_UPSDelay = 93;
+        });
+        WriteFile(Path(CalendarFileName),
+                  CalendarText(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));
+        SetTestTime(2026, 3, 10, 14, 0, 0);
+        ups.Next.Status = 0;
+        ups.Done.clear();
+        StartAgent({"/x/halt.sh"});
+        int ranAt = -1, left = -1;
+        for (int t = 1; t <= 200; ++t) {
+            const bool onBattery = t >= c.power && (c.back < 0 || t < c.back);
+            ups.Next.Status = onBattery ? A | (t >= c.battery ? L : 0) : 0;
+            Seconds(1);
+            if (ranAt < 0 && !ups.Done.empty()) ranAt = t;
+            if (t == c.back) left = agent->DownTime();
+        }
+        EXPECT_EQ(std::tie(ranAt, left), std::tie(c.runAt, c.leftAtBack));
+        const std::vector<std::string> none, ran{"run /x/halt.sh", "off " + std::to_string(c.off)};
+        EXPECT_EQ(ups.Done, c.runAt < 0 ? none : ran);
+        EXPECT_TRUE(!c.line || LogHas(c.line)) << testing::PrintToString(LogTexts());
+    }
+}
+
+// From the started shutdown command on, the values file says the computer
+// is shutting down, up to the last one; a failed command takes it back.
+TEST_F(AgentTest, ShutdownActiveFromTheStartedCommandUntilItFails) {
+    const struct {
+        StartResult answer;
+        int exit;    // the command's exit status, seen the second after; -1 still running
+        bool upsFsd; // the UPS reports a forced shutdown itself
+        bool active;
+    } cases[] = {{StartResult::Started, -1, false, true}, {StartResult::Started, 0, false, true},
+                 {StartResult::Started, 1, false, false}, {StartResult::Refused, -1, false, false},
+                 {StartResult::Failed, -1, false, false}, {StartResult::Failed, -1, true, true}};
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 1; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.answer) * 10 + c.exit);
+        ::unlink(Path(LogFileName).c_str());
+        ups.Answer = c.answer;
+        ups.Next.Status = 0;
+        StartAgent({"/x/halt.sh"});
+        ups.Next.Status = A | (c.upsFsd ? UPS_SHUTACT : 0);
+        Seconds(2);
+        if (c.exit >= 0) ups.Ended = {{"/x/halt.sh", "/x/halt.sh ended", c.exit != 0}};
+        Seconds(1);
+        for (bool stopped : {false, true}) {
+            if (stopped) agent->Stop();
+            const UPSVal v = ReadValues();
+            EXPECT_EQ(v.StatusFlag.AllSts & UPS_SHUTACT, c.active ? UPS_SHUTACT : 0) << stopped;
+            EXPECT_NE(v.StatusAvail.AllSts & UPS_SHUTACT, 0);
+            EXPECT_EQ((std::pair<int, int>{v.DownTime, v.flag_OpenUPS}),
+                      (std::pair<int, int>{-1, stopped ? 0 : 1}));
+        }
+        EXPECT_EQ(LogHas("Shutdown command failed: /x/halt.sh ended"), c.exit > 0);
+    }
+}
+
+// The monitor shows the reason of the last such line.
+TEST_F(AgentTest, LostLinkLogsItsReasonOncePerChange) {
+    const struct {
+        std::vector<const char*> seconds; // the reason of each second; null: the UPS answers
+        std::vector<std::string> log;     // "Communication with the UPS ..."
+    } cases[] = {
+        {{"", "", ""}, {"lost"}},
+        {{"refused", "refused", nullptr, "refused"},
+         {"lost: refused", "restored", "lost: refused"}},
+        {{"refused", "", "stale", "stale", "refused"},
+         {"lost: refused", "lost: stale", "lost: refused"}},
+    };
+    for (const auto& c : cases) {
+        StartAgent();
+        ::unlink(Path(LogFileName).c_str());
+        for (const char* reason : c.seconds) {
+            ups.Next.Connected = reason == nullptr;
+            ups.Next.Problem = reason ? reason : "";
+            Seconds(1);
+        }
+        std::vector<std::string> seen;
+        for (const std::string& t : LogTexts())
+            if (t.starts_with("Communication with the UPS ")) seen.push_back(t.substr(27));
+        EXPECT_EQ(seen, c.log);
+        ups.Next.Connected = true;
+    }
 }
 
 // Reload and cancel through the request file are seen end to end; here that

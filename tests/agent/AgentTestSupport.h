@@ -73,7 +73,8 @@ class FakeUps : public UpsSource, public CommandRunner {
         *why = Why;
         return Answer;
     }
-    std::vector<std::string> Finished() override { return {}; }
+    std::vector<ProgramEnd> Finished() override { return std::exchange(Ended, {}); }
+    std::vector<ProgramEnd> Ended; // handed out at the next step
 };
 
 // The core's private folder, and the clock at 2026-03-10 14:00:00.

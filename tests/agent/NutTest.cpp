@@ -223,12 +223,16 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
     ScriptedLink* held = owned.get();
     held->Held = true;
     NutUps ups(std::move(owned), NutTarget{"ups", "localhost", 3493}, true);
-    EXPECT_FALSE(ups.Poll().Connected) << "the worker is stuck in LIST VAR";
+    EXPECT_EQ(ups.Poll().Problem, "no answer from upsd yet") << "the worker is stuck in LIST VAR";
     held->Held = false;
     // A server that answers is worth waiting for at the first reading: the
     // agent's first second then never logs a lost UPS.
     NutUps answering(std::make_unique<ScriptedLink>(), NutTarget{"ups", "localhost", 3493}, false);
     EXPECT_TRUE(answering.Poll().Connected);
+    auto stale = std::make_unique<ScriptedLink>();
+    stale->ListResult = NutLink::Result::Refused;
+    NutUps refusing(std::move(stale), NutTarget{"ups", "localhost", 3493}, false);
+    EXPECT_EQ(refusing.Poll().Problem, "upsd has no fresh data from UPS ups");
 }
 
 TEST_F(AgentTest, NutPasswordFile) {

@@ -257,9 +257,9 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
     now += 59;
     EXPECT_TRUE(runner.Finished().empty()) << "still running";
     now += 1;
-    EXPECT_EQ(
-        runner.Finished(),
-        std::vector<std::string>{Program("env.sh") + " did not end within 60 s and was killed"});
+    const std::string name = Program("env.sh");
+    EXPECT_EQ(runner.Finished(),
+              (std::vector<ProgramEnd>{{name, name + " did not end within 60 s and was killed"}}));
     // A zombie waiting for a busy init counts as gone.
     EXPECT_TRUE(WaitUntil([&] {
         runner.Finished();

@@ -193,7 +193,7 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
         EXPECT_TRUE(WaitForValues([](const UPSVal& u) { return !Live(u); }, Prompt));
         QImage down = Snapshot(during, "down.png");
         EXPECT_EQ(StatusNames(down), "alarm alarm alarm "); // Disconnect, Unknown, Unknown
-        EXPECT_EQ(LogCount("Communication with the UPS lost"), lostBefore + 1);
+        EXPECT_GE(LogCount("Communication with the UPS lost"), lostBefore + 1);
 
         StartNut();
         ASSERT_FALSE(HasFatalFailure());
@@ -203,7 +203,9 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
         EXPECT_TRUE(Alive(after)) << "the same monitor";
         QImage back = Snapshot(after, "recovered.png");
         EXPECT_EQ(StatusNames(back), "good good good ");
-        EXPECT_EQ(LogCount("Communication with the UPS lost"), lostBefore + 1);
+        // One more line for each new reason (broken, refused, no driver,
+        // WAIT), never one a second.
+        EXPECT_LE(LogCount("Communication with the UPS lost"), lostBefore + 6);
         EXPECT_EQ(LogCount("Communication with the UPS restored"), restoredBefore + 1);
     }
 
