@@ -328,8 +328,8 @@ void Agent::Evaluate(const UpsReading& r) {
     if (!r.Connected) {
         // The reason is news when the link goes and when it changes, not
         // every second.
-        const std::string text = "Communication with the UPS lost" +
-                                 (r.Problem.empty() ? std::string() : ": " + r.Problem);
+        const std::string text =
+            LinkLostText + (r.Problem.empty() ? std::string() : ": " + r.Problem);
         if (connected_ || first)
             Event("link-lost", LogKind::Alarm, text);
         else if (!r.Problem.empty() && r.Problem != lostProblem_)
@@ -338,8 +338,7 @@ void Agent::Evaluate(const UpsReading& r) {
         connected_ = false;
         return; // the last values stand, marked as lost
     }
-    if (!connected_ && !first)
-        Event("link-back", LogKind::Info, "Communication with the UPS restored");
+    if (!connected_ && !first) Event("link-back", LogKind::Info, LinkBackText);
     connected_ = true;
 
     val_.Type = r.Type;
