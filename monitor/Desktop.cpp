@@ -36,6 +36,7 @@ QColor ColourOf(TrayState state) {
         return kAmber;
     case TrayState::LowBattery:
     case TrayState::ShutdownPending:
+    case TrayState::ShuttingDown:
         return kRed;
     default:
         return kGrey;
@@ -71,15 +72,41 @@ void DrawClock(QPainter& p, double s) {
     p.drawLine(c, c + QPointF(0.13 * s, 0));
 }
 
+// A power sign in the middle: the computer is going off.
+void DrawPowerSign(QPainter& p, const QRectF& body, double pen) {
+    const double r = body.height() * 0.36;
+    const QPointF c = body.center() + QPointF(0, r * 0.1);
+    const QRectF ring(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    for (const QPen& line : {QPen(kInk, pen * 1.9, Qt::SolidLine, Qt::RoundCap),
+                             QPen(Qt::white, pen * 0.9, Qt::SolidLine, Qt::RoundCap)}) {
+        p.setPen(line);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(ring, 120 * 16, -300 * 16);
+        p.drawLine(c, c - QPointF(0, r * 1.25));
+    }
+}
+
+// A cross over the whole icon, edged in white so it reads on dark panels too.
+void DrawLostMark(QPainter& p, double s, double pen) {
+    for (const QPen& cross : {QPen(Qt::white, pen * 2.2, Qt::SolidLine, Qt::RoundCap),
+                              QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap)}) {
+        p.setPen(cross);
+        p.drawLine(QPointF(0.22 * s, 0.14 * s), QPointF(0.78 * s, 0.86 * s));
+        p.drawLine(QPointF(0.78 * s, 0.14 * s), QPointF(0.22 * s, 0.86 * s));
+    }
+}
+
 } // namespace
 
-QImage TrayIconImage(TrayState state, int charge, int size) {
+QImage TrayIconImage(TrayState state, int charge, int size, bool lost) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double s = size;
     const double pen = std::max(1.5, s / 11);
+    // Last known: the state's picture faded under the lost mark.
+    if (lost) p.setOpacity(0.4);
     const QColor colour = ColourOf(state);
     // A battery lying down, its terminal to the right, filling most of the icon.
     const QRectF body(pen / 2 + 0.02 * s, 0.22 * s, 0.84 * s - pen, 0.56 * s);
@@ -115,19 +142,20 @@ QImage TrayIconImage(TrayState state, int charge, int size) {
         break;
     }
     case TrayState::CommLost:
-        // Edged in white, so it reads on dark panels too.
-        for (const QPen& cross : {QPen(Qt::white, pen * 2.2, Qt::SolidLine, Qt::RoundCap),
-                                  QPen(kInk, pen * 1.2, Qt::SolidLine, Qt::RoundCap)}) {
-            p.setPen(cross);
-            p.drawLine(QPointF(0.22 * s, 0.14 * s), QPointF(0.78 * s, 0.86 * s));
-            p.drawLine(QPointF(0.78 * s, 0.14 * s), QPointF(0.22 * s, 0.86 * s));
-        }
+        DrawLostMark(p, s, pen);
         break;
     case TrayState::ShutdownPending:
         DrawClock(p, s);
         break;
+    case TrayState::ShuttingDown:
+        DrawPowerSign(p, body, pen);
+        break;
     default:
         break;
+    }
+    if (lost && state != TrayState::CommLost) {
+        p.setOpacity(1);
+        DrawLostMark(p, s, pen);
     }
     return image;
 }
@@ -136,10 +164,10 @@ namespace {
 
 constexpr OSType kCshu = FourCharCode("cshu");
 
-QIcon TrayIcon(TrayState state, int charge) {
+QIcon TrayIcon(TrayState state, int charge, bool lost) {
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(TrayIconImage(state, charge, size)));
+        icon.addPixmap(QPixmap::fromImage(TrayIconImage(state, charge, size, lost)));
     return icon;
 }
 
@@ -171,13 +199,15 @@ class Tray {
     }
 
     void Follow(const UpsPicture& p) {
-        const TrayState state = TrayStateOf(p);
+        const TrayState state = KnownStateOf(p);
+        const bool lost = state != TrayStateOf(p);
         // Redrawn only when the picture would change.
         const int charge = state == TrayState::Charged ? -1 : p.charge;
-        if (!shown_ || state != state_ || charge != charge_) {
-            icon_.setIcon(TrayIcon(state, charge));
+        if (!shown_ || state != state_ || charge != charge_ || lost != lost_) {
+            icon_.setIcon(TrayIcon(state, charge, lost));
             state_ = state;
             charge_ = charge;
+            lost_ = lost;
         }
         const QString tip = QString::fromStdString(TrayToolTip(p));
         if (tip != icon_.toolTip()) icon_.setToolTip(tip);
@@ -194,13 +224,13 @@ class Tray {
     bool shown_ = false;
     TrayState state_ = TrayState::Waiting;
     int charge_ = -1;
+    bool lost_ = false;
 };
 
 struct Desktop {
     std::unique_ptr<Tray> tray;
     std::unique_ptr<DesktopNotifier> notifier;
     NoticeDetector detector;
-    bool toldHidden = false;
 };
 
 std::unique_ptr<Desktop> gDesktop;
@@ -218,10 +248,13 @@ OSStatus CloseToTray(EventHandlerCallRef, EventRef event, void*) {
         !Preferences().hideToTray || !MainWindow)
         return eventNotHandledErr;
     MainWindow->hide();
-    if (!std::exchange(gDesktop->toldHidden, true))
+    // Said once, ever: after that the user knows where it went.
+    if (!HideNoticeShown()) {
+        NoteHideNoticeShown();
         gDesktop->notifier->Show({NoticeKind::StillRunning, "Corvanta UPS Monitor keeps running",
                                   "It watches the UPS from the tray; Quit in its menu ends it.",
                                   kUrgencyNormal});
+    }
     return noErr;
 }
 
@@ -250,12 +283,14 @@ void StartDesktop(bool withTray) {
 }
 
 void UpdateDesktop() {
+    // The window's side first: the tray and the notices then say the same.
+    FollowValues();
     if (!gDesktop) return;
     const UpsPicture p = PictureNow();
     if (gDesktop->tray) gDesktop->tray->Follow(p);
     for (const Notice& n : gDesktop->detector.Step(p, static_cast<long>(CurrentTime())))
-        if (n.kind == NoticeKind::CountdownOver || NoticeWanted(GroupOf(n.kind)))
-            gDesktop->notifier->Show(n);
+        // Taking a notice back is always wanted: it may have been shown before.
+        if (n.summary.empty() || NoticeWanted(GroupOf(n.kind))) gDesktop->notifier->Show(n);
 }
 
 QSystemTrayIcon* DesktopTrayIcon() {

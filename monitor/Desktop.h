@@ -7,11 +7,15 @@
 class QImage;
 
 // The tray's picture of a state at size px: a battery, filled to charge (%)
-// where that tells something.
-QImage TrayIconImage(TrayState state, int charge, int size);
+// where that tells something. lost: the state is only the last known one,
+// dimmed under the mark of the lost link.
+QImage TrayIconImage(TrayState state, int charge, int size, bool lost = false);
 
 // After start-up: the tray icon when withTray (closing the main window then
 // hides it there), the notifier, and the preferences command.
 void StartDesktop(bool withTray);
-// After each tick and read: the tray and the notifications follow the state.
+// After each tick and read: the panel notes the values (FollowValues), then
+// the tray and the notifications follow the state.
 void UpdateDesktop();
+// Takes the tray and the notifier away; before the application goes.
+void StopDesktop();

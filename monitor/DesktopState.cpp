@@ -1,6 +1,7 @@
 #include "DesktopState.h"
 
 #include <cstdio>
+#include <tuple>
 
 #include "Ups.h"
 #include "file.h"
@@ -68,18 +69,30 @@ UpsPicture PictureNow() {
     p.load = Slot(kLoadSlot);
     p.runtime = PtUPSVal.BattEstimate > 0 ? PtUPSVal.BattEstimate : -1;
     p.down = PtUPSVal.DownTime < 0 ? -1 : PtUPSVal.DownTime;
+    // A countdown that ran out a moment ago is the shutdown under way.
+    if (ShuttingDown()) p.status |= UPS_SHUTACT;
+    p.known = ValuesKnown();
     return p;
 }
 
 TrayState TrayStateOf(const UpsPicture& p) {
     if (p.link == PictureLink::Waiting) return TrayState::Waiting;
     if (p.link == PictureLink::Lost) return TrayState::CommLost;
+    if (p.status & UPS_SHUTACT) return TrayState::ShuttingDown;
     if (p.down >= 0) return TrayState::ShutdownPending;
     if (p.status & kLow) return TrayState::LowBattery;
     if (OnBattery(p)) return TrayState::OnBattery;
     if (p.status & UPS_BATTREPLACE) return TrayState::ReplaceBattery;
     if (p.charge >= 0 && p.charge < 100) return TrayState::Charging;
     return TrayState::Charged;
+}
+
+TrayState KnownStateOf(const UpsPicture& p) {
+    if (p.link != PictureLink::Lost || !p.known) return TrayStateOf(p);
+    UpsPicture last = p;
+    last.link = PictureLink::Live;
+    last.status &= ~UPS_COMMERR;
+    return TrayStateOf(last);
 }
 
 std::string ClockText(int seconds) {
@@ -91,7 +104,14 @@ std::string ClockText(int seconds) {
 std::string TrayToolTip(const UpsPicture& p) {
     // Stale figures are not shown as if they were read.
     if (p.link == PictureLink::Waiting) return "Waiting for the agent";
-    if (p.link == PictureLink::Lost) return "Communication lost";
+    const std::string power = OnBattery(p) ? "on battery" : "on mains";
+    const bool shutting = (p.status & UPS_SHUTACT) != 0;
+    if (p.link == PictureLink::Lost) {
+        if (!p.known) return "Communication lost";
+        return "Communication lost" + (kDot + ("last known: " + power)) +
+               (shutting ? kDot + std::string("shutting down") : "");
+    }
+    if (shutting) return "Shutting down";
     std::string s = OnBattery(p) ? "On battery" : "On mains";
     if (p.status & kLow)
         s += kDot + std::string("battery low");
@@ -110,6 +130,8 @@ NoticeGroup GroupOf(NoticeKind kind) {
     switch (kind) {
     case NoticeKind::PowerFailure:
     case NoticeKind::PowerRestored:
+    case NoticeKind::Overload:
+    case NoticeKind::Overheat:
         return NoticeGroup::Power;
     case NoticeKind::BatteryLow:
     case NoticeKind::ReplaceBattery:
@@ -161,19 +183,37 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
     if (LowOnBattery(p) && !LowOnBattery(was))
         out.push_back({NoticeKind::BatteryLow, "Battery low",
                        "The battery is nearly empty. " + BatteryFigures(p), kUrgencyCritical});
+    else if (LowOnBattery(was) && !LowOnBattery(p))
+        out.push_back({NoticeKind::BatteryLow, "", "", kUrgencyNormal});
     if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
         out.push_back({NoticeKind::ReplaceBattery, "Replace battery",
                        "The UPS asks for a new battery.", kUrgencyNormal});
+    const std::tuple<std::int32_t, NoticeKind, const char*, const char*> alarms[] = {
+        {UPS_OVERLOAD, NoticeKind::Overload, "Overload", "The UPS carries more than it can."},
+        {UPS_OVERHEAT, NoticeKind::Overheat, "Overheat", "The UPS is too hot."}};
+    for (const auto& [bit, kind, summary, body] : alarms)
+        if ((p.status & bit) != (was.status & bit))
+            out.push_back((p.status & bit) ? Notice{kind, summary, body, kUrgencyCritical}
+                                           : Notice{kind, "", "", kUrgencyNormal});
+    // Once the shutdown is under way the countdown has nothing more to say.
+    const bool shutting = (p.status & UPS_SHUTACT) != 0, wasShutting = (was.status & UPS_SHUTACT);
+    const int wasDown = wasShutting ? -1 : was.down;
     const std::string in = "The computer shuts down in " + ClockText(p.down) + ".";
-    if (p.down >= 0 && was.down < 0) {
+    if (shutting) {
+        if (!wasShutting)
+            out.push_back({NoticeKind::ShuttingDown, "Shutting down",
+                           "The computer is shutting down now.", kUrgencyCritical});
+    } else if (wasShutting && p.down < 0) {
+        out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});
+    } else if (p.down >= 0 && wasDown < 0) {
         out.push_back({NoticeKind::CountdownStarted, "Shutdown pending", in,
                        p.down < 60 ? kUrgencyCritical : kUrgencyNormal});
-    } else if (p.down >= 0 && p.down < 60 && was.down >= 60) {
+    } else if (p.down >= 0 && p.down < 60 && wasDown >= 60) {
         out.push_back(
             {NoticeKind::LastMinute, "Shutdown in less than a minute", in, kUrgencyCritical});
-    } else if (p.down < 0 && was.down >= 0) {
+    } else if (p.down < 0 && wasDown >= 0) {
         // The power's return and a countdown run out are not cancellations.
-        if (was.down >= 1 && !restored)
+        if (wasDown >= 1 && !restored)
             out.push_back({NoticeKind::ShutdownCancelled, "Shutdown cancelled",
                            "The computer keeps running.", kUrgencyNormal});
         else

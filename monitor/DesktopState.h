@@ -19,6 +19,8 @@ struct UpsPicture {
     int load = -1;           // output loading, %
     int runtime = -1;        // seconds the battery lasts (BattEstimate)
     int down = -1;           // seconds to the shutdown; -1 when none runs
+    // Whether status holds values once read: the last known ones when lost.
+    bool known = true;
 };
 
 // PtUPSVal and the values link as the last tick or read left them.
@@ -33,9 +35,13 @@ enum class TrayState {
     ReplaceBattery,
     CommLost,
     ShutdownPending,
+    ShuttingDown,
 };
 
 TrayState TrayStateOf(const UpsPicture& p);
+// What the tray's icon shows: the state, or while the link is lost the last
+// known one (drawn dimmed, with the lost mark); CommLost when none is known.
+TrayState KnownStateOf(const UpsPicture& p);
 // "On battery · 62 % · load 31 % · shutdown in 02:41".
 std::string TrayToolTip(const UpsPicture& p);
 // Seconds as "02:41".
@@ -53,6 +59,9 @@ enum class NoticeKind {
     ShutdownCancelled,
     CountdownOver, // ended by power or by running out: the countdown notice goes
     StillRunning,  // the main window went to the tray
+    ShuttingDown,
+    Overload,
+    Overheat,
 };
 
 // The kinds the user switches on and off together.
@@ -64,6 +73,8 @@ bool IsCountdownNotice(NoticeKind kind);
 constexpr int kUrgencyNormal = 1;
 constexpr int kUrgencyCritical = 2;
 
+// A notice without a summary takes back the one of its kind (the countdown
+// notice for CountdownOver): its cause has ended.
 struct Notice {
     NoticeKind kind;
     std::string summary;

@@ -11,5 +11,3 @@ class QSystemTrayIcon;
 QSystemTrayIcon* DesktopTrayIcon();
 // Whether the notification service has answered (or is known to be missing).
 bool DesktopNotifierReady();
-// Forgets the tray and the notifier.
-void StopDesktop();

@@ -18,6 +18,32 @@ QDBusMessage Call(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
 }
 
+constexpr int kCountdownSlot = 0;
+
+// The notification a notice replaces or closes; -1 when it stands alone.
+int SlotOf(NoticeKind kind) {
+    if (IsCountdownNotice(kind)) return kCountdownSlot;
+    switch (kind) {
+    case NoticeKind::PowerFailure:
+    case NoticeKind::PowerRestored:
+        return 1;
+    case NoticeKind::BatteryLow:
+        return 2;
+    case NoticeKind::Overload:
+        return 3;
+    case NoticeKind::Overheat:
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+// The running countdown and the shutdown under way stay until they end.
+bool Lasting(NoticeKind kind) {
+    return kind == NoticeKind::CountdownStarted || kind == NoticeKind::LastMinute ||
+           kind == NoticeKind::ShuttingDown;
+}
+
 } // namespace
 
 DesktopNotifier::DesktopNotifier(std::function<void(const Notice&)> fallback,
@@ -53,22 +79,23 @@ void DesktopNotifier::Show(const Notice& notice) {
         Send(notice);
         break;
     case Service::Absent:
-        if (notice.kind != NoticeKind::CountdownOver && fallback_) fallback_(notice);
+        if (!notice.summary.empty() && fallback_) fallback_(notice);
         break;
     }
 }
 
 void DesktopNotifier::Send(const Notice& notice) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    const bool countdown = IsCountdownNotice(notice.kind);
-    if (countdown && awaitingId_) {
-        deferred_ = notice;
+    const int slotIndex = SlotOf(notice.kind);
+    Slot* slot = slotIndex < 0 ? nullptr : &slots_[static_cast<std::size_t>(slotIndex)];
+    if (slot && slot->awaitingId) {
+        slot->deferred = notice;
         return;
     }
-    if (notice.kind == NoticeKind::CountdownOver) {
-        // Its cancel button would no longer be true.
-        if (countdownId_ != 0)
-            bus.asyncCall(Call("CloseNotification") << std::exchange(countdownId_, 0u));
+    if (notice.summary.empty()) {
+        // Its cause has ended, and a cancel button would no longer be true.
+        if (slot && slot->id != 0)
+            bus.asyncCall(Call("CloseNotification") << std::exchange(slot->id, 0u));
         return;
     }
     QStringList actions;
@@ -79,31 +106,33 @@ void DesktopNotifier::Send(const Notice& notice) {
     hints.insert(QStringLiteral("urgency"),
                  QVariant::fromValue(static_cast<uchar>(notice.urgency)));
     QDBusMessage message = Call("Notify");
-    message << QStringLiteral("Corvanta UPS Monitor") << (countdown ? countdownId_ : 0u)
+    message << QStringLiteral("Corvanta UPS Monitor") << (slot ? slot->id : 0u)
             << QStringLiteral("corvanta-monitor") << QString::fromStdString(notice.summary)
-            << QString::fromStdString(notice.body) << actions << hints << -1;
-    if (!running) {
-        if (countdown) countdownId_ = 0;
+            << QString::fromStdString(notice.body) << actions << hints
+            << (Lasting(notice.kind) ? 0 : -1);
+    if (!slot) {
         bus.asyncCall(message);
         return;
     }
-    // The next countdown notice replaces this one.
-    awaitingId_ = true;
+    // The next notice of the slot replaces this one.
+    slot->awaitingId = true;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-        const QDBusPendingReply<uint> reply = *w;
-        w->deleteLater();
-        awaitingId_ = false;
-        if (!reply.isError()) countdownId_ = reply.value();
-        if (deferred_) Send(*std::exchange(deferred_, std::nullopt));
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, slot](QDBusPendingCallWatcher* w) {
+                const QDBusPendingReply<uint> reply = *w;
+                w->deleteLater();
+                slot->awaitingId = false;
+                if (!reply.isError()) slot->id = reply.value();
+                if (slot->deferred) Send(*std::exchange(slot->deferred, std::nullopt));
+            });
 }
 
 void DesktopNotifier::OnActionInvoked(uint id, const QString& key) {
     // The signal reaches every client of the service: only ours counts.
-    if (id != 0 && id == countdownId_ && key == kCancelKey && cancel_) cancel_();
+    if (id != 0 && id == slots_[kCountdownSlot].id && key == kCancelKey && cancel_) cancel_();
 }
 
 void DesktopNotifier::OnClosed(uint id, uint) {
-    if (id == countdownId_) countdownId_ = 0;
+    for (Slot& slot : slots_)
+        if (slot.id == id) slot.id = 0;
 }

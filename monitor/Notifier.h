@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -27,16 +28,23 @@ class DesktopNotifier : public QObject {
 
   private:
     enum class Service { Unknown, Present, Absent };
+    // One notification on the desktop that later notices of its kinds
+    // replace or close: the countdown's, the power's, the low battery's,
+    // the overload's and the overheat's.
+    struct Slot {
+        uint id = 0;
+        // While the id is on its way, the next notice waits for it.
+        bool awaitingId = false;
+        std::optional<Notice> deferred;
+    };
+    static constexpr int kSlots = 5;
     void Send(const Notice& notice);
 
     std::function<void(const Notice&)> fallback_;
     std::function<void()> cancel_;
     Service service_ = Service::Unknown;
     bool actions_ = false;
-    uint countdownId_ = 0;
-    // While the countdown notice's id is on its way, the next one waits for it.
-    bool awaitingId_ = false;
-    std::optional<Notice> deferred_;
+    std::array<Slot, kSlots> slots_{};
     // Notices that came before the service answered.
     std::vector<Notice> pending_;
 };

@@ -1,7 +1,13 @@
 #include "Preferences.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QSettings>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "file.h"
 
@@ -11,6 +17,21 @@ MonitorPreferences gPrefs;
 
 const char* const kNotifyKeys[4] = {"Notify/Power", "Notify/Battery", "Notify/Link",
                                     "Notify/Shutdown"};
+
+// QSettings keeps no reason for a failed write, and its errno is gone by
+// the time it returns: the same write tried here finds it. Empty when the
+// write goes through.
+std::string WhyNotWritable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+    const std::string folder = path.substr(0, path.rfind('/'));
+    if (::stat(folder.c_str(), &st) != 0 && ::mkdir(folder.c_str(), 0700) != 0)
+        return std::strerror(errno);
+    const std::string probe = path + ".probe";
+    if (!WriteFileAtomic(probe, std::string(4096, '\n'), false)) return std::strerror(errno);
+    ::unlink(probe.c_str());
+    return {};
+}
 
 } // namespace
 
@@ -27,16 +48,33 @@ void LoadPreferences() {
     SetValuesStaleLimit(prefs.staleSeconds);
 }
 
-void SavePreferences(const MonitorPreferences& prefs) {
-    gPrefs = prefs;
+bool SavePreferences(const MonitorPreferences& prefs, std::string* error) {
+    MonitorPreferences next = prefs;
     // Kept as the limit in force, so the window shows what is used.
-    gPrefs.staleSeconds = std::clamp(prefs.staleSeconds, MinStaleSeconds, MaxStaleSeconds);
+    next.staleSeconds = std::clamp(prefs.staleSeconds, MinStaleSeconds, MaxStaleSeconds);
     QSettings settings;
+    // A status already bad (no organization name, a file it could not parse)
+    // says nothing of this write; then only trying it ourselves can.
+    const bool statusTells = settings.status() == QSettings::NoError;
     for (int i = 0; i < 4; ++i)
-        settings.setValue(QLatin1String(kNotifyKeys[i]), gPrefs.notify[i]);
-    settings.setValue(QStringLiteral("Tray/HideOnClose"), gPrefs.hideToTray);
-    settings.setValue(QStringLiteral("Values/StaleSeconds"), gPrefs.staleSeconds);
+        settings.setValue(QLatin1String(kNotifyKeys[i]), next.notify[i]);
+    settings.setValue(QStringLiteral("Tray/HideOnClose"), next.hideToTray);
+    settings.setValue(QStringLiteral("Values/StaleSeconds"), next.staleSeconds);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        const std::string path = settings.fileName().toLocal8Bit().toStdString();
+        std::string reason = WhyNotWritable(path);
+        if (reason.empty() && statusTells)
+            reason = settings.status() == QSettings::FormatError ? "not a preferences file"
+                                                                 : "access denied";
+        if (!reason.empty()) {
+            if (error) *error = "cannot write " + path + ": " + reason;
+            return false;
+        }
+    }
+    gPrefs = next;
     SetValuesStaleLimit(gPrefs.staleSeconds);
+    return true;
 }
 
 const MonitorPreferences& Preferences() {
@@ -45,4 +83,12 @@ const MonitorPreferences& Preferences() {
 
 bool NoticeWanted(NoticeGroup group) {
     return gPrefs.notify[static_cast<int>(group)];
+}
+
+bool HideNoticeShown() {
+    return QSettings().value(QStringLiteral("Tray/HideNoticeShown"), false).toBool();
+}
+
+void NoteHideNoticeShown() {
+    QSettings().setValue(QStringLiteral("Tray/HideNoticeShown"), true);
 }

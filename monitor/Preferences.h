@@ -18,10 +18,15 @@ struct MonitorPreferences {
 
 // Reads the preferences and puts the stale limit in force.
 void LoadPreferences();
-// Stores them and puts them in force.
-void SavePreferences(const MonitorPreferences& prefs);
+// Stores them and puts them in force. When the preferences file cannot be
+// written nothing changes and *error (if given) says where and why.
+bool SavePreferences(const MonitorPreferences& prefs, std::string* error = nullptr);
 const MonitorPreferences& Preferences();
 bool NoticeWanted(NoticeGroup group);
+// [Tray] HideNoticeShown: the notice that the monitor keeps running in the
+// tray was shown once, ever; kept apart from the preferences window's values.
+bool HideNoticeShown();
+void NoteHideNoticeShown();
 
 // Opens the preferences window, or raises the open one.
 void OpenPreferencesWindow();

@@ -15,6 +15,7 @@
 #include "file.h"
 #include "menu.h"
 #include "monitor.h"
+#include "screen.h"
 
 void ResetStatusState();
 
@@ -77,9 +78,18 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     if (MainWindow) SetWindowStatusText(MainWindow, LinkDetailText(GetValuesLink()));
 }
 
+// The desktop follows what the window shows; the badge turns to and from
+// "Shutting down" on the agent's word or the grace after a run-out, which
+// move no other figure.
+void FollowOnDesktop(bool wasShuttingDown) {
+    UpdateDesktop();
+    if (ShuttingDown() != wasShuttingDown) RedrawMainControl(FourCharCode("tbut"), 128);
+}
+
 } // namespace
 
 void MyTimer(EventLoopTimerRef, void*) {
+    const bool wasShuttingDown = ShuttingDown();
     const UPSVal oldUPSVal = PtUPSVal;
     const ValuesLink oldLink = GetValuesLink().link;
     DateTimeRec now;
@@ -105,11 +115,12 @@ void MyTimer(EventLoopTimerRef, void*) {
     // figure never outlive DownTime.
     if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
         RedrawMainControl(FourCharCode("tbut"), 128);
-    UpdateDesktop();
+    FollowOnDesktop(wasShuttingDown);
     TickHistoryWindow(CurrentTime());
 }
 
 void ReadAndShowValues() {
+    const bool wasShuttingDown = ShuttingDown();
     const UPSVal oldUPSVal = PtUPSVal;
     const ValuesLink oldLink = GetValuesLink().link;
     ReadUPSVal();
@@ -117,7 +128,7 @@ void ReadAndShowValues() {
     // Only the timer counts seconds: a read between ticks never shortens the
     // countdown.
     if (PtUPSVal.DownTime != oldUPSVal.DownTime) RedrawMainControl(FourCharCode("tbut"), 128);
-    UpdateDesktop();
+    FollowOnDesktop(wasShuttingDown);
 }
 
 void ResetMonitorState() {

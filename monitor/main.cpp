@@ -13,8 +13,10 @@
 #include "CommandLine.h"
 #include "Desktop.h"
 #include "Folder.h"
+#include "FolderWatch.h"
 #include "Preferences.h"
 #include "RunLoop.h"
+#include "Windows.h"
 #include "monitor.h"
 
 #ifndef CORVANTA_VERSION
@@ -54,6 +56,19 @@ bool Answer(CommandLineResult result, const std::string& message, int* status) {
         break;
     }
     return false;
+}
+
+// Every Qt object goes before the application does: the tray icon, the
+// notifier, the timers and the windows would otherwise die after it, in the
+// destruction of statics, and take the process down with them.
+void StopQtOwners() {
+    RemoveAllEventLoopTimers();
+    StopWatchingFolderFile();
+    StopDesktop();
+    MainWindow = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        DisposeWindow(window);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool NonEmptyEnv(const char* name) {
@@ -112,9 +127,10 @@ int main(int argc, char** argv) {
         const std::string file = options.snapshot;
         QTimer::singleShot(static_cast<int>(options.after * 1000), [file] { TakeSnapshot(file); });
     }
+    QuitOnTerminationSignals();
     RunApplicationEventLoop();
-    RemoveAllEventLoopTimers();
+    const int result = ExitToShellRequested() ? gSnapshotResult : 1;
+    StopQtOwners();
     // The run ends through the quit path; a loop that returns otherwise is a fault.
-    if (!ExitToShellRequested()) return 1;
-    return gSnapshotResult;
+    return result;
 }

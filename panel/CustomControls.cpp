@@ -76,9 +76,31 @@ void SetCompanionVisible(bool visible) {
         SetControlVisibility(companion, visible, true);
 }
 
+// The agent's values come once a second: a countdown run out waits that
+// long, and a little more, for the agent to say it is shutting down.
+constexpr long kRunOutGrace = 3;
+
+struct Followed {
+    bool known = false;
+    short down = -1;
+    std::int32_t status = 0;
+    long ranOutAt = -1;
+};
+Followed followed;
+
 void DrawCountdown(ControlRef control) {
     const int down = PtUPSVal.DownTime;
     char text[32] = "";
+    ControlRef companion = MainControl(FourCharCode("cdic"), 128);
+    const bool shutting = ShuttingDown();
+    // The badge says what is under way; the clock has nothing left to count.
+    if (companion)
+        SetControlTitleWithCFString(companion, shutting ? "Shutting down" : "Shutdown in");
+    if (shutting) {
+        SetCompanionVisible(true);
+        Text(control, "", 18, kAlarm);
+        return;
+    }
     if (down < 0) {
         SetCompanionVisible(false);
     } else {
@@ -103,6 +125,40 @@ void DrawCountdown(ControlRef control) {
 
 bool ValuesAreLive() {
     return GetValuesLink().link == ValuesLink::Live && !(PtUPSVal.StatusFlag.AllSts & UPS_COMMERR);
+}
+
+void FollowValues() {
+    const std::int32_t status = PtUPSVal.StatusFlag.AllSts;
+    const short down = PtUPSVal.DownTime;
+    const bool waiting = GetValuesLink().link == ValuesLink::Waiting;
+    if (waiting)
+        followed = Followed{};
+    else if (ValuesAreLive())
+        followed.known = true;
+    // Run out: the last second went, and not because the power came back.
+    const bool powerBack = (followed.status & UPS_ACFAIL) && !(status & UPS_ACFAIL);
+    if (followed.down == 0 && down < 0 && !powerBack)
+        followed.ranOutAt = static_cast<long>(CurrentTime());
+    else if (down >= 0)
+        followed.ranOutAt = -1;
+    followed.down = down;
+    followed.status = status;
+    // The communication light (0) tells the present; the others what was.
+    const bool dim = !waiting && !ValuesAreLive();
+    for (int n = 1; n < 7; ++n)
+        for (int base : {300, 320})
+            if (ControlRef light = MainControl(FourCharCode("main"), base + n))
+                dim ? DisableControl(light) : EnableControl(light);
+}
+
+bool ValuesKnown() {
+    return followed.known;
+}
+
+bool ShuttingDown() {
+    if (PtUPSVal.StatusFlag.AllSts & UPS_SHUTACT) return true;
+    return PtUPSVal.DownTime < 0 && followed.ranOutAt >= 0 &&
+           static_cast<long>(CurrentTime()) - followed.ranOutAt < kRunOutGrace;
 }
 
 void RegisterCustomControls() {

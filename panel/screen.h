@@ -22,6 +22,18 @@ extern int EndBlock;
 // and not flagged as a lost link. Otherwise the gauges show no figure.
 bool ValuesAreLive();
 
+// After each tick and read: notes whether any values were read since the
+// start and whether the countdown just ran out, and dims the status lights
+// while the link is lost (they keep the last known state).
+void FollowValues();
+// Whether the status word holds values once read: the last known ones while
+// the link is lost.
+bool ValuesKnown();
+// Whether the computer is shutting down as far as the values tell: the agent
+// says so (UPS_SHUTACT, kept as the last known state when the link goes), or
+// the countdown ran out a moment ago and the agent's next values are not in.
+bool ShuttingDown();
+
 // Registers "Countdown" .. "Calendar" with CustEventHandler as their drawing.
 void RegisterCustomControls();
 // Draws a custom control by its title; always answers noErr.

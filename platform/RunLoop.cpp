@@ -1,10 +1,16 @@
 #include "RunLoop.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <fcntl.h>
 #include <set>
+#include <unistd.h>
 
+#include "Events.h"
 #include "PlatformTesting.h"
 
 struct EventLoop {};
@@ -23,6 +29,17 @@ EventLoop gMainLoop;
 bool gQuitRequested = false;
 bool gExitRequested = false;
 std::set<EventLoopTimer*> gTimers;
+
+int gSignalPipe[2] = {-1, -1};
+
+// Only what is safe in a signal handler: one byte into the pipe, which the
+// loop reads as an ordinary event.
+void OnTerminationSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+    errno = saved;
+}
 
 int ToMs(double seconds) {
     return seconds <= 0 ? 0 : static_cast<int>(std::lround(seconds * 1000));
@@ -99,4 +116,23 @@ void RemoveAllEventLoopTimers() {
         delete t;
     }
     gTimers.clear();
+}
+
+void QuitOnTerminationSignals() {
+    if (gSignalPipe[0] >= 0 || pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    // Owned by the application, so it goes before the application does.
+    auto* notifier =
+        new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char bytes[16];
+        while (read(gSignalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        if (!ExitToShellRequested()) ProcessHICommand(kHICommandQuit, nullptr);
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }

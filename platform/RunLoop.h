@@ -27,3 +27,6 @@ void ExitToShell();
 bool ExitToShellRequested();
 // Stops and removes every installed timer (tests that start afresh).
 void RemoveAllEventLoopTimers();
+// SIGTERM, SIGINT and SIGHUP send the application's Quit command, so the run
+// ends the way the menu's Quit ends it. Once, before the loop runs.
+void QuitOnTerminationSignals();

@@ -71,6 +71,20 @@ inline int Terminate(Child& child) {
     return WaitExit(child, seconds(5), SIGTERM);
 }
 
+// The standard output of a shell command, run with the variables.
+inline std::string Shell(std::string command, const std::map<std::string, std::string>& env = {}) {
+    for (const auto& [name, value] : env)
+        command = name + "='" + value + "' " + command;
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, p))
+            out += buffer;
+        pclose(p);
+    }
+    return out;
+}
+
 inline bool Alive(const Child& child) {
     return child.Pid > 0 && ::waitpid(child.Pid, nullptr, WNOHANG) == 0;
 }
@@ -135,17 +149,22 @@ class E2eTest : public corvanta_test::CoreTest {
     // when given a file for it. The folder is also its configuration home: no
     // preference of the user's reaches the test, Corvanta/corvanta-monitor.conf
     // in the folder does. A session bus that is not there keeps the test's
-    // power failures off the user's desktop.
-    Child& StartMonitor(const std::string& png = "", double after = 0) {
+    // power failures off the user's desktop. desktop: variables that put it
+    // on a display and bus of the test's own instead.
+    Child& StartMonitor(const std::string& png = "", double after = 0,
+                        const std::map<std::string, std::string>& desktop = {}) {
         std::vector<std::string> argv{MonitorBinary, "--folder", Folder()};
         if (!png.empty())
             argv.insert(argv.end(), {"--snapshot", Path(png), "--after", std::to_string(after)});
+        std::map<std::string, std::string> env{
+            {"QT_QPA_PLATFORM", "offscreen"},
+            {"XDG_RUNTIME_DIR", Folder()},
+            {"XDG_CONFIG_HOME", Folder()},
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + Path("no-bus")}};
+        for (const auto& [name, value] : desktop)
+            env[name] = value;
         Child& m = monitors_.emplace_back(
-            Spawn(argv, Path(png.empty() ? "monitor.out" : png + ".out"),
-                  {{"QT_QPA_PLATFORM", "offscreen"},
-                   {"XDG_RUNTIME_DIR", Folder()},
-                   {"XDG_CONFIG_HOME", Folder()},
-                   {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + Path("no-bus")}}));
+            Spawn(argv, Path(png.empty() ? "monitor.out" : png + ".out"), env));
         children_.push_back(&m);
         return m;
     }

@@ -28,7 +28,8 @@
 namespace {
 
 // org.freedesktop.Notifications as a desktop offers it: records each Notify
-// as "summary urgency replaced-id actions", answers with an id.
+// as "summary urgency replaced-id actions expire-timeout" and each
+// CloseNotification as "close id", answers with an id.
 class NotificationServer : public QDBusVirtualObject {
   public:
     QString introspect(const QString&) const override { return {}; }
@@ -45,6 +46,9 @@ class NotificationServer : public QDBusVirtualObject {
                 std::to_string(qdbus_cast<QVariantMap>(a[6]).value("urgency").toUInt()) + " " +
                 std::to_string(replaces) + " " + a[5].toStringList().join(',').toStdString());
             out << (replaces ? replaces : ++lastId);
+            calls.back() += " " + std::to_string(a[7].toInt());
+        } else if (m.member() == QLatin1String("CloseNotification")) {
+            calls.push_back("close " + std::to_string(m.arguments()[0].toUInt()));
         }
         bus.send(m.createReply(out));
         return true;
@@ -82,6 +86,7 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     agent.ItemVal[15] = 310;
     PtUPSSts.flag_Enable_Power_OSDelay = 1;
     PtUPSSts.Power_OSDelay = 161;
+    // A lost link shows the last known state, dimmed under the lost mark.
     const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
         {0, 1000, 0, TrayState::Charged, "On mains · 100 % · load 31 %"},
         {0, 870, 2700, TrayState::Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
@@ -89,7 +94,12 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
          "On battery · 62 % · load 31 % · shutdown in 02:41"},
         {UPS_BATTREPLACE, 1000, 0, TrayState::ReplaceBattery,
          "On mains · replace battery · 100 % · load 31 %"},
-        {UPS_COMMERR | UPS_ACFAIL, 620, 0, TrayState::CommLost, "Communication lost"}};
+        {UPS_COMMERR | UPS_ACFAIL, 620, 0, TrayState::ShutdownPending,
+         "Communication lost · last known: on battery"},
+        {UPS_ACFAIL | UPS_SHUTACT, 620, 0, TrayState::ShuttingDown, "Shutting down"},
+        {UPS_COMMERR | UPS_ACFAIL | UPS_SHUTACT, 620, 0, TrayState::ShuttingDown,
+         "Communication lost · last known: on battery · shutting down"},
+        {UPS_COMMERR, 1000, 0, TrayState::Charged, "Communication lost · last known: on mains"}};
     for (const auto& [status, charge, runtime, state, tip] : rows) {
         agent.StatusFlag.AllSts = status;
         agent.ItemVal[2] = charge;
@@ -100,23 +110,29 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
         ASSERT_TRUE(tray);
         EXPECT_EQ(tray->toolTip().toStdString(), tip);
         EXPECT_EQ(tray->icon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
-                  TrayIconImage(state, state == TrayState::Charged ? -1 : charge / 10, 32)
+                  TrayIconImage(state, state == TrayState::Charged ? -1 : charge / 10, 32,
+                                (status & UPS_COMMERR) != 0)
                       .convertToFormat(QImage::Format_ARGB32))
             << tip;
     }
+    // Nothing ever read: nothing known to show.
+    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false};
+    EXPECT_EQ(TrayToolTip(never), "Communication lost");
+    EXPECT_EQ(KnownStateOf(never), TrayState::CommLost);
     // Every state tells itself apart at the smallest tray size.
-    for (int a = 0; a <= static_cast<int>(TrayState::ShutdownPending); ++a)
+    for (int a = 0; a <= static_cast<int>(TrayState::ShuttingDown); ++a)
         for (int b = 0; b < a; ++b)
             EXPECT_NE(TrayIconImage(TrayState(a), 50, 22), TrayIconImage(TrayState(b), 50, 22));
 }
 
-TEST_F(DesktopTest, PowerFailureToCancelledShutdown) {
+TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     NotificationServer server;
     QDBusConnection bus = QDBusConnection::connectToBus(
         QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("server"));
     ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
     ASSERT_TRUE(
         bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &server));
+    QSettings().remove(QStringLiteral("Tray/HideNoticeShown"));
     StartDesktop(true);
     ASSERT_TRUE(Until(DesktopNotifierReady));
     RemoveAllEventLoopTimers(); // the test's Feed is the tick
@@ -150,14 +166,43 @@ TEST_F(DesktopTest, PowerFailureToCancelledShutdown) {
         window->close();
     EXPECT_FALSE(ExitToShellRequested());
     EXPECT_FALSE(window->isVisible());
-    ASSERT_TRUE(Until([&] { return server.Count() == 6; }));
+    // The power returns under an overload, then fails with the shutdown
+    // under way: each notice replaces or closes the one of its cause.
+    for (auto [status, count] : {std::pair{UPS_OVERLOAD, 9}, {UPS_ACFAIL | UPS_SHUTACT, 12}}) {
+        agent.StatusFlag.AllSts = status;
+        Feed('t');
+        ASSERT_TRUE(Until([&] { return server.Count() == std::size_t(count); }));
+    }
+    // Started again: the hiding is not told twice.
+    StopDesktop();
+    StartDesktop(true);
+    ASSERT_TRUE(Until(DesktopNotifierReady));
+    window->show();
+    window->close();
+    agent.StatusFlag.AllSts = 0;
+    Feed('t');
+    ASSERT_TRUE(Until([&] { return server.Count() == 16; }));
     const std::vector<std::string> want = {
-        "Power failure 2 0 ",
-        "Battery low 2 0 ",
-        "Shutdown pending 1 0 cancel-shutdown,Cancel shutdown",
-        "Shutdown in less than a minute 2 3 cancel-shutdown,Cancel shutdown",
-        "Shutdown cancelled 1 3 ",
-        "Corvanta UPS Monitor keeps running 1 0 "};
+        "Power failure 2 0  -1",
+        "Battery low 2 0  -1",
+        "Shutdown pending 1 0 cancel-shutdown,Cancel shutdown 0",
+        "Shutdown in less than a minute 2 3 cancel-shutdown,Cancel shutdown 0",
+        "Shutdown cancelled 1 3  -1",
+        "Corvanta UPS Monitor keeps running 1 0  -1",
+        "Power restored 1 1  -1",
+        "close 2",
+        "Overload 2 0  -1",
+        "Power failure 2 1  -1",
+        "Shutting down 2 3  0",
+        "close 5",
+        "Power failure 2 0  -1",
+        "Shutting down 2 0  0",
+        "Power restored 1 6  -1",
+        "close 7"};
+    // Notices of different causes may pass each other (one waits for the id
+    // it replaces).
+    for (int from : {9, 14})
+        std::sort(server.calls.begin() + from, server.calls.begin() + from + (from == 9 ? 3 : 2));
     EXPECT_EQ(server.calls, want);
     bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     QDBusConnection::disconnectFromBus(QStringLiteral("server"));
@@ -186,11 +231,12 @@ TEST_F(DesktopTest, PreferencesWindow) {
 }
 
 TEST(NoticeDetector, OneNoticePerChange) {
-    // Link (W, L live, X lost), status, countdown, seconds later: the notices.
-    // Nothing is said before the first values, or of the power while the
-    // link is lost; a countdown ended by the power or by running out is not
-    // a cancellation.
+    // Link (W, L live, X lost), status, countdown, seconds later: the notices,
+    // "-" and the kind for one taken back. Nothing is said before the first
+    // values, or of the power while the link is lost; a countdown ended by
+    // the power or by running out is not a cancellation.
     constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW;
+    constexpr auto kShut = UPS_ACFAIL | UPS_SHUTACT;
     const std::tuple<char, std::int32_t, int, long, const char*> steps[] = {
         {'X', 0, -1, 0, ""},
         {'L', 0, -1, 0, ""},
@@ -202,16 +248,29 @@ TEST(NoticeDetector, OneNoticePerChange) {
         {'L', kLow, 100, 200, "Communication restored/1 Battery low/2 Shutdown pending/1"},
         {'L', kLow, 59, 1, "Shutdown in less than a minute/2"},
         {'L', kLow, 58, 1, ""},
-        {'L', 0, -1, 1, "Power restored/1 /1"},
+        {'L', 0, -1, 1, "Power restored/1 -BatteryLow -Countdown"},
         {'L', UPS_BATTREPLACE, 0, 1, "Replace battery/1 Shutdown pending/2"},
-        {'L', UPS_BATTREPLACE, -1, 1, "/1"}};
+        {'L', UPS_BATTREPLACE, -1, 1, "-Countdown"},
+        {'L', UPS_OVERLOAD | UPS_OVERHEAT, -1, 1, "Overload/2 Overheat/2"},
+        {'L', UPS_OVERHEAT, -1, 1, "-Overload"},
+        {'L', kShut | UPS_OVERHEAT, 20, 1, "Power failure/2 Shutting down/2"},
+        {'X', kShut, -1, 1, "Communication lost/1"},
+        {'L', kShut, -1, 1, "Communication restored/1 -Overheat"},
+        {'L', kFail, 40, 1, "Shutdown pending/2"}};
     NoticeDetector detector;
     long clock = 0;
     for (const auto& [link, status, down, later, want] : steps) {
         const PictureLink l = link == 'L' ? PictureLink::Live : PictureLink::Lost;
         std::string said;
-        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later))
-            said += (said.empty() ? "" : " ") + n.summary + "/" + std::to_string(n.urgency);
+        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later)) {
+            const char* const taken[] = {"Countdown", "BatteryLow", "Overload", "Overheat"};
+            const NoticeKind kinds[] = {NoticeKind::CountdownOver, NoticeKind::BatteryLow,
+                                        NoticeKind::Overload, NoticeKind::Overheat};
+            std::string word = n.summary + "/" + std::to_string(n.urgency);
+            for (int k = 0; k < 4; ++k)
+                if (n.summary.empty() && n.kind == kinds[k]) word = std::string("-") + taken[k];
+            said += (said.empty() ? "" : " ") + word;
+        }
         EXPECT_EQ(said, want) << status << " " << down;
     }
 }

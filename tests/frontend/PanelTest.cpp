@@ -27,25 +27,47 @@ using PanelTest = MonitorTest;
 
 TEST_F(PanelTest, Texts) {
     PtUPSSts.LowBatteryLevel = 20;
-    // Communication, power source, battery, level; the countdown and "+" when
-    // its "Shutdown in" companion shows.
+    // Communication, power source, battery, level; the countdown and its
+    // companion's badge when it shows; "dim" when the lights are dimmed.
+    constexpr std::int32_t kLost = UPS_COMMERR | UPS_ACFAIL | UPS_BATTREPLACE;
     const std::tuple<std::int32_t, short, short, const char*> cases[] = {
         {0, 205, -1, "#007000 14b 'Connected' 'Normal' 'Normal' #f00000 '20%' #f00000 18b ''"},
         {UPS_BATTDEPLETED, 0, 60,
-         "#007000 14b 'Connected' 'Normal' #f00000 'Low' '0%' #a0a000 18b '01:00' +"},
+         "#007000 14b 'Connected' 'Normal' #f00000 'Low' '0%' #a0a000 18b '01:00' +Shutdown in"},
         {UPS_BATTREPLACE | UPS_BATTLOW, 500, 120,
          "#007000 14b 'Connected' 'Normal' #a0a000 'Need Replace' #007000 '50%' #000000 18b "
-         "'02:00' +"},
-        {UPS_COMMERR | UPS_ACFAIL | UPS_BATTREPLACE, 500, 171,
-         "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #707070 18b '--:--' +"}};
+         "'02:00' +Shutdown in"},
+        {kLost, 500, 171,
+         "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #707070 18b '--:--' "
+         "+Shutdown in dim"},
+        {UPS_SHUTACT | UPS_ACFAIL, 500, 20,
+         "#007000 14b 'Connected' #a0a000 'Battery' #007000 'Normal' '50%' #f00000 18b '' "
+         "+Shutting down"},
+        {kLost | UPS_SHUTACT, 500, -1,
+         "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #f00000 18b '' "
+         "+Shutting down dim"}};
+    const auto said = [] {
+        FollowValues();
+        const ControlRef badge = MainControl(FourCharCode("cdic"), 128);
+        std::string texts = Said("main", {128, 141, 142, 157}) + " ";
+        texts += Said("tbut", {128}); // sets the badge
+        if (IsControlVisible(badge)) texts += " +" + GetControlTitleText(badge);
+        return texts + (IsControlEnabled(MainControl(FourCharCode("main"), 325)) ? "" : " dim");
+    };
     for (const auto& [status, level, down, want] : cases) {
         PtUPSVal.StatusFlag.AllSts = status;
         PtUPSVal.ItemVal[2] = level;
         PtUPSVal.DownTime = down;
-        const std::string texts = Said("main", {128, 141, 142, 157}) + " " + Said("tbut", {128});
-        EXPECT_EQ(texts + (IsControlVisible(MainControl(FourCharCode("cdic"), 128)) ? " +" : ""),
-                  want);
+        EXPECT_EQ(said(), want);
     }
+    // A countdown run out says the shutdown is under way until the agent's
+    // next values could have come; not that none is pending.
+    PtUPSVal.StatusFlag.AllSts = UPS_ACFAIL;
+    for (short down : {0, -1})
+        PtUPSVal.DownTime = down, FollowValues();
+    EXPECT_TRUE(said().ends_with("18b '' +Shutting down"));
+    AdvanceTestTime(3);
+    EXPECT_TRUE(said().ends_with("18b ''"));
     // Replacement dates, last and next, from stored text that may be short or
     // bad; the next shutdown, pure red on its day only.
     std::strcpy(PtUPSSts.BR_Date_Last, "20071005");
