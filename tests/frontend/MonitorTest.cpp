@@ -65,9 +65,14 @@ TEST_F(MonitorTest, TicksAndReads) {
         agent.DownTime = down;
         EXPECT_EQ(Feed(act), want);
     }
+    // The power returns while the agent still counts down for a cause the
+    // power did not end: its figure stands.
+    agent.StatusFlag.AllSts = 0;
+    agent.DownTime = 30;
+    EXPECT_EQ(Feed('t'), "29 [] main_128 main_141 tbut_128 tbut_128");
     // No second goes while the link is down.
     agent.flag_OpenUPS = 0;
-    EXPECT_EQ(Feed('t'), "49 [1] ");
+    EXPECT_EQ(Feed('t'), "29 [] ");
 }
 
 namespace {
