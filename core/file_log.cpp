@@ -52,7 +52,8 @@ std::string LastLinkLostReason() {
     if (st.st_dev == seen.dev && st.st_ino == seen.ino && st.st_size == seen.size &&
         st.st_mtim.tv_sec == seen.mtimeSec && st.st_mtim.tv_nsec == seen.mtimeNsec)
         return seen.reason;
-    const off_t from = st.st_size > static_cast<off_t>(TailBytes) ? st.st_size - TailBytes : 0;
+    const auto tailBytes = static_cast<off_t>(TailBytes);
+    const off_t from = st.st_size > tailBytes ? st.st_size - tailBytes : 0;
     std::string tail(TailBytes, '\0');
     const ssize_t n = ::pread(fd.Get(), tail.data(), tail.size(), from);
     tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);

@@ -2,7 +2,6 @@
 // it writes, the calendar and the monitor's requests.
 #include <climits>
 #include <fcntl.h>
-#include <unistd.h>
 
 #include "AgentTestSupport.h"
 
@@ -131,11 +130,9 @@ TEST_F(AgentTest, LoadBitsAndBatteryDate) {
         CopyField(s.BR_Date_Next, sizeof s.BR_Date_Next, "20260311");
     });
     StartAgent();
-    const std::pair<short, std::int32_t> cases[] = {// tenths of a percent; 1500 unmeasured
-                                                    {800, UPS_LOADWARN},
-                                                    {900, UPS_LOADWARN | UPS_LOADSEVERITY},
-                                                    {300, 0},
-                                                    {1500, 0}};
+    // Tenths of a percent; 1500 unmeasured.
+    const std::pair<short, std::int32_t> cases[] = {
+        {800, UPS_LOADWARN}, {900, UPS_LOADWARN | UPS_LOADSEVERITY}, {300, 0}, {1500, 0}};
     for (const auto& [load, bits] : cases) {
         ups.Next.ItemVal[15] = load;
         if (load == 1500) ups.Next.SupportItem &= ~(1 << 15);
@@ -171,7 +168,7 @@ TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
         SCOPED_TRACE(c.name);
         WriteFile(
             Path(CalendarFileName),
-            CalendarText(c.baseYear, {{c.slot, c.day, 0, ScheduleShutdown, c.hour, c.minute}}));
+            CalendarWith(c.baseYear, {{c.slot, c.day, 0, ScheduleShutdown, c.hour, c.minute}}));
         SetTestTime(c.start[0], c.start[1], c.start[2], c.start[3], c.start[4], c.start[5]);
         StartAgent();
         EXPECT_EQ(agent->DownTime(), -1);
@@ -182,7 +179,7 @@ TEST_F(AgentTest, CalendarActsAtTheMinuteOfAnEntryForThisYear) {
 }
 
 TEST_F(AgentTest, CalendarEntryKindsAndTheirSettings) {
-    WriteFile(Path(CalendarFileName), CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 2},
+    WriteFile(Path(CalendarFileName), CalendarWith(2026, {{3, 10, 0, ScheduleTest, 14, 2},
                                                           {3, 10, 1, ScheduleDeepTest, 14, 3},
                                                           {3, 10, 5, 9, 14, 4},
                                                           {3, 10, 3, ScheduleShutdown, 14, 5}}));
@@ -235,7 +232,7 @@ TEST_F(AgentTest, CountdownKeepsEachCauseUntilItsOwnEnd) {
             s.Schedule_UPSDelay = 93;
         });
         WriteFile(Path(CalendarFileName),
-                  CalendarText(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));
+                  CalendarWith(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));
         SetTestTime(2026, 3, 10, 14, 0, 0);
         ups.Next.Status = 0;
         ups.Done.clear();

@@ -17,6 +17,7 @@
 
 namespace agent_test {
 
+using corvanta_test::CalendarWith;
 using corvanta_test::FileExists;
 using corvanta_test::ReadFile;
 using corvanta_test::SplitLines;
@@ -24,16 +25,6 @@ using corvanta_test::SplitLines;
 inline void WriteFile(const std::string& path, const std::string& text, int mode = 0644) {
     corvanta_test::WriteFileRaw(path, text);
     ::chmod(path.c_str(), static_cast<mode_t>(mode));
-}
-
-// A calendar file with the given {month slot 1..24, day, entry, button,
-// hour, minute} set and every other row empty.
-inline std::string CalendarText(int baseYear, const std::vector<std::array<int, 6>>& entries) {
-    std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
-    for (const auto& [slot, day, entry, button, hour, minute] : entries)
-        rows[static_cast<std::size_t>(corvanta_test::RowOf(slot, day, entry))] = {button, hour,
-                                                                                  minute};
-    return corvanta_test::CalendarText(baseYear, rows);
 }
 
 // A UPS whose next reading the test sets, and a runner that only records.

@@ -1,8 +1,6 @@
 // The Network UPS Tools bridge: variables to the values record, stale data,
 // the instant commands, the password file, and the bridge's own thread.
-#include <algorithm>
 #include <atomic>
-#include <sstream>
 #include <thread>
 
 #include "AgentTestSupport.h"
@@ -12,9 +10,7 @@
 namespace agent_test {
 namespace {
 
-constexpr std::int32_t Bit(int slot) {
-    return std::int32_t{1} << slot;
-}
+constexpr auto Bit = [](int slot) { return std::int32_t{1} << slot; };
 
 // "name=value;name=value" as upsd lists them.
 NutVariables Vars(const std::string& text) {
@@ -241,13 +237,12 @@ TEST_F(AgentTest, NutPasswordFile) {
         mode_t mode;        // 0: a link to the first
         const char* result; // the password, or what the error says
     } cases[] = {
-        {"s3cret\r\nsecond line\n", 0640, "s3cret"},
-        {"with blanks inside", 0600, " blanks"},
-        {"s3cret\n", 0644, " readable by other users"},
-        {"s3cret\n", 0620, " writable by its group"},
-        {"\nlater\n", 0600, " no password"},
-        {"pass\tword\n", 0600, " control characters"},
+        // clang-format off
+        {"s3cret\r\nsecond line\n", 0640, "s3cret"}, {"with blanks inside", 0600, " blanks"},
+        {"s3cret\n", 0644, " readable by other users"}, {"s3cret\n", 0620, " writable by its group"},
+        {"\nlater\n", 0600, " no password"}, {"pass\tword\n", 0600, " control characters"},
         {"s3cret\n", 0, " symbolic link"},
+        // clang-format on
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -3,7 +3,6 @@
 // the program refuses bad command lines and scenario files, and plays a
 // scenario over time, is in the end-to-end tests.
 #include <climits>
-#include <sstream>
 
 #include "AgentTestSupport.h"
 #include "NutMapping.h"
@@ -72,17 +71,9 @@ TEST(Numbers, ToTenths) {
         int scenario, nut;
     } cases[] = {
         // clang-format off
-        {"230.5", 2305, 2305},
-        {"-1.5", -15, -15},
-        {".5", 5, 5},
-        {"3276.7", 32767, 32767},
-        {"3276.8", Bad, 32767},
-        {"1.25", Bad, 13},
-        {"-0.05", Bad, -1},
-        {" 49.9 ", Bad, 499},
-        {"-99999999999", Bad, -32768},
-        {"", Bad, Bad},
-        {"12abc", Bad, Bad},
+        {"230.5", 2305, 2305}, {"-1.5", -15, -15}, {".5", 5, 5}, {"3276.7", 32767, 32767},
+        {"3276.8", Bad, 32767}, {"1.25", Bad, 13}, {"-0.05", Bad, -1}, {" 49.9 ", Bad, 499},
+        {"-99999999999", Bad, -32768}, {"", Bad, Bad}, {"12abc", Bad, Bad},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -131,17 +122,12 @@ TEST(ScenarioParse, NamesAndErrors) {
         << why;
 }
 
-Scenario Parse(const std::string& text) {
-    Scenario s;
-    std::string error;
-    EXPECT_TRUE(ParseScenario(text, &s, &error)) << error;
-    return s;
-}
-
 // The default cycle: the mains fails at 0:20, the battery runs low at 2:05
 // and the mains returns at 2:30, before the default countdown would expire.
 TEST(SimulatedUps, DefaultScenario) {
-    Scenario s = Parse(DefaultScenarioText());
+    Scenario s;
+    std::string error;
+    EXPECT_TRUE(ParseScenario(DefaultScenarioText(), &s, &error)) << error;
     EXPECT_EQ(std::pair(s.Length, s.Ratings), std::pair(180, UpsRatings{2300, 43, 240, 1000, 500}));
     SimulatedUps ups(s);
     EXPECT_EQ(SimulatedUps(s).Poll().BattEstimate, 1500); // a full battery

@@ -1,11 +1,8 @@
 // What the agent is willing to read and run, and the program runner for
 // real: what runs is exactly what was checked, with whose rights, in what
 // surroundings and for how long.
-#include <csignal>
-#include <functional>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "AgentLock.h"
 #include "AgentTestSupport.h"
@@ -111,7 +108,7 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         const int reader = c.file == SettingsFileName ? 0 : c.file == CalendarFileName ? 1 : 2;
         const std::string path = S_ISREG(c.mode) ? Path(c.file) : Path("real");
         WriteFile(path, std::array{FormatUPSSts(settings),
-                                   CalendarText(2026, {{3, 10, 0, ScheduleTest, 14, 1}}),
+                                   CalendarWith(2026, {{3, 10, 0, ScheduleTest, 14, 1}}),
                                    std::string("0\n0\n1\n")}[reader]);
         if (!c.mode) ::symlink(path.c_str(), Path(c.file).c_str());
         if (S_ISFIFO(c.mode)) ::mkfifo(Path(c.file).c_str(), 0644);

@@ -14,12 +14,8 @@ namespace {
 TEST(CalendarDate, WeekdaysDayNumbersAndMonthLengths) {
     // clang-format off
     const int cases[][6] = {// y, m, d, weekday (0 = Sunday), days since 1970, days in the month
-        {1970, 1, 1, 4, 0, 31},
-        {1969, 12, 31, 3, -1, 31},
-        {1900, 2, 28, 3, -25509, 28},
-        {2000, 2, 29, 2, 11016, 29},
-        {2100, 2, 28, 0, 47540, 28},
-        {2024, 4, 30, 2, 19843, 30},
+        {1970, 1, 1, 4, 0, 31}, {1969, 12, 31, 3, -1, 31}, {1900, 2, 28, 3, -25509, 28},
+        {2000, 2, 29, 2, 11016, 29}, {2100, 2, 28, 0, 47540, 28}, {2024, 4, 30, 2, 19843, 30},
         {1600, 1, 1, 6, -135140, 31}};
     // clang-format on
     for (const auto& c : cases) {
@@ -33,10 +29,7 @@ TEST(CalendarDate, WeekdaysDayNumbersAndMonthLengths) {
 TEST(CalendarDate, RowsOfTheTwoYearCalendar) {
     // clang-format off
     const int cases[][5] = {// year, month, day, k, row in a calendar based on 2024
-        {2024, 1, 2, 5, 11},
-        {2024, 2, 30, 0, 360},
-        {2025, 1, 1, 0, 2232},
-        {2025, 12, 31, 5, 4463}};
+        {2024, 1, 2, 5, 11}, {2024, 2, 30, 0, 360}, {2025, 1, 1, 0, 2232}, {2025, 12, 31, 5, 4463}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << "-" << c[1] << "-" << c[2] << " k " << c[3]);
@@ -51,12 +44,8 @@ TEST(CalendarDate, RowParsing) {
     // clang-format off
     const std::tuple<const char*, int, int, int> cases[] = {
         // Minute runs to the line's end: atoi skips tabs before its digits, not a newline.
-        {"1\t10\t30", 1, 10, 30},
-        {"7", 7, 0, 0},
-        {"260\t300\t-1", 4, 44, 255},
-        {"\t5\t6", 0, 5, 6},
-        {"1\t2\t\t7", 1, 2, 7},
-        {"1\t2\t\n7", 1, 2, 0}};
+        {"1\t10\t30", 1, 10, 30}, {"7", 7, 0, 0}, {"260\t300\t-1", 4, 44, 255},
+        {"\t5\t6", 0, 5, 6}, {"1\t2\t\t7", 1, 2, 7}, {"1\t2\t\n7", 1, 2, 0}};
     // clang-format on
     for (const auto& [line, button, hour, minute] : cases) {
         const ScheduleStr e = ParseScheduleRow(line);

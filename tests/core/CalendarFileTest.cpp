@@ -43,11 +43,7 @@ TEST_F(CalendarFileTest, LookupsReadTheRowOfTheirSlotAndNothingPastTheEnd) {
     // Month, day, entry, row (0: line 2); back to the top at the end. The
     // rows of other days are the calendar date tests'.
     // clang-format off
-    const std::array<int, 4> cases[] = {
-        {2, 30, 3, 363},
-        {13, 1, 0, 2232},
-        {24, 31, 5, 4463},
-        {1, 1, 0, 0}};
+    const std::array<int, 4> cases[] = {{2, 30, 3, 363}, {13, 1, 0, 2232}, {24, 31, 5, 4463}, {1, 1, 0, 0}};
     // clang-format on
     for (const auto& [month, day, entry, row] : cases) {
         ExpectEntry(GetSchedule(month, day, entry), IdRow(row));
@@ -76,12 +72,8 @@ TEST_F(CalendarFileTest,
     // room on the disk (0: plenty).
     // clang-format off
     const std::tuple<int, int, std::string, unsigned long> cases[] = {
-        {2023, ScheduleRows, "", 0},
-        {2023, 3000, "", 0},
-        {2022, ScheduleRows, "", 0},
-        {2023, 2300, victim, 0},
-        {2023, 2300, "folder", 0},
-        {2023, 2300, "", 20000}};
+        {2023, ScheduleRows, "", 0}, {2023, 3000, "", 0}, {2022, ScheduleRows, "", 0},
+        {2023, 2300, victim, 0}, {2023, 2300, "folder", 0}, {2023, 2300, "", 20000}};
     // clang-format on
     for (const auto& [year, count, plant, limit] : cases) {
         SCOPED_TRACE(testing::Message() << year << ", " << count << " rows, " << plant << limit);

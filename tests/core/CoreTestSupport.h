@@ -199,5 +199,13 @@ inline std::vector<Row> EmptyRows() {
 inline int RowOf(int monthSlot, int day, int entry) {
     return (monthSlot - 1) * ScheduleRowsPerMonth + (day - 1) * ScheduleEntriesPerDay + entry;
 }
+// A calendar file with the given {month slot 1..24, day, entry, button,
+// hour, minute} set and every other row empty.
+inline std::string CalendarWith(int baseYear, const std::vector<std::array<int, 6>>& entries) {
+    std::vector<Row> rows = EmptyRows();
+    for (const auto& [slot, day, entry, button, hour, minute] : entries)
+        rows[static_cast<std::size_t>(RowOf(slot, day, entry))] = {button, hour, minute};
+    return CalendarText(baseYear, rows);
+}
 
 } // namespace corvanta_test

@@ -110,12 +110,9 @@ TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFi
     // Argument (nullptr: none), environment (nullptr: unset), CurDir ("/s": refused).
     // clang-format off
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"/from/arg", "/from/env", "/from/arg"},
-        {nullptr, "/from/env///", "/from/env"},
-        {nullptr, "", DefaultProgramFolder},
-        {fits.c_str(), nullptr, fits.c_str()},
-        {tooLong.c_str(), "/from/env", "/s"},
-        {nullptr, tooLong.c_str(), "/s"}};
+        {"/from/arg", "/from/env", "/from/arg"}, {nullptr, "/from/env///", "/from/env"},
+        {nullptr, "", DefaultProgramFolder}, {fits.c_str(), nullptr, fits.c_str()},
+        {tooLong.c_str(), "/from/env", "/s"}, {nullptr, tooLong.c_str(), "/s"}};
     // clang-format on
     for (const auto& [argument, env, curDir] : cases) {
         std::strcpy(CurDir, "/s");

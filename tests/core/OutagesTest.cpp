@@ -53,19 +53,15 @@ TEST(Outages, StoriesAndTotals) {
     };
     ASSERT_EQ(t.outages.size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(i);
         const Outage& o = t.outages[i];
-        EXPECT_EQ(o.start, rows[i].start);
-        EXPECT_EQ(o.end.value_or(-1), rows[i].end);
-        EXPECT_EQ(o.seconds, rows[i].seconds);
-        EXPECT_EQ(o.startedBefore, rows[i].startedBefore);
-        EXPECT_EQ(o.lowestCharge.value_or(-1), rows[i].lowest);
-        EXPECT_STREQ(CountdownEndName(o.countdown), CountdownEndName(rows[i].countdown));
-        EXPECT_EQ(o.trigger, rows[i].trigger);
+        const auto& r = rows[i];
+        EXPECT_EQ(std::tuple(o.start, o.end.value_or(-1), o.seconds, o.startedBefore,
+                             o.lowestCharge.value_or(-1), CountdownEndName(o.countdown), o.trigger),
+                  std::tuple(r.start, r.end, r.seconds, r.startedBefore, r.lowest,
+                             std::string(CountdownEndName(r.countdown)), r.trigger))
+            << i;
     }
-    EXPECT_EQ(t.count, 5);
-    EXPECT_EQ(t.onBattery, 720);
-    EXPECT_EQ(t.longest, 500);
+    EXPECT_EQ(std::tuple(t.count, t.onBattery, t.longest), std::tuple(5, 720, 500));
 }
 
 } // namespace

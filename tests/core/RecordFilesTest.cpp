@@ -5,9 +5,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <sstream>
 #include <tuple>
 
 #include "AgentLock.h"
@@ -69,12 +67,7 @@ TEST_F(ValuesFileTest, TheStaleLimitIsPinnedAndTheCountdownReconciled) {
     };
     // {limit, age, fresh}: the limit is pinned to 2 s .. 1 h (the monitor's
     // tests take the default).
-    // clang-format off
-    const std::tuple<int, long, bool> stale[] = {
-        {1, 2, true},
-        {5000, 3601, false}};
-    // clang-format on
-    for (auto [limit, age, fresh] : stale) {
+    for (auto [limit, age, fresh] : {std::tuple{1, 2L, true}, {5000, 3601L, false}}) {
         SetValuesStaleLimit(limit);
         read(-1, age);
         EXPECT_EQ(GetValuesLink().link, fresh ? ValuesLink::Live : ValuesLink::Lost) << age;
@@ -182,14 +175,9 @@ TEST_F(SettingsTest, ReaderQuirks) {
 TEST_F(SettingsTest, RatingsAreTakenWholeOrNotAtAll) {
     // clang-format off
     const std::tuple<const char*, short, short, short> cases[] = {
-        {"-5\r\n0\r\n32767\r\n", -5, 0, 32767},
-        {nullptr, 1, 2, 3},
-        {"230\n12\n", 1, 2, 3},
-        {"230\nabc\n24\n", 1, 2, 3},
-        {"230\n12\n24x\n", 1, 2, 3},
-        {"70000\n1\n2\n", 1, 2, 3},
-        {"230\n12\n24\n1500\n", 1, 2, 3},
-        {"230\n12\n24\n100000\n500\n", 230, 12, 24}};
+        {"-5\r\n0\r\n32767\r\n", -5, 0, 32767}, {nullptr, 1, 2, 3}, {"230\n12\n", 1, 2, 3},
+        {"230\nabc\n24\n", 1, 2, 3}, {"230\n12\n24x\n", 1, 2, 3}, {"70000\n1\n2\n", 1, 2, 3},
+        {"230\n12\n24\n1500\n", 1, 2, 3}, {"230\n12\n24\n100000\n500\n", 230, 12, 24}};
     // clang-format on
     for (const auto& [text, volt, current, batt] : cases) {
         SCOPED_TRACE(text ? text : "no file");

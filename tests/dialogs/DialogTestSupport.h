@@ -74,12 +74,10 @@ inline void SetValue(WindowRef w, const char* sig, SInt32 id, SInt32 value) {
 }
 // A window command as the menu sends it to the main window's handler.
 inline void Command(const char* command) {
-    ToolboxEvent e{kEventClassCommand,
-                   kEventCommandProcess,
-                   nullptr,
-                   nullptr,
-                   true,
-                   HICommand{0, FourCharCodeFromText(command), {}}};
+    ToolboxEvent e{.eventClass = kEventClassCommand,
+                   .eventKind = kEventCommandProcess,
+                   .hasCommand = true,
+                   .command = {0, FourCharCodeFromText(command), {}}};
     HandleEventProc(nullptr, &e, nullptr);
 }
 // Clicks the window's button that sends the command. False when none does.

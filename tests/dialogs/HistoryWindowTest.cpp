@@ -7,7 +7,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
-#include <filesystem>
 #include <set>
 
 #include "DialogTestSupport.h"
@@ -62,11 +61,15 @@ class HistoryWindowTest : public DialogTest {
         } outages[] = {{-26 * 3600, -23 * 3600, "countdown-cancel", "power failure", 1800, 40},
                        {-1800, -1200, "countdown-end", "power failure", 1500, 42},
                        {-300, 1, nullptr, "battery low", 1200, 70}};
+        const auto insert = [&](const char* sql, const QVariantList& values) {
+            q.prepare(sql);
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            ASSERT_TRUE(q.exec()) << sql;
+        };
         auto event = [&](std::int64_t t, const char* kind, const std::string& detail) {
-            q.prepare("INSERT INTO events(time, kind, detail) VALUES(?, ?, ?)");
-            q.addBindValue(qint64(now_ + t)), q.addBindValue(kind);
-            q.addBindValue(QString::fromStdString(detail));
-            ASSERT_TRUE(q.exec());
+            insert("INSERT INTO events(time, kind, detail) VALUES(?, ?, ?)",
+                   {qint64(now_ + t), kind, QString::fromStdString(detail)});
         };
         for (const auto& o : outages) {
             event(o.start, "power-fail", "power failure");
@@ -80,15 +83,11 @@ class HistoryWindowTest : public DialogTest {
             const auto* o = std::find_if(std::begin(outages), std::end(outages),
                                          [&](const auto& o) { return t >= o.start && t < o.end; });
             const bool battery = o != std::end(outages);
-            q.prepare("INSERT INTO samples(time, charge, load, input_volts, runtime_s, status) "
-                      "VALUES(?, ?, ?, ?, ?, ?)");
-            q.addBindValue(qint64(now_ + t));
-            q.addBindValue(battery ? 100 - double(t - o->start) / 300 : 100.0);
-            q.addBindValue(battery ? o->load : 40.0);
-            q.addBindValue(battery ? QVariant() : QVariant(230.0));
-            q.addBindValue(battery ? QVariant(o->runtime) : QVariant());
-            q.addBindValue(battery ? UPS_ACFAIL : 0);
-            ASSERT_TRUE(q.exec());
+            insert("INSERT INTO samples(time, charge, load, input_volts, runtime_s, status) "
+                   "VALUES(?, ?, ?, ?, ?, ?)",
+                   {qint64(now_ + t), battery ? 100 - double(t - o->start) / 300 : 100.0,
+                    battery ? o->load : 40.0, battery ? QVariant() : QVariant(230.0),
+                    battery ? QVariant(o->runtime) : QVariant(), battery ? UPS_ACFAIL : 0});
         }
         writer_.commit();
     }
@@ -134,14 +133,14 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     };
     HistoryWindow* w = OpenHistoryWindow();
     for (const auto& c : cases) {
+        SCOPED_TRACE(HistoryRangeName(c.range));
         w->SetRange(c.range);
-        EXPECT_EQ(Rows(w->table), c.rows) << HistoryRangeName(c.range);
-        EXPECT_EQ(w->totals->text().toStdString(), c.totals) << HistoryRangeName(c.range);
-        EXPECT_EQ(w->PointCount(HistoryWindow::Charge), c.charge) << HistoryRangeName(c.range);
-        EXPECT_EQ(w->PointCount(HistoryWindow::InputVolts), c.volts) << HistoryRangeName(c.range);
-        EXPECT_EQ(w->PieceCount(HistoryWindow::InputVolts), c.voltPieces)
-            << HistoryRangeName(c.range);
-        EXPECT_EQ(w->outageShade->count(), 4 * w->table->rowCount()) << HistoryRangeName(c.range);
+        EXPECT_EQ(Rows(w->table), c.rows);
+        EXPECT_EQ(w->totals->text().toStdString(), c.totals);
+        EXPECT_EQ(std::tuple(w->PointCount(HistoryWindow::Charge),
+                             w->PointCount(HistoryWindow::InputVolts),
+                             w->PieceCount(HistoryWindow::InputVolts), w->outageShade->count()),
+                  std::tuple(c.charge, c.volts, c.voltPieces, 4 * w->table->rowCount()));
     }
     // C's load is not comparable with A's, so B is the latest to compare.
     EXPECT_EQ(w->health->text().toStdString(),

@@ -1,8 +1,6 @@
 // The schedule: the window's work on the in-memory calendar (collecting,
 // sorting and packing a day, copying it forward), then the window itself on
 // a set clock: applying and saving.
-#include <algorithm>
-#include <sstream>
 
 #include "DialogTestSupport.h"
 
@@ -106,12 +104,10 @@ class ScheduleWindow : public DialogTest {
     void SetUp() override {
         DialogTest::SetUp();
         SetTestTime(2026, 12, 31, 23, 59); // a Thursday; 1 December 2026 is a Tuesday
-        std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
-        rows[RowOf(12, 31, 0)] = {1, 22, 30};
-        rows[RowOf(12, 31, 1)] = {1, 7, 7};
-        rows[RowOf(12, 31, 2)] = {3, 1, 0};
-        corvanta_test::WriteFileRaw(Path(CalendarFileName),
-                                    corvanta_test::CalendarText(2026, rows));
+        corvanta_test::WriteFileRaw(
+            Path(CalendarFileName),
+            corvanta_test::CalendarWith(
+                2026, {{12, 31, 0, 1, 22, 30}, {12, 31, 1, 1, 7, 7}, {12, 31, 2, 3, 1, 0}}));
     }
 };
 

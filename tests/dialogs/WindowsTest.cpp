@@ -4,11 +4,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QtTest/QTest>
-#include <cstring>
-#include <sstream>
 
 #include "DialogTestSupport.h"
-#include "menu.h"
 
 namespace {
 

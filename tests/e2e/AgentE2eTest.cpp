@@ -1,17 +1,11 @@
 // The real agent on a private folder, driven through its files and signals
 // exactly as the monitor drives it. What the monitor then shows is in
 // MonitorE2eTest.cpp.
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "E2eSupport.h"
 
 namespace e2e {
 namespace {
-
-const char* const OnMains = "ratings 230 4.3 24\n"
-                            "0 set InputVoltage 230\n"
-                            "0 set BatteryLevel 100\n";
 
 TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     std::string whyNot;

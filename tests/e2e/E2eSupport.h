@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QImage>
-#include <csignal>
 #include <deque>
 #include <iostream>
 #include <spawn.h>
@@ -21,6 +20,9 @@ using corvanta_test::ReadFile;
 using std::chrono::seconds;
 
 inline const char* const AgentBinary = CORVANTA_AGENT_BIN;
+// A scenario of a UPS on mains with a full battery.
+inline const char* const OnMains = "ratings 230 4.3 24\n0 set InputVoltage 230\n"
+                                   "0 set OutputLoading 30\n0 set BatteryLevel 100\n";
 inline const char* const MonitorBinary = CORVANTA_MONITOR_BIN;
 
 // A child process; its standard output and error go to a file.
@@ -91,14 +93,6 @@ inline bool Alive(const Child& child) {
 
 inline void WriteFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(WriteFileAtomic(path, text)) << path;
-}
-
-// A calendar file for the given base year, empty but for entry 0 of the given
-// day (month 1..12 of that year).
-inline std::string CalendarWithEntry(int year, int month, int day, corvanta_test::Row row) {
-    std::vector<corvanta_test::Row> rows = corvanta_test::EmptyRows();
-    rows[corvanta_test::RowOf(month, day, 0)] = row;
-    return corvanta_test::CalendarText(year, rows);
 }
 
 // Reads the values file; the result is the number of bytes read (-1: none).

@@ -1,6 +1,5 @@
 // The real agent and the real monitor together on a private folder: what the
 // monitor shows is read from its snapshot, what they exchange from the files.
-#include <sys/stat.h>
 
 #include "E2eSupport.h"
 
@@ -8,11 +7,6 @@ namespace e2e {
 namespace {
 
 using std::chrono::milliseconds;
-
-const char* const OnMains = "ratings 230 4.3 24\n"
-                            "0 set InputVoltage 230\n"
-                            "0 set OutputLoading 30\n"
-                            "0 set BatteryLevel 100\n";
 
 std::string FailsAt(int second) {
     return std::string(OnMains) + std::to_string(second) + " status +ACFAIL\n" +
@@ -69,7 +63,7 @@ TEST_F(MonitorE2e, CancelEndsTheCountdownOnBothSides) {
 
 TEST_F(MonitorE2e, CalendarShutdownStartsTheCountdownAtItsMinute) {
     // 10 March 2026, 14:30, in a calendar saved for 2026.
-    const std::string calendar = CalendarWithEntry(2026, 3, 10, {1, 14, 30});
+    const std::string calendar = corvanta_test::CalendarWith(2026, {{3, 10, 0, 1, 14, 30}});
     WriteFile(Path(CalendarFileName), calendar);
     Start(OnMains, {{"CORVANTA_TEST_TIME", "2026-03-10 14:29:57"}});
     EXPECT_EQ(Values().DownTime, -1);
@@ -99,7 +93,6 @@ TEST_F(MonitorE2e, KilledOrHungAgentShowsDisconnect) {
     // Stopped once its values are there, so that the monitor's snapshot
     // comes well past the limit however slowly either of them started.
     Start(OnMains);
-    ASSERT_TRUE(WaitForValues(Open));
     ::kill(agent_.Pid, SIGSTOP);
     Child& hung = StartMonitor("hung.png", 6);
     QImage image = Snapshot(hung, "hung.png");

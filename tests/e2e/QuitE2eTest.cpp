@@ -1,10 +1,7 @@
 // Quitting with a real tray: the monitor under Xvfb with a system tray host
 // (trayer) and a notification daemon (dunst) on a private session bus, quit
 // by each of its ways, with real input where there is input.
-#include <algorithm>
 #include <cstring>
-#include <sstream>
-#include <sys/stat.h>
 #include <xcb/xcb.h>
 
 #include "E2eSupport.h"

@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
-#include <QWidget>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -44,9 +42,9 @@ class NotificationServer : public QDBusVirtualObject {
             calls.push_back(
                 a[3].toString().toStdString() + " " +
                 std::to_string(qdbus_cast<QVariantMap>(a[6]).value("urgency").toUInt()) + " " +
-                std::to_string(replaces) + " " + a[5].toStringList().join(',').toStdString());
+                std::to_string(replaces) + " " + a[5].toStringList().join(',').toStdString() + " " +
+                std::to_string(a[7].toInt()));
             out << (replaces ? replaces : ++lastId);
-            calls.back() += " " + std::to_string(a[7].toInt());
         } else if (m.member() == QLatin1String("CloseNotification")) {
             calls.push_back("close " + std::to_string(m.arguments()[0].toUInt()));
         }
@@ -154,10 +152,7 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     ASSERT_TRUE(
         Until([] { return QFile::exists(QString::fromStdString(FolderFile(CommandFileName))); }));
     std::ifstream command(FolderFile(CommandFileName));
-    std::string line;
-    for (int i = 0; i < 3; ++i)
-        std::getline(command, line);
-    EXPECT_EQ(line, "1");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(command), {}).substr(4), "1\n");
     agent.DownTime = -1;
     Feed('t');
     // Closing the main window leaves it in the tray, said once.
@@ -182,23 +177,16 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     agent.StatusFlag.AllSts = 0;
     Feed('t');
     ASSERT_TRUE(Until([&] { return server.Count() == 16; }));
+    // clang-format off
     const std::vector<std::string> want = {
-        "Power failure 2 0  -1",
-        "Battery low 2 0  -1",
+        "Power failure 2 0  -1", "Battery low 2 0  -1",
         "Shutdown pending 1 0 cancel-shutdown,Cancel shutdown 0",
         "Shutdown in less than a minute 2 3 cancel-shutdown,Cancel shutdown 0",
-        "Shutdown cancelled 1 3  -1",
-        "Corvanta UPS Monitor keeps running 1 0  -1",
-        "Power restored 1 1  -1",
-        "close 2",
-        "Overload 2 0  -1",
-        "Power failure 2 1  -1",
-        "Shutting down 2 3  0",
-        "close 5",
-        "Power failure 2 0  -1",
-        "Shutting down 2 0  0",
-        "Power restored 1 6  -1",
-        "close 7"};
+        "Shutdown cancelled 1 3  -1", "Corvanta UPS Monitor keeps running 1 0  -1",
+        "Power restored 1 1  -1", "close 2", "Overload 2 0  -1", "Power failure 2 1  -1",
+        "Shutting down 2 3  0", "close 5", "Power failure 2 0  -1", "Shutting down 2 0  0",
+        "Power restored 1 6  -1", "close 7"};
+    // clang-format on
     // Notices of different causes may pass each other (one waits for the id
     // it replaces).
     for (int from : {9, 14})
@@ -213,10 +201,7 @@ TEST_F(DesktopTest, PreferencesWindow) {
     // Escape leaves the preferences as they were; OK stores what was set.
     for (bool ok : {false, true}) {
         ASSERT_TRUE(SelectMenuCommand(FourCharCode("pref")));
-        QWidget* w = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String("PreferencesWindow") && IsValidWindowPtr(top))
-                w = top;
+        QWidget* w = FindWindowNamed("PreferencesWindow");
         ASSERT_TRUE(w);
         SetValueOf(w, FourCharCode("pref"), 130, 0, false);
         SetTextOf(w, FourCharCode("pref"), 133, "30", false);
@@ -257,20 +242,20 @@ TEST(NoticeDetector, OneNoticePerChange) {
         {'X', kShut, -1, 1, "Communication lost/1"},
         {'L', kShut, -1, 1, "Communication restored/1 -Overheat"},
         {'L', kFail, 40, 1, "Shutdown pending/2"}};
+    using K = NoticeKind;
+    // clang-format off
+    const std::map<K, std::string> taken{{K::CountdownOver, "Countdown"}, {K::BatteryLow, "BatteryLow"},
+                                         {K::Overload, "Overload"}, {K::Overheat, "Overheat"}};
+    // clang-format on
     NoticeDetector detector;
     long clock = 0;
     for (const auto& [link, status, down, later, want] : steps) {
         const PictureLink l = link == 'L' ? PictureLink::Live : PictureLink::Lost;
         std::string said;
-        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later)) {
-            const char* const taken[] = {"Countdown", "BatteryLow", "Overload", "Overheat"};
-            const NoticeKind kinds[] = {NoticeKind::CountdownOver, NoticeKind::BatteryLow,
-                                        NoticeKind::Overload, NoticeKind::Overheat};
-            std::string word = n.summary + "/" + std::to_string(n.urgency);
-            for (int k = 0; k < 4; ++k)
-                if (n.summary.empty() && n.kind == kinds[k]) word = std::string("-") + taken[k];
-            said += (said.empty() ? "" : " ") + word;
-        }
+        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later))
+            said += (said.empty() ? "" : " ") + (n.summary.empty()
+                                                     ? "-" + taken.at(n.kind)
+                                                     : n.summary + "/" + std::to_string(n.urgency));
         EXPECT_EQ(said, want) << status << " " << down;
     }
 }

@@ -9,7 +9,6 @@
 #include "CommandLine.h"
 #include "FrontendTestSupport.h"
 #include "HistoryWindow.h"
-#include "Windows.h"
 
 TEST_F(MonitorTest, StatusSequences) {
     // Status words and what each showed, with the delays of 180 s for a power

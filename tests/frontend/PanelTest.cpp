@@ -115,10 +115,11 @@ TEST_F(PanelTest, Meter) {
 TEST_F(PanelTest, BatteryGauge) {
     PtUPSSts.LowBatteryLevel = 20;
     // Each segment g(reen), r(ed) or . (off).
-    const std::pair<short, const char*> cases[] = {{1000, "gggggggggggggggggggg"},
-                                                   {475, "ggggggggg..........."},
-                                                   {200, "rrrr................"},
-                                                   {-10, "rrrrrrrrrrrrrrrrrrrr"}};
+    // clang-format off
+    const std::pair<short, const char*> cases[] = {
+        {1000, "gggggggggggggggggggg"}, {475, "ggggggggg..........."},
+        {200, "rrrr................"}, {-10, "rrrrrrrrrrrrrrrrrrrr"}};
+    // clang-format on
     for (const auto& [val, want] : cases) {
         const auto ops =
             Draw(QRect(10, 10, 105, 14), [&](ControlRef c) { DrawBatteryLevel(c, val); });

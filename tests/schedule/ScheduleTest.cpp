@@ -2,7 +2,6 @@
 // events (slot order before time, nothing at the current minute, day slots
 // that do not exist, the next year); and the minute-wise check that starts a
 // due shutdown's countdown once per run and rolls the calendar at New Year.
-#include <sstream>
 
 #include "CoreTestSupport.h"
 
@@ -60,10 +59,8 @@ TEST_F(ScheduleTest, CopyingADaysRowsWithinTheTwoYears) {
     // years are never touched, nothing past the rows.
     // clang-format off
     const std::array<int, 8> cases[] = {
-        {2024, 2024, 3, 10, 2025, 7, 4, 1},
-        {2024, 2024, 1, 1, 2026, 1, 1, 0},
-        {2024, 2024, 1, 1, 2023, 12, 31, 0},
-        {2024, 2026, 6, 1, 2024, 1, 1, 0}};
+        {2024, 2024, 3, 10, 2025, 7, 4, 1}, {2024, 2024, 1, 1, 2026, 1, 1, 0},
+        {2024, 2024, 1, 1, 2023, 12, 31, 0}, {2024, 2026, 6, 1, 2024, 1, 1, 0}};
     // clang-format on
     for (const auto& [base, sy, sm, sd, dy, dm, dd, copies] : cases) {
         const int src = ScheduleIndex(base, sy, sm, sd, 0),
@@ -154,9 +151,8 @@ TEST_F(ScheduleTest, TicksRollTheCalendarAtNewYearAndFireAShutdownOncePerRun) {
     SetClock("2025-01-01 00:10");
     CheckScheduleUPS();
     EXPECT_EQ(PtUPSVal.DownTime, -1);
-    std::vector<Row> rolled = EmptyRows();
-    rolled[RowOf(1, 2, 0)] = rolled[RowOf(1, 3, 0)] = Row{1, 8, 0};
-    EXPECT_TRUE(ReadFile(Path(CalendarFileName)) == CalendarText(2025, rolled));
+    EXPECT_TRUE(ReadFile(Path(CalendarFileName)) ==
+                CalendarWith(2025, {{1, 2, 0, 1, 8, 0}, {1, 3, 0, 1, 8, 0}}));
     GetNext();
     SetClock("2025-01-02 08:00");
     CheckScheduleUPS();
