@@ -66,9 +66,8 @@ TEST_P(StoryTest, FollowsTheStatusWord) {
         s.flag_Enable_Power_OSDelay = c.power != Off;
         s.Battery_OSDelay = c.battery == Off ? 30 : c.battery;
         s.flag_Enable_Battery_OSDelay = c.battery != Off;
-        s.flag_EnableCommand = (c.extras & Programs) != 0;
+        s.flag_EnableCommand = (c.extras & Programs) != 0, s.Command_Time = c.commandTime;
         CopyField(s.CommandFile, sizeof s.CommandFile, "/x/notify.sh");
-        s.Command_Time = c.commandTime;
         s.flag_Enable_Power_UPSDelay = !(c.extras & NoTurnOff);
     });
     ups.Answer = c.extras & Refuse ? StartResult::Refused : StartResult::Started;
@@ -227,9 +226,7 @@ TEST_F(AgentTest, CountdownKeepsEachCauseUntilItsOwnEnd) {
             s.Battery_OSDelay = static_cast<short>(c.batteryS);
             s.Schedule_OSDelay = static_cast<short>(c.schedS);
             s.flag_Enable_Schedule_OSDelay = c.schedS >= 0;
-            s.Power_UPSDelay = 91;
-            s.Battery_UPSDelay = 92;
-            s.Schedule_UPSDelay = 93;
+            s.Power_UPSDelay = 91, s.Battery_UPSDelay = 92, s.Schedule_UPSDelay = 93;
         });
         WriteFile(Path(CalendarFileName),
                   CalendarWith(2026, {{3, 10, 0, ScheduleShutdown, 14, 1}}));

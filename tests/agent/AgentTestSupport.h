@@ -111,9 +111,8 @@ class AgentTest : public corvanta_test::CoreTest {
         return texts;
     }
     bool LogHas(const std::string& text) const {
-        const std::vector<std::string> texts = LogTexts();
-        return std::any_of(texts.begin(), texts.end(),
-                           [&](const std::string& t) { return t.find(text) != std::string::npos; });
+        return std::ranges::any_of(
+            LogTexts(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
     }
     UPSVal ReadValues() const {
         std::string bytes = ReadFile(Path(ValuesFileName));

@@ -24,18 +24,24 @@ std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
     return out;
 }
 
+HistorySample At(std::int64_t time) {
+    HistorySample s;
+    s.time = time;
+    return s;
+}
+
 TEST(HistoryCadence, TenSecondsOnMainsTwoOnBattery) {
     const struct {
         std::optional<std::int64_t> last;
         std::int64_t now;
         std::int32_t status;
         bool due;
-    } rows[] = {{std::nullopt, 100, 0, true},
-                {100, 109, 0, false},
-                {100, 110, 0, true},
-                {100, 101, UPS_ACFAIL, false},
-                {100, 102, UPS_ACFAIL | UPS_BATTLOW, true},
-                {100, 50, 0, true}}; // the last: clock set back
+    } rows[] = {// the last: the clock set back
+                // clang-format off
+        {std::nullopt, 100, 0, true}, {100, 109, 0, false}, {100, 110, 0, true},
+        {100, 101, UPS_ACFAIL, false}, {100, 102, UPS_ACFAIL | UPS_BATTLOW, true},
+        {100, 50, 0, true}};
+    // clang-format on
     for (const auto& r : rows)
         EXPECT_EQ(History::SampleDue(r.last, r.now, r.status), r.due) << r.now << " " << r.status;
 }
@@ -47,7 +53,7 @@ TEST_F(HistoryTest, ThinningKeepsOneRowPerMinuteThenPerQuarterHour) {
     std::vector<HistorySample> samples;
     for (std::int64_t day = 0; day < 740; ++day)
         for (std::int64_t k = 0; k < 360; ++k)
-            samples.push_back({.time = kNoon - 12 * History::Hour - day * History::Day + k * 10});
+            samples.push_back(At(kNoon - 12 * History::Hour - day * History::Day + k * 10));
     ASSERT_TRUE(h.AddSamples(samples));
     const struct {
         std::int64_t fromAge, toAge;
@@ -95,7 +101,7 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
         std::vector<std::string> lines;
         {
             History h(Folder(), [&](const std::string& l) { lines.push_back(l); });
-            EXPECT_TRUE(h.AddSample({.time = kNoon}));
+            EXPECT_TRUE(h.AddSample(At(kNoon)));
             EXPECT_TRUE(h.AddEvent(kNoon, "power failure", "began"));
             EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.samples);
         }

@@ -239,9 +239,9 @@ TEST_F(AgentTest, NutPasswordFile) {
     } cases[] = {
         // clang-format off
         {"s3cret\r\nsecond line\n", 0640, "s3cret"}, {"with blanks inside", 0600, " blanks"},
-        {"s3cret\n", 0644, " readable by other users"}, {"s3cret\n", 0620, " writable by its group"},
-        {"\nlater\n", 0600, " no password"}, {"pass\tword\n", 0600, " control characters"},
-        {"s3cret\n", 0, " symbolic link"},
+        {"s3cret\n", 0644, " readable by other users"}, {"\nlater\n", 0600, " no password"},
+        {"s3cret\n", 0620, " writable by its group"}, {"s3cret\n", 0, " symbolic link"},
+        {"pass\tword\n", 0600, " control characters"},
         // clang-format on
     };
     int n = 0;

@@ -42,9 +42,8 @@ TEST_F(CalendarFileTest, LookupsReadTheRowOfTheirSlotAndNothingPastTheEnd) {
     ASSERT_EQ(OpenRSchedule(), 1);
     // Month, day, entry, row (0: line 2); back to the top at the end. The
     // rows of other days are the calendar date tests'.
-    // clang-format off
-    const std::array<int, 4> cases[] = {{2, 30, 3, 363}, {13, 1, 0, 2232}, {24, 31, 5, 4463}, {1, 1, 0, 0}};
-    // clang-format on
+    const std::array<int, 4> cases[] = {
+        {2, 30, 3, 363}, {13, 1, 0, 2232}, {24, 31, 5, 4463}, {1, 1, 0, 0}};
     for (const auto& [month, day, entry, row] : cases) {
         ExpectEntry(GetSchedule(month, day, entry), IdRow(row));
         ExpectEntry(GetNextSchedule(), row + 1 < ScheduleRows ? IdRow(row + 1) : kEmpty);

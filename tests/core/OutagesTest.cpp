@@ -38,8 +38,7 @@ TEST(Outages, StoriesAndTotals) {
     const OutageTable t = FindOutages(events, samples, 100, 1100);
     using enum CountdownEnd;
     const struct {
-        std::int64_t start, end; // -1: still running
-        std::int64_t seconds;
+        std::int64_t start, end, seconds; // end -1: still running
         bool startedBefore;
         double lowest; // -1: none seen
         CountdownEnd countdown;

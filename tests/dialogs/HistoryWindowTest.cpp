@@ -178,19 +178,12 @@ TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
 
 TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
     const RuntimeReading first{now_ - 86400, 1800, 40}, unlike{now_, 600, 80};
-    const struct {
-        std::vector<RuntimeReading> readings;
-        std::string text;
-    } cases[] = {
-        {{first},
-         "Battery: two outages that begin on a full battery are needed to compare its "
-         "runtime (1 so far)."},
-        {{first, unlike},
-         "Battery: 30 min at 40 % load on 2026-02-28; no later full-battery outage at a "
-         "comparable load."},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BatteryHealthText(c.readings), c.text);
+    EXPECT_EQ(BatteryHealthText({first}),
+              "Battery: two outages that begin on a full battery are needed to compare its "
+              "runtime (1 so far).");
+    EXPECT_EQ(BatteryHealthText({first, unlike}),
+              "Battery: 30 min at 40 % load on 2026-02-28; no later full-battery outage at a "
+              "comparable load.");
 }
 
 TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) {

@@ -2,6 +2,7 @@
 // (trayer) and a notification daemon (dunst) on a private session bus, quit
 // by each of its ways, with real input where there is input.
 #include <cstring>
+#include <iterator>
 #include <xcb/xcb.h>
 
 #include "E2eSupport.h"
@@ -78,11 +79,8 @@ class QuitE2e : public E2eTest {
     // The monitor's windows on the screen: the main window, the tray icon
     // and, while it is open, the tray's menu.
     std::vector<unsigned> Shown() const {
-        std::vector<unsigned> ids;
         std::istringstream found(X("search --onlyvisible --classname '^corvanta-monitor$'"));
-        for (unsigned id = 0; found >> id;)
-            ids.push_back(id);
-        return ids;
+        return {std::istream_iterator<unsigned>(found), {}};
     }
 
     std::map<std::string, std::string> env_;

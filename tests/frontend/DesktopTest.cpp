@@ -82,8 +82,7 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     agent.SupportItem |= (1 << 2) | (1 << 15);
     agent.ItemVal[2] = 1000;
     agent.ItemVal[15] = 310;
-    PtUPSSts.flag_Enable_Power_OSDelay = 1;
-    PtUPSSts.Power_OSDelay = 161;
+    PtUPSSts.flag_Enable_Power_OSDelay = 1, PtUPSSts.Power_OSDelay = 161;
     // A lost link shows the last known state, dimmed under the lost mark.
     const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
         {0, 1000, 0, TrayState::Charged, "On mains · 100 % · load 31 %"},
@@ -134,8 +133,7 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     StartDesktop(true);
     ASSERT_TRUE(Until(DesktopNotifierReady));
     RemoveAllEventLoopTimers(); // the test's Feed is the tick
-    PtUPSSts.flag_Enable_Power_OSDelay = 0;
-    PtUPSSts.flag_Enable_Battery_OSDelay = 1;
+    PtUPSSts.flag_Enable_Power_OSDelay = 0, PtUPSSts.flag_Enable_Battery_OSDelay = 1;
     PtUPSSts.Battery_OSDelay = 62;
     agent.StatusFlag.AllSts = UPS_ACFAIL;
     Feed('t');
@@ -222,17 +220,14 @@ TEST(NoticeDetector, OneNoticePerChange) {
     // the power or by running out is not a cancellation.
     constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW;
     constexpr auto kShut = UPS_ACFAIL | UPS_SHUTACT;
+    using K = NoticeKind;
+    // clang-format off
     const std::tuple<char, std::int32_t, int, long, const char*> steps[] = {
-        {'X', 0, -1, 0, ""},
-        {'L', 0, -1, 0, ""},
-        {'L', kFail, -1, 0, "Power failure/2"},
-        {'L', kFail, 30, 0, "Shutdown pending/2"},
-        {'L', kFail, -1, 5, "Shutdown cancelled/1"},
-        {'X', kFail, -1, 5, "Communication lost/1"},
-        {'X', 0, -1, 5, ""},
+        {'X', 0, -1, 0, ""}, {'L', 0, -1, 0, ""}, {'L', kFail, -1, 0, "Power failure/2"},
+        {'L', kFail, 30, 0, "Shutdown pending/2"}, {'L', kFail, -1, 5, "Shutdown cancelled/1"},
+        {'X', kFail, -1, 5, "Communication lost/1"}, {'X', 0, -1, 5, ""},
         {'L', kLow, 100, 200, "Communication restored/1 Battery low/2 Shutdown pending/1"},
-        {'L', kLow, 59, 1, "Shutdown in less than a minute/2"},
-        {'L', kLow, 58, 1, ""},
+        {'L', kLow, 59, 1, "Shutdown in less than a minute/2"}, {'L', kLow, 58, 1, ""},
         {'L', 0, -1, 1, "Power restored/1 -BatteryLow -Countdown"},
         {'L', UPS_BATTREPLACE, 0, 1, "Replace battery/1 Shutdown pending/2"},
         {'L', UPS_BATTREPLACE, -1, 1, "-Countdown"},
@@ -242,10 +237,8 @@ TEST(NoticeDetector, OneNoticePerChange) {
         {'X', kShut, -1, 1, "Communication lost/1"},
         {'L', kShut, -1, 1, "Communication restored/1 -Overheat"},
         {'L', kFail, 40, 1, "Shutdown pending/2"}};
-    using K = NoticeKind;
-    // clang-format off
-    const std::map<K, std::string> taken{{K::CountdownOver, "Countdown"}, {K::BatteryLow, "BatteryLow"},
-                                         {K::Overload, "Overload"}, {K::Overheat, "Overheat"}};
+    const std::map<K, std::string> taken{{K::CountdownOver, "Countdown"},
+        {K::BatteryLow, "BatteryLow"}, {K::Overload, "Overload"}, {K::Overheat, "Overheat"}};
     // clang-format on
     NoticeDetector detector;
     long clock = 0;

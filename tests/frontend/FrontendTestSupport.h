@@ -77,9 +77,8 @@ class MonitorTest : public ::testing::Test {
         SetRedrawObserver([this](ControlRef c, WindowRef) {
             redraws += (redraws.empty() ? "" : " ") + (c ? ControlName(c) : "window");
         });
-        agent.flag_OpenUPS = 1;
+        agent.flag_OpenUPS = 1, agent.DownTime = -1;
         agent.SupportItem = (1 << 2) | (1 << 4) | (1 << 13);
-        agent.DownTime = -1;
         Tick(); // the minute's work, then a first read
         Feed('t');
     }

@@ -16,24 +16,20 @@ TEST_F(MonitorTest, StatusSequences) {
     // a power failure does not light it. Power return ends the countdown and
     // forgets the low battery: the next one is news. A failure only starts a
     // countdown or shortens it. A lost link redraws the whole window.
+    constexpr std::int32_t A = UPS_ACFAIL, L = UPS_BATTLOW;
+    // clang-format off
     const std::pair<std::int32_t, const char*> steps[] = {
-        {UPS_BATTLOW, "-1 [] main_142 tbut_128"},
-        {UPS_BATTLOW | UPS_ACFAIL, "180 [1] main_141 tbut_128"},
+        {L, "-1 [] main_142 tbut_128"}, {L | A, "180 [1] main_141 tbut_128"},
         {0, "-1 [] main_142 tbut_128 main_141 tbut_128"},
-        {UPS_ACFAIL | UPS_TESTING, "180 [1] main_141 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, "60 [12] main_142 tbut_128"},
-        {UPS_BATTLOW, "-1 [2] main_141 tbut_128"},
-        {UPS_BATTLOW, "-1 [2] main_142 tbut_128"},
-        {0, "-1 [] main_142 tbut_128"},
-        {UPS_ACFAIL | UPS_BATTLOW, "60 [12] main_142 tbut_128 main_141 tbut_128"},
-        {UPS_COMMERR | UPS_ACFAIL | UPS_BATTLOW, "60 [012] window"},
-        {UPS_ACFAIL, "60 [1] main_142 tbut_128 window"},
+        {A | UPS_TESTING, "180 [1] main_141 tbut_128"}, {A | L, "60 [12] main_142 tbut_128"},
+        {L, "-1 [2] main_141 tbut_128"}, {L, "-1 [2] main_142 tbut_128"},
+        {0, "-1 [] main_142 tbut_128"}, {A | L, "60 [12] main_142 tbut_128 main_141 tbut_128"},
+        {UPS_COMMERR | A | L, "60 [012] window"}, {A, "60 [1] main_142 tbut_128 window"},
         {UPS_BEEPER | UPS_OVERHEAT | UPS_OVERLOAD, "-1 [456] main_141 tbut_128"},
-        {UPS_BATTREPLACE, "-1 [3] main_142"},
-        {0, "-1 [] main_142"}};
+        {UPS_BATTREPLACE, "-1 [3] main_142"}, {0, "-1 [] main_142"}};
+    // clang-format on
     PtUPSSts.flag_Enable_Power_OSDelay = PtUPSSts.flag_Enable_Battery_OSDelay = 1;
-    PtUPSSts.Power_OSDelay = 180;
-    PtUPSSts.Battery_OSDelay = 60;
+    PtUPSSts.Power_OSDelay = 180, PtUPSSts.Battery_OSDelay = 60;
     for (const auto& [status, want] : steps) {
         PtUPSVal.StatusFlag.AllSts = status;
         CheckStatus();

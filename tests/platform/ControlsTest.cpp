@@ -63,11 +63,8 @@ TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
         SInt32 maximum;
         std::vector<std::pair<SInt32, SInt32>> setGot;
     } cases[] = {
-        {popup, 3, {{2, 2}, {7, 3}, {-4, 0}}},
-        {Find(acti, "acti", 128), 1, {{5, 1}, {-1, 0}}},
-        {Find(main, "tabs", 128), 3, {{9, 3}, {0, 1}}},
-        {meter, 50, {{70, 50}, {-3, 0}, {20, 20}}},
-    };
+        {popup, 3, {{2, 2}, {7, 3}, {-4, 0}}}, {Find(acti, "acti", 128), 1, {{5, 1}, {-1, 0}}},
+        {Find(main, "tabs", 128), 3, {{9, 3}, {0, 1}}}, {meter, 50, {{70, 50}, {-3, 0}, {20, 20}}}};
     // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(GetControlMaximum(c.control), c.maximum) << ControlName(c.control);
