@@ -63,6 +63,18 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 // noFollow a symbolic link under the name is refused (errno ELOOP).
 // Invalid with errno set on failure. What to accept is the caller's call.
 UniqueFd OpenForReading(const std::string& path, struct stat* st, bool noFollow = false);
+// A file as stat saw it. Two equal stamps of one name: nothing was written
+// or put there in between. A missing file has the empty stamp.
+struct FileStamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    long mtimeSec = 0;
+    long mtimeNsec = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const struct stat& st);
 // A stream over fd that ends at offset cap, however long the file is.
 // Null (fd closed) when no stream can be made.
 UniqueFile CappedStream(UniqueFd fd, std::size_t cap);

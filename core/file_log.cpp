@@ -13,11 +13,7 @@ namespace {
 constexpr std::size_t TailBytes = 8u << 10;
 
 struct Seen {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = -1;
-    long mtimeNsec = 0;
-    long mtimeSec = 0;
+    FileStamp stamp;
     std::string reason;
 };
 Seen seen;
@@ -49,15 +45,12 @@ std::string LastLinkLostReason() {
     struct stat st {};
     UniqueFd fd = OpenForReading(FolderFile(LogFileName), &st);
     if (!fd || !S_ISREG(st.st_mode)) return "";
-    if (st.st_dev == seen.dev && st.st_ino == seen.ino && st.st_size == seen.size &&
-        st.st_mtim.tv_sec == seen.mtimeSec && st.st_mtim.tv_nsec == seen.mtimeNsec)
-        return seen.reason;
+    if (StampOf(st) == seen.stamp) return seen.reason;
     const auto tailBytes = static_cast<off_t>(TailBytes);
     const off_t from = st.st_size > tailBytes ? st.st_size - tailBytes : 0;
     std::string tail(TailBytes, '\0');
     const ssize_t n = ::pread(fd.Get(), tail.data(), tail.size(), from);
     tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    seen = {st.st_dev,          st.st_ino,         st.st_size,
-            st.st_mtim.tv_nsec, st.st_mtim.tv_sec, ReasonIn(tail)};
+    seen = {StampOf(st), ReasonIn(tail)};
     return seen.reason;
 }

@@ -164,3 +164,12 @@ bool WriteFileAtomic(const std::string& path, const std::string& text, bool dura
 std::string CannotWrite(const std::string& path) {
     return "cannot write " + path + ": " + std::strerror(errno);
 }
+
+FileStamp StampOf(const struct stat& st) {
+    return {true,
+            st.st_dev,
+            st.st_ino,
+            st.st_size,
+            static_cast<long>(st.st_mtim.tv_sec),
+            static_cast<long>(st.st_mtim.tv_nsec)};
+}

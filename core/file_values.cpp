@@ -49,28 +49,6 @@ std::time_t firstReadTime = 0;
 bool waiting = true;
 ValuesLinkState lastLink;
 
-// The values file as it stood, to tell a file rewritten since from the one
-// a stopped agent left.
-struct FileStamp {
-    bool exists = false;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    long mtimeSec = 0;
-    long mtimeNsec = 0;
-    off_t size = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(bool exists, const struct stat& st) {
-    if (!exists) return {};
-    return {true,
-            st.st_dev,
-            st.st_ino,
-            static_cast<long>(st.st_mtim.tv_sec),
-            static_cast<long>(st.st_mtim.tv_nsec),
-            st.st_size};
-}
-
 // Our agent's lock seen held in this run; once it is released, the file it
 // left is not believed, though it is younger than the limit.
 bool lockSeen = false;
@@ -120,7 +98,8 @@ bool ValuesStale(const std::string& path, std::time_t now, ValuesLinkState* why)
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
     const int statErrno = errno;
-    const FileStamp stamp = StampOf(exists, st);
+    // A rewritten file tells another writer from the one a stopped agent left.
+    const FileStamp stamp = exists ? StampOf(st) : FileStamp{};
     if (agent != AgentPresence::Running && lockSeen && !released) {
         released = true;
         atRelease = stamp;

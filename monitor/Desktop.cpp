@@ -283,8 +283,6 @@ void StartDesktop(bool withTray) {
 }
 
 void UpdateDesktop() {
-    // The window's side first: the tray and the notices then say the same.
-    FollowValues();
     if (!gDesktop) return;
     const UpsPicture p = PictureNow();
     if (gDesktop->tray) gDesktop->tray->Follow(p);

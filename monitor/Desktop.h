@@ -14,8 +14,8 @@ QImage TrayIconImage(TrayState state, int charge, int size, bool lost = false);
 // After start-up: the tray icon when withTray (closing the main window then
 // hides it there), the notifier, and the preferences command.
 void StartDesktop(bool withTray);
-// After each tick and read: the panel notes the values (FollowValues), then
-// the tray and the notifications follow the state.
+// After each tick and read, once the panel has noted the values: the tray
+// and the notifications follow the state.
 void UpdateDesktop();
 // Takes the tray and the notifier away; before the application goes.
 void StopDesktop();

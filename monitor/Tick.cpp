@@ -78,10 +78,12 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     if (MainWindow) SetWindowStatusText(MainWindow, LinkDetailText(GetValuesLink()));
 }
 
-// The desktop follows what the window shows; the badge turns to and from
-// "Shutting down" on the agent's word or the grace after a run-out, which
-// move no other figure.
+// The panel notes the values and the desktop follows what the window shows;
+// the badge turns to and from "Shutting down" on the agent's word or the
+// grace after a run-out, which move no other figure.
 void FollowOnDesktop(bool wasShuttingDown) {
+    // The window's side first: the tray and the notices then say the same.
+    FollowValues();
     UpdateDesktop();
     if (ShuttingDown() != wasShuttingDown) RedrawMainControl(FourCharCode("tbut"), 128);
 }
