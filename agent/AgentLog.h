@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include "Clock.h"
+#include "Folder.h"
 #include "ProblemReport.h"
 
 enum class LogKind : char {
@@ -19,7 +20,8 @@ enum class LogKind : char {
 
 class AgentLog {
   public:
-    explicit AgentLog(const std::string& path) : path_(path), problem_("the event log " + path) {}
+    explicit AgentLog(const std::string& path)
+        : path_(path), problem_("the event log " + ShownPath(path)) {}
 
     // Lines kept; a value below 1 (a damaged settings file) keeps 1000.
     void SetLimit(int lines);

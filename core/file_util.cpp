@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "Folder.h"
 #include "file.h"
 
 namespace {
@@ -162,7 +163,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& text, bool dura
 }
 
 std::string CannotWrite(const std::string& path) {
-    return "cannot write " + path + ": " + std::strerror(errno);
+    return "cannot write " + ShownPath(path) + ": " + std::strerror(errno);
 }
 
 FileStamp StampOf(const struct stat& st) {

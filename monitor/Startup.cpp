@@ -4,6 +4,7 @@
 
 #include "Controls.h"
 #include "Events.h"
+#include "Folder.h"
 #include "FolderWatch.h"
 #include "Schedule.h"
 #include "Windows.h"
@@ -55,6 +56,6 @@ bool StartMonitor() {
     InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, kEventDurationSecond, MyTimer, nullptr,
                           nullptr);
     // A new values file is shown at once rather than at the next tick.
-    WatchFolderFile(CurDir, ValuesFileName, ReadAndShowValues);
+    WatchFolderFile(FolderFile("."), ValuesFileName, ReadAndShowValues);
     return true;
 }

@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvanta-monitor: %s\n", error.c_str());
         return 2;
     }
+    UseFolderHandle(true);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/corvanta.png")));
     if (!StartMonitor()) return 1;
     StartDesktop(QSystemTrayIcon::isSystemTrayAvailable());
