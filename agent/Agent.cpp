@@ -106,8 +106,7 @@ DateTimeRec DateTimeOfMinute(long minute) {
 
 Agent::Agent(UpsSource& source, CommandRunner& runner, AgentOptions options)
     : source_(source), runner_(runner), options_(std::move(options)), log_(FolderFile(LogFileName)),
-      valuesProblem_("the values file " + FolderFile(ValuesFileName)),
-      history_(CurDir, [this](const std::string& line) { Log(LogKind::Warning, line); }) {
+      valuesProblem_("the values file " + ShownPath(FolderFile(ValuesFileName))) {
     log_.SetEcho(options_.Echo);
     log_.SetErrors(options_.Errors);
     valuesProblem_.SetStream(options_.Errors);
@@ -149,14 +148,21 @@ void Agent::ReadSettings(bool atStart) {
     }
     UniqueFile in = CappedStream(UniqueFd(fd), SettingsFileCap);
     if (!in) return;
-    // A line missing from the file keeps the value in force (the default at
-    // start), never a zero delay.
+    struct stat folder {};
+    const bool folderKnown = ProgramFolderStatus(&folder);
+    SettingsWriter writer = WriterOfSettings(st, folderKnown ? &folder : nullptr);
+    // A line missing from the file keeps the value in force, never a zero
+    // delay; but only a value of the same owner's file, or someone else's
+    // command file could run with this file's owner's rights.
+    const bool sameSource =
+        settingsWriter_ == writer && st.st_uid == settingsOwner_ && st.st_gid == settingsGroup_;
     UPSSts fresh = sts_;
+    if (!sameSource) DefaultUPSSts(&fresh);
     ParseUPSSts(in.get(), &fresh);
     in.reset();
     sts_ = fresh;
-    // The command file it names runs with its owner's rights, never more.
-    settingsFromFile_ = true;
+    // The command file it names runs with its writer's rights, never more.
+    settingsWriter_ = std::move(writer);
     settingsOwner_ = st.st_uid;
     settingsGroup_ = st.st_gid;
     log_.SetLimit(sts_.LogEntry);
@@ -192,12 +198,17 @@ void Agent::HandleRequests() {
         if (::unlink(taken.c_str()) != 0) ::rmdir(taken.c_str());
         if (::rename(waiting.c_str(), taken.c_str()) != 0) {
             if (errno == ENOENT) return;
-            // Never ignore a request: read it where it stands.
+            // Never ignore a request: read it where it stands. A folder
+            // that takes no change at all (read-only) refuses the rename
+            // before it looks for a request, so none may be waiting.
             from = waiting;
+            const bool inTheWay = cause == EISDIR || cause == ENOTEMPTY || cause == EEXIST;
             if (!takeProblem_)
-                Log(LogKind::Warning, std::string("Request file cannot be taken aside: ") +
-                                          TakenCommandFileName + " is in the way (" +
-                                          std::strerror(cause) + "); requests are read in place");
+                Log(LogKind::Warning,
+                    std::string("Request file cannot be taken aside") +
+                        (inTheWay ? std::string(": ") + TakenCommandFileName + " is in the way ("
+                                  : std::string(" (")) +
+                        std::strerror(cause) + "); requests are read in place");
             takeProblem_ = true;
         }
     }
@@ -207,7 +218,8 @@ void Agent::HandleRequests() {
     struct stat st {};
     int fd = OpenForReadNoFollow(from, &st);
     int openError = errno;
-    if (fd < 0) ::lstat(from.c_str(), &st); // what to remove
+    if (fd < 0 && openError == ENOENT) return; // none waiting, or gone before it was read
+    if (fd < 0) ::lstat(from.c_str(), &st);    // what to remove
     if (stuckRequest_ && st.st_dev == stuckRequest_->st_dev && st.st_ino == stuckRequest_->st_ino &&
         st.st_ctim.tv_sec == stuckRequest_->st_ctim.tv_sec &&
         st.st_ctim.tv_nsec == stuckRequest_->st_ctim.tv_nsec) {
@@ -251,6 +263,9 @@ void Agent::HandleRequests() {
 
 void Agent::Step() {
     if (!started_) Start();
+    // The history's thread may not write the log itself.
+    for (const std::string& line : history_.TakeReports())
+        Log(LogKind::Warning, line);
     for (const ProgramEnd& end : runner_.Finished()) {
         // Only a failure of the shutdown command says the computer is not
         // going down after all.
@@ -308,10 +323,10 @@ void Agent::TakeSample() {
 }
 
 void Agent::CommitSamples() {
-    // A failed commit is reported by the history and not retried: the
-    // samples must not pile up while the disk is unwell.
-    history_.AddSamples(pendingSamples_);
-    pendingSamples_.clear();
+    // Handed over, never waited for: a failed commit is reported by the
+    // history and not retried, so samples do not pile up while the disk is
+    // unwell.
+    history_.AddSamples(std::exchange(pendingSamples_, {}));
 }
 
 void Agent::Refresh() {
@@ -570,8 +585,12 @@ void Agent::RunCommandFile() {
         Log(LogKind::Warning, "Command file not run: no command file is set");
         return;
     }
-    RunAs as =
-        settingsFromFile_ ? IdentityOfOwner(settingsOwner_, settingsGroup_) : AgentIdentity();
+    if (settingsWriter_ && !settingsWriter_->Refusal.empty()) {
+        Log(LogKind::Warning, "Command file refused: " + path + " " + settingsWriter_->Refusal);
+        return;
+    }
+    RunAs as = settingsWriter_ ? IdentityOfOwner(settingsWriter_->Uid, settingsWriter_->Gid)
+                               : AgentIdentity();
     std::string why;
     switch (runner_.Start({path}, as, &why)) {
     case StartResult::Started:
@@ -677,8 +696,8 @@ void Agent::WriteValues(bool stopping, bool onlyIfChanged) {
     bool wasFailing = valuesProblem_.Failing();
     valuesProblem_.Outcome(ok, cause);
     if (!ok && !wasFailing)
-        Log(LogKind::Alarm,
-            "Cannot write the values file " + path + ": " + std::strerror(cause ? cause : EIO));
+        Log(LogKind::Alarm, "Cannot write the values file " + ShownPath(path) + ": " +
+                                std::strerror(cause ? cause : EIO));
     else if (ok && wasFailing)
         Log(LogKind::Info, "Values file written again");
 }
@@ -711,6 +730,12 @@ void Agent::WriteRatings() {
 
 void Agent::Stop() {
     CommitSamples();
+    // A history that cannot finish in time is left behind: the agent must
+    // end promptly when told to.
+    if (!history_.Stop(History::StopWait))
+        Log(LogKind::Warning, "history: still busy at the end; its last writes are lost");
+    for (const std::string& line : history_.TakeReports())
+        Log(LogKind::Warning, line);
     Log(LogKind::Info, "Agent stopped");
     WriteValues(true, false);
 }

@@ -16,6 +16,7 @@
 #include "CommandRunner.h"
 #include "History.h"
 #include "ProblemReport.h"
+#include "Security.h"
 #include "Ups.h"
 #include "UpsSource.h"
 
@@ -54,6 +55,8 @@ class Agent {
     void Stop();
     // On mains, samples are committed to the history at most this often.
     static constexpr std::int64_t HistoryBatchSeconds = 600;
+    // Tests: returns once the history has written what it was handed.
+    void WaitHistory() { history_.WaitIdle(); }
 
     const UPSVal& Values() const { return val_; }
     short DownTime() const { return val_.DownTime; }
@@ -107,7 +110,9 @@ class Agent {
     UPSSts sts_{};
     UPSVal val_{};
     uid_t folderOwner_ = 0;
-    bool settingsFromFile_ = false; // false: defaults, the command file runs as the agent
+    // The settings file last loaded (none: defaults, the command file runs
+    // as the agent): its owner and group, and whose word it counts as.
+    std::optional<SettingsWriter> settingsWriter_;
     uid_t settingsOwner_ = 0;
     gid_t settingsGroup_ = 0;
 

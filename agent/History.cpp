@@ -2,8 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
-#include <iterator>
+#include <deque>
+#include <fcntl.h>
+#include <limits>
+#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
@@ -11,244 +18,424 @@
 
 namespace {
 
-// kSteps[n] takes a database from schema version n to n + 1. A later version
-// appends its step; a released step is never edited, since databases out
-// there were built by it.
-const char* const kSteps[] = {
-    "CREATE TABLE samples(time INTEGER PRIMARY KEY, charge REAL, load REAL, input_volts REAL,"
-    " output_volts REAL, input_hz REAL, battery_volts REAL, runtime_s INTEGER,"
-    " temperature REAL, status INTEGER NOT NULL);"
-    "CREATE TABLE events(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, kind TEXT NOT NULL,"
-    " detail TEXT NOT NULL);"
-    "CREATE INDEX events_by_time ON events(time);",
-};
-static_assert(std::size(kSteps) == History::SchemaVersion);
+// A prepared statement of the writer, run under the writer's budget.
+class Query {
+  public:
+    Query(HistoryDb& db, const char* sql) : db_(db) {
+        HistoryDb::Budget budget(db_);
+        rc_ = sqlite3_prepare_v2(db_.Handle(), sql, -1, &s_, nullptr);
+    }
+    ~Query() { sqlite3_finalize(s_); }
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+    sqlite3_stmt* Get() const { return s_; }
+    // Whether it could be prepared.
+    HistoryDbResult Prepared() { return db_.Check(rc_); }
 
-// Readers in WAL mode never lock the writer out, so a lock held longer than
-// this is a stranger's, and waiting for it would stall the agent's second.
-constexpr int kBusyMs = 100;
+    // Binds the integers to ?1, ?2, ... and runs it to its end.
+    HistoryDbResult Run(std::initializer_list<std::int64_t> values) {
+        if (rc_ != SQLITE_OK) return db_.Check(rc_);
+        int i = 0;
+        for (std::int64_t v : values)
+            sqlite3_bind_int64(s_, ++i, v);
+        HistoryDb::Budget budget(db_);
+        sqlite3_step(s_);
+        return db_.Check(sqlite3_reset(s_)); // the step's error, if it failed
+    }
 
-struct Statement {
-    sqlite3_stmt* s = nullptr;
-    ~Statement() { sqlite3_finalize(s); }
+  private:
+    HistoryDb& db_;
+    sqlite3_stmt* s_ = nullptr;
+    int rc_ = SQLITE_OK;
 };
+
+// The faults a fresh database mends: whatever stands under the name is not
+// a database the agent can use. A full disk or a stalled one is not mended
+// by moving anything.
+bool Replaceable(HistoryDbStatus s) {
+    switch (s) {
+    case HistoryDbStatus::NotRegular:
+    case HistoryDbStatus::Foreign:
+    case HistoryDbStatus::Writable:
+    case HistoryDbStatus::NotOurs:
+    case HistoryDbStatus::Corrupt:
+    case HistoryDbStatus::Newer:
+    case HistoryDbStatus::Locked:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::int64_t FloorTo(std::int64_t t, std::int64_t step) {
+    return t - ((t % step) + step) % step;
+}
 
 } // namespace
 
-History::History(std::string folder, std::function<void(const std::string&)> report)
-    : folder_(std::move(folder)), path_(folder_ + "/" + FileName), report_(std::move(report)) {}
-
-History::~History() {
-    Close();
+int HistoryRules::SampleSeconds(std::int32_t status) {
+    return (status & UPS_ACFAIL) ? 2 : 10;
 }
 
-void History::Close() {
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+bool HistoryRules::SampleDue(std::optional<std::int64_t> last, std::int64_t now,
+                             std::int32_t status) {
+    return !last || now < *last || now - *last >= SampleSeconds(status);
 }
 
-void History::Report(const std::string& line) {
+bool HistoryRules::ThinDue(std::optional<std::int64_t> last, std::int64_t now) {
+    return !last || now < *last || now >= *last + Hour;
+}
+
+// ---- the database ----
+
+HistoryStore::HistoryStore(std::function<void(const std::string&)> report, std::string path)
+    : path_(std::move(path)), report_(std::move(report)) {}
+
+void HistoryStore::Report(const std::string& line) {
     // A full disk fails every write alike; the log hears of it once.
     if (line == lastReport_) return;
     lastReport_ = line;
     if (report_) report_(line);
 }
 
-History::Fault History::Classify(int rc, std::string* why) const {
-    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return Fault::None;
-    *why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    switch (rc & 0xff) {
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return Fault::Corrupt;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return Fault::Locked;
-    default:
-        return Fault::Other;
+bool HistoryStore::Open(std::int64_t now) {
+    const HistoryDbResult r = db_.Open(path_, HistoryDb::Mode::Write);
+    return r.Ok() || Recover(r, now);
+}
+
+bool HistoryStore::Recover(HistoryDbResult fault, std::int64_t now) {
+    // A stranger may plant the next one as fast as the last is moved; a few
+    // rounds, then the history waits.
+    for (int round = 0; round < 3 && Replaceable(fault.status); ++round) {
+        db_.Close();
+        if (!MoveAside(fault, now)) break;
+        fault = db_.Open(path_, HistoryDb::Mode::Write);
+        if (fault.Ok()) return true;
     }
-}
-
-History::Fault History::Exec(const char* sql, std::string* why) {
-    return Classify(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), why);
-}
-
-History::Fault History::OpenFile(std::string* why) {
-    int rc =
-        sqlite3_open_v2(path_.c_str(), &db_,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (rc != SQLITE_OK) return Classify(rc, why);
-    sqlite3_busy_timeout(db_, kBusyMs);
-    // WAL lets the monitor read while the agent writes. Under WAL, NORMAL
-    // syncs at checkpoints only, not at each commit: a power cut can lose the
-    // last few samples but cannot damage the file, and the disk is spared an
-    // fsync every few seconds.
-    // Small pages: an idle hour's commits each rewrite a page or three, so
-    // the page size is what an idle agent writes (taken by a new file only).
-    Fault f =
-        Exec("PRAGMA page_size=1024; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", why);
-    if (f != Fault::None) return f;
-    Statement st;
-    rc = sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &st.s, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_step(st.s);
-    if (rc != SQLITE_ROW) return Classify(rc, why);
-    const int version = sqlite3_column_int(st.s, 0);
-    if (version > SchemaVersion) {
-        *why = "made by a newer agent (schema version " + std::to_string(version) + ")";
-        return Fault::Newer;
-    }
-    if (version == SchemaVersion) return Fault::None;
-    f = Exec("BEGIN IMMEDIATE", why);
-    for (int v = version; f == Fault::None && v < SchemaVersion; ++v)
-        f = Exec(kSteps[v], why);
-    const std::string stamp = "PRAGMA user_version=" + std::to_string(SchemaVersion);
-    if (f == Fault::None) f = Exec(stamp.c_str(), why);
-    if (f == Fault::None) f = Exec("COMMIT", why);
-    return f;
-}
-
-bool History::Open(std::int64_t now) {
-    Close();
-    std::string why;
-    const Fault f = OpenFile(&why);
-    return f == Fault::None || Recover(f, why, now);
-}
-
-bool History::Recover(Fault fault, std::string why, std::int64_t now) {
-    Close();
-    if (fault != Fault::Other) {
-        MoveAside(fault, why, now);
-        if (OpenFile(&why) == Fault::None) return true;
-        Close();
-    }
-    retryAt_ = now + Hour;
-    Report("history: " + path_ + " cannot be written (" + why + "); no history for an hour");
+    db_.Close();
+    const std::int64_t pause = Replaceable(fault.status) ? Minute : Hour;
+    pausedFrom_ = now;
+    pausedTo_ = now + pause;
+    Report("history: " + fault.Message() + "; no history for " +
+           (pause == Hour ? "an hour" : "a minute"));
     return false;
 }
 
-void History::MoveAside(Fault fault, const std::string& why, std::int64_t now) {
-    const char* kind = fault == Fault::Corrupt  ? "corrupt"
-                       : fault == Fault::Locked ? "locked"
-                                                : "newer";
+bool HistoryStore::MoveAside(const HistoryDbResult& fault, std::int64_t now) {
     // Stamped in UTC: the agent's clock, not the zone the service runs in.
     const std::time_t t = static_cast<std::time_t>(now);
     std::tm tm{};
     gmtime_r(&t, &tm);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    const std::string base = path_ + "." + kind + "-" + stamp;
-    std::string aside = base;
-    struct stat st {};
-    for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n)
-        aside = base + "-" + std::to_string(n);
-    // The -shm goes too: a fresh database must not share a stranger's.
-    for (const char* suffix : {"", "-wal", "-shm"})
-        std::rename((path_ + suffix).c_str(), (aside + suffix).c_str());
-    Report("history: " + path_ + " " + why + ", moved aside as " + aside + "; a fresh one begins");
+    const std::string base = path_ + "." + HistoryDbStatusName(fault.status) + "-" + stamp;
+    // A refused side file goes alone; the database goes with all of its own,
+    // since a fresh database must not meet a stranger's -wal or -shm.
+    const bool side = !fault.file.empty() && fault.file != path_;
+    const std::string suffix = side ? fault.file.substr(path_.size()) : std::string();
+    std::string aside;
+    int err = 0;
+    // Whatever it is (a link, a FIFO, another user's file) it is renamed,
+    // never opened or followed, and never over a name that exists.
+    for (int n = 1; n < 100; ++n) {
+        aside = n == 1 ? base : base + "-" + std::to_string(n);
+        err = ::renameat2(AT_FDCWD, (path_ + suffix).c_str(), AT_FDCWD, (aside + suffix).c_str(),
+                          RENAME_NOREPLACE) == 0
+                  ? 0
+                  : errno;
+        if (err != EEXIST) break;
+    }
+    if (err != 0 && err != ENOENT) {
+        Report("history: " + fault.Message() + "; it cannot be moved aside (" + std::strerror(err) +
+               ")");
+        return false;
+    }
+    if (!side)
+        for (const char* s : {"-wal", "-shm", "-journal"})
+            ::renameat2(AT_FDCWD, (path_ + s).c_str(), AT_FDCWD, (aside + s).c_str(),
+                        RENAME_NOREPLACE);
+    Report("history: " + fault.Message() + ", moved aside as " + ShownPath(aside + suffix) +
+           "; a fresh one begins");
+    return true;
 }
 
-bool History::Write(std::int64_t now, const std::function<Fault(std::string*)>& body) {
-    if (!db_) {
-        if (now < retryAt_ && now >= retryAt_ - Hour) return false;
+bool HistoryStore::Write(std::int64_t now, const std::function<HistoryDbResult()>& body) {
+    if (!db_.IsOpen()) {
+        if (now >= pausedFrom_ && now < pausedTo_) return false;
         if (!Open(now)) return false;
     }
     for (int attempt = 0;; ++attempt) {
-        std::string why;
-        Fault f = Exec("BEGIN IMMEDIATE", &why);
-        if (f == Fault::None) f = body(&why);
-        if (f == Fault::None) f = Exec("COMMIT", &why);
-        if (f == Fault::None) return true;
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (attempt > 0 || !Recover(f, why, now)) return false;
+        HistoryDbResult r = db_.Exec("BEGIN IMMEDIATE");
+        if (r.Ok()) r = body();
+        if (r.Ok()) r = db_.Exec("COMMIT");
+        if (r.Ok()) return true;
+        db_.Exec("ROLLBACK");
+        if (attempt > 0 || !Recover(r, now)) return false;
     }
 }
 
-bool History::AddSamples(const std::vector<HistorySample>& samples) {
+bool HistoryStore::AddSamples(const std::vector<HistorySample>& samples) {
     if (samples.empty()) return true;
-    return Write(samples.back().time, [&](std::string* why) {
-        Statement st;
-        int rc = sqlite3_prepare_v2(
-            db_, "INSERT OR REPLACE INTO samples VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)", -1, &st.s,
-            nullptr);
+    return Write(samples.back().time, [&] {
+        Query q(db_, "INSERT OR REPLACE INTO samples VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)");
+        HistoryDbResult r;
         for (const HistorySample& s : samples) {
-            if (rc != SQLITE_OK) break;
-            sqlite3_bind_int64(st.s, 1, s.time);
             const std::optional<double> values[] = {s.charge,         s.load,       s.inputVolts,
                                                     s.outputVolts,    s.inputHz,    s.batteryVolts,
                                                     s.runtimeSeconds, s.temperature};
             for (int i = 0; i < 8; ++i)
                 if (values[i])
-                    sqlite3_bind_double(st.s, i + 2, *values[i]);
+                    sqlite3_bind_double(q.Get(), i + 2, *values[i]);
                 else
-                    sqlite3_bind_null(st.s, i + 2);
-            sqlite3_bind_int(st.s, 10, s.status);
-            sqlite3_step(st.s);
-            rc = sqlite3_reset(st.s); // the step's error, if it failed
+                    sqlite3_bind_null(q.Get(), i + 2);
+            sqlite3_bind_int(q.Get(), 10, s.status);
+            r = q.Run({s.time});
+            if (!r.Ok()) break;
         }
-        return Classify(rc, why);
+        return r;
     });
 }
 
-bool History::AddEvent(std::int64_t time, const std::string& kind, const std::string& detail) {
-    return Write(time, [&](std::string* why) {
-        Statement st;
-        int rc = sqlite3_prepare_v2(db_, "INSERT INTO events(time, kind, detail) VALUES(?1,?2,?3)",
-                                    -1, &st.s, nullptr);
-        if (rc == SQLITE_OK) {
-            sqlite3_bind_int64(st.s, 1, time);
-            sqlite3_bind_text(st.s, 2, kind.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st.s, 3, detail.c_str(), -1, SQLITE_TRANSIENT);
-            rc = sqlite3_step(st.s);
-        }
-        return Classify(rc, why);
+bool HistoryStore::AddEvent(std::int64_t time, const std::string& kind, const std::string& detail) {
+    return Write(time, [&] {
+        Query q(db_, "INSERT INTO events(time, kind, detail) VALUES(?1,?2,?3)");
+        sqlite3_bind_text(q.Get(), 2, kind.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(q.Get(), 3, detail.c_str(), -1, SQLITE_TRANSIENT);
+        return q.Run({time});
     });
 }
 
-int History::SampleSeconds(std::int32_t status) {
-    return (status & UPS_ACFAIL) ? 2 : 10;
-}
-
-bool History::SampleDue(std::optional<std::int64_t> last, std::int64_t now, std::int32_t status) {
-    return !last || now < *last || now - *last >= SampleSeconds(status);
-}
-
-bool History::Thin(std::int64_t now) {
-    if (lastThin_ && now >= *lastThin_ && now < *lastThin_ + Hour) return false;
+bool HistoryStore::Thin(std::int64_t now) {
+    if (!ThinDue(lastThin_, now)) return false;
     lastThin_ = now;
-    return Write(now, [&](std::string* why) {
+    return Write(now, [&] {
         // Keeps the first row of each minute (quarter hour) of its age band.
         // The buckets count from the epoch, not from now, so running again
         // removes nothing more.
-        const char* thin = "DELETE FROM samples WHERE time >= ?1 AND time < ?2 AND time NOT IN"
-                           " (SELECT MIN(time) FROM samples WHERE time >= ?1 AND time < ?2"
-                           " GROUP BY time / ?3)";
+        Query gone(db_, "DELETE FROM samples WHERE time < ?1");
+        Query goneEvents(db_, "DELETE FROM events WHERE time < ?1");
+        Query thin(db_, "DELETE FROM samples WHERE time >= ?1 AND time < ?2 AND time NOT IN"
+                        " (SELECT MIN(time) FROM samples WHERE time >= ?1 AND time < ?2"
+                        " GROUP BY time / ?3)");
+        HistoryDbResult r = gone.Run({now - KeepAge});
+        if (r.Ok()) r = goneEvents.Run({now - KeepAge});
         const struct {
-            const char* sql;
             std::int64_t from, to, bucket;
-        } steps[] = {{"DELETE FROM samples WHERE time < ?2", 0, now - KeepAge, 0},
-                     {thin, now - KeepAge, now - MinuteAge, 15 * 60},
-                     {thin, now - MinuteAge, now - RawAge, 60}};
-        int rc = SQLITE_OK;
-        for (const auto& step : steps) {
-            Statement st;
-            rc = sqlite3_prepare_v2(db_, step.sql, -1, &st.s, nullptr);
-            if (rc != SQLITE_OK) break;
-            sqlite3_bind_int64(st.s, 1, step.from);
-            sqlite3_bind_int64(st.s, 2, step.to);
-            sqlite3_bind_int64(st.s, 3, step.bucket);
-            if ((rc = sqlite3_step(st.s)) != SQLITE_DONE) break;
-        }
-        return Classify(rc, why);
+        } bands[] = {{now - KeepAge, now - MinuteAge, 15 * Minute},
+                     {now - MinuteAge, now - RawAge, Minute}};
+        // A day at a time, so that no statement outlasts its budget however
+        // much the agent finds to thin after a long pause.
+        for (const auto& band : bands)
+            for (std::int64_t day = FloorTo(band.from, Day); r.Ok() && day < band.to; day += Day) {
+                const std::int64_t from = std::max(band.from, day);
+                const std::int64_t to = std::min(band.to, day + Day);
+                r = thin.Run({from, to, band.bucket});
+                if (r.Ok()) r = ThinEvents(from, to, band.bucket);
+            }
+        return r;
     });
 }
 
-long long History::SampleCount(std::int64_t from, std::int64_t to) {
-    Statement st;
-    if (!db_ ||
-        sqlite3_prepare_v2(db_, "SELECT COUNT(*) FROM samples WHERE time >= ?1 AND time < ?2", -1,
-                           &st.s, nullptr) != SQLITE_OK)
-        return -1;
-    sqlite3_bind_int64(st.s, 1, from);
-    sqlite3_bind_int64(st.s, 2, to);
-    return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
+// A supply that flaps writes a power-fail and a power-back every few seconds.
+// Within a bucket, a power-back followed by a power-fail is dropped with it
+// (the outage is taken to go on), as is a repeated power-fail and all but
+// the last of repeated power-backs: each bucket keeps at most its first
+// power-fail and its last power-back, and the outages around them stay
+// whole. Every other kind keeps its first event of each bucket.
+HistoryDbResult HistoryStore::ThinEvents(std::int64_t from, std::int64_t to, std::int64_t bucket) {
+    struct Row {
+        std::int64_t id, time;
+        std::string kind;
+    };
+    std::vector<Row> rows;
+    {
+        Query q(db_, "SELECT id, time, kind FROM events WHERE time >= ?1 AND time < ?2"
+                     " ORDER BY time, id");
+        if (HistoryDbResult r = q.Prepared(); !r.Ok()) return r;
+        sqlite3_bind_int64(q.Get(), 1, from);
+        sqlite3_bind_int64(q.Get(), 2, to);
+        HistoryDb::Budget budget(db_);
+        int rc;
+        while ((rc = sqlite3_step(q.Get())) == SQLITE_ROW) {
+            const unsigned char* kind = sqlite3_column_text(q.Get(), 2);
+            rows.push_back({sqlite3_column_int64(q.Get(), 0), sqlite3_column_int64(q.Get(), 1),
+                            kind ? reinterpret_cast<const char*>(kind) : ""});
+        }
+        if (rc != SQLITE_DONE) return db_.Check(rc);
+    }
+    std::vector<std::int64_t> drop;
+    std::vector<const Row*> power, others; // kept in the current bucket
+    std::int64_t current = std::numeric_limits<std::int64_t>::min();
+    for (const Row& row : rows) {
+        if (const std::int64_t b = FloorTo(row.time, bucket); b != current) {
+            current = b;
+            power.clear();
+            others.clear();
+        }
+        const bool fail = row.kind == "power-fail";
+        if (fail || row.kind == "power-back") {
+            if (!power.empty() && power.back()->kind == "power-back") {
+                drop.push_back(power.back()->id);
+                power.pop_back();
+                if (fail) {
+                    drop.push_back(row.id);
+                    continue;
+                }
+            } else if (fail && !power.empty()) {
+                drop.push_back(row.id);
+                continue;
+            }
+            power.push_back(&row);
+        } else if (std::any_of(others.begin(), others.end(),
+                               [&](const Row* o) { return o->kind == row.kind; })) {
+            drop.push_back(row.id);
+        } else {
+            others.push_back(&row);
+        }
+    }
+    Query del(db_, "DELETE FROM events WHERE id = ?1");
+    HistoryDbResult r;
+    for (std::size_t i = 0; r.Ok() && i < drop.size(); ++i)
+        r = del.Run({drop[i]});
+    return r;
+}
+
+long long HistoryStore::SampleCount(std::int64_t from, std::int64_t to) {
+    if (!db_.IsOpen()) return -1;
+    Query q(db_, "SELECT COUNT(*) FROM samples WHERE time >= ?1 AND time < ?2");
+    if (!q.Get()) return -1;
+    sqlite3_bind_int64(q.Get(), 1, from);
+    sqlite3_bind_int64(q.Get(), 2, to);
+    HistoryDb::Budget budget(db_);
+    return sqlite3_step(q.Get()) == SQLITE_ROW ? sqlite3_column_int64(q.Get(), 0) : -1;
+}
+
+// ---- the thread ----
+
+struct History::Shared {
+    struct Job {
+        enum class Kind { Samples, Event, Thin } kind;
+        std::vector<HistorySample> samples;
+        std::int64_t time = 0;
+        std::string what, detail;
+    };
+    explicit Shared(std::string path)
+        : store([this](const std::string& line) { Note(line); }, std::move(path)) {}
+
+    // A report of the store's, on the thread: kept for the agent's.
+    void Note(const std::string& line) {
+        std::lock_guard<std::mutex> hold(lock);
+        reports.push_back(line);
+    }
+
+    void Run() {
+        std::unique_lock<std::mutex> hold(lock);
+        for (;;) {
+            wake.wait(hold, [&] { return stopping || !jobs.empty(); });
+            if (jobs.empty()) break;
+            Job job = std::move(jobs.front());
+            jobs.pop_front();
+            busy = true;
+            hold.unlock();
+            switch (job.kind) {
+            case Job::Kind::Samples:
+                store.AddSamples(job.samples);
+                break;
+            case Job::Kind::Event:
+                store.AddEvent(job.time, job.what, job.detail);
+                break;
+            case Job::Kind::Thin:
+                store.Thin(job.time);
+                break;
+            }
+            hold.lock();
+            busy = false;
+            if (jobs.empty() && dropped > 0) {
+                reports.push_back("history: caught up; " + std::to_string(dropped) +
+                                  " entries were dropped meanwhile");
+                dropped = 0;
+            }
+            idle.notify_all();
+        }
+        done = true;
+        idle.notify_all();
+    }
+
+    void Post(Job job) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (stopping) return;
+        if (jobs.size() >= QueueLimit) {
+            // The oldest samples go first; events, which the outages are
+            // made of, only when nothing else is left to drop.
+            auto oldest = std::find_if(jobs.begin(), jobs.end(),
+                                       [](const Job& j) { return j.kind == Job::Kind::Samples; });
+            if (oldest == jobs.end()) oldest = jobs.begin();
+            if (dropped == 0)
+                reports.emplace_back("history: the database does not keep up; the oldest entries "
+                                     "are dropped until it does");
+            dropped += std::max<std::size_t>(1, oldest->samples.size());
+            jobs.erase(oldest);
+        }
+        jobs.push_back(std::move(job));
+        wake.notify_one();
+    }
+
+    std::mutex lock;
+    std::condition_variable wake, idle;
+    std::deque<Job> jobs;
+    bool busy = false, stopping = false, done = false;
+    std::size_t dropped = 0;
+    std::vector<std::string> reports;
+    HistoryStore store; // the thread's alone
+};
+
+History::History(std::string path) : shared_(std::make_shared<Shared>(std::move(path))) {
+    // The thread holds the shared state, so a thread left behind by Stop
+    // still has it.
+    worker_ = std::thread([shared = shared_] { shared->Run(); });
+}
+
+History::~History() {
+    Stop(StopWait);
+}
+
+void History::AddSamples(std::vector<HistorySample> samples) {
+    if (samples.empty()) return;
+    Shared::Job job{Shared::Job::Kind::Samples, std::move(samples), 0, {}, {}};
+    shared_->Post(std::move(job));
+}
+
+void History::AddEvent(std::int64_t time, std::string kind, std::string detail) {
+    shared_->Post({Shared::Job::Kind::Event, {}, time, std::move(kind), std::move(detail)});
+}
+
+void History::Thin(std::int64_t now) {
+    if (!ThinDue(lastThin_, now)) return;
+    lastThin_ = now;
+    shared_->Post({Shared::Job::Kind::Thin, {}, now, {}, {}});
+}
+
+std::vector<std::string> History::TakeReports() {
+    std::lock_guard<std::mutex> hold(shared_->lock);
+    return std::exchange(shared_->reports, {});
+}
+
+bool History::Stop(std::chrono::milliseconds wait) {
+    if (!worker_.joinable()) return true;
+    std::unique_lock<std::mutex> hold(shared_->lock);
+    shared_->stopping = true;
+    shared_->wake.notify_one();
+    const bool finished = shared_->idle.wait_for(hold, wait, [&] { return shared_->done; });
+    hold.unlock();
+    if (finished)
+        worker_.join();
+    else
+        worker_.detach();
+    return finished;
+}
+
+void History::WaitIdle() {
+    std::unique_lock<std::mutex> hold(shared_->lock);
+    shared_->idle.wait(hold,
+                       [&] { return shared_->done || (shared_->jobs.empty() && !shared_->busy); });
 }

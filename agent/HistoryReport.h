@@ -11,7 +11,10 @@
 
 // Prints the outages since the local midnight that starts since (all of them
 // without it) up to now: an aligned table with the totals under it, or CSV.
-// Problems go to err. Returns the exit status: 0, or 1 when the history
-// cannot be read.
+// The history is opened as HistoryDb checks it (the program folder's through
+// the folder's handle) and read under its time budget, with at most as many
+// rows as the History window reads. Problems go to err. Returns the exit
+// status: 0, or 1 when the history cannot be read, is not the agent's, or is
+// too large to read in time.
 int PrintHistoryReport(const std::string& folder, std::optional<CivilDate> since, std::int64_t now,
                        bool csv, std::FILE* out, std::FILE* err);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "Folder.h"
 #include "Ups.h"
 #include "file.h"
 
@@ -40,8 +41,23 @@ bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* wh
     return CheckOwnerAndMode(st, ::geteuid(), folderOwner, "the agent's user", why);
 }
 
+bool ProgramFolderStatus(struct stat* st) {
+    const int fd = ProgramFolderFd();
+    return fd >= 0 ? ::fstat(fd, st) == 0 : ::stat(CurDir[0] ? CurDir : "/", st) == 0;
+}
+
 uid_t ProgramFolderOwner() {
     struct stat st {};
-    if (::stat(CurDir[0] ? CurDir : "/", &st) != 0) return 0;
-    return st.st_uid;
+    return ProgramFolderStatus(&st) ? st.st_uid : 0;
+}
+
+SettingsWriter WriterOfSettings(const struct stat& file, const struct stat* folder) {
+    const std::string named = "is named by settings in the program folder ";
+    const std::string shown = CurDir[0] ? CurDir : "/";
+    if (!folder) return {0, 0, named + shown + ", which cannot be examined"};
+    if (folder->st_mode & (S_IWGRP | S_IWOTH))
+        return {0, 0, named + shown + ", which other users can change"};
+    auto agents = [](uid_t uid) { return uid == 0 || uid == ::geteuid(); };
+    if (agents(file.st_uid) && !agents(folder->st_uid)) return {folder->st_uid, folder->st_gid, ""};
+    return {file.st_uid, file.st_gid, ""};
 }

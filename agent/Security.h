@@ -23,5 +23,22 @@ bool CheckOwnerAndMode(const struct stat& st, uid_t owner, uid_t otherOwner,
 // On refusal *why says what is wrong ("is writable by other users").
 bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* why);
 
+// The program folder's status, through its open handle when there is one.
+bool ProgramFolderStatus(struct stat* st);
 // The owner of the program folder (root when it cannot be read).
 uid_t ProgramFolderOwner();
+
+// Whose word a settings file is: a program it names runs as that user.
+struct SettingsWriter {
+    uid_t Uid = 0;
+    gid_t Gid = 0;
+    std::string Refusal; // not empty: no program it names may run, and why
+    bool operator==(const SettingsWriter&) const = default;
+};
+// The writer of a trusted settings file of status file in the program
+// folder of status folder (null: it cannot be examined). Its owner, but a
+// file of root or of the agent's user in a folder of another user counts as
+// that user's, who could have renamed one of the agent's own files to it.
+// In a folder its group or other users can change, anyone could have: no
+// program it names runs.
+SettingsWriter WriterOfSettings(const struct stat& file, const struct stat* folder);

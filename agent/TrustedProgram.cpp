@@ -3,6 +3,7 @@
 #include "Security.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -77,9 +78,8 @@ std::string Named(const std::vector<std::string>& names) {
     return path.empty() ? "/" : path;
 }
 
-} // namespace
-
-UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* why) {
+// Opens path as OpenTrustedProgram does, without looking into the file.
+UniqueFd OpenCheckedFile(const std::string& path, uid_t runner, std::string* why) {
     if (path.empty() || path[0] != '/') {
         *why = "is not an absolute path";
         return {};
@@ -173,5 +173,101 @@ UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* 
         return next;
     }
     *why = "is not a regular file"; // a folder
+    return {};
+}
+
+// What the kernel reads of a program to find the interpreter of its #! line.
+constexpr std::size_t ExecHeaderSize = 256;
+// The kernel runs at most this many scripts in a row (the program and the
+// interpreters that are scripts themselves); the next must be a binary.
+constexpr int MaxScriptsInARow = 5;
+
+bool SpaceOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+bool EndsName(char c) {
+    return SpaceOrTab(c) || c == '\0';
+}
+
+// The interpreter the #! line of the checked file names, found as the
+// kernel finds it; empty when the file is no script. False, with *why, when
+// the file cannot be read or its #! line names nothing the kernel would run.
+bool ReadInterpreter(int program, std::string* interpreter, std::string* why) {
+    interpreter->clear();
+    // Through the checked file itself: its name may lead elsewhere by now.
+    UniqueFd in(::open(("/proc/self/fd/" + std::to_string(program)).c_str(),
+                       O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    std::array<char, ExecHeaderSize> head{}; // zero-padded, as the kernel's
+    std::size_t got = 0;
+    int error = in ? 0 : errno;
+    while (!error && got < head.size()) {
+        const ssize_t n =
+            ::pread(in.Get(), head.data() + got, head.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno != EINTR) error = errno;
+        if (n == 0) break;
+        if (n > 0) got += static_cast<std::size_t>(n);
+    }
+    if (error) {
+        *why = std::string("cannot be read to see what runs it (") + std::strerror(error) + ")";
+        return false;
+    }
+    if (got < 2 || head[0] != '#' || head[1] != '!') return true;
+    const char* const name0 = head.data() + 2;
+    const char* const last = head.data() + head.size() - 1;
+    // The line ends at the first line feed before any zero byte.
+    const char* const zero = std::find(name0, last + 1, '\0');
+    const char* end = std::find(name0, zero, '\n');
+    if (end == zero) {
+        // None: the kernel takes a name only when something ends it within
+        // what it read, and keeps the last byte out of it.
+        const char* name = std::find_if_not(name0, last + 1, SpaceOrTab);
+        if (std::find_if(name, last + 1, EndsName) > last) {
+            *why = "has a #! line whose interpreter the system cannot read whole";
+            return false;
+        }
+        end = last;
+    }
+    while (SpaceOrTab(end[-1]))
+        --end;
+    const char* name = std::find_if_not(name0, end, SpaceOrTab);
+    const char* stop = std::find_if(name, end, EndsName);
+    if (name == stop) {
+        *why = "has a #! line that names no interpreter";
+        return false;
+    }
+    interpreter->assign(name, stop);
+    return true;
+}
+
+} // namespace
+
+UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* why) {
+    UniqueFd program = OpenCheckedFile(path, runner, why);
+    // A script runs through its interpreter, which the kernel finds by name
+    // (and that one may be a script too): each must pass the same checks,
+    // or the program would run whatever another user put there.
+    UniqueFd step;
+    int current = program.Get();
+    std::string through; // "runs through interpreter X, which " for each one passed
+    for (int scripts = 0; program; ++scripts) {
+        std::string interpreter, inner;
+        if (!ReadInterpreter(current, &interpreter, &inner)) {
+            *why = through + inner;
+            return {};
+        }
+        if (interpreter.empty()) return program;
+        if (scripts == MaxScriptsInARow) {
+            *why = "runs through more interpreters that are scripts than the system allows (" +
+                   std::to_string(MaxScriptsInARow) + " scripts in a row)";
+            return {};
+        }
+        through += "runs through interpreter " + interpreter + ", which ";
+        step = OpenCheckedFile(interpreter, runner, &inner);
+        if (!step) {
+            *why = through + inner;
+            return {};
+        }
+        current = step.Get();
+    }
     return {};
 }

@@ -30,6 +30,9 @@ RunAs IdentityOfOwner(uid_t owner, gid_t fileGroup);
 // links, every folder from / down and the file itself must belong to root or
 // to runner and be writable by no one else (a sticky folder is no
 // exception), and the file must be a regular file with its execute bit.
+// A script's #! interpreter, as the kernel reads it, and so on down its
+// chain, must be an absolute path that passes the same checks.
 // Returns an O_PATH descriptor of exactly the file checked, or an invalid
-// one with *why saying what is wrong ("is writable by its group").
+// one with *why saying what is wrong ("is writable by its group", "runs
+// through interpreter /home/u/py, which belongs to user 1000, ...").
 UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* why);

@@ -1,5 +1,7 @@
 // corvanta-agent: start-up, signals and the one-second loop around Agent.
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +15,7 @@
 
 #include "Agent.h"
 #include "AgentLock.h"
+#include "AgentLog.h"
 #include "Clock.h"
 #include "CommandRunner.h"
 #include "Folder.h"
@@ -30,6 +33,10 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+// The signal mask while waiting: the stop and reload signals are blocked at
+// all other times, so one that comes during a step is taken by the next
+// wait at once, never after a whole second, and never by another thread.
+sigset_t waitMask;
 volatile std::sig_atomic_t reloadRequested = 0;
 
 void OnStop(int) {
@@ -71,7 +78,7 @@ bool WaitForNextSecond(int wake) {
     timespec timeout{static_cast<time_t>(left / 1'000'000'000),
                      static_cast<long>(left % 1'000'000'000)};
     pollfd fd{wake, POLLIN, 0};
-    if (::ppoll(&fd, wake >= 0 ? 1 : 0, &timeout, nullptr) <= 0) return false;
+    if (::ppoll(&fd, wake >= 0 ? 1 : 0, &timeout, &waitMask) <= 0) return false;
     std::uint64_t count = 0;
     [[maybe_unused]] ssize_t n = ::read(wake, &count, sizeof count); // drained: one wake per news
     return true;
@@ -105,6 +112,9 @@ int main(int argc, char** argv) {
     if (!InitProgramFolder(cl.HasFolder ? cl.Folder.c_str() : nullptr, &error))
         return Fail(error, 2);
     const char* folder = CurDir[0] ? CurDir : "/";
+    // Every file of the folder goes through one handle from here on: a
+    // rename of the folder or of a parent cannot send a write elsewhere.
+    UseFolderHandle(false);
     // Lets end-to-end tests put the agent on a chosen date and time; the
     // clock then runs on from there in real time.
     if (const char* start = std::getenv("CORVANTA_TEST_TIME"); start && *start) {
@@ -144,14 +154,23 @@ int main(int argc, char** argv) {
     // One agent per folder: two would fight over the values file and could
     // both shut the computer down.
     AgentFolderLock lock;
-    switch (lock.Take(CurDir[0] ? CurDir : "/", &error)) {
-    case AgentFolderLock::Result::Taken:
-        break;
-    case AgentFolderLock::Result::HeldByAnotherAgent:
-        return Fail(std::string("another agent is already running on ") + folder, 1);
-    case AgentFolderLock::Result::Failed:
+    if (lock.Take(folder, &error) != AgentFolderLock::Result::Taken) {
+        // Said in the event log as well: a service's standard error is
+        // seldom read. The running agent's line limit is not known here; the
+        // widest trims nothing it keeps.
+        AgentLog log(FolderFile(LogFileName));
+        log.SetLimit(SHRT_MAX);
+        log.Append(LogKind::Warning, static_cast<char>(std::toupper(error[0])) + error.substr(1));
         return Fail(error, 1);
     }
+
+    // Blocked before any thread starts (the UPS link's, the history's), so
+    // that only the main loop's wait takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (int sig : {SIGTERM, SIGINT, SIGQUIT, SIGHUP})
+        sigaddset(&stopSignals, sig);
+    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
 
     // The password is read once, before the agent starts; it is never on a
     // command line and never in the log.

@@ -2,6 +2,12 @@
 // includes this header.
 #pragma once
 
+#include <string>
+
 // Forgets the values reader's memory: first read, followed countdown, what
 // the last read found.
 void ResetReadUPSValState();
+
+// Puts the agent's lock files in these folders instead of root's runtime
+// folder and this user's own; an empty string puts that one back.
+void SetAgentLockPlaces(const std::string& rootPlace, const std::string& ownPlace);

@@ -52,7 +52,8 @@ void EnsureHandle() {
     }
     std::string prefix = "/proc/self/fd/" + std::to_string(fd) + "/";
     // Without /proc (a bare chroot) the handle cannot be named: plain paths.
-    struct stat viaProc {}, direct {};
+    struct stat viaProc {
+    }, direct{};
     if (::stat(prefix.c_str(), &viaProc) != 0 || ::fstat(fd, &direct) != 0 ||
         viaProc.st_dev != direct.st_dev || viaProc.st_ino != direct.st_ino) {
         ::close(fd);

@@ -115,10 +115,11 @@ void DecodeUPSVal(const std::uint8_t in[UPSValImageSize], UPSVal* val);
 // record's previous contents, byte for byte.
 void DecodeUPSValPartial(const std::uint8_t* in, std::size_t n, UPSVal* val);
 // Refreshes PtUPSVal from the values file. A values file younger than the
-// stale limit is live whoever wrote it; the agent's folder lock only makes
-// the verdict faster: no lock and no fresh file, or our agent's lock seen
-// held and then released, is a loss at once. The first read of a run
-// deletes a file older than the limit.
+// stale limit is live when an agent's user (IsAgentUser) owns it, whether or
+// not that agent holds our lock; the lock only makes the verdict faster: no
+// lock and no fresh file, or our agent's lock seen held and then released,
+// is a loss at once. The first read of a run deletes a file older than the
+// limit.
 void ReadUPSVal();
 
 // What the last ReadUPSVal found, for the screen.
@@ -133,12 +134,15 @@ enum class LostReason {
     NoUpdate,         // the file has not changed for longer than the limit
     FolderMissing,    // the program folder is not there
     FolderUnreadable, // this user may not read the program folder
+    ForeignWriter,    // the file belongs to a user who runs no agent
 };
 struct ValuesLinkState {
     ValuesLink link = ValuesLink::Waiting;
     LostReason reason = LostReason::NoValues;
-    long age = 0;       // seconds since the file last changed (NoUpdate)
-    std::string detail; // who may read the folder (FolderUnreadable)
+    long age = 0; // seconds since the file last changed (NoUpdate)
+    // Who may read the folder (FolderUnreadable); the file's owner, by name
+    // when the user database knows it (ForeignWriter).
+    std::string detail;
 };
 ValuesLinkState GetValuesLink();
 // The countdown the agent reported in the last values read (-1: none, or

@@ -88,6 +88,21 @@ bool FolderProblem(int valuesErrno, LostReason* reason, std::string* who) {
     return true;
 }
 
+// The values file when it is a regular file of an agent's user; anyone
+// else's is told in *why (the folder may be open to every user, who could
+// otherwise show a power failure on other users' screens).
+UniqueFile OpenValues(const std::string& path, ValuesLinkState* why) {
+    struct stat st {};
+    UniqueFd fd = OpenForReading(path, &st, true);
+    if (!fd || !S_ISREG(st.st_mode)) return nullptr;
+    if (!IsAgentUser(st.st_uid)) {
+        why->reason = LostReason::ForeignWriter;
+        why->detail = UserName(st.st_uid);
+        return nullptr;
+    }
+    return CappedStream(std::move(fd), UPSValImageSize);
+}
+
 // Why the values file at path cannot be believed; false when it is fresh.
 bool ValuesStale(const std::string& path, std::time_t now, ValuesLinkState* why) {
     const AgentPresence agent = ProbeAgentLock(CurDir);
@@ -235,13 +250,13 @@ void ReadUPSVal() {
     const bool stale = ValuesStale(path, now, &lost);
     if (flag_First) {
         // Values left long ago must never be shown; a fresh file is read at
-        // once, whoever writes it.
+        // once, whichever agent writes it.
         if (stale && lost.age > staleLimit) std::remove(path.c_str());
         firstReadTime = now;
         flag_First = false;
     }
-    // Anything but a regular file (a folder, a FIFO) is no values file.
-    UniqueFile in = stale ? nullptr : OpenFolderFile(path, UPSValImageSize);
+    // Anything but a regular file (a folder, a FIFO, a link) is no values file.
+    UniqueFile in = stale ? nullptr : OpenValues(path, &lost);
     if (in == nullptr) {
         // Before anything was read, a missing file may only mean the agent
         // is starting: wait for it up to the stale limit, unless it is known

@@ -1,14 +1,18 @@
 #include "Preferences.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QSettings>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "Folder.h"
 #include "file.h"
 
 namespace {
@@ -33,6 +37,26 @@ std::string WhyNotWritable(const std::string& path) {
     return {};
 }
 
+// The service user by name or number; none for an unknown name, whose
+// values are then refused with their owner's name in the status bar.
+void ApplyServiceUser(const std::string& user) {
+    ClearServiceUser();
+    if (user.empty()) return;
+    char buf[1024];
+    passwd pw{};
+    passwd* found = nullptr;
+    if (::getpwnam_r(user.c_str(), &pw, buf, sizeof buf, &found) == 0 && found) {
+        SetServiceUser(found->pw_uid);
+        return;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long uid = std::strtoul(user.c_str(), &end, 10);
+    if (std::isdigit(static_cast<unsigned char>(user[0])) && *end == '\0' && errno == 0 &&
+        uid < static_cast<uid_t>(-1))
+        SetServiceUser(static_cast<uid_t>(uid));
+}
+
 } // namespace
 
 void LoadPreferences() {
@@ -44,8 +68,11 @@ void LoadPreferences() {
     bool ok = false;
     const int stale = settings.value(QStringLiteral("Values/StaleSeconds")).toInt(&ok);
     prefs.staleSeconds = ok ? stale : DefaultStaleSeconds;
+    prefs.serviceUser =
+        settings.value(QStringLiteral("Agent/ServiceUser")).toString().trimmed().toStdString();
     gPrefs = prefs;
     SetValuesStaleLimit(prefs.staleSeconds);
+    ApplyServiceUser(prefs.serviceUser);
 }
 
 bool SavePreferences(const MonitorPreferences& prefs, std::string* error) {

@@ -14,9 +14,14 @@ struct MonitorPreferences {
     // [Values] StaleSeconds: how long the values file may stay unchanged
     // before the link counts as lost.
     int staleSeconds = DefaultStaleSeconds;
+    // [Agent] ServiceUser: the user (name or number) an agent of the system
+    // runs as instead of root; its values file is believed too. Set in the
+    // file only.
+    std::string serviceUser;
 };
 
-// Reads the preferences and puts the stale limit in force.
+// Reads the preferences and puts the stale limit and the service user in
+// force.
 void LoadPreferences();
 // Stores them and puts them in force. When the preferences file cannot be
 // written nothing changes and *error (if given) says where and why.

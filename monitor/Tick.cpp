@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "Controls.h"
 #include "Desktop.h"
+#include "Folder.h"
 #include "HID.h"
 #include "HistoryWindow.h"
 #include "MonitorTesting.h"
@@ -49,10 +50,22 @@ std::string LinkDetailText(const ValuesLinkState& link) {
         return "agent not running";
     case LostReason::NoUpdate:
         return "no update for " + std::to_string(link.age) + " s";
+    case LostReason::ForeignWriter:
+        return "values written by user " + link.detail + " ignored";
     case LostReason::NoValues:
         break;
     }
     return "no values from the agent";
+}
+
+// The link's detail, and a folder moved from under its name: the monitor
+// and the agent go on with the folder they opened, wherever it went.
+std::string StatusBarText() {
+    std::string text = LinkDetailText(GetValuesLink());
+    if (!ProgramFolderMoved()) return text;
+    const std::string moved =
+        std::string("program folder ") + CurDir + " was moved or renamed: still read where it went";
+    return text.empty() ? moved : moved + "; " + text;
 }
 
 // Shows what a read or the minute work changed: the gauges whose values
@@ -75,7 +88,7 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
     if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) RedrawMainControl(FourCharCode("main"), 152);
     CheckStatus();
-    if (MainWindow) SetWindowStatusText(MainWindow, LinkDetailText(GetValuesLink()));
+    if (MainWindow) SetWindowStatusText(MainWindow, StatusBarText());
 }
 
 // The panel notes the values and the desktop follows what the window shows;

@@ -1,92 +1,103 @@
 #include "HistoryData.h"
 
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
-#include <QVariant>
+#include <sqlite3.h>
+
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <variant>
 
 #include "Ups.h"
 
 namespace {
 
-constexpr int kSchemaVersion = 1; // the agent's, of the tables read here
 // A battery is full at this charge; loads this close are comparable.
 constexpr double kFullCharge = 95, kComparableLoad = 10;
 // How long into an outage the first runtime estimate may come.
 constexpr std::int64_t kRuntimeWindow = 120;
-const char* const kConnection = "corvanta-history";
 
-std::optional<double> Value(const QSqlQuery& q, int column) {
-    const QVariant v = q.value(column);
-    if (v.isNull()) return std::nullopt;
-    return v.toDouble();
+using Value = std::variant<std::int64_t, double>;
+
+std::optional<double> Number(sqlite3_stmt* s, int column) {
+    if (sqlite3_column_type(s, column) == SQLITE_NULL) return std::nullopt;
+    return sqlite3_column_double(s, column);
 }
 
-// One read-only connection for one read, gone (with its file handles)
-// before the next.
-class Connection {
+// The statements of one read, on one connection, each row counted against
+// the read's limits.
+class Reader {
   public:
-    explicit Connection(const std::string& path) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
-        const QString file = QString::fromStdString(path);
-        QUrl url = QUrl::fromLocalFile(file);
-        // While the agent has the database open its -wal and -shm exist and
-        // a plain read-only reader shares them. Without them, such a reader
-        // would create both and leave them behind; the agent is not writing
-        // then (when it starts, its writes go to the -wal, not the file), so
-        // the file is read as it stands.
-        url.setQuery(QFileInfo::exists(file + "-wal") ? QStringLiteral("mode=ro")
-                                                      : QStringLiteral("immutable=1"));
-        db_.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db_.setConnectOptions(
-            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=1000"));
+    Reader(HistoryDb& db, const HistoryReadLimits& limits)
+        : db_(db), events_(limits.events), samples_(limits.samples), eventsLeft_(events_),
+          samplesLeft_(samples_) {}
+
+    enum class Rows { Events, Samples };
+    // Runs sql with values bound and hands each row to row. False on a fault
+    // (fault() says it) or when the rows run out (overflow() says which).
+    bool Each(const char* sql, std::initializer_list<Value> values, Rows rows,
+              const std::function<void(sqlite3_stmt*)>& row) {
+        sqlite3_stmt* s = nullptr;
+        int rc = sqlite3_prepare_v2(db_.Handle(), sql, -1, &s, nullptr);
+        int i = 0;
+        for (const Value& v : values) {
+            if (rc != SQLITE_OK) break;
+            ++i;
+            rc = std::holds_alternative<double>(v)
+                     ? sqlite3_bind_double(s, i, std::get<double>(v))
+                     : sqlite3_bind_int64(s, i, std::get<std::int64_t>(v));
+        }
+        std::size_t& left = rows == Rows::Events ? eventsLeft_ : samplesLeft_;
+        while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+            if (left == 0) {
+                overflow_ = "more than " +
+                            std::to_string(rows == Rows::Events ? events_ : samples_) +
+                            (rows == Rows::Events ? " events" : " samples");
+                break;
+            }
+            --left;
+            row(s);
+            rc = SQLITE_OK;
+        }
+        if (rc != SQLITE_DONE && fault_.Ok() && overflow_.empty()) fault_ = db_.Check(rc);
+        sqlite3_finalize(s);
+        return fault_.Ok() && overflow_.empty();
     }
-    ~Connection() {
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(kConnection);
+    bool Exec(const char* sql) {
+        return Each(sql, {}, Rows::Samples, [](sqlite3_stmt*) {});
     }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-    QSqlDatabase& db() { return db_; }
+    const HistoryDbResult& fault() const { return fault_; }
+    const std::string& overflow() const { return overflow_; }
 
   private:
-    QSqlDatabase db_;
+    HistoryDb& db_;
+    const std::size_t events_, samples_;
+    std::size_t eventsLeft_, samplesLeft_;
+    HistoryDbResult fault_;
+    std::string overflow_;
 };
-
-bool Run(QSqlQuery& q, const QString& sql, const std::vector<qint64>& values) {
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) return false;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        q.bindValue(static_cast<int>(i), values[i]);
-    return q.exec();
-}
 
 // The events of the range, led by the last power-fail or power-back before
 // it, as the agent's report reads them.
-bool ReadEvents(QSqlDatabase& db, std::int64_t from, std::vector<HistoryEventRow>* events) {
-    QSqlQuery q(db);
-    if (!Run(q,
-             "SELECT time, kind, detail FROM events WHERE time >= ? OR id = "
-             "(SELECT id FROM events WHERE time < ? AND kind IN ('power-fail', 'power-back') "
-             "ORDER BY time DESC, id DESC LIMIT 1) ORDER BY time, id",
-             {from, from}))
-        return false;
-    while (q.next())
-        events->push_back({q.value(0).toLongLong(), q.value(1).toString().toStdString(),
-                           q.value(2).toString().toStdString()});
-    return q.lastError().type() == QSqlError::NoError;
+bool ReadEvents(Reader& r, std::int64_t from, std::vector<HistoryEventRow>* events) {
+    return r.Each("SELECT time, kind, substr(detail, 1, 200) FROM events WHERE time >= ?1 OR "
+                  "id = (SELECT id FROM events WHERE time < ?1 AND kind IN "
+                  "('power-fail', 'power-back') ORDER BY time DESC, id DESC LIMIT 1) "
+                  "ORDER BY time, id",
+                  {from}, Reader::Rows::Events, [&](sqlite3_stmt* s) {
+                      auto text = [&](int col) {
+                          const unsigned char* t = sqlite3_column_text(s, col);
+                          return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+                      };
+                      events->push_back({sqlite3_column_int64(s, 0), text(1), text(2)});
+                  });
 }
 
 // FindOutages looks at samples only from a power failure to the next
 // power-back: those stretches are all it is given, so a year of samples on
 // mains is never read.
-bool ReadOutageSamples(QSqlDatabase& db, const std::vector<HistoryEventRow>& events,
-                       std::int64_t from, std::int64_t to, std::vector<HistorySampleRow>* samples) {
+bool ReadOutageSamples(Reader& r, const std::vector<HistoryEventRow>& events, std::int64_t from,
+                       std::int64_t to, std::vector<HistorySampleRow>* samples) {
     // Not an optional: GCC at -O2 takes its value for uninitialised.
     std::int64_t begin = 0;
     bool open = false;
@@ -98,54 +109,76 @@ bool ReadOutageSamples(QSqlDatabase& db, const std::vector<HistoryEventRow>& eve
         }
         if (!open || (!last && events[i].kind != "power-back")) continue;
         const std::int64_t end = last ? to : events[i].time;
-        QSqlQuery q(db);
-        if (!Run(q,
-                 "SELECT time, charge, status FROM samples WHERE time >= ? AND time <= ? "
-                 "ORDER BY time",
-                 {std::max(begin, from), end}))
+        if (!r.Each("SELECT time, charge, status FROM samples WHERE time >= ? AND time <= ? "
+                    "ORDER BY time",
+                    {std::max(begin, from), end}, Reader::Rows::Samples, [&](sqlite3_stmt* s) {
+                        samples->push_back(
+                            {sqlite3_column_int64(s, 0), Number(s, 1), sqlite3_column_int(s, 2)});
+                    }))
             return false;
-        while (q.next())
-            samples->push_back({q.value(0).toLongLong(), Value(q, 1), q.value(2).toInt()});
-        if (q.lastError().type() != QSqlError::NoError) return false;
         open = false;
     }
     return true;
 }
 
-bool ReadPoints(QSqlDatabase& db, std::int64_t from, std::int64_t to,
-                std::vector<ChartPoint>* points) {
+bool ReadPoints(Reader& r, std::int64_t from, std::int64_t to, std::vector<ChartPoint>* points) {
     const std::int64_t bucket = std::max<std::int64_t>(1, (to - from) / kChartBuckets);
-    QSqlQuery q(db);
-    if (!Run(q,
-             "SELECT MIN(time), AVG(charge), AVG(load), AVG(input_volts) FROM samples "
-             "WHERE time > ? AND time <= ? GROUP BY (time - ?) / ? ORDER BY 1",
-             {from, to, from + 1, bucket}))
-        return false;
-    while (q.next())
-        points->push_back({q.value(0).toLongLong(), Value(q, 1), Value(q, 2), Value(q, 3)});
-    return q.lastError().type() == QSqlError::NoError;
+    return r.Each("SELECT MIN(time), AVG(charge), AVG(load), AVG(input_volts) FROM samples "
+                  "WHERE time > ? AND time <= ? GROUP BY (time - ?) / ? ORDER BY 1",
+                  {from, to, from + 1, bucket}, Reader::Rows::Samples, [&](sqlite3_stmt* s) {
+                      points->push_back(
+                          {sqlite3_column_int64(s, 0), Number(s, 1), Number(s, 2), Number(s, 3)});
+                  });
 }
 
-// Of every outage in the history: the charge just before it and the first
-// runtime estimate on battery in it.
-bool ReadFullStarts(QSqlDatabase& db, std::vector<RuntimeReading>* readings) {
-    QSqlQuery q(db);
-    if (!Run(q,
-             "SELECT e.time, "
-             "(SELECT charge FROM samples WHERE time <= e.time ORDER BY time DESC LIMIT 1), "
-             "r.runtime_s, r.load FROM events e LEFT JOIN samples r ON r.time = "
-             "(SELECT time FROM samples WHERE time >= e.time AND time <= e.time + ? AND "
-             "(status & ?) != 0 AND runtime_s IS NOT NULL AND load IS NOT NULL "
-             "ORDER BY time LIMIT 1) "
-             "WHERE e.kind = 'power-fail' ORDER BY e.time, e.id",
-             {kRuntimeWindow, UPS_ACFAIL}))
-        return false;
-    while (q.next()) {
-        const std::optional<double> before = Value(q, 1), runtime = Value(q, 2), load = Value(q, 3);
-        if (before && *before >= kFullCharge && runtime && load)
-            readings->push_back({q.value(0).toLongLong(), *runtime, *load});
+// The outages of the whole history that began on a full battery, with the
+// first runtime estimate on battery in each: the first of them, then the
+// latest at a comparable load or else any later one. Each query stops at
+// the row it wants, so years of outages are not all read.
+bool ReadFullStarts(Reader& r, std::vector<RuntimeReading>* readings) {
+    const std::string query =
+        "SELECT e.id, e.time, s.runtime_s, s.load FROM events e JOIN samples s ON s.time = "
+        "(SELECT time FROM samples WHERE time >= e.time AND time <= e.time + ?1 AND "
+        "(status & ?2) != 0 AND runtime_s IS NOT NULL AND load IS NOT NULL "
+        "ORDER BY time LIMIT 1) "
+        "WHERE e.kind = 'power-fail' AND (SELECT charge FROM samples WHERE time <= e.time "
+        "ORDER BY time DESC LIMIT 1) >= ?3 AND e.id != ?4 AND abs(s.load - ?5) <= ?6 ";
+    std::int64_t firstId = 0;
+    double firstLoad = 0;
+    auto take = [&](sqlite3_stmt* s) {
+        firstId = firstId ? firstId : sqlite3_column_int64(s, 0);
+        firstLoad = readings->empty() ? sqlite3_column_double(s, 3) : firstLoad;
+        readings->push_back(
+            {sqlite3_column_int64(s, 1), sqlite3_column_double(s, 2), sqlite3_column_double(s, 3)});
+    };
+    auto one = [&](const char* order, double within) {
+        return r.Each(
+            (query + order + " LIMIT 1").c_str(),
+            {kRuntimeWindow, std::int64_t{UPS_ACFAIL}, kFullCharge, firstId, firstLoad, within},
+            Reader::Rows::Samples, take);
+    };
+    constexpr double anyLoad = 1e9;
+    if (!one("ORDER BY e.time, e.id", anyLoad)) return false;
+    if (readings->empty()) return true;
+    if (!one("ORDER BY e.time DESC, e.id DESC", kComparableLoad)) return false;
+    return readings->size() > 1 || one("ORDER BY e.time DESC, e.id DESC", anyLoad);
+}
+
+// What the user is told when the history cannot be shown.
+std::string Problem(const HistoryDbResult& fault) {
+    switch (fault.status) {
+    case HistoryDbStatus::Missing:
+    case HistoryDbStatus::Empty:
+        return "No history yet: the agent has not recorded any.";
+    case HistoryDbStatus::Newer:
+        return "The history was written by a newer agent and cannot be read here.";
+    case HistoryDbStatus::TooSlow:
+        return "The history is too large to read in time: " + fault.Message() +
+               ". A shorter range may be read.";
+    default:
+        break;
     }
-    return q.lastError().type() == QSqlError::NoError;
+    return "The history cannot be read: " + fault.Message() + ".";
 }
 
 } // namespace
@@ -172,55 +205,53 @@ const char* HistoryRangeName(HistoryRange range) {
     return names[static_cast<int>(range)];
 }
 
-HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now) {
+HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now,
+                        const HistoryReadLimits& limits) {
     HistoryView view;
     view.to = now;
     view.from = now - HistoryRangeSeconds(range);
-    if (!QFileInfo::exists(QString::fromStdString(path))) {
-        view.problem = "No history yet: the agent has not recorded any.";
+    HistoryDb db;
+    const HistoryDbResult opened = db.Open(path, HistoryDb::Mode::Read);
+    if (!opened.Ok()) {
+        const bool none =
+            opened.status == HistoryDbStatus::Missing || opened.status == HistoryDbStatus::Empty;
+        view.state = none ? HistoryView::State::Missing : HistoryView::State::Unreadable;
+        view.problem = Problem(opened);
         return view;
     }
-    Connection connection(path);
-    QSqlDatabase& db = connection.db();
-    auto fail = [&](const QSqlError& error) {
-        view = HistoryView{};
-        view.state = HistoryView::State::Unreadable;
-        view.problem = "The history cannot be read: " + error.text().toStdString();
-        return view;
-    };
-    if (!db.open()) return fail(db.lastError());
-    QSqlQuery version(db);
-    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
-        return fail(version.lastError());
-    const int schema = version.value(0).toInt();
-    version.finish();
-    if (schema == 0) {
-        view.problem = "No history yet: the agent has not recorded any.";
-        return view;
-    }
-    if (schema > kSchemaVersion) {
-        view.state = HistoryView::State::Unreadable;
-        view.problem = "The history was written by a newer agent and cannot be read here.";
-        return view;
-    }
-    // One read transaction: the chart, the table and the totals show the
-    // same moment of the history.
+    // One budget for the whole read; one read transaction, so the chart,
+    // the table and the totals show the same moment of the history.
+    HistoryDb::Budget budget(db, limits.time);
+    Reader r(db, limits);
     std::vector<HistoryEventRow> events;
     std::vector<HistorySampleRow> samples;
-    if (!db.transaction()) return fail(db.lastError());
-    if (!ReadEvents(db, view.from, &events) ||
-        !ReadOutageSamples(db, events, view.from, view.to, &samples) ||
-        !ReadPoints(db, view.from, view.to, &view.points) ||
-        !ReadFullStarts(db, &view.fullStarts)) {
-        const QSqlError error = db.lastError().type() != QSqlError::NoError
-                                    ? db.lastError()
-                                    : QSqlError(QStringLiteral("malformed history"));
-        db.rollback();
-        return fail(error);
+    if (!r.Exec("BEGIN") || !ReadEvents(r, view.from, &events) ||
+        !ReadOutageSamples(r, events, view.from, view.to, &samples) ||
+        !ReadPoints(r, view.from, view.to, &view.points) || !r.Exec("COMMIT")) {
+        HistoryView failed;
+        failed.state = HistoryView::State::Unreadable;
+        failed.from = view.from, failed.to = view.to;
+        std::string name = HistoryRangeName(range);
+        name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+        failed.problem = r.overflow().empty()
+                             ? Problem(r.fault())
+                             : "The history is too large to read in time: the " + name + " holds " +
+                                   r.overflow() + ". A shorter range may be read.";
+        return failed;
     }
-    db.commit();
     view.outages = FindOutages(events, samples, view.from, view.to);
     view.state = HistoryView::State::Read;
+    // The battery line looks through the whole history, in what is left of
+    // the time: years of outages without a runtime may not fit, and then
+    // the line says so while the range is still shown whole.
+    Reader starts(db, limits);
+    if (!ReadFullStarts(starts, &view.fullStarts)) {
+        view.fullStarts.clear();
+        view.healthProblem =
+            starts.fault().status == HistoryDbStatus::TooSlow
+                ? "Battery: the history holds too many outages to compare the runtimes in time."
+                : "Battery: " + starts.fault().Message() + ".";
+    }
     return view;
 }
 

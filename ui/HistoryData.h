@@ -2,14 +2,19 @@
 // chart's points for a range, the outage table (derived in core, as the
 // agent's report derives it) and the runtimes that tell the battery's health.
 // The database is only ever read, and read so that the agent writing it is
-// never held up.
+// never held up; it is opened as HistoryDb checks every history, and a read
+// is bounded in time and in rows, so a reader may run it on a worker thread
+// and always gets an answer.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "HistoryDb.h"
 #include "Outages.h"
 
 enum class HistoryRange { Hour, Day, Week, Month, Year };
@@ -42,11 +47,23 @@ struct HistoryView {
     std::int64_t from = 0, to = 0;
     std::vector<ChartPoint> points;
     OutageTable outages;
-    std::vector<RuntimeReading> fullStarts; // of the whole history, oldest first
+    // Of the whole history: the first, then the latest at a comparable load
+    // (or, without one, any later one), as BatteryHealthText compares them.
+    std::vector<RuntimeReading> fullStarts;
+    std::string healthProblem; // the battery line when fullStarts could not be read
 };
 
-// The history at path over the range that ends at now.
-HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now);
+// What one read may take. Past any of them the view says the history is too
+// large to read in time: never a part that passes for the whole.
+struct HistoryReadLimits {
+    std::chrono::milliseconds time = HistoryDb::ReadBudget;
+    std::size_t events = 20000;   // the table of 10000 outages fills in a blink
+    std::size_t samples = 200000; // on battery for days, at one sample in 2 s
+};
+
+// The history at path over the range that ends at now. Thread-safe.
+HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now,
+                        const HistoryReadLimits& limits = {});
 
 // The battery line: the runtime of the first full-battery outage against the
 // latest one at a comparable load, or why there is none to compare.

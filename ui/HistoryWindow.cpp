@@ -15,14 +15,17 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPromise>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableWidget>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <memory>
 
 #include "Clock.h"
 #include "Folder.h"
@@ -129,9 +132,12 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     pngButton_ = new QPushButton(QStringLiteral("Export chart (PNG)…"));
     connect(csvButton_, &QPushButton::clicked, [this] { Export(false); });
     connect(pngButton_, &QPushButton::clicked, [this] { Export(true); });
+    status = new QLabel(QStringLiteral("Reading the history…"));
+    status->hide();
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Range:")));
     top->addWidget(rangeBox_);
+    top->addWidget(status);
     top->addStretch();
     top->addWidget(csvButton_);
     top->addWidget(pngButton_);
@@ -205,6 +211,9 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(totals);
     layout->addLayout(bottom);
 
+    watcher_ = new QFutureWatcher<HistoryView>(this);
+    connect(watcher_, &QFutureWatcherBase::finished, this, [this] { ReadDone(); });
+    ShowView();
     Refresh();
 }
 
@@ -215,20 +224,67 @@ void HistoryWindow::SetRange(HistoryRange range) {
 }
 
 void HistoryWindow::RefreshIfDue(std::int64_t now) {
+    if (reading_) return;
     // A clock set back reads at once rather than waiting out the gap.
     if (now - readAt_ >= kRefreshSeconds || now < readAt_) Refresh();
 }
 
 void HistoryWindow::Refresh() {
+    if (reading_)
+        readAgain_ = true;
+    else
+        StartRead();
+}
+
+void HistoryWindow::StartRead() {
+    reading_ = true;
+    readAgain_ = false;
     readAt_ = CurrentTime();
-    view_ = ReadHistory(FolderFile(HistoryFileName), range_, readAt_);
+    readRange_ = range_;
+    // The worker holds the promise: closed during a read, the window is gone
+    // at once and the read ends into a future nobody watches.
+    auto promise = std::make_shared<QPromise<HistoryView>>();
+    watcher_->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start(
+        [promise, path = FolderFile(HistoryFileName), range = range_, now = readAt_] {
+            HistoryView view;
+            try {
+                view = ReadHistory(path, range, now);
+            } catch (const std::exception& e) {
+                view.state = HistoryView::State::Unreadable;
+                view.problem = std::string("The history cannot be read: ") + e.what();
+            }
+            promise->addResult(std::move(view));
+            promise->finish();
+        });
+    status->setVisible(shown_);
+}
+
+void HistoryWindow::ReadDone() {
+    reading_ = false;
+    QFuture<HistoryView> done = watcher_->future();
+    // A view of a range no longer chosen would pass for the new one's.
+    if (done.resultCount() > 0 && readRange_ == range_) {
+        view_ = done.takeResult();
+        shown_ = true;
+        ShowView();
+    }
+    if (readAgain_)
+        StartRead();
+    else
+        status->hide();
+}
+
+void HistoryWindow::ShowView() {
     const bool read = view_.state == HistoryView::State::Read;
     // Without a history nothing is shown that could pass for one: no empty
     // chart, no "0 outages".
     chartView_->setVisible(read);
     readout->setVisible(read);
     problem->setVisible(!read);
-    problem->setText(QString::fromStdString(view_.problem));
+    problem->setText(shown_ ? QString::fromStdString(view_.problem)
+                            : QStringLiteral("Reading the history…"));
     csvButton_->setEnabled(read);
     pngButton_->setEnabled(read);
     FillChart();
@@ -289,13 +345,25 @@ void HistoryWindow::FillChart() {
         if (pieces_[line].empty()) AddPiece(line, {}); // keeps its place in the legend
     }
     // An outage shorter than a point of the chart is widened to one, so that
-    // even a year's chart shows it.
+    // even a year's chart shows it; outages whose shading would overlap are
+    // drawn as one span, so thousands of short ones draw as fast as a few.
     QList<QPointF> shade;
+    std::int64_t start = 0, end = 0;
+    bool open = false;
+    auto addSpan = [&] {
+        shade << QPointF(AxisTime(start), 0) << QPointF(AxisTime(start), 100)
+              << QPointF(AxisTime(end), 100) << QPointF(AxisTime(end), 0);
+    };
     for (const Outage& o : view_.outages.outages) {
-        const qreal start = AxisTime(o.start);
-        const qreal end = AxisTime(std::max(o.end.value_or(view_.to), o.start + bucket));
-        shade << QPointF(start, 0) << QPointF(start, 100) << QPointF(end, 100) << QPointF(end, 0);
+        const std::int64_t oEnd = std::max(o.end.value_or(view_.to), o.start + bucket);
+        if (open && o.start <= end) {
+            end = std::max(end, oEnd);
+            continue;
+        }
+        if (open) addSpan();
+        start = o.start, end = oEnd, open = true;
     }
+    if (open) addSpan();
     outageShade->replace(shade);
     timeAxis_->setFormat(QString::fromUtf8(AxisFormat(range_)));
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(AxisTime(view_.from))),
@@ -340,7 +408,8 @@ void HistoryWindow::FillTable() {
                              startedBefore ? QStringLiteral(" (* began earlier: counted from the "
                                                             "range's start)")
                                            : QString()));
-    health->setText(QString::fromStdString(BatteryHealthText(view_.fullStarts)));
+    health->setText(QString::fromStdString(
+        view_.healthProblem.empty() ? BatteryHealthText(view_.fullStarts) : view_.healthProblem));
 }
 
 void HistoryWindow::ShowValuesAt(std::int64_t time) {

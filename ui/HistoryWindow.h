@@ -2,10 +2,12 @@
 // input voltage over a chosen range with the outages shaded, the outage
 // table with its totals, the battery's runtime then and now, and the exports.
 // Built in code on Qt Charts; one at most, a child of the main window;
-// Escape closes it (and, closed, it is deleted).
+// Escape closes it (and, closed, it is deleted). The history is read on a
+// worker thread, so a large or hostile database never freezes the window.
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QList>
 #include <QPointF>
 #include <QPointer>
@@ -28,10 +30,15 @@ class HistoryWindow : public QDialog {
   public:
     explicit HistoryWindow(QWidget* parent);
 
-    // Reads the history again for the chosen range, up to the clock's now.
+    // Reads the history again for the chosen range, up to the clock's now,
+    // on a worker. One read runs at a time: asked for during a read, the
+    // new one follows it and the older result is shown only if it is still
+    // for the chosen range.
     void Refresh();
-    // Called each tick: reads again once 10 s of the clock have passed.
+    // Called each tick: reads again once 10 s of the clock have passed,
+    // never while a read runs.
     void RefreshIfDue(std::int64_t now);
+    bool Reading() const { return reading_; }
     void SetRange(HistoryRange range);
     const HistoryView& View() const { return view_; }
     // The values at the chart point nearest to the given moment, as the
@@ -48,8 +55,12 @@ class HistoryWindow : public QDialog {
     QLineSeries* outageShade = nullptr; // the upper edge of the shading
     QTableWidget* table = nullptr;
     QLabel *readout = nullptr, *totals = nullptr, *health = nullptr, *problem = nullptr;
+    QLabel* status = nullptr; // "Reading the history…" while a read runs
 
   private:
+    void StartRead();
+    void ReadDone();
+    void ShowView();
     void FillChart();
     void AddPiece(Line line, const QList<QPointF>& points);
     void FillTable();
@@ -65,6 +76,9 @@ class HistoryWindow : public QDialog {
     QChartView* chartView_ = nullptr;
     QPushButton *csvButton_ = nullptr, *pngButton_ = nullptr;
     std::int64_t readAt_ = 0;
+    QFutureWatcher<HistoryView>* watcher_ = nullptr;
+    HistoryRange readRange_ = HistoryRange::Day; // of the read that runs
+    bool reading_ = false, readAgain_ = false, shown_ = false;
 };
 
 // Opens the window centred over the main window, or raises the open one.

@@ -1,5 +1,5 @@
 // Plays the agent's part for the measurements in bench/frontend: holds the
-// folder's lock and rewrites ZAN_VAL.DAT, a UPS on mains, at a fixed interval
+// agent's lock and rewrites ZAN_VAL.DAT, a UPS on mains, at a fixed interval
 // for a number of seconds.
 //   values_feeder DIR SECONDS [--interval MS]
 #include <chrono>

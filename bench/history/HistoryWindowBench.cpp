@@ -37,8 +37,9 @@ struct Generated {
 };
 
 Generated WriteYear(const std::string& folder, std::int64_t now) {
-    History history(folder,
-                    [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+    (void)folder; // the store writes the program folder's history
+    HistoryStore history(
+        [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
     std::mt19937 random(20260301);
     std::uniform_real_distribution<double> noise(-1, 1);
     std::exponential_distribution<double> gap(1.0 / (9 * kDay));
@@ -83,7 +84,7 @@ Generated WriteYear(const std::string& folder, std::int64_t now) {
         charge = std::min(100.0, charge + 0.005 * static_cast<double>(Step(now - t)));
         batch.push_back({t, charge, load, 230 + 3 * noise(random), 230.0, 50.0, 27.2,
                          static_cast<int>(3000 * 35 / load), 30 + noise(random), 0});
-        if (batch.size() >= 20000) flush();
+        if (batch.size() >= 2000) flush(); // each commit within the writer's budget
         // On the first second of the bucket the thinning keeps.
         const std::int64_t step = Step(now - t);
         t = (t / step + 1) * step;

@@ -2,6 +2,7 @@
 
 #include "AgentTestSupport.h"
 #include "History.h"
+#include "Outages.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST(HistoryCadence, TenSecondsOnMainsTwoOnBattery) {
 // An hour of 10-second samples at the start of every day for two years and
 // ten days, thinned twice an hour apart: the bands keep the same counts.
 TEST_F(HistoryTest, ThinningKeepsOneRowPerMinuteThenPerQuarterHour) {
-    History h(Folder(), nullptr);
+    HistoryStore h(nullptr);
     std::vector<HistorySample> samples;
     for (std::int64_t day = 0; day < 740; ++day)
         for (std::int64_t k = 0; k < 360; ++k)
@@ -70,50 +71,144 @@ TEST_F(HistoryTest, ThinningKeepsOneRowPerMinuteThenPerQuarterHour) {
     }
 }
 
-// What stands at the file's name before the agent opens it, and what the
-// agent makes of it: a database it cannot use is moved aside under a name
-// saying why, the history starts afresh at version 1.
+// A flapping supply, thinned: within a bucket (a minute, then a quarter
+// hour) a power-back followed by a power-fail goes with it, each other kind
+// keeps its first event; the outages stay whole. Events are
+// <kind letter><seconds from the row's start>.
+TEST_F(HistoryTest, ThinningCollapsesFlappingEvents) {
+    const std::string kinds[] = {"power-fail", "power-back", "countdown", "countdown-end",
+                                 "battery-low"};
+    const std::string letters = "fbcel";
+    const struct {
+        std::int64_t age;
+        const char *events, *kept;
+        int outages;
+    } rows[] = {
+        {History::Hour, "f0 b5 f10 b15", "f0 b5 f10 b15", 2},
+        {3 * History::Day, "f0 c0 b5 e5 f10 c10 b15 e15 f20 c20 b60 f70 b80", "f0 c0 e5 b80", 1},
+        {4 * History::Day, "b0 b5 f30 f40 l40 l50", "f40 l40", 1},
+        {90 * History::Day, "f0 b30 f100 l100 l890 b950 l950", "f0 l100 b950 l950", 1},
+        {History::KeepAge + History::Day, "f0 b5", "", 0},
+    };
+    HistoryStore h(nullptr);
+    auto base = [](std::int64_t age) { return (kNoon - age) / 900 * 900; };
+    for (const auto& r : rows) {
+        std::istringstream in(r.events);
+        for (std::string e; in >> e;)
+            h.AddEvent(base(r.age) + std::stoll(e.substr(1)), kinds[letters.find(e[0])], "");
+    }
+    ASSERT_TRUE(h.Thin(kNoon));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
+    for (const auto& r : rows) {
+        const std::int64_t from = base(r.age);
+        std::string kept;
+        std::vector<HistoryEventRow> events;
+        for (const std::string& row :
+             Rows(db, "SELECT time, kind FROM events WHERE time >= " + std::to_string(from) +
+                          " AND time < " + std::to_string(from + 1000) + " ORDER BY time, id")) {
+            const auto bar = row.find('|');
+            events.push_back({std::stoll(row.substr(0, bar)), row.substr(bar + 1), ""});
+            const auto k = std::find(std::begin(kinds), std::end(kinds), events.back().kind);
+            kept += (kept.empty() ? "" : " ") + std::string(1, letters[k - kinds]) +
+                    std::to_string(events.back().time - from);
+        }
+        EXPECT_EQ(kept, r.kept) << r.events;
+        EXPECT_EQ(FindOutages(events, {}, from, from + 1000).count, r.outages) << r.events;
+    }
+    sqlite3_close(db);
+}
+
+// What stands at the file's name before the agent opens it, what a reader
+// makes of it, and what the agent does: a database it cannot use (planted
+// code that would never end or never stop allocating included) is moved
+// aside under a name saying why, promptly, and the history starts afresh
+// at version 1 in a regular file of its own.
 TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
+    using S = HistoryDbStatus;
+    enum Plant { Nothing, Ours, Garbage, Fifo, Link, Foreign, Writable };
+    const std::string endless = "WITH RECURSIVE c(x) AS (VALUES(1) UNION ALL SELECT x + 1 FROM c)";
+    const std::string grow = "WITH RECURSIVE c(x) AS (VALUES('x') UNION ALL SELECT x || x FROM c)";
+    auto trigger = [&](const char* when, const std::string& with) {
+        return "CREATE TRIGGER t " + std::string(when) + " BEGIN " + with +
+               " SELECT count(*) FROM c; END";
+    };
     const struct {
         const char* kind; // of the file moved aside; "" keeps the database
-        const char* sql;  // run on the file first; null: garbage written instead
-        long long samples;
+        Plant plant;
+        std::string sql; // run on the file after planting
+        S read;          // what a reader finds
     } rows[] = {
-        {"", "", 1},
-        {"",
+        {"", Nothing, "", S::Empty},
+        {"", Ours, "", S::Ok},
+        {"not-ours", Ours, trigger("BEFORE INSERT ON samples", endless), S::NotOurs},
+        {"not-ours", Ours, trigger("AFTER INSERT ON events", endless), S::NotOurs},
+        {"not-ours", Ours, trigger("BEFORE INSERT ON samples", grow), S::NotOurs},
+        {"not-ours", Ours,
+         "DROP TABLE samples; CREATE VIEW samples AS SELECT 1 AS time;" +
+             trigger("INSTEAD OF INSERT ON samples", endless),
+         S::NotOurs},
+        {"not-ours", Ours,
+         "DROP TABLE samples; CREATE VIEW samples AS " + endless + " SELECT x FROM c", S::NotOurs},
+        {"not-ours", Nothing,
          "CREATE TABLE samples(time INTEGER PRIMARY KEY, a, b, c, d, e, f, g, h, i);"
          "CREATE TABLE events(id INTEGER PRIMARY KEY, time, kind, detail);"
          "INSERT INTO samples(time) VALUES(1); PRAGMA user_version=1",
-         2},
-        {"corrupt", nullptr, 1},
-        {"locked", "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)", 1},
-        {"newer", "PRAGMA user_version=2", 1},
+         S::NotOurs},
+        {"corrupt", Garbage, "", S::Corrupt},
+        {"locked", Nothing, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
+         S::NotOurs},
+        {"newer", Nothing, "PRAGMA user_version=2", S::Newer},
+        {"not-a-file", Fifo, "", S::NotRegular},
+        {"not-a-file", Link, "", S::NotRegular},
+        {"foreign", Foreign, "", S::Foreign},
+        {"writable", Writable, "", S::Writable},
     };
-    const std::string path = Path(History::FileName);
+    const std::string path = Path(History::FileName), elsewhere = Path("elsewhere.db");
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.kind);
+        SCOPED_TRACE(r.sql + " " + r.kind);
+        if (r.plant == Foreign && ::geteuid() != 0) {
+            std::cout << "skipped: only root can plant a database of another user\n";
+            continue;
+        }
         for (const char* suffix : {"", "-wal", "-shm"})
             std::remove((path + suffix).c_str());
+        bool planted = true;
+        if (r.plant == Ours || r.plant == Foreign || r.plant == Writable)
+            planted = HistoryStore(nullptr).AddSample(At(kNoon - 10));
+        if (r.plant == Garbage) agent_test::WriteFile(path, std::string(4096, 'x'));
+        if (r.plant == Fifo) planted = ::mkfifo(path.c_str(), 0644) == 0;
+        if (r.plant == Link)
+            planted = HistoryStore(nullptr, elsewhere).AddSample(At(kNoon - 10)) &&
+                      ::symlink(elsewhere.c_str(), path.c_str()) == 0;
+        if (r.plant == Foreign) planted = planted && ::chown(path.c_str(), 65534, 65534) == 0;
+        if (r.plant == Writable) planted = planted && ::chmod(path.c_str(), 0666) == 0;
+        ASSERT_TRUE(planted);
+        const std::string target = agent_test::ReadFile(elsewhere);
         sqlite3* stranger = nullptr; // holds its lock while the agent opens
-        if (!r.sql) agent_test::WriteFile(path, std::string(4096, 'x'));
-        ASSERT_TRUE(!r.sql || (sqlite3_open(path.c_str(), &stranger) == SQLITE_OK &&
-                               sqlite3_exec(stranger, r.sql, nullptr, nullptr, nullptr) == 0));
+        if (r.plant == Nothing || !r.sql.empty()) {
+            ASSERT_TRUE(sqlite3_open(path.c_str(), &stranger) == SQLITE_OK &&
+                        sqlite3_exec(stranger, r.sql.c_str(), nullptr, nullptr, nullptr) == 0);
+        }
+        if (*r.kind != 'l') sqlite3_close(std::exchange(stranger, nullptr));
+        HistoryDb reader;
+        EXPECT_EQ(reader.Open(path, HistoryDb::Mode::Read).status, r.read);
+        reader.Close();
         std::vector<std::string> lines;
         {
-            History h(Folder(), [&](const std::string& l) { lines.push_back(l); });
+            HistoryStore h([&](const std::string& l) { lines.push_back(l); });
             EXPECT_TRUE(h.AddSample(At(kNoon)));
             EXPECT_TRUE(h.AddEvent(kNoon, "power failure", "began"));
-            EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.samples);
+            EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.read == S::Ok ? 2 : 1);
         }
         sqlite3_close(stranger);
+        EXPECT_EQ(agent_test::ReadFile(elsewhere), target) << "not written through the link";
         const std::string aside = path + "." + r.kind + "-20260310-120000";
         EXPECT_EQ(*r.kind != 0, agent_test::FileExists(aside));
         EXPECT_EQ(lines.size(), *r.kind ? 1u : 0u);
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        EXPECT_EQ(Rows(db, "PRAGMA user_version"),
-                  std::vector<std::string>{std::to_string(History::SchemaVersion)});
-        sqlite3_close(db);
+        // A regular file of the agent's own, which readers take.
+        EXPECT_TRUE(reader.Open(path, HistoryDb::Mode::Read).Ok() &&
+                    reader.Version() == History::SchemaVersion);
         if (*r.kind) std::remove(aside.c_str());
     }
 }
@@ -127,10 +222,10 @@ TEST_F(HistoryTest, AgentRecordsTwoOutages) {
     const std::string start = std::to_string(CurrentTime());
     sqlite3* db = nullptr;
     agent_test::WriteFile(Path(History::FileName), std::string(4096, 'x'));
-    StartAgent();
-    EXPECT_TRUE(LogHas(".corrupt-")) << "moved aside";
+    StartAgent().WaitHistory();
     ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
     Seconds(Agent::HistoryBatchSeconds - 1);
+    EXPECT_TRUE(LogHas(".corrupt-")) << "moved aside";
     EXPECT_EQ(Rows(db, "SELECT COUNT(*) FROM samples"), std::vector<std::string>{"0"});
     const std::int32_t A = UPS_ACFAIL, AL = UPS_ACFAIL | UPS_BATTLOW;
     for (auto [status, seconds] : {std::pair{0, 1}, {A, 5}, {0, 14}, {A, 5}, {AL, 6}}) {

@@ -49,11 +49,9 @@ TEST(NutMapping, FullSetFillsEverySlotItNames) {
     // Runtime in whole seconds, held to what the record's short can carry.
     const std::pair<const char*, short> runtimes[] = {{" 60 ", 60}, {"99999", 32767}, {"0", 0},
                                                       {"-5", 0},    {"n/a", 0},       {"1e3", 0}};
+    const std::string onBattery = "ups.status=OB;battery.runtime=";
     for (const auto& [text, seconds] : runtimes)
-        EXPECT_EQ(MapNutVariables(Vars(std::string("ups.status=OB;battery.runtime=") + text))
-                      .Reading.BattEstimate,
-                  seconds)
-            << text;
+        EXPECT_EQ(MapNutVariables(Vars(onBattery + text)).Reading.BattEstimate, seconds) << text;
 }
 
 TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
@@ -69,45 +67,42 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
     for (const auto& [status, bits] : tokens)
         EXPECT_EQ(NutStatusBits(status), bits) << '"' << status << '"';
     constexpr std::int32_t Waiting = -1, OH = UPS_OVERHEAT, BP = UPS_BEEPER, TF = UPS_TESTFAIL;
-    const struct {
-        const char* vars;
-        std::int32_t support; // Waiting: not yet connected
-        std::vector<std::pair<int, short>> values = {};
-        std::int32_t status = 0, avail = 0, notAvail = 0;
-        UpsRatings ratings{};
-    } cases[] = {
-        // clang-format off
-        {"battery.charge=100", Waiting},
+    // The variables; the slots supported (Waiting: not yet connected) and
+    // some of their values; the status, the status bits that must and must
+    // not be available, the ratings.
+    // clang-format off
+    const std::tuple<const char*, std::int32_t, std::vector<std::pair<int, short>>, std::int32_t,
+                     std::int32_t, std::int32_t, UpsRatings> cases[] = {
+        {"battery.charge=100", Waiting, {}, 0, 0, 0, {}},
         {"ups.status=OB DISCHRG;battery.charge=87;input.voltage=0.0;ups.mfr=Dummy;"
          "battery.runtime=1200;output.voltage.nominal=120", Bit(2) | Bit(4), {{2, 870}, {4, 0}},
          UPS_ACFAIL, UPS_ACFAIL, OH | BP | TF, {1200, 0, 0}},
         // Second names stand in; what is no number is not reported.
         {"ups.status=OL;input.L1-N.voltage=400;output.voltage=n/a;output.L1-N.voltage=229.5;"
          "output.L1.power.percent=12;battery.temperature=33.3;battery.voltage=",
-         Bit(4) | Bit(13) | Bit(15) | Bit(29), {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}}},
-        {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH},
-        {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH},
-        {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH},
-        {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP},
-        {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP},
-        {"ups.status=OB LB;ups.beeper.status=muted", 0, {}, UPS_ACFAIL | UPS_BATTLOW, BP},
+         Bit(4) | Bit(13) | Bit(15) | Bit(29), {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}}, 0, 0, 0, {}},
+        {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH, 0, {}},
+        {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH, 0, {}},
+        {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH, 0, {}},
+        {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP, 0, {}},
+        {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP, 0, {}},
+        {"ups.status=OB LB;ups.beeper.status=muted", 0, {}, UPS_ACFAIL | UPS_BATTLOW, BP, 0, {}},
         {"ups.status=OL ALARM;ups.beeper.status=enabled;ups.alarm=Fan failure", 0, {},
-         BP | UPS_FAN, BP | OH},
-        {"ups.status=OL;ups.test.result=In progress", 0, {}, UPS_TESTING, TF},
-        {"ups.status=OL;ups.test.result=Done and error", 0, {}, TF, TF},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.vars);
-        NutMapped m = MapNutVariables(Vars(c.vars));
-        EXPECT_EQ(m.Waiting, c.support == Waiting);
-        EXPECT_EQ(m.Reading.Connected, c.support != Waiting);
-        EXPECT_EQ(m.Reading.SupportItem, c.support == Waiting ? 0 : c.support);
-        for (auto [slot, value] : c.values)
+         BP | UPS_FAN, BP | OH, 0, {}},
+        {"ups.status=OL;ups.test.result=In progress", 0, {}, UPS_TESTING, TF, 0, {}},
+        {"ups.status=OL;ups.test.result=Done and error", 0, {}, TF, TF, 0, {}}};
+    // clang-format on
+    for (const auto& [vars, support, values, status, avail, notAvail, ratings] : cases) {
+        SCOPED_TRACE(vars);
+        NutMapped m = MapNutVariables(Vars(vars));
+        EXPECT_EQ(m.Waiting, support == Waiting);
+        EXPECT_EQ(m.Reading.Connected, support != Waiting);
+        EXPECT_EQ(m.Reading.SupportItem, support == Waiting ? 0 : support);
+        for (auto [slot, value] : values)
             EXPECT_EQ(m.Reading.ItemVal[slot], value) << "slot " << slot;
-        EXPECT_EQ(m.Reading.Status, c.status);
-        EXPECT_EQ(m.Reading.StatusAvail & (c.avail | c.notAvail), c.avail);
-        EXPECT_EQ(m.Ratings, c.ratings);
+        EXPECT_EQ(m.Reading.Status, status);
+        EXPECT_EQ(m.Reading.StatusAvail & (avail | notAvail), avail);
+        EXPECT_EQ(m.Ratings, ratings);
     }
 }
 
@@ -134,13 +129,11 @@ class ScriptedLink : public NutLink {
         return ListResult;
     }
     Result ListCommands(std::set<std::string>* out, std::string*) override {
-        *out = Commands;
-        return calls_.push_back("LIST CMD"), Result::Ok;
+        return *out = Commands, calls_.push_back("LIST CMD"), Result::Ok;
     }
     Result SetVariable(const std::string& name, const std::string& value,
                        std::string* error) override {
-        *error = "READONLY";
-        return calls_.push_back("SET " + name + " " + value), SetResult;
+        return *error = "READONLY", calls_.push_back("SET " + name + " " + value), SetResult;
     }
     Result RunCommand(const std::string& name, std::string*) override {
         return calls_.push_back("INSTCMD " + name), Result::Ok;
@@ -163,16 +156,15 @@ TEST(NutSession, StaleDataKeepsTheConnectionAndTheLastValues) {
     link.Vars["battery.charge"] = "55";
     for (int t = 1; t <= 4; ++t)
         session.Tick(t);
-    EXPECT_FALSE(session.Connected());
-    EXPECT_EQ(std::pair(link.Connects, link.Lists), std::pair(1, 5)) << "asked every second";
-    EXPECT_EQ(session.Problem(), "DATA-STALE");
-    EXPECT_EQ(session.Latest().Reading.ItemVal[2], 1000);
+    // Asked every second; the last values kept.
+    EXPECT_EQ(std::tuple(session.Connected(), link.Connects, link.Lists, session.Problem(),
+                         session.Latest().Reading.ItemVal[2]),
+              std::tuple(false, 1, 5, "DATA-STALE", 1000));
     link.ListResult = NutLink::Result::Ok;
     session.Tick(5);
     EXPECT_EQ(session.Latest().Reading.ItemVal[2], 550);
     // Gone: the connection is closed at once and the back-off starts afresh.
     link.ListResult = NutLink::Result::Failed;
-    link.Calls();
     session.Tick(6);
     EXPECT_EQ(link.Calls(), std::vector<std::string>{"disconnect"});
     EXPECT_EQ(session.Backoff(), 1);
@@ -180,37 +172,31 @@ TEST(NutSession, StaleDataKeepsTheConnectionAndTheLastValues) {
 
 TEST(NutSession, InstantCommands) {
     using R = NutLink::Result;
-    const struct {
-        const char* name;
-        bool canCommand, listed;
-        R set;
-        bool ok;
-        std::vector<std::string> calls;
-        const char* noteHas;
-    } cases[] = {
-        // clang-format off
+    using Calls = std::vector<std::string>;
+    // The command; whether the agent may command, whether upsd lists it, what
+    // a SET gets; whether it went, the calls made, a part of the note.
+    // clang-format off
+    const std::tuple<std::string, bool, bool, R, bool, Calls, const char*> cases[] = {
         {"quick test", true, true, R::Ok, true, {"LIST CMD", "INSTCMD test.battery.start.quick"}, "sent"},
         {"deep test", true, false, R::Ok, false, {"LIST CMD"}, "does not offer test.battery.start.deep"},
         {"turn off", true, true, R::Ok, true,
          {"LIST CMD", "SET ups.delay.shutdown 60", "INSTCMD shutdown.return"}, "in 60 s"},
         {"turn off", true, true, R::Refused, false, {"LIST CMD", "SET ups.delay.shutdown 60"}, "not sent"},
-        {"quick test", false, true, R::Ok, false, {}, "--nut-user"},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.noteHas);
+        {"quick test", false, true, R::Ok, false, {}, "--nut-user"}};
+    // clang-format on
+    for (const auto& [name, canCommand, listed, set, ok, calls, noteHas] : cases) {
+        SCOPED_TRACE(noteHas);
         ScriptedLink link;
-        if (!c.listed) link.Commands = {"load.off"};
-        link.SetResult = c.set;
-        NutSession session(link, c.canCommand);
+        if (!listed) link.Commands = {"load.off"};
+        link.SetResult = set;
+        NutSession session(link, canCommand);
         session.Tick(0);
         std::string note;
-        std::string name = c.name;
-        bool ok = name == "turn off" ? session.TurnOffAfter(60, &note)
-                                     : session.StartSelfTest(name == "deep test", &note);
-        EXPECT_EQ(ok, c.ok);
-        EXPECT_EQ(link.Calls(), c.calls);
-        EXPECT_NE(note.find(c.noteHas), std::string::npos) << note;
+        EXPECT_EQ(name == "turn off" ? session.TurnOffAfter(60, &note)
+                                     : session.StartSelfTest(name == "deep test", &note),
+                  ok);
+        EXPECT_EQ(link.Calls(), calls);
+        EXPECT_NE(note.find(noteHas), std::string::npos) << note;
     }
 }
 
@@ -232,29 +218,26 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
 }
 
 TEST_F(AgentTest, NutPasswordFile) {
-    const struct {
-        const char* content;
-        mode_t mode;        // 0: a link to the first
-        const char* result; // the password, or what the error says
-    } cases[] = {
-        // clang-format off
+    // The content, the mode (0: a link to the first), the password or, with
+    // a leading blank, what the error says.
+    // clang-format off
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"s3cret\r\nsecond line\n", 0640, "s3cret"}, {"with blanks inside", 0600, " blanks"},
         {"s3cret\n", 0644, " readable by other users"}, {"\nlater\n", 0600, " no password"},
         {"s3cret\n", 0620, " writable by its group"}, {"s3cret\n", 0, " symbolic link"},
-        {"pass\tword\n", 0600, " control characters"},
-        // clang-format on
-    };
+        {"pass\tword\n", 0600, " control characters"}};
+    // clang-format on
     int n = 0;
-    for (const auto& c : cases) {
+    for (const auto& [content, mode, result] : cases) {
         const std::string file = Path("pw" + std::to_string(n++));
         SCOPED_TRACE(file);
-        if (c.mode) WriteFile(file, c.content, static_cast<int>(c.mode));
-        if (!c.mode) ::symlink(Path("pw0").c_str(), file.c_str());
-        const bool ok = c.result[0] != ' '; // an error is given with a leading blank
+        if (mode) WriteFile(file, content, mode);
+        if (!mode) ::symlink(Path("pw0").c_str(), file.c_str());
+        const bool ok = result[0] != ' ';
         std::string password, error;
         EXPECT_EQ(ReadNutPasswordFile(file, &password, &error), ok) << error;
-        EXPECT_EQ(password, ok ? c.result : "");
-        EXPECT_NE(error.find(ok ? "" : c.result), std::string::npos) << error;
+        EXPECT_EQ(password, ok ? result : "");
+        EXPECT_NE(error.find(ok ? "" : result), std::string::npos) << error;
         EXPECT_EQ(error.find("s3cret"), std::string::npos) << "no password in messages";
     }
 }

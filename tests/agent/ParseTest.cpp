@@ -16,22 +16,17 @@ namespace {
 
 TEST(AgentOptions, CommandLines) {
     using enum ParseOutcome;
-    const struct {
-        std::vector<const char*> words; // after the program's name
-        ParseOutcome outcome;
-        const char* message; // its start
-    } cases[] = {
-        // clang-format off
-        {{"--folder=/tmp/x", "--simulate=s.scn"}, Run, ""},
+    // The words after the program's name, the outcome, the message's start.
+    // clang-format off
+    const std::tuple<std::vector<const char*>, ParseOutcome, const char*> cases[] = {
         {{"--nut=ups@host:1", "--nut-user", "mon", "--nut-password-file", "/etc/p"}, Run, ""},
-        {{"--folder="}, BadUsage, "--folder needs a folder"},
+        {{"--folder=/tmp/x", "--simulate=s.scn"}, Run, ""}, {{"--folder="}, BadUsage, "--folder needs a folder"},
         {{"--simulate", "--simulate"}, BadUsage, "--simulate given twice"},
         {{"--simulate", "a.scn", "b.scn"}, BadUsage, "unexpected argument 'b.scn'"},
         {{"--simulate", "--shutdown-command", "  "}, BadUsage, "--shutdown-command needs a command"},
         {{"--simulate", "--shutdown-command", "poweroff"}, BadUsage, "--shutdown-command: 'poweroff' is not an absolute path"},
         {{"--nut", "ups@host", "--simulate"}, BadUsage, "--simulate and --nut"},
-        {{"--nut", "host"}, BadUsage, "--nut: expected UPS@HOST"},
-        {{"--nut", "ups@[::1]:4000"}, Run, ""},
+        {{"--nut", "host"}, BadUsage, "--nut: expected UPS@HOST"}, {{"--nut", "ups@[::1]:4000"}, Run, ""},
         {{"--nut", "ups@host:65536"}, BadUsage, "--nut: port 65536 is out of range"},
         {{"--nut", "ups@[::1"}, BadUsage, "--nut: unclosed '['"},
         {{"--nut", "u ps@host"}, BadUsage, "--nut: bad UPS name 'u ps'"},
@@ -43,18 +38,17 @@ TEST(AgentOptions, CommandLines) {
         {{"--history-report", "--since", "2026-02-01x"}, BadUsage, "--since: expected a date"},
         {{"--history-report", "--since"}, BadUsage, "--since: expected a date"},
         {{"--simulate", "--csv"}, BadUsage, "--since and --csv go with --history-report"},
-        {{"--history-report", "--simulate"}, BadUsage, "--history-report watches no UPS"},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.words));
+        {{"--history-report", "--simulate"}, BadUsage, "--history-report watches no UPS"}};
+    // clang-format on
+    for (const auto& [words, outcome, start] : cases) {
+        SCOPED_TRACE(testing::PrintToString(words));
         std::vector<const char*> argv{"corvanta-agent"};
-        argv.insert(argv.end(), c.words.begin(), c.words.end());
+        argv.insert(argv.end(), words.begin(), words.end());
         AgentCommandLine cl;
         std::string message;
         const int argc = static_cast<int>(argv.size());
-        EXPECT_EQ(ParseAgentCommandLine(argc, argv.data(), &cl, &message), c.outcome);
-        EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+        EXPECT_EQ(ParseAgentCommandLine(argc, argv.data(), &cl, &message), outcome);
+        EXPECT_EQ(message.rfind(start, 0), 0u) << message;
     }
     // The port when none is given, and an address in brackets.
     NutTarget n;
@@ -66,24 +60,21 @@ TEST(AgentOptions, CommandLines) {
 // Scenario values must fit a measurement exactly; NUT's are rounded and clamped.
 TEST(Numbers, ToTenths) {
     constexpr int Bad = INT_MIN;
-    const struct {
-        const char* text;
-        int scenario, nut;
-    } cases[] = {
-        // clang-format off
+    // The text, its tenths in a scenario and from NUT.
+    // clang-format off
+    const std::tuple<const char*, int, int> cases[] = {
         {"230.5", 2305, 2305}, {"-1.5", -15, -15}, {".5", 5, 5}, {"3276.7", 32767, 32767},
         {"3276.8", Bad, 32767}, {"1.25", Bad, 13}, {"-0.05", Bad, -1}, {" 49.9 ", Bad, 499},
-        {"-99999999999", Bad, -32768}, {"", Bad, Bad}, {"12abc", Bad, Bad},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE('"' + std::string(c.text) + '"');
+        {"-99999999999", Bad, -32768}, {"", Bad, Bad}, {"12abc", Bad, Bad}};
+    // clang-format on
+    for (const auto& [text, inScenario, fromNut] : cases) {
+        SCOPED_TRACE('"' + std::string(text) + '"');
         int scenario = Bad;
         short nut = -999;
-        EXPECT_EQ(ParseTenths(c.text, &scenario), c.scenario != Bad);
-        EXPECT_EQ(scenario, c.scenario);
-        EXPECT_EQ(NutTenths(c.text, &nut), c.nut != Bad);
-        EXPECT_EQ(nut, c.nut == Bad ? -999 : c.nut);
+        EXPECT_EQ(ParseTenths(text, &scenario), inScenario != Bad);
+        EXPECT_EQ(scenario, inScenario);
+        EXPECT_EQ(NutTenths(text, &nut), fromNut != Bad);
+        EXPECT_EQ(nut, fromNut == Bad ? -999 : fromNut);
     }
 }
 
@@ -92,6 +83,7 @@ TEST(ScenarioParse, NamesAndErrors) {
     for (const auto& [name, item] : items)
         EXPECT_EQ(ItemByName(name), item) << name;
     EXPECT_EQ(StatusMaskByName("ups_battlow"), UPS_BATTLOW);
+    // clang-format off
     const std::pair<const char*, const char*> errors[] = {
         {"0 set InputVoltage", "line 1: 'set' takes a measurement and a value"},
         {"# c\n\n0 set InputVoltage abc", "line 3: bad value 'abc'"},
@@ -99,26 +91,24 @@ TEST(ScenarioParse, NamesAndErrors) {
         {"0 status ACFAIL", "line 1: expected +NAME or -NAME of a status bit, got 'ACFAIL'"},
         {"0 status +COMMERR", "line 1: expected +NAME or -NAME"},
         {"0 ramp BatteryLevel 20 0", "line 1: bad ramp length '0'"},
-        {"0 link sideways", "line 1: 'link' takes up or down"},
-        {"1:75 end", "line 1: expected a time"},
+        {"0 link sideways", "line 1: 'link' takes up or down"}, {"1:75 end", "line 1: expected a time"},
         {"0 end", "line 1: a cycle must last at least one second"},
         {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
         {"5 status +ACFAIL\n5 end", "line 2: a step at 5 s would never play"},
         {"ratings 230 4.3", "line 1: 'ratings' takes volts, amperes and battery volts"},
         {"runtime 0", "line 1: 'runtime' takes the seconds a full battery lasts"},
         {"0 noise InputVoltage -1", "line 1: noise must not be negative"},
-        {"support Bogus", "line 1: unknown measurement 'Bogus'"},
-    };
+        {"support Bogus", "line 1: unknown measurement 'Bogus'"}};
+    // clang-format on
+    Scenario s;
     for (const auto& [text, error] : errors) {
-        Scenario s;
         std::string why;
         EXPECT_FALSE(ParseScenario(text, &s, &why)) << text;
         EXPECT_EQ(why.rfind(error, 0), 0u) << text << " gave: " << why;
     }
     // The shipped scenarios; flap.scn is played by the soak test.
-    Scenario faults;
     std::string why;
-    EXPECT_TRUE(LoadScenarioFile(std::string(CORVANTA_SCENARIO_DIR) + "/faults.scn", &faults, &why))
+    EXPECT_TRUE(LoadScenarioFile(std::string(CORVANTA_SCENARIO_DIR) + "/faults.scn", &s, &why))
         << why;
 }
 
@@ -134,8 +124,7 @@ TEST(SimulatedUps, DefaultScenario) {
     std::vector<std::pair<int, std::int32_t>> changes;
     std::int32_t last = 0;
     for (int t = 0; t < 180; ++t) {
-        const UpsReading r = ups.Poll();
-        const std::int32_t bits = r.Status & (UPS_ACFAIL | UPS_BATTLOW);
+        const std::int32_t bits = ups.Poll().Status & (UPS_ACFAIL | UPS_BATTLOW);
         if (bits != last) changes.emplace_back(t, last = bits);
     }
     EXPECT_EQ(changes, (std::vector<std::pair<int, std::int32_t>>{

@@ -1,6 +1,9 @@
 // What the agent is willing to read and run, and the program runner for
 // real: what runs is exactly what was checked, with whose rights, in what
 // surroundings and for how long.
+#include <sched.h>
+#include <set>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -12,6 +15,11 @@ namespace agent_test {
 namespace {
 
 constexpr uid_t Nobody = 65534;
+
+// Root writes anywhere: a read-only folder is a tmpfs mounted so in a mount
+// namespace of this process alone, taken before any thread starts.
+const bool privateMounts = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+                           ::mount(nullptr, "/", nullptr, MS_PRIVATE | MS_REC, nullptr) == 0;
 
 // Bounded waits for child processes: generous, a loaded machine is slow.
 bool WaitUntil(const std::function<bool()>& ok) {
@@ -60,6 +68,14 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         ASSERT_EQ(::symlink(Program("ok.sh").c_str(), Program(link).c_str()), 0);
     ASSERT_EQ(root ? ::lchown(Program("theirs.lnk").c_str(), Nobody, Nobody) : 0, 0);
     ASSERT_EQ(::mkfifo(Program("fifo").c_str(), 0755), 0);
+    // s1 starts five scripts in a row, the most the kernel runs; s0 six.
+    for (int i = 5; i >= 0; --i)
+        WriteFile(Program("s" + std::to_string(i)),
+                  "#!" + (i < 5 ? Program("s" + std::to_string(i + 1)) : "/bin/sh") + "\n", 0755);
+    Script("py", "id > " + Path("owned"));
+    ASSERT_EQ(root ? ::chown(Program("py").c_str(), Nobody, Nobody) : 0, 0);
+    WriteFile(Program("theirs.sh"), "#! " + Program("py") + " -x\n", 0755);
+    WriteFile(Program("rel.sh"), "#!sh\n", 0755);
     const std::string open = ", which other users can change";
     const struct {
         std::string file;
@@ -85,6 +101,10 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         {Program("theirs.lnk"), 0, Nobody, "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
         {Program("fifo"), 0, 0, "is not a regular file"},
         {"ok.sh", 0, 0, "is not an absolute path"},
+        {Program("s1"), 0, 0, ""},
+        {Program("s0"), 0, 0, "runs through more interpreters that are scripts than the system allows (5 scripts in a row)"},
+        {Program("theirs.sh"), 0, Nobody, "runs through interpreter " + Program("py") + ", which belongs to user 65534, not to root or to user 0 who would run it"},
+        {Program("rel.sh"), 0, 0, "runs through interpreter sh, which is not an absolute path"},
         // clang-format on
     };
     UPSSts settings{};
@@ -221,6 +241,75 @@ TEST_F(RunnerTest, CommandFileRunsAsTheOwnerOfTheSettingsThatNamedIt) {
     agent.reset();
 }
 
+// The command file runs as the user whose word the settings are: a file of
+// root's in another user's folder may be one of the agent's own renamed
+// there, and one in a folder others can change may be anyone's. Swapped:
+// the agent's ratings file renamed over the settings and reloaded; nothing
+// of the old settings carries over to the new owner.
+TEST_F(AgentTest, CommandFileRunsAsTheUserWhoseWordTheSettingsAre) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the files away";
+    const std::string cmd = "/opt/ups/on-battery", started = "Command file started: " + cmd;
+    const struct {
+        uid_t folder, file;
+        mode_t mode;
+        bool swapped;
+        std::string logged; // empty: the command file is not mentioned
+    } cases[] = {
+        {0, 0, 0755, false, started + " as user 0"},
+        {Nobody, 0, 0755, false, started + " as user 65534"},
+        {0, 0, 0757, false,
+         "Command file refused: " + cmd + " is named by settings in the program folder " +
+             Folder() + ", which other users can change"},
+        {Nobody, Nobody, 0755, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.swapped ? "swapped" : c.logged);
+        agent.reset();
+        ::unlink(Path(LogFileName).c_str());
+        WriteSettings([&](UPSSts& s) {
+            s.flag_EnableCommand = 1;
+            CopyField(s.CommandFile, sizeof s.CommandFile, cmd.c_str());
+        });
+        ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), c.file, c.file), 0);
+        ASSERT_EQ(::chown(Folder().c_str(), c.folder, c.folder) + ::chmod(Folder().c_str(), c.mode),
+                  0);
+        ups.Next.Status = 0;
+        StartAgent();
+        if (c.swapped) {
+            ASSERT_EQ(::rename(Path(RatingFileName).c_str(), Path(SettingsFileName).c_str()), 0);
+            WriteFile(Path(CommandFileName), "1\n0\n0\n");
+            Seconds(1);
+        }
+        ups.Next.Status = UPS_ACFAIL;
+        Seconds(180);
+        EXPECT_EQ(LogHas(c.logged.empty() ? "Command file" : c.logged), !c.logged.empty())
+            << testing::PrintToString(LogTexts());
+    }
+}
+
+// A folder that takes no change costs one line per cause, not one a second.
+TEST_F(AgentTest, AReadOnlyFolderIsReportedOncePerCause) {
+    const bool root = ::geteuid() == 0;
+    if (root && !privateMounts) GTEST_SKIP() << "no mount namespace of our own";
+    ASSERT_TRUE(!root || ::mount("tmpfs", Folder().c_str(), "tmpfs", 0, "size=512k") == 0);
+    ASSERT_EQ(root ? ::mount(nullptr, Folder().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)
+                   : ::chmod(Folder().c_str(), 0555),
+              0);
+    UniqueFile echo(std::tmpfile()), errors(std::tmpfile());
+    agent = std::make_unique<Agent>(ups, ups, AgentOptions{{}, echo.get(), errors.get()});
+    Seconds(5);
+    ASSERT_EQ(root ? ::umount2(Folder().c_str(), MNT_DETACH) : ::chmod(Folder().c_str(), 0755), 0);
+    for (std::FILE* f : {echo.get(), errors.get()}) {
+        std::rewind(f);
+        std::vector<std::string> texts;
+        for (char line[512]; std::fgets(line, sizeof line, f);)
+            texts.emplace_back(line + (f == echo.get() ? 22 : 0));
+        EXPECT_EQ(std::set(texts.begin(), texts.end()).size(), texts.size())
+            << testing::PrintToString(texts);
+        EXPECT_GE(texts.size(), f == echo.get() ? 4u : 2u) << "the folder is reported";
+    }
+}
+
 TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
     // The folder lock of a running agent must not outlive it in a program
     // it started, such as a shutdown command still running.
@@ -249,8 +338,13 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
                   env[0], env[1], "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
                   "none", "/", "/dev/null", env[0]}))
         << "fixed PATH, no LD_*, in /, reading /dev/null, in a process group of its own";
-    lock.Release();
-    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
+    struct stat held {
+    }, st{};
+    ASSERT_EQ(::stat(lock.Path().c_str(), &held), 0);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + env[0] + "/fd"))
+        EXPECT_FALSE(::stat(fd.path().c_str(), &st) == 0 && st.st_ino == held.st_ino &&
+                     st.st_dev == held.st_dev)
+            << "the agent's lock reached the program";
     now += 59;
     EXPECT_TRUE(runner.Finished().empty()) << "still running";
     now += 1;

@@ -18,12 +18,10 @@ TEST(CalendarDate, WeekdaysDayNumbersAndMonthLengths) {
         {2000, 2, 29, 2, 11016, 29}, {2100, 2, 28, 0, 47540, 28}, {2024, 4, 30, 2, 19843, 30},
         {1600, 1, 1, 6, -135140, 31}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c[0] << "-" << c[1] << "-" << c[2]);
-        EXPECT_EQ(WeekdayOf(c[0], c[1], c[2]), c[3]);
-        EXPECT_EQ(DaysFromCivil(c[0], c[1], c[2]), c[4]);
-        EXPECT_EQ(GetMonthDays(c[0], c[1]), c[5]);
-    }
+    for (const auto& [y, m, d, weekday, days, length] : cases)
+        EXPECT_EQ(std::tuple(WeekdayOf(y, m, d), DaysFromCivil(y, m, d), GetMonthDays(y, m)),
+                  std::tuple(weekday, days, length))
+            << y << "-" << m << "-" << d;
 }
 
 TEST(CalendarDate, RowsOfTheTwoYearCalendar) {
@@ -31,12 +29,11 @@ TEST(CalendarDate, RowsOfTheTwoYearCalendar) {
     const int cases[][5] = {// year, month, day, k, row in a calendar based on 2024
         {2024, 1, 2, 5, 11}, {2024, 2, 30, 0, 360}, {2025, 1, 1, 0, 2232}, {2025, 12, 31, 5, 4463}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c[0] << "-" << c[1] << "-" << c[2] << " k " << c[3]);
-        EXPECT_EQ(ScheduleIndexIn(2024, c[0], c[1], c[2], c[3]), c[4]);
-        EXPECT_EQ(ScheduleIndex(2024, c[0], c[1], c[2], c[3]), c[4]);
-        const ScheduleDay d = ScheduleDayOf(2024, c[4]);
-        EXPECT_EQ(std::tie(d.year, d.month, d.day, d.k), std::tie(c[0], c[1], c[2], c[3]));
+    for (const auto& [y, m, d, k, row] : cases) {
+        const ScheduleDay day = ScheduleDayOf(2024, row);
+        EXPECT_EQ(std::tuple(ScheduleIndexIn(2024, y, m, d, k), ScheduleIndex(2024, y, m, d, k),
+                             day.year, day.month, day.day, day.k),
+                  std::tuple(row, row, y, m, d, k));
     }
 }
 

@@ -9,9 +9,7 @@ namespace {
 using namespace corvanta_test;
 
 // A row that tells which row it was.
-Row IdRow(int r) {
-    return Row{r % 256, r / 256, r % 60};
-}
+const auto IdRow = [](int r) { return Row{r % 256, r / 256, r % 60}; };
 std::vector<Row> IdRows(int count) {
     std::vector<Row> rows;
     for (int r = 0; r < count; ++r)
@@ -80,8 +78,7 @@ TEST_F(CalendarFileTest,
         const std::string old = CalendarText(year, IdRows(count));
         WriteFileRaw(File(), old);
         if (plant == "folder") { // not empty: it cannot be replaced
-            ASSERT_EQ(mkdir(temp.c_str(), 0755), 0);
-            WriteFileRaw(temp + "/inside", "x");
+            ASSERT_TRUE(mkdir(temp.c_str(), 0755) == 0 && std::ofstream(temp + "/inside") << "x");
         } else if (!plant.empty()) {
             ASSERT_EQ(symlink(plant.c_str(), temp.c_str()), 0);
         }
@@ -105,18 +102,14 @@ TEST_F(CalendarFileTest,
 }
 
 TEST_F(CalendarFileTest, LoadTakesOnlyTheRowsThereAreAndWriteStampsTheYear) {
-    std::vector<Row> rows = IdRows(ScheduleRows + 1); // the last past the end: ignored
-    WriteFileRaw(File(), CalendarText(2023, rows));   // a year old: loaded as it is, not rolled
-    LoadSchedule();
-    rows.pop_back();
-    WriteSchedule();
-    EXPECT_TRUE(Holds(CalendarText(2024, rows)));
+    // A row past the end is ignored; a year-old calendar loaded as it is, not rolled.
+    WriteFileRaw(File(), CalendarText(2023, IdRows(ScheduleRows + 1)));
+    LoadSchedule(), WriteSchedule();
+    EXPECT_TRUE(Holds(CalendarText(2024, IdRows(ScheduleRows))));
     RemoveTree(File()); // no file empties all
-    LoadSchedule();
-    WriteSchedule();
+    LoadSchedule(), WriteSchedule();
     EXPECT_TRUE(Holds(CalendarText(2024, EmptyRows())));
-    FreeSchedule(); // a released calendar is never written
-    RemoveTree(File());
+    FreeSchedule(), RemoveTree(File()); // a released calendar is never written
     WriteSchedule();
     EXPECT_FALSE(FileExists(File()));
 }

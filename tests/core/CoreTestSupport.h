@@ -37,6 +37,7 @@ inline void ResetCoreState() {
     ResetReadUPSValState();
     ResetScheduleState(); // closes the calendar, clears the next events
     ClearTestTime();
+    ClearServiceUser();
     PtUPSSts = UPSSts{};
     PtUPSVal = UPSVal{};
     flag_LoadSTS = flag_LoadSCH = flag_LoadCancelShutdown = 0;
@@ -47,14 +48,19 @@ inline void RemoveTree(const std::string& path) {
     fs::remove_all(path, ec);
 }
 
-// Each test gets its own mkdtemp folder as CurDir and a clean global state.
+// Each test gets its own mkdtemp folder as CurDir, a clean global state, and
+// private places for the agent's lock (root's in Lock("root"), the user's
+// own in Lock("own")).
 class CoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetCoreState();
-        char tmpl[] = "/tmp/corvanta-test-XXXXXX";
+        char tmpl[] = "/tmp/corvanta-test-XXXXXX", run[] = "/tmp/corvanta-run-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
+        ASSERT_NE(mkdtemp(run), nullptr);
         folder_ = tmpl;
+        run_ = run;
+        SetAgentLockPlaces(Lock("root"), Lock("own"));
         std::string error;
         ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
     }
@@ -62,6 +68,8 @@ class CoreTest : public ::testing::Test {
     // CORVANTA_TEST_KEEP set.
     void TearDown() override {
         ResetCoreState();
+        SetAgentLockPlaces("", "");
+        RemoveTree(run_);
         if (HasFailure() || std::getenv("CORVANTA_TEST_KEEP"))
             std::cerr << "kept " << folder_ << "\n";
         else if (!folder_.empty())
@@ -69,9 +77,10 @@ class CoreTest : public ::testing::Test {
     }
     std::string Path(const std::string& name) const { return folder_ + "/" + name; }
     std::string Folder() const { return folder_; }
+    std::string Lock(const std::string& name) const { return run_ + "/" + name; }
 
   private:
-    std::string folder_;
+    std::string folder_, run_;
 };
 
 // lstat: a dangling link exists.

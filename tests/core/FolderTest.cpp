@@ -1,7 +1,7 @@
 // The program folder and what every file routine shares: replacing a file
 // (never through a planted link, nothing left behind, the old file whole on a
 // full disk) with the requests of the command file, readers facing what is
-// not a file, the agent's folder lock and the folder's choice.
+// not a file, the agent's lock and the folder's choice.
 #include "AgentLock.h"
 #include "CoreTestSupport.h"
 
@@ -93,16 +93,32 @@ TEST_F(FolderTest, ReadersTakeOnlyAFileAndOfAnOversizedOneOnlyTheFirstPart) {
     }
 }
 
-TEST_F(FolderTest, OneAgentHoldsTheFolderAndTheProbeSeesIt) {
+TEST_F(FolderTest, OneAgentHoldsTheLockInAPlaceOfItsUserAndTheProbeSeesIt) {
+    const std::string place = Lock(::geteuid() == 0 ? "root" : "own");
     std::string error;
     AgentFolderLock first, second;
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
     ASSERT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running);
+    const std::string file = first.Path();
+    struct stat st {};
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    EXPECT_EQ(std::tuple(file.substr(0, place.size() + 1), st.st_mode & 07777),
+              std::tuple(place + "/", 0600u));
     EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::HeldByAnotherAgent);
+    EXPECT_EQ(error, "another agent (process " + std::to_string(::getpid()) + ") already runs on " +
+                         Folder());
+    first.Release();
+    EXPECT_FALSE(FileExists(file)) << "the name goes with the lock";
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
+    // A lock in a place others may change proves nothing, and is not taken.
+    ASSERT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
+    ASSERT_EQ(::chmod(place.c_str(), 0777), 0);
+    EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::NotRunning);
+    EXPECT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Failed);
     WriteFileRaw(Path("file"), "x");
     EXPECT_EQ(ProbeAgentLock(Path("file")), AgentPresence::Unknown);
-    EXPECT_EQ(second.Take(Path("file"), &error), AgentFolderLock::Result::Failed);
+    EXPECT_EQ(first.Take(Path("file"), &error), AgentFolderLock::Result::Failed);
 }
 
 TEST_F(FolderTest, ArgumentBeforeEnvironmentBeforeDefaultAndNothingThatDoesNotFit) {

@@ -8,8 +8,8 @@
 namespace {
 
 TEST(Outages, StoriesAndTotals) {
+    // clang-format off
     const std::vector<HistoryEventRow> events = {
-        // clang-format off
         {10, "power-fail", ""}, {20, "power-back", ""},    // wholly before the range
         {40, "power-fail", ""}, {130, "power-back", ""},   // began before it: clipped
         {200, "power-fail", ""}, {200, "countdown", "Shutdown countdown started: 30 s (power failure)"},
@@ -17,48 +17,39 @@ TEST(Outages, StoriesAndTotals) {
         {230, "power-fail", ""},                           // the agent restarted during it
         {250, "power-back", ""}, {250, "countdown-end", "Shutdown countdown ended: power restored (battery low)"},
         {300, "power-fail", ""}, {310, "countdown", "Shutdown countdown started: 60 s (power failure)"},
-        {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"},
-        {340, "power-back", ""},
+        {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"}, {340, "power-back", ""},
         {360, "countdown", "Shutdown countdown started: 60 s (scheduled shutdown)"}, // on mains
         {400, "power-fail", ""}, {400, "countdown", "Shutdown countdown started: 30 s (power failure)"},
         {430, "countdown-expired", "Shutdown countdown expired (power failure)"},
         {430, "shutdown", "Shutting down: /sbin/poweroff"},
         {1000, "power-fail", ""}, {1010, "countdown-expired", "Shutdown countdown expired (power failure)"},
-        {1010, "shutdown-failed", "No shutdown command given: the computer would shut down now"},
-        // clang-format on
-    };
+        {1010, "shutdown-failed", "No shutdown command given: the computer would shut down now"}};
+    // At 900 the power is back after the shutdown, with no power-back seen.
     const std::vector<HistorySampleRow> samples = {
-        // clang-format off
         {110, 90.0, UPS_ACFAIL}, {205, 70.0, UPS_ACFAIL}, {240, std::nullopt, UPS_ACFAIL},
-        {245, 55.0, UPS_ACFAIL}, {250, 54.0, 0},
-        {420, 30.0, UPS_ACFAIL}, {900, 60.0, 0}, // back after the shutdown: no power-back seen
-        {1005, 99.0, UPS_ACFAIL},
-        // clang-format on
-    };
+        {245, 55.0, UPS_ACFAIL}, {250, 54.0, 0}, {420, 30.0, UPS_ACFAIL}, {900, 60.0, 0},
+        {1005, 99.0, UPS_ACFAIL}};
+    // clang-format on
     const OutageTable t = FindOutages(events, samples, 100, 1100);
     using enum CountdownEnd;
-    const struct {
-        std::int64_t start, end, seconds; // end -1: still running
-        bool startedBefore;
-        double lowest; // -1: none seen
-        CountdownEnd countdown;
-        const char* trigger;
-    } rows[] = {
-        {100, 130, 30, true, 90, None, ""},
-        {200, 250, 50, false, 55, PowerBack, "battery low"},
+    // Start, end (-1: still running), seconds, whether it started before the
+    // range, the lowest charge (-1: none seen), how the countdown ended and
+    // what started it.
+    // clang-format off
+    const std::tuple<std::int64_t, std::int64_t, std::int64_t, bool, double, CountdownEnd,
+                     std::string> rows[] = {
+        {100, 130, 30, true, 90, None, ""}, {200, 250, 50, false, 55, PowerBack, "battery low"},
         {300, 340, 40, false, -1, Cancelled, "power failure"},
         {400, 900, 500, false, 30, ShutdownRun, "power failure"},
-        {1000, -1, 100, false, 99, Expired, "power failure"},
-    };
+        {1000, -1, 100, false, 99, Expired, "power failure"}};
+    // clang-format on
     ASSERT_EQ(t.outages.size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const Outage& o = t.outages[i];
-        const auto& r = rows[i];
         EXPECT_EQ(std::tuple(o.start, o.end.value_or(-1), o.seconds, o.startedBefore,
-                             o.lowestCharge.value_or(-1), CountdownEndName(o.countdown), o.trigger),
-                  std::tuple(r.start, r.end, r.seconds, r.startedBefore, r.lowest,
-                             std::string(CountdownEndName(r.countdown)), r.trigger))
-            << i;
+                             o.lowestCharge.value_or(-1), o.countdown, o.trigger),
+                  rows[i])
+            << i << ": " << CountdownEndName(o.countdown);
     }
     EXPECT_EQ(std::tuple(t.count, t.onBattery, t.longest), std::tuple(5, 720, 500));
 }

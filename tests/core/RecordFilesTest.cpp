@@ -88,6 +88,26 @@ TEST_F(ValuesFileTest, TheStaleLimitIsPinnedAndTheCountdownReconciled) {
     }
 }
 
+TEST_F(ValuesFileTest, OnlyTheAgentsUsersValuesAreBelieved) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give the values file to another user";
+    const passwd* pw = ::getpwuid(65534);
+    const std::string owner = pw ? pw->pw_name : "65534";
+    SetTestTime(2026, 3, 10, 12, 0, 0);
+    const timespec now{CurrentTime(), 0}, times[2] = {now, now};
+    for (bool service : {false, true}) {
+        service ? SetServiceUser(65534) : ClearServiceUser();
+        WriteFileRaw(Path(ValuesFileName), std::string(UPSValImageSize, '\1'));
+        ASSERT_EQ(::chown(Path(ValuesFileName).c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::utimensat(AT_FDCWD, Path(ValuesFileName).c_str(), times, 0), 0);
+        ReadUPSVal();
+        const ValuesLinkState link = GetValuesLink();
+        EXPECT_EQ(std::tuple(link.link, link.reason, link.detail),
+                  service ? std::tuple(ValuesLink::Live, LostReason::NoValues, std::string())
+                          : std::tuple(ValuesLink::Lost, LostReason::ForeignWriter, owner));
+        EXPECT_EQ(PtUPSVal.flag_OpenUPS, service ? 0x0101 : 0);
+    }
+}
+
 TEST_F(ValuesFileTest, AFolderClosedToTheUserNamesWhoMayReadIt) {
     // Root reads every folder: the reader then runs as nobody.
     const bool root = ::geteuid() == 0;

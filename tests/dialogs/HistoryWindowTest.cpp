@@ -1,13 +1,16 @@
-// The History window on a power history the test writes with plain SQL: the
-// outage table, totals and chart of each range, what it says without a
-// readable history, the battery line, and the window itself.
+// The History window on a power history the test writes with plain SQL in
+// the agent's tables: the outage table, totals and chart of each range, what
+// it says without a readable history (planted files included), the battery
+// line, the read on its worker, and the window itself.
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableWidget>
+#include <QTest>
+#include <QThreadPool>
 #include <set>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "DialogTestSupport.h"
 #include "HistoryWindow.h"
@@ -18,15 +21,6 @@ namespace {
 
 using namespace dialogs_test;
 
-// The agent's tables, with the columns the window reads.
-const char* const kSchema[] = {
-    "PRAGMA journal_mode=WAL",
-    "CREATE TABLE samples(time INTEGER PRIMARY KEY, charge REAL, load REAL, input_volts REAL,"
-    " runtime_s INTEGER, status INTEGER NOT NULL)",
-    "CREATE TABLE events(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, kind TEXT NOT NULL,"
-    " detail TEXT NOT NULL)",
-    "PRAGMA user_version=1"};
-
 class HistoryWindowTest : public DialogTest {
   protected:
     void SetUp() override {
@@ -36,9 +30,18 @@ class HistoryWindowTest : public DialogTest {
     }
     void TearDown() override {
         delete CurrentHistoryWindow();
-        writer_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase("writer");
+        QThreadPool::globalInstance()->waitForDone(); // a read of a closed window
+        writer_.Close();
         DialogTest::TearDown();
+    }
+    void Exec(const std::string& sql) {
+        ASSERT_EQ(sqlite3_exec(writer_.Handle(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sql << ": " << sqlite3_errmsg(writer_.Handle());
+    }
+    // The read runs on a worker: the window shows its answer once it is done.
+    static HistoryWindow* Shown(HistoryWindow* w) {
+        EXPECT_TRUE(QTest::qWaitFor([w] { return !w->Reading(); }, 5000));
+        return w;
     }
     // Three outages: A from 26 to 23 hours ago, its countdown cancelled by
     // the user; B from 30 to 20 minutes ago, its countdown ended by the
@@ -46,14 +49,9 @@ class HistoryWindowTest : public DialogTest {
     // 10 s over the last hour, every 10 minutes over three days before it but
     // for a hole of two hours; the charge falls 1 % in 5 minutes on battery,
     // where the input voltage is not reported.
-    void WriteHistory() {
-        writer_ = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        writer_.setDatabaseName(QString::fromStdString(Path(HistoryFileName)));
-        ASSERT_TRUE(writer_.open());
-        QSqlQuery q(writer_);
-        for (const char* sql : kSchema)
-            ASSERT_TRUE(q.exec(sql)) << sql;
-        writer_.transaction();
+    void WriteHistory(const char* name = HistoryFileName) {
+        ASSERT_TRUE(writer_.Open(Path(name), HistoryDb::Mode::Write).Ok());
+        Exec("BEGIN");
         const struct {
             std::int64_t start, end;
             const char *countdownEnd, *trigger;
@@ -61,15 +59,9 @@ class HistoryWindowTest : public DialogTest {
         } outages[] = {{-26 * 3600, -23 * 3600, "countdown-cancel", "power failure", 1800, 40},
                        {-1800, -1200, "countdown-end", "power failure", 1500, 42},
                        {-300, 1, nullptr, "battery low", 1200, 70}};
-        const auto insert = [&](const char* sql, const QVariantList& values) {
-            q.prepare(sql);
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            ASSERT_TRUE(q.exec()) << sql;
-        };
         auto event = [&](std::int64_t t, const char* kind, const std::string& detail) {
-            insert("INSERT INTO events(time, kind, detail) VALUES(?, ?, ?)",
-                   {qint64(now_ + t), kind, QString::fromStdString(detail)});
+            Exec("INSERT INTO events(time, kind, detail) VALUES(" + std::to_string(now_ + t) +
+                 ", '" + kind + "', '" + detail + "')");
         };
         for (const auto& o : outages) {
             event(o.start, "power-fail", "power failure");
@@ -83,13 +75,15 @@ class HistoryWindowTest : public DialogTest {
             const auto* o = std::find_if(std::begin(outages), std::end(outages),
                                          [&](const auto& o) { return t >= o.start && t < o.end; });
             const bool battery = o != std::end(outages);
-            insert("INSERT INTO samples(time, charge, load, input_volts, runtime_s, status) "
-                   "VALUES(?, ?, ?, ?, ?, ?)",
-                   {qint64(now_ + t), battery ? 100 - double(t - o->start) / 300 : 100.0,
-                    battery ? o->load : 40.0, battery ? QVariant() : QVariant(230.0),
-                    battery ? QVariant(o->runtime) : QVariant(), battery ? UPS_ACFAIL : 0});
+            auto text = [](double v) { return std::to_string(v); };
+            Exec("INSERT INTO samples(time, charge, load, input_volts, runtime_s, status) VALUES(" +
+                 std::to_string(now_ + t) + ", " +
+                 text(battery ? 100 - double(t - o->start) / 300 : 100.0) + ", " +
+                 text(battery ? o->load : 40.0) + ", " + (battery ? "NULL" : "230") + ", " +
+                 (battery ? text(o->runtime) : "NULL") + ", " +
+                 std::to_string(battery ? UPS_ACFAIL : 0) + ")");
         }
-        writer_.commit();
+        Exec("COMMIT");
     }
     static std::string Rows(const QTableWidget* t) {
         std::string rows;
@@ -100,12 +94,12 @@ class HistoryWindowTest : public DialogTest {
         return rows;
     }
     std::int64_t now_ = 0;
-    QSqlDatabase writer_;
+    HistoryDb writer_; // as the agent writes
 };
 
 TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     WriteHistory();
-    writer_.close(); // the agent has stopped: its -wal and -shm are gone
+    writer_.Close(); // the agent has stopped: its -wal and -shm are gone
     const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98 %|power back "
                           "(power failure)\n",
                       C = "2026-03-01 11:55:00|on battery|0:05:00|99 %|running (battery low)\n",
@@ -116,31 +110,32 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
         std::string rows, totals;
         qsizetype charge, volts;
         int voltPieces; // broken where the UPS did not report it, and at the hole
+        int spans;      // shaded: outages whose shading would overlap are one
     } cases[] = {
         {HistoryRange::Hour, C + B,
-         "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2},
+         "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2, 2},
         // A began before the day: counted from the day's start.
         {HistoryRange::Day,
          C + B +
              "2026-02-28 12:00:00*|2026-02-28 13:00:00|1:00:00|66 %|cancelled (power failure)\n",
          "3 outages in the last day: 1:15:00 on battery, longest 1:00:00 (* began earlier: "
          "counted from the range's start)",
-         157, 146, 3},
+         157, 146, 3, 3},
         {HistoryRange::Week, C + B + A,
-         "3 outages in the last week: 3:15:00 on battery, longest 3:00:00", 301, 288, 3},
+         "3 outages in the last week: 3:15:00 on battery, longest 3:00:00", 301, 288, 3, 3},
         {HistoryRange::Year, C + B + A,
-         "3 outages in the last year: 3:15:00 on battery, longest 3:00:00", 6, 6, 1},
+         "3 outages in the last year: 3:15:00 on battery, longest 3:00:00", 6, 6, 1, 2},
     };
     HistoryWindow* w = OpenHistoryWindow();
     for (const auto& c : cases) {
         SCOPED_TRACE(HistoryRangeName(c.range));
         w->SetRange(c.range);
-        EXPECT_EQ(Rows(w->table), c.rows);
+        EXPECT_EQ(Rows(Shown(w)->table), c.rows);
         EXPECT_EQ(w->totals->text().toStdString(), c.totals);
         EXPECT_EQ(std::tuple(w->PointCount(HistoryWindow::Charge),
                              w->PointCount(HistoryWindow::InputVolts),
                              w->PieceCount(HistoryWindow::InputVolts), w->outageShade->count()),
-                  std::tuple(c.charge, c.volts, c.voltPieces, 4 * w->table->rowCount()));
+                  std::tuple(c.charge, c.volts, c.voltPieces, 4 * c.spans));
     }
     // C's load is not comparable with A's, so B is the latest to compare.
     EXPECT_EQ(w->health->text().toStdString(),
@@ -152,28 +147,93 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
 }
 
 TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
+    const std::string file = Path(HistoryFileName), cannot = "The history cannot be read: " + file;
     const struct {
-        const char* content; // null: no file; "live": written, the writer still open
-        std::string problem;
-    } cases[] = {{nullptr, "No history yet: the agent has not recorded any."},
-                 {"", "No history yet: the agent has not recorded any."},
-                 {"not a database, not at all; longer than a header", "The history cannot be read"},
-                 {"live", ""}};
+        std::string plant, problem;
+    } cases[] = {{"none", "No history yet: the agent has not recorded any."},
+                 {"empty", "No history yet: the agent has not recorded any."},
+                 {"garbage", cannot + " is damaged or not a database"},
+                 // Opened without waiting: a FIFO that no one writes would block for ever.
+                 {"fifo", cannot + " is not a regular file but a FIFO."},
+                 {"link", cannot + " is not a regular file but a symbolic link."},
+                 {"stranger", cannot + " is owned by user 65534."},
+                 // Endless rows where the events should be; a trigger that would run.
+                 {"view", cannot + " holds more than the agent's history (a view \"events\""},
+                 {"trigger", cannot + " holds more than the agent's history (a trigger \"t\")."},
+                 {"live", ""}}; // written, the writer still open
     for (const auto& c : cases) {
-        std::filesystem::remove(Path(HistoryFileName));
-        if (c.content && std::string(c.content) == "live")
+        SCOPED_TRACE(c.plant);
+        writer_.Close();
+        std::filesystem::remove(file);
+        if (c.plant == "stranger" && ::geteuid() != 0) continue; // only root gives files away
+        if (c.plant == "empty" || c.plant == "garbage")
+            corvanta_test::WriteFileRaw(file, c.plant == "empty" ? "" : "not a database: " + file);
+        EXPECT_TRUE(c.plant != "fifo" || ::mkfifo(file.c_str(), 0644) == 0);
+        if (c.plant == "link") {
+            WriteHistory("real.db");
+            std::filesystem::create_symlink("real.db", file);
+        } else if (std::set<std::string>{"stranger", "view", "trigger", "live"}.count(c.plant)) {
             WriteHistory();
-        else if (c.content)
-            corvanta_test::WriteFileRaw(Path(HistoryFileName), c.content);
+        }
+        EXPECT_TRUE(c.plant != "stranger" || ::chown(file.c_str(), 65534, 65534) == 0);
+        if (c.plant == "view")
+            Exec("DROP TABLE events; CREATE VIEW events AS WITH RECURSIVE n(i) AS (SELECT 1 "
+                 "UNION ALL SELECT i + 1 FROM n) SELECT i AS id, i AS time, 'power-fail' AS kind, "
+                 "'' AS detail FROM n");
+        if (c.plant == "trigger")
+            Exec("CREATE TRIGGER t AFTER INSERT ON samples BEGIN DELETE FROM events; END");
         HistoryWindow* w = OpenHistoryWindow();
         w->SetRange(HistoryRange::Hour);
-        EXPECT_EQ(w->problem->text().toStdString().substr(0, c.problem.size()), c.problem);
+        EXPECT_EQ(Shown(w)->problem->text().toStdString().substr(0, c.problem.size()), c.problem);
         EXPECT_EQ(w->problem->isVisibleTo(w), !c.problem.empty());
         EXPECT_EQ(w->totals->text().isEmpty(), !c.problem.empty());
         EXPECT_EQ(w->ExportCsv(Path("out.csv")), c.problem.empty());
-        EXPECT_EQ(std::filesystem::exists(Path(HistoryFileName)), c.content != nullptr);
+        EXPECT_EQ(corvanta_test::FileExists(file), c.plant != "none");
         delete w;
     }
+}
+
+TEST_F(HistoryWindowTest, AReadPastItsTimeOrRowsSaysTheHistoryIsTooLarge) {
+    WriteHistory();
+    writer_.Close();
+    const std::string large = "The history is too large to read in time: ";
+    const struct {
+        HistoryReadLimits limits;
+        std::string problem;
+    } cases[] = {{{std::chrono::milliseconds(0)}, large + Path(HistoryFileName) + " took too long"},
+                 {{HistoryDb::ReadBudget, 8},
+                  large + "the last week holds more than 8 events. A shorter range may be read."},
+                 {{HistoryDb::ReadBudget, 20000, 50},
+                  large + "the last week holds more than 50 samples. A shorter range may be read."},
+                 {{}, ""}};
+    for (const auto& c : cases) {
+        const HistoryView view =
+            ReadHistory(Path(HistoryFileName), HistoryRange::Week, now_, c.limits);
+        EXPECT_EQ(view.problem.substr(0, c.problem.size()), c.problem);
+        EXPECT_EQ(view.state == HistoryView::State::Read, c.problem.empty());
+        EXPECT_EQ(view.outages.count, c.problem.empty() ? 3 : 0);
+    }
+}
+
+TEST_F(HistoryWindowTest, ReadsOnAWorkerAndShowsTheNewestRead) {
+    WriteHistory();
+    QPointer<HistoryWindow> w = OpenHistoryWindow();
+    // The answer comes through the event loop: until then the window says it reads.
+    EXPECT_TRUE(w->Reading());
+    EXPECT_EQ(w->problem->text().toStdString(), "Reading the history…");
+    w->SetRange(HistoryRange::Week);
+    w->SetRange(HistoryRange::Hour);
+    EXPECT_EQ(Shown(w)->View().from, now_ - 3600);
+    EXPECT_FALSE(w->status->isVisibleTo(w));
+    // Read again, the last view stays on screen, marked as being read.
+    w->Refresh();
+    EXPECT_TRUE(w->status->isVisibleTo(w) && w->readout->isVisibleTo(w));
+    EXPECT_EQ(w->table->rowCount(), 2);
+    // Closed during a read, the window goes at once; the read ends unseen.
+    delete w.data();
+    QThreadPool::globalInstance()->waitForDone();
+    FlushDeletes();
+    EXPECT_EQ(CurrentHistoryWindow(), nullptr);
 }
 
 TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
@@ -194,17 +254,19 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) 
     OpenDialogWindow(FourCharCode("hist"));
     EXPECT_EQ(CurrentHistoryWindow(), w.data());
     w->SetRange(HistoryRange::Hour);
-    w->ShowValuesAt(now_ - 1500);
+    Shown(w)->ShowValuesAt(now_ - 1500);
     EXPECT_EQ(w->readout->text().toStdString(),
               "2026-03-01 11:35:00   charge 99 %, load 42 %, input -   (on battery)");
     // The tick reads the history again once 10 s have passed: outage C ends.
-    ASSERT_TRUE(QSqlQuery(writer_).exec(
-        QStringLiteral("INSERT INTO events(time, kind, detail) VALUES(%1, 'power-back', '')")
-            .arg(now_ + 5)));
-    for (int second : {9, 10}) {
+    Exec("INSERT INTO events(time, kind, detail) VALUES(" + std::to_string(now_ + 5) +
+         ", 'power-back', '')");
+    for (int second : {9, 10, 30}) { // at 30 the read begun at 10 still runs
         SetTestTime(2026, 3, 1, 12, 0, second), TickHistoryWindow(CurrentTime());
-        EXPECT_EQ(w->View().outages.outages.back().end.has_value(), second == 10);
+        EXPECT_EQ(w->Reading(), second >= 10);
+        EXPECT_FALSE(w->View().outages.outages.back().end);
     }
+    EXPECT_EQ(Shown(w)->View().to, now_ + 10);
+    EXPECT_TRUE(w->View().outages.outages.back().end.has_value());
 
     const QImage shot = w->grab().toImage();
     ASSERT_TRUE(shot.save(QString::fromStdString(Path("history.png"))));

@@ -7,7 +7,7 @@
 namespace {
 
 using namespace dialogs_test;
-using corvanta_test::RowOf;
+using corvanta_test::CalendarWith, corvanta_test::RowOf, corvanta_test::WriteFileRaw;
 using Entries = std::vector<ScheduleStr>;
 
 // Entries as "button:hour:minute " each, empty ones left out.
@@ -54,8 +54,7 @@ TEST_F(ScheduleModel, RowsAreCollectedSortedStablyAndPacked) {
     EXPECT_EQ(Day(2026, 3, 20), "1:0:55 2:7:5 ");
     // Days outside the two years are neither read nor written.
     for (auto [y, m, d] : {std::array{2025, 12, 31}, {2028, 1, 1}, {2026, 13, 1}, {2026, 1, 32}}) {
-        StoreDay(y, m, d, rec, 1);
-        CopyDayForward(CopyMode::Daily, y, m, d);
+        StoreDay(y, m, d, rec, 1), CopyDayForward(CopyMode::Daily, y, m, d);
         EXPECT_EQ(Day(y, m, d), "") << y << "-" << m << "-" << d;
     }
     StoreDay(2026, 3, 20, rec, 0);
@@ -66,36 +65,32 @@ TEST_F(ScheduleModel, RowsAreCollectedSortedStablyAndPacked) {
 TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
     // From a day, the days that get its entries (+) and those that keep their
     // own (-); daily fills even the slots a month does not have.
+    using enum CopyMode;
     // clang-format off
-    const struct {
-        CopyMode mode;
-        int y, m, d;
-        const char* probes;
-    } cases[] = {
-        {CopyMode::Daily, 2026, 3, 15, "+20260315 +20260431 +20271231 -20260314 -20260231"},
-        {CopyMode::Weekly, 2026, 3, 18, "+20260325 +20270106 -20260311 -20260326 -20271231"},
-        {CopyMode::Monthly, 2026, 3, 31, "+20260331 +20260431 +20271231 -20260430 -20260228"},
-        {CopyMode::Daily, 2027, 5, 12, "+20270512 +20270601 +20271231 -20270511 -20261231"},
-        {CopyMode::Weekly, 2027, 5, 12, "+20270519 +20271229 -20270513 -20260513 -20270505"},
-        {CopyMode::Monthly, 2027, 5, 12, "+20270612 +20271212 -20270613 -20260612 -20270412"},
-    };
+    const std::tuple<CopyMode, int, int, int, const char*> cases[] = {
+        {Daily, 2026, 3, 15, "+20260315 +20260431 +20271231 -20260314 -20260231"},
+        {Weekly, 2026, 3, 18, "+20260325 +20270106 -20260311 -20260326 -20271231"},
+        {Monthly, 2026, 3, 31, "+20260331 +20260431 +20271231 -20260430 -20260228"},
+        {Daily, 2027, 5, 12, "+20270512 +20270601 +20271231 -20270511 -20261231"},
+        {Weekly, 2027, 5, 12, "+20270519 +20271229 -20270513 -20260513 -20270505"},
+        {Monthly, 2027, 5, 12, "+20270612 +20271212 -20270613 -20260612 -20270412"}};
     // clang-format on
-    for (const auto& c : cases) {
+    for (const auto& [mode, y, m, d, probes] : cases) {
         std::fill(PtSchedule, PtSchedule + ScheduleRows, ScheduleStr{0, 0, 0});
-        Put(c.y, c.m, c.d, {{1, 6, 0}, {1, 18, 0}});
+        Put(y, m, d, {{1, 6, 0}, {1, 18, 0}});
         Put(2027, 12, 31, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}}); // replaced whole when a target
-        CopyDayForward(c.mode, c.y, c.m, c.d);
-        std::istringstream in(c.probes);
+        CopyDayForward(mode, y, m, d);
+        std::istringstream in(probes);
         for (std::string p; in >> p;) {
             const int date = std::stoi(p.substr(1));
             const char* own = date == 20271231 ? "1:1:1 1:2:2 1:3:3 " : "";
             EXPECT_EQ(Day(date / 10000, date / 100 % 100, date % 100),
                       p[0] == '+' ? "1:6:0 1:18:0 " : own)
-                << p << " from " << c.y * 10000 + c.m * 100 + c.d;
+                << p << " from " << y * 10000 + m * 100 + d;
         }
     }
     // An empty day clears later ones too.
-    CopyDayForward(CopyMode::Daily, 2027, 1, 1);
+    CopyDayForward(Daily, 2027, 1, 1);
     EXPECT_EQ(Day(2027, 5, 12) + Day(2027, 12, 31), "");
 }
 
@@ -104,10 +99,9 @@ class ScheduleWindow : public DialogTest {
     void SetUp() override {
         DialogTest::SetUp();
         SetTestTime(2026, 12, 31, 23, 59); // a Thursday; 1 December 2026 is a Tuesday
-        corvanta_test::WriteFileRaw(
-            Path(CalendarFileName),
-            corvanta_test::CalendarWith(
-                2026, {{12, 31, 0, 1, 22, 30}, {12, 31, 1, 1, 7, 7}, {12, 31, 2, 3, 1, 0}}));
+        WriteFileRaw(Path(CalendarFileName), CalendarWith(2026, {{12, 31, 0, 1, 22, 30},
+                                                                 {12, 31, 1, 1, 7, 7},
+                                                                 {12, 31, 2, 3, 1, 0}}));
     }
 };
 
@@ -122,9 +116,8 @@ TEST_F(ScheduleWindow, AppliesSortedAndSavesOnItsCloseBox) {
     w->close(); // the close box saves as Close does
     EXPECT_EQ(PtSchedule, nullptr);
     const std::vector<std::string> lines = FileLines(CalendarFileName);
-    EXPECT_EQ(lines[1 + RowOf(12, 31, 0)] + "|" + lines[1 + RowOf(12, 31, 1)] + "|" +
-                  lines[1 + RowOf(12, 31, 2)],
-              "1\t1\t0|1\t7\t5|1\t23\t35");
+    const auto entry = [&](int k) { return lines[1 + RowOf(12, 31, k)]; };
+    EXPECT_EQ(entry(0) + "|" + entry(1) + "|" + entry(2), "1\t1\t0|1\t7\t5|1\t23\t35");
     EXPECT_EQ(Requests(), "0\n1\n0\n");
 }
 

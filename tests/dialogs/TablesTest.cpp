@@ -21,22 +21,19 @@ TEST(DialogTables, ItemListsAndDateFields) {
 }
 
 TEST(DialogTables, DatesAreStoredOnlyWhenTheyFit) {
-    const struct {
-        const char* yearText;
-        int month, day;
-        const char* stored; // null: refused, the old date stays
-    } cases[] = {
+    // The year's text, month, day; what is stored (null: refused, the old
+    // date stays).
+    const std::tuple<const char*, int, int, const char*> cases[] = {
         {"7", 3, 5, "00070305"},  {"abc", 3, 5, "00000305"}, {"2007", 99, 99, "20079999"},
-        {"10000", 3, 5, nullptr}, {"2007", 100, 5, nullptr}, {"2007", 3, 100, nullptr},
-    };
-    for (const auto& c : cases) {
+        {"10000", 3, 5, nullptr}, {"2007", 100, 5, nullptr}, {"2007", 3, 100, nullptr}};
+    for (const auto& [year, month, day, stored] : cases) {
         struct {
             char field[9] = "19990101";
             char after = 'Z';
         } record;
-        EXPECT_EQ(StoreDate(record.field, c.yearText, c.month, c.day), c.stored != nullptr)
-            << c.yearText << " " << c.month << " " << c.day;
-        EXPECT_STREQ(record.field, c.stored ? c.stored : "19990101") << c.yearText;
+        EXPECT_EQ(StoreDate(record.field, year, month, day), stored != nullptr)
+            << year << " " << month << " " << day;
+        EXPECT_STREQ(record.field, stored ? stored : "19990101") << year;
         EXPECT_EQ(record.after, 'Z');
     }
 }
@@ -68,10 +65,8 @@ TEST_F(EventLogFile, StandinsGiveNoRowsAndAnOversizedLogIsReadOnlyInPart) {
         SCOPED_TRACE(StandinName(what));
         PlantStandin(Path(LogFileName), what, "# one\n# two\n");
         std::size_t rows = 0;
-        {
-            Watchdog watchdog(20, std::string("event log, ") + StandinName(what));
-            ReadEventLogFile(Path(LogFileName), AddRow, &rows);
-        }
+        const Watchdog watchdog(20, std::string("event log, ") + StandinName(what));
+        ReadEventLogFile(Path(LogFileName), AddRow, &rows);
         // Two lines, then the hole in pieces of 255 up to the cap.
         EXPECT_EQ(rows, what == Standin::Oversized ? 2 + (LogFileCap - 12 + 254) / 255 : 0);
         RemoveTree(Path(LogFileName));

@@ -17,13 +17,11 @@ class SettingsWindows : public DialogTest {
         DialogTest::SetUp();
         UPSSts& s = PtUPSSts;
         s.LowBatteryLevel = 37, s.LogEntry = 250, s.Command_Time = 45;
-        std::strcpy(s.BR_Date_Last, "20071005");
-        std::strcpy(s.BR_Date_Next, "20100228");
+        std::strcpy(s.BR_Date_Last, "20071005"), std::strcpy(s.BR_Date_Next, "20100228");
         s.flag_Enable_Power_OSDelay = 1, s.Power_OSDelay = 601;
         s.flag_Enable_Battery_OSDelay = 2, s.Battery_OSDelay = 30;
         s.flag_Enable_Schedule_OSDelay = 0, s.Schedule_OSDelay = 3600;
-        s.flag_EnableCommand = 1;
-        std::strcpy(s.CommandFile, "/usr/local/bin/on-battery");
+        s.flag_EnableCommand = 1, std::strcpy(s.CommandFile, "/usr/local/bin/on-battery");
     }
     static WindowRef Open(const char* command, const std::string& name) {
         EXPECT_EQ(OpenDialogWindow(FourCharCodeFromText(command)), eventNotHandledErr);
@@ -40,10 +38,18 @@ std::vector<std::pair<int, std::string>> Pairs(const std::string& list) {
     return pairs;
 }
 
+// A text field's text, another control's value; and the other way.
+std::string Shown(ControlRef c) {
+    return qobject_cast<QLineEdit*>(c) ? GetControlText(c) : std::to_string(GetControlValue(c));
+}
+void Set(ControlRef c, const std::string& text) {
+    qobject_cast<QLineEdit*>(c) ? SetControlText(c, text) : SetControlValue(c, std::stoi(text));
+}
+
 TEST_F(SettingsWindows, EachShowsTheSettingsAndOkStoresWhatTheUserChose) {
-    const struct {
-        const char *command, *name, *shown, *set, *lines; // controls by ID, settings file lines
-    } cases[] = {
+    // The command, the window; what controls show and what is set in them
+    // by ID; the settings file's lines by number.
+    const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"prop", "PropertyWindow", "130=7|131=10|133=5|135=2007|132=2|134=28|136=2010",
          "130=5|131=3|133=5|135=2025", "16=25|2=20250305|3=20100228"},
         {"logm", "LogManageWindow", "128=2", "128=3", "6=300"},
@@ -51,27 +57,18 @@ TEST_F(SettingsWindows, EachShowsTheSettingsAndOkStoresWhatTheUserChose) {
         {"acti", "ActionsWindow",
          "128=1|132=0|136=0|141=1|129=21|133=2|137=31|143=/usr/local/bin/on-battery|144=45",
          "128=0|129=4|132=1|133=22|136=1|137=31|141=0|143=/opt/ups/notify me.sh|144=70000",
-         "17=0|18=90|21=1|22=900|25=1|26=3600|29=0|30=/opt/ups/notify me.sh|31=4464"},
-    };
-    for (const auto& c : cases) {
-        WindowRef w = Open(c.command, c.name);
-        for (const auto& [id, text] : Pairs(c.shown)) {
-            ControlRef control = Control(w, c.command, id);
-            EXPECT_EQ(qobject_cast<QLineEdit*>(control) ? GetControlText(control)
-                                                        : std::to_string(GetControlValue(control)),
-                      text)
-                << c.command << id;
-        }
-        for (const auto& [id, text] : Pairs(c.set)) {
-            ControlRef control = Control(w, c.command, id);
-            qobject_cast<QLineEdit*>(control) ? SetControlText(control, text)
-                                              : SetControlValue(control, std::stoi(text));
-        }
+         "17=0|18=90|21=1|22=900|25=1|26=3600|29=0|30=/opt/ups/notify me.sh|31=4464"}};
+    for (const auto& [command, name, shown, set, lines] : cases) {
+        WindowRef w = Open(command, name);
+        for (const auto& [id, text] : Pairs(shown))
+            EXPECT_EQ(Shown(Control(w, command, id)), text) << command << id;
+        for (const auto& [id, text] : Pairs(set))
+            Set(Control(w, command, id), text);
         ASSERT_TRUE(ClickButton(w, "ok  "));
         EXPECT_FALSE(IsValidWindowPtr(w));
-        const std::vector<std::string> lines = FileLines(SettingsFileName);
-        for (const auto& [line, text] : Pairs(c.lines))
-            EXPECT_EQ(lines.at(static_cast<std::size_t>(line) - 1), text) << c.command << line;
+        const std::vector<std::string> file = FileLines(SettingsFileName);
+        for (const auto& [line, text] : Pairs(lines))
+            EXPECT_EQ(file.at(static_cast<std::size_t>(line) - 1), text) << command << line;
         EXPECT_EQ(Requests(), "1\n0\n0\n");
     }
     EXPECT_EQ(PtUPSSts.LowBatteryLevel * 1000 + PtUPSSts.LogEntry, 25300);
@@ -94,13 +91,10 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
     MyCreateWindow("main", nullptr, "MainWindow", &main);
     main->setGeometry(200, 100, 520, 448), main->show();
     EXPECT_EQ(main->minimumSize(), main->maximumSize()); // laid out by hand: one size
-    const struct {
-        const char *command, *name;
-        int field; // the control with the focus; 0: the window itself
-        Qt::Key key;
-        bool stays;          // the next case finds it open
-        const char* written; // the file the key had written, if any
-    } cases[] = {
+    // The command, the window, the control with the focus (0: the window
+    // itself), the key; whether the next case finds it open, the file the key
+    // had written, if any.
+    const std::tuple<const char*, std::string, int, Qt::Key, bool, const char*> cases[] = {
         {"prop", "PropertyWindow", 135, Qt::Key_Return, false, SettingsFileName},
         {"logm", "LogManageWindow", 128, Qt::Key_Enter, false, SettingsFileName},
         {"acti", "ActionsWindow", 144, Qt::Key_Escape, false, nullptr},
@@ -108,19 +102,18 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
         {"sche", "ScheduleWindow", 141, Qt::Key_Escape, false, CalendarFileName}, // its Close
         {"absa", "AboutWindow", 0, Qt::Key_Return, true, nullptr},
         {"absa", "AboutWindow", 0, Qt::Key_Escape, false, nullptr},
-        {"elog", "EventLogWindow", 0, Qt::Key_Escape, false, nullptr},
-    };
-    for (const auto& c : cases) {
-        Command(c.command), Command(c.command);
-        ASSERT_EQ(WindowsNamed(c.name).size(), 1u) << c.command;
-        WindowRef w = WindowsNamed(c.name).at(0);
+        {"elog", "EventLogWindow", 0, Qt::Key_Escape, false, nullptr}};
+    for (const auto& [command, name, field, key, stays, written] : cases) {
+        Command(command), Command(command);
+        ASSERT_EQ(WindowsNamed(name).size(), 1u) << command;
+        WindowRef w = WindowsNamed(name).at(0);
         EXPECT_EQ(w->parentWidget(), main);
-        EXPECT_EQ(w->geometry().center(), main->geometry().center()) << c.command;
-        EXPECT_EQ(w->minimumSize() == w->maximumSize(), c.name != std::string("EventLogWindow"));
-        QTest::keyClick(c.field ? Control(w, c.command, c.field) : w, c.key);
-        EXPECT_EQ(IsValidWindowPtr(w), c.stays) << c.command << c.key;
-        EXPECT_EQ(corvanta_test::FileExists(Path(CommandFileName)), c.written != nullptr);
-        EXPECT_TRUE(!c.written || std::remove(Path(c.written).c_str()) == 0) << c.command;
+        EXPECT_EQ(w->geometry().center(), main->geometry().center()) << command;
+        EXPECT_EQ(w->minimumSize() == w->maximumSize(), name != "EventLogWindow");
+        QTest::keyClick(field ? Control(w, command, field) : w, key);
+        EXPECT_EQ(IsValidWindowPtr(w), stays) << command << key;
+        EXPECT_EQ(corvanta_test::FileExists(Path(CommandFileName)), written != nullptr);
+        EXPECT_TRUE(!written || std::remove(Path(written).c_str()) == 0) << command;
         std::remove(Path(CommandFileName).c_str());
     }
     EXPECT_EQ(AboutWindow, nullptr);

@@ -12,19 +12,19 @@
 namespace e2e {
 namespace {
 
-const char* const Upsd = "/lib/nut/upsd";
+using corvanta_test::FileExists;
+
+const char *const Upsd = "/lib/nut/upsd", *const DummyUps = "/lib/nut/dummy-ups";
 
 // The agent answers a change of the UPS within about a second; the tests
 // allow more so that a loaded machine does not fail them.
 const std::chrono::seconds Prompt(5);
-const char* const DummyUps = "/lib/nut/dummy-ups";
 
 // A TCP port on 127.0.0.1 that nobody listens on right now.
 int FreePort() {
     int s = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_family = AF_INET, a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof a;
     int port = -1;
     if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
@@ -47,8 +47,7 @@ class NutE2e : public E2eTest {
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         nutDir_ = tmpl;
         const group* nut = ::geteuid() == 0 ? ::getgrnam("nut") : nullptr;
-        port_ = FreePort();
-        ASSERT_GT(port_, 0);
+        ASSERT_GT(port_ = FreePort(), 0);
         const std::pair<std::string, std::string> files[] = {
             {"", ""},
             {"ups.conf", "[dummy]\n driver = dummy-ups\n port = dummy.dev\n pollinterval = 1\n"},
@@ -62,10 +61,9 @@ class NutE2e : public E2eTest {
         for (const auto& [name, text] : files) {
             const std::string path = nutDir_ + "/" + name;
             if (!name.empty()) std::ofstream(path) << text;
-            if (nut) {
-                ASSERT_EQ(::chown(path.c_str(), 0, nut->gr_gid), 0);
-                ASSERT_EQ(::chmod(path.c_str(), name.empty() ? 0770 : 0640), 0);
-            }
+            if (!nut) continue;
+            ASSERT_EQ(::chown(path.c_str(), 0, nut->gr_gid), 0);
+            ASSERT_EQ(::chmod(path.c_str(), name.empty() ? 0770 : 0640), 0);
         }
         // The agent's password file: its own, readable by root only.
         std::ofstream(Path("nut.pw")) << "e2e-only\n";
@@ -84,26 +82,22 @@ class NutE2e : public E2eTest {
             {"NUT_CONFPATH", nutDir_}, {"NUT_STATEPATH", nutDir_}, {"NUT_ALTPIDPATH", nutDir_}};
         const std::string run = std::to_string(++runs_);
         driver_ = Spawn({DummyUps, "-a", "dummy", "-F"}, Path("dummy-ups" + run + ".out"), env);
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return Alive(driver_) && corvanta_test::FileExists(nutDir_ + "/dummy-ups-dummy");
-            },
-            seconds(5)))
+        const std::string socket = nutDir_ + "/dummy-ups-dummy";
+        ASSERT_TRUE(WaitFor([&] { return Alive(driver_) && FileExists(socket); }, seconds(5)))
             << ReadFile(driver_.Output);
         upsd_ = Spawn({Upsd, "-F"}, Path("upsd" + run + ".out"), env);
         ASSERT_GT(upsd_.Pid, 0);
     }
 
-    void StopNut() {
-        Terminate(upsd_);
-        Terminate(driver_);
-    }
+    void StopNut() { Terminate(upsd_), Terminate(driver_); }
+    // The dummy UPS as upsd offers it.
+    std::string Target() const { return "dummy@127.0.0.1:" + std::to_string(port_); }
 
     // Changes the dummy UPS's status through upsd.
     void SetStatus(const std::string& status) {
-        Child upsrw = Spawn({"upsrw", "-s", "ups.status=" + status, "-u", "admin", "-p", "e2e-only",
-                             "dummy@127.0.0.1:" + std::to_string(port_)},
-                            Path("upsrw.out"));
+        Child upsrw = Spawn(
+            {"upsrw", "-s", "ups.status=" + status, "-u", "admin", "-p", "e2e-only", Target()},
+            Path("upsrw.out"));
         ASSERT_EQ(WaitExit(upsrw, seconds(5)), 0) << ReadFile(Path("upsrw.out"));
     }
 
@@ -116,10 +110,8 @@ class NutE2e : public E2eTest {
     }
 
     std::string nutDir_;
-    int port_ = -1;
-    int runs_ = 0;
-    Child driver_;
-    Child upsd_;
+    int port_ = -1, runs_ = 0;
+    Child driver_, upsd_;
 };
 
 bool Live(const UPSVal& v) {
@@ -127,12 +119,10 @@ bool Live(const UPSVal& v) {
 }
 
 TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
-    StartNut();
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(StartNut());
     // The agent runs as a service would: by name and port, with a user for
     // the instant commands whose password comes from a file.
-    agent_ = Spawn({AgentBinary, "--folder", Folder(), "--nut",
-                    "dummy@127.0.0.1:" + std::to_string(port_), "--nut-user", "admin",
+    agent_ = Spawn({AgentBinary, "--folder", Folder(), "--nut", Target(), "--nut-user", "admin",
                     "--nut-password-file", Path("nut.pw")},
                    Path("agent.out"));
     ASSERT_GT(agent_.Pid, 0);
@@ -145,13 +135,12 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
 
     // Mains, battery, low battery, mains back: within a few seconds the agent
     // reports each, and the monitor shows it with the countdown it implies.
-    const struct {
-        const char* status; // set through upsd; none for the first
-        std::function<bool(const UPSVal&)> reached;
-        const char* names;  // communication, power source, battery
-        QRgb digits;        // the countdown's colour; 0: no countdown
-        const char* logged; // once, by this step
-    } steps[] = {
+    // The status set through upsd (none for the first), the values that show
+    // it reached; the names of communication, power source and battery; the
+    // countdown's colour (0: no countdown); a line logged once by this step.
+    using Reached = std::function<bool(const UPSVal&)>;
+    // clang-format off
+    const std::tuple<const char*, Reached, const char*, QRgb, const char*> steps[] = {
         {nullptr, Idle, "good good good ", 0, nullptr},
         {"OB DISCHRG",
          [](const UPSVal& u) { return (u.StatusFlag.AllSts & UPS_ACFAIL) && Counting(u); },
@@ -159,53 +148,50 @@ TEST_F(NutE2e, MonitorFollowsTheDummyUpsAndUpsdRestarts) {
         {"OB LB",
          [](const UPSVal& u) { return (u.StatusFlag.AllSts & UPS_BATTLOW) && u.DownTime <= 30; },
          "good caution alarm ", Alarm, "Shutdown countdown shortened to 30 s (battery low)"},
-        {"OL", Idle, "good good good ", 0, "Shutdown countdown ended: power restored"},
-    };
+        {"OL", Idle, "good good good ", 0, "Shutdown countdown ended: power restored"}};
+    // clang-format on
     int n = 0;
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.names);
+    for (const auto& [status, reached, names, digits, logged] : steps) {
+        SCOPED_TRACE(names);
         const std::string png = "step" + std::to_string(n++) + ".png";
         // The first, on mains, is the monitor's first frame: already true.
-        Child& m = StartMonitor(png, step.status ? 5 : 0);
+        Child& m = StartMonitor(png, status ? 5 : 0);
         std::this_thread::sleep_for(seconds(1));
-        if (step.status) SetStatus(step.status);
-        EXPECT_TRUE(WaitForValues(step.reached, Prompt));
+        if (status) SetStatus(status);
+        EXPECT_TRUE(WaitForValues(reached, Prompt));
         QImage image = Snapshot(m, png);
-        EXPECT_EQ(StatusNames(image), step.names);
-        EXPECT_TRUE(step.status || CountColour(image, Gauge, GaugeGreen) > 100) << "a full gauge";
+        EXPECT_EQ(StatusNames(image), names);
+        EXPECT_TRUE(status || CountColour(image, Gauge, GaugeGreen) > 100) << "a full gauge";
         const int plain = CountColour(image, CountdownBox, Plain),
                   alarm = CountColour(image, CountdownBox, Alarm);
-        EXPECT_TRUE(step.digits ? (step.digits == Plain ? plain : alarm) > 40 : plain + alarm == 0);
-        EXPECT_EQ(step.logged ? LogCount(step.logged) : 1, 1);
+        EXPECT_TRUE(digits ? (digits == Plain ? plain : alarm) > 40 : plain + alarm == 0);
+        EXPECT_EQ(logged ? LogCount(logged) : 1, 1);
     }
 
     // upsd and its driver stop: Disconnect at once; both come back and the
     // same agent and monitor recover.
-    {
-        int lostBefore = LogCount("Communication with the UPS lost");
-        int restoredBefore = LogCount("Communication with the UPS restored");
-        Child& during = StartMonitor("down.png", 7);
-        Child& after = StartMonitor("recovered.png", 35);
-        std::this_thread::sleep_for(seconds(2));
-        StopNut();
-        EXPECT_TRUE(WaitForValues([](const UPSVal& u) { return !Live(u); }, Prompt));
-        QImage down = Snapshot(during, "down.png");
-        EXPECT_EQ(StatusNames(down), "alarm alarm alarm "); // Disconnect, Unknown, Unknown
-        EXPECT_GE(LogCount("Communication with the UPS lost"), lostBefore + 1);
+    const std::string lost = "Communication with the UPS lost",
+                      restored = "Communication with the UPS restored";
+    const int lostBefore = LogCount(lost), restoredBefore = LogCount(restored);
+    Child& during = StartMonitor("down.png", 7);
+    Child& after = StartMonitor("recovered.png", 35);
+    std::this_thread::sleep_for(seconds(2));
+    StopNut();
+    EXPECT_TRUE(WaitForValues([](const UPSVal& u) { return !Live(u); }, Prompt));
+    // Disconnect, Unknown, Unknown.
+    EXPECT_EQ(StatusNames(Snapshot(during, "down.png")), "alarm alarm alarm ");
+    EXPECT_GE(LogCount(lost), lostBefore + 1);
 
-        StartNut();
-        ASSERT_FALSE(HasFatalFailure());
-        // Back-off of at most 10 s, then the driver's WAIT of about 3 s.
-        EXPECT_TRUE(WaitForValues(Live, seconds(25))) << ReadFile(Path("agent.out"));
-        EXPECT_TRUE(Alive(agent_)) << "the same agent";
-        EXPECT_TRUE(Alive(after)) << "the same monitor";
-        QImage back = Snapshot(after, "recovered.png");
-        EXPECT_EQ(StatusNames(back), "good good good ");
-        // One more line for each new reason (broken, refused, no driver,
-        // WAIT), never one a second.
-        EXPECT_LE(LogCount("Communication with the UPS lost"), lostBefore + 6);
-        EXPECT_EQ(LogCount("Communication with the UPS restored"), restoredBefore + 1);
-    }
+    ASSERT_NO_FATAL_FAILURE(StartNut());
+    // Back-off of at most 10 s, then the driver's WAIT of about 3 s.
+    EXPECT_TRUE(WaitForValues(Live, seconds(25))) << ReadFile(Path("agent.out"));
+    EXPECT_TRUE(Alive(agent_)) << "the same agent";
+    EXPECT_TRUE(Alive(after)) << "the same monitor";
+    EXPECT_EQ(StatusNames(Snapshot(after, "recovered.png")), "good good good ");
+    // One more line for each new reason (broken, refused, no driver,
+    // WAIT), never one a second.
+    EXPECT_LE(LogCount(lost), lostBefore + 6);
+    EXPECT_EQ(LogCount(restored), restoredBefore + 1);
 
     // The password reached upsd from the file and appears nowhere else.
     EXPECT_EQ((ReadFile(Path(LogFileName)) + ReadFile(Path("agent.out"))).find("e2e-only"),

@@ -79,78 +79,69 @@ class DesktopTest : public MonitorTest {
 
 TEST_F(DesktopTest, TrayFollowsTheValues) {
     StartDesktop(true);
-    agent.SupportItem |= (1 << 2) | (1 << 15);
-    agent.ItemVal[2] = 1000;
-    agent.ItemVal[15] = 310;
+    agent.SupportItem |= (1 << 2) | (1 << 15), agent.ItemVal[15] = 310;
     PtUPSSts.flag_Enable_Power_OSDelay = 1, PtUPSSts.Power_OSDelay = 161;
     // A lost link shows the last known state, dimmed under the lost mark.
+    using enum TrayState;
+    const auto argb = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32); };
+    constexpr auto kLost = UPS_COMMERR | UPS_ACFAIL;
+    // clang-format off
     const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
-        {0, 1000, 0, TrayState::Charged, "On mains · 100 % · load 31 %"},
-        {0, 870, 2700, TrayState::Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
-        {UPS_ACFAIL, 620, 0, TrayState::ShutdownPending,
-         "On battery · 62 % · load 31 % · shutdown in 02:41"},
-        {UPS_BATTREPLACE, 1000, 0, TrayState::ReplaceBattery,
-         "On mains · replace battery · 100 % · load 31 %"},
-        {UPS_COMMERR | UPS_ACFAIL, 620, 0, TrayState::ShutdownPending,
-         "Communication lost · last known: on battery"},
-        {UPS_ACFAIL | UPS_SHUTACT, 620, 0, TrayState::ShuttingDown, "Shutting down"},
-        {UPS_COMMERR | UPS_ACFAIL | UPS_SHUTACT, 620, 0, TrayState::ShuttingDown,
-         "Communication lost · last known: on battery · shutting down"},
-        {UPS_COMMERR, 1000, 0, TrayState::Charged, "Communication lost · last known: on mains"}};
+        {0, 1000, 0, Charged, "On mains · 100 % · load 31 %"},
+        {0, 870, 2700, Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
+        {UPS_ACFAIL, 620, 0, ShutdownPending, "On battery · 62 % · load 31 % · shutdown in 02:41"},
+        {UPS_BATTREPLACE, 1000, 0, ReplaceBattery, "On mains · replace battery · 100 % · load 31 %"},
+        {kLost, 620, 0, ShutdownPending, "Communication lost · last known: on battery"},
+        {UPS_ACFAIL | UPS_SHUTACT, 620, 0, ShuttingDown, "Shutting down"},
+        {kLost | UPS_SHUTACT, 620, 0, ShuttingDown, "Communication lost · last known: on battery · shutting down"},
+        {UPS_COMMERR, 1000, 0, Charged, "Communication lost · last known: on mains"}};
+    // clang-format on
     for (const auto& [status, charge, runtime, state, tip] : rows) {
-        agent.StatusFlag.AllSts = status;
-        agent.ItemVal[2] = charge;
-        agent.BattEstimate = runtime;
-        agent.DownTime = -1;
+        agent.StatusFlag.AllSts = status, agent.ItemVal[2] = charge, agent.BattEstimate = runtime;
         Feed('r');
         const QSystemTrayIcon* tray = DesktopTrayIcon();
         ASSERT_TRUE(tray);
         EXPECT_EQ(tray->toolTip().toStdString(), tip);
-        EXPECT_EQ(tray->icon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
-                  TrayIconImage(state, state == TrayState::Charged ? -1 : charge / 10, 32,
-                                (status & UPS_COMMERR) != 0)
-                      .convertToFormat(QImage::Format_ARGB32))
-            << tip;
+        const QImage want = TrayIconImage(state, state == Charged ? -1 : charge / 10, 32,
+                                          (status & UPS_COMMERR) != 0);
+        EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
     }
     // Nothing ever read: nothing known to show.
     const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false};
     EXPECT_EQ(TrayToolTip(never), "Communication lost");
-    EXPECT_EQ(KnownStateOf(never), TrayState::CommLost);
+    EXPECT_EQ(KnownStateOf(never), CommLost);
     // Every state tells itself apart at the smallest tray size.
-    for (int a = 0; a <= static_cast<int>(TrayState::ShuttingDown); ++a)
+    for (int a = 0; a <= static_cast<int>(ShuttingDown); ++a)
         for (int b = 0; b < a; ++b)
             EXPECT_NE(TrayIconImage(TrayState(a), 50, 22), TrayIconImage(TrayState(b), 50, 22));
 }
 
 TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     NotificationServer server;
+    const QString name = QStringLiteral("org.freedesktop.Notifications"),
+                  path = QStringLiteral("/org/freedesktop/Notifications");
     QDBusConnection bus = QDBusConnection::connectToBus(
         QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("server"));
-    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-    ASSERT_TRUE(
-        bus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &server));
+    ASSERT_TRUE(bus.registerService(name));
+    ASSERT_TRUE(bus.registerVirtualObject(path, &server));
     QSettings().remove(QStringLiteral("Tray/HideNoticeShown"));
-    StartDesktop(true);
-    ASSERT_TRUE(Until(DesktopNotifierReady));
+    const auto start = [] { return StartDesktop(true), Until(DesktopNotifierReady); };
+    ASSERT_TRUE(start());
     RemoveAllEventLoopTimers(); // the test's Feed is the tick
     PtUPSSts.flag_Enable_Power_OSDelay = 0, PtUPSSts.flag_Enable_Battery_OSDelay = 1;
     PtUPSSts.Battery_OSDelay = 62;
-    agent.StatusFlag.AllSts = UPS_ACFAIL;
-    Feed('t');
-    agent.StatusFlag.AllSts = UPS_ACFAIL | UPS_BATTLOW;
-    agent.DownTime = 62;
+    const auto feed = [&](std::int32_t status) { agent.StatusFlag.AllSts = status, Feed('t'); };
+    feed(UPS_ACFAIL);
+    agent.StatusFlag.AllSts = UPS_ACFAIL | UPS_BATTLOW, agent.DownTime = 62;
     for (int i = 0; i < 3; ++i)
         Feed('t'); // the third crosses into the last minute
     ASSERT_TRUE(Until([&] { return server.Count() == 4; }));
     // The user cancels from the notification; the agent drops its countdown.
-    QDBusMessage invoked = QDBusMessage::createSignal(
-        QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
-    bus.send(invoked << 3u << QStringLiteral("cancel-shutdown"));
-    ASSERT_TRUE(
-        Until([] { return QFile::exists(QString::fromStdString(FolderFile(CommandFileName))); }));
-    std::ifstream command(FolderFile(CommandFileName));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(command), {}).substr(4), "1\n");
+    bus.send(QDBusMessage::createSignal(path, name, QStringLiteral("ActionInvoked"))
+             << 3u << QStringLiteral("cancel-shutdown"));
+    QFile command(QString::fromStdString(FolderFile(CommandFileName)));
+    ASSERT_TRUE(Until([&] { return command.exists(); }) && command.open(QIODevice::ReadOnly));
+    EXPECT_EQ(command.readAll().mid(4), "1\n");
     agent.DownTime = -1;
     Feed('t');
     // Closing the main window leaves it in the tray, said once.
@@ -162,18 +153,14 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     // The power returns under an overload, then fails with the shutdown
     // under way: each notice replaces or closes the one of its cause.
     for (auto [status, count] : {std::pair{UPS_OVERLOAD, 9}, {UPS_ACFAIL | UPS_SHUTACT, 12}}) {
-        agent.StatusFlag.AllSts = status;
-        Feed('t');
+        feed(status);
         ASSERT_TRUE(Until([&] { return server.Count() == std::size_t(count); }));
     }
     // Started again: the hiding is not told twice.
     StopDesktop();
-    StartDesktop(true);
-    ASSERT_TRUE(Until(DesktopNotifierReady));
-    window->show();
-    window->close();
-    agent.StatusFlag.AllSts = 0;
-    Feed('t');
+    ASSERT_TRUE(start());
+    window->show(), window->close();
+    feed(0);
     ASSERT_TRUE(Until([&] { return server.Count() == 16; }));
     // clang-format off
     const std::vector<std::string> want = {
@@ -190,7 +177,7 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     for (int from : {9, 14})
         std::sort(server.calls.begin() + from, server.calls.begin() + from + (from == 9 ? 3 : 2));
     EXPECT_EQ(server.calls, want);
-    bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    bus.unregisterObject(path);
     QDBusConnection::disconnectFromBus(QStringLiteral("server"));
 }
 
@@ -221,31 +208,30 @@ TEST(NoticeDetector, OneNoticePerChange) {
     constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW;
     constexpr auto kShut = UPS_ACFAIL | UPS_SHUTACT;
     using K = NoticeKind;
+    constexpr auto L = PictureLink::Live, X = PictureLink::Lost;
     // clang-format off
-    const std::tuple<char, std::int32_t, int, long, const char*> steps[] = {
-        {'X', 0, -1, 0, ""}, {'L', 0, -1, 0, ""}, {'L', kFail, -1, 0, "Power failure/2"},
-        {'L', kFail, 30, 0, "Shutdown pending/2"}, {'L', kFail, -1, 5, "Shutdown cancelled/1"},
-        {'X', kFail, -1, 5, "Communication lost/1"}, {'X', 0, -1, 5, ""},
-        {'L', kLow, 100, 200, "Communication restored/1 Battery low/2 Shutdown pending/1"},
-        {'L', kLow, 59, 1, "Shutdown in less than a minute/2"}, {'L', kLow, 58, 1, ""},
-        {'L', 0, -1, 1, "Power restored/1 -BatteryLow -Countdown"},
-        {'L', UPS_BATTREPLACE, 0, 1, "Replace battery/1 Shutdown pending/2"},
-        {'L', UPS_BATTREPLACE, -1, 1, "-Countdown"},
-        {'L', UPS_OVERLOAD | UPS_OVERHEAT, -1, 1, "Overload/2 Overheat/2"},
-        {'L', UPS_OVERHEAT, -1, 1, "-Overload"},
-        {'L', kShut | UPS_OVERHEAT, 20, 1, "Power failure/2 Shutting down/2"},
-        {'X', kShut, -1, 1, "Communication lost/1"},
-        {'L', kShut, -1, 1, "Communication restored/1 -Overheat"},
-        {'L', kFail, 40, 1, "Shutdown pending/2"}};
+    const std::tuple<PictureLink, std::int32_t, int, long, const char*> steps[] = {
+        {X, 0, -1, 0, ""}, {L, 0, -1, 0, ""}, {L, kFail, -1, 0, "Power failure/2"},
+        {L, kFail, 30, 0, "Shutdown pending/2"}, {L, kFail, -1, 5, "Shutdown cancelled/1"},
+        {X, kFail, -1, 5, "Communication lost/1"}, {X, 0, -1, 5, ""},
+        {L, kLow, 100, 200, "Communication restored/1 Battery low/2 Shutdown pending/1"},
+        {L, kLow, 59, 1, "Shutdown in less than a minute/2"}, {L, kLow, 58, 1, ""},
+        {L, 0, -1, 1, "Power restored/1 -BatteryLow -Countdown"},
+        {L, UPS_BATTREPLACE, 0, 1, "Replace battery/1 Shutdown pending/2"},
+        {L, UPS_BATTREPLACE, -1, 1, "-Countdown"},
+        {L, UPS_OVERLOAD | UPS_OVERHEAT, -1, 1, "Overload/2 Overheat/2"},
+        {L, UPS_OVERHEAT, -1, 1, "-Overload"},
+        {L, kShut | UPS_OVERHEAT, 20, 1, "Power failure/2 Shutting down/2"},
+        {X, kShut, -1, 1, "Communication lost/1"},
+        {L, kShut, -1, 1, "Communication restored/1 -Overheat"}, {L, kFail, 40, 1, "Shutdown pending/2"}};
     const std::map<K, std::string> taken{{K::CountdownOver, "Countdown"},
         {K::BatteryLow, "BatteryLow"}, {K::Overload, "Overload"}, {K::Overheat, "Overheat"}};
     // clang-format on
     NoticeDetector detector;
     long clock = 0;
     for (const auto& [link, status, down, later, want] : steps) {
-        const PictureLink l = link == 'L' ? PictureLink::Live : PictureLink::Lost;
         std::string said;
-        for (const Notice& n : detector.Step({l, status, -1, -1, -1, down}, clock += later))
+        for (const Notice& n : detector.Step({link, status, -1, -1, -1, down}, clock += later))
             said += (said.empty() ? "" : " ") + (n.summary.empty()
                                                      ? "-" + taken.at(n.kind)
                                                      : n.summary + "/" + std::to_string(n.urgency));
@@ -262,27 +248,23 @@ int main(int argc, char** argv) {
     const std::string config = home.filePath("bus.conf").toStdString();
     std::ofstream(config) << "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
                              "<policy context='default'><allow send_destination='*'/>"
-                             "<allow receive_sender='*'/>"
-                             "<allow own='*'/></policy></busconfig>";
+                             "<allow receive_sender='*'/><allow own='*'/></policy></busconfig>";
     const std::string start =
         "dbus-daemon --config-file=" + config + " --nofork --print-address=1 --print-pid=1";
     std::FILE* daemon = popen(start.c_str(), "r");
     char address[512] = "", pid[32] = "";
     if (!daemon || !std::fgets(address, sizeof address, daemon) ||
-        !std::fgets(pid, sizeof pid, daemon)) {
-        std::fprintf(stderr, "desktop_tests: dbus-daemon does not start\n");
-        return 1;
-    }
+        !std::fgets(pid, sizeof pid, daemon))
+        return std::fputs("desktop_tests: dbus-daemon does not start\n", stderr), 1;
     address[std::strcspn(address, "\n")] = '\0';
     setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    int result = 0;
-    {
+    const int result = [&] { // the application gone before its bus
         QApplication app(argc, argv);
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
         ::testing::InitGoogleTest(&argc, argv);
-        result = RUN_ALL_TESTS();
-    }
+        return RUN_ALL_TESTS();
+    }();
     kill(static_cast<pid_t>(std::atol(pid)), SIGTERM);
     pclose(daemon);
     return result;

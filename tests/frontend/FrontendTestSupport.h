@@ -64,6 +64,8 @@ class MonitorTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(SetCurDir(dir.path().toLocal8Bit().constData(), &error)) << error;
+        const std::string run = lockPlaces.path().toStdString();
+        SetAgentLockPlaces(run + "/root", run + "/own");
         ASSERT_EQ(agentLock.Take(CurDir, &error), AgentFolderLock::Result::Taken) << error;
         SetTestTime(2026, 3, 10, 12, 0, 0);
         PtUPSSts = UPSSts{};
@@ -117,7 +119,7 @@ class MonitorTest : public ::testing::Test {
         return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + std::exchange(redraws, "");
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir, lockPlaces;
     AgentFolderLock agentLock; // held as a running agent holds it
     std::string redraws;
     UPSVal agent{};

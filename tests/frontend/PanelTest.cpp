@@ -55,9 +55,7 @@ TEST_F(PanelTest, Texts) {
         return texts + (IsControlEnabled(MainControl(FourCharCode("main"), 325)) ? "" : " dim");
     };
     for (const auto& [status, level, down, want] : cases) {
-        PtUPSVal.StatusFlag.AllSts = status;
-        PtUPSVal.ItemVal[2] = level;
-        PtUPSVal.DownTime = down;
+        PtUPSVal.StatusFlag.AllSts = status, PtUPSVal.ItemVal[2] = level, PtUPSVal.DownTime = down;
         EXPECT_EQ(said(), want);
     }
     // A countdown run out says the shutdown is under way until the agent's
@@ -70,8 +68,7 @@ TEST_F(PanelTest, Texts) {
     EXPECT_TRUE(said().ends_with("18b ''"));
     // Replacement dates, last and next, from stored text that may be short or
     // bad; the next shutdown, pure red on its day only.
-    std::strcpy(PtUPSSts.BR_Date_Last, "20071005");
-    std::strcpy(PtUPSSts.BR_Date_Next, "2007x1");
+    std::strcpy(PtUPSSts.BR_Date_Last, "20071005"), std::strcpy(PtUPSSts.BR_Date_Next, "2007x1");
     std::strcpy(NextShutString, "03/10/2026 23:59");
     NextShutdown = DateTimeStr{2026, 3, 10, 23, 59};
     EXPECT_EQ(Said("main", {160, 161, 162}),
@@ -81,8 +78,7 @@ TEST_F(PanelTest, Texts) {
 }
 
 TEST_F(PanelTest, Meter) {
-    PtUPSSts.RatingVolt = 1200; // a 240 V scale
-    PtUPSVal.ItemVal[4] = 2305;
+    PtUPSSts.RatingVolt = 1200, PtUPSVal.ItemVal[4] = 2305; // a 240 V scale
     EXPECT_EQ(Ops(Draw(QRect(0, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
               "#a7a7a7 F0,0,200,150 #7070ff A32,20,158,146/-120/240 #ffffff "
               "A37,25,153,141/-120/240 P41,83,149,115 #404040 L141,109,149,114 10b "
@@ -92,14 +88,13 @@ TEST_F(PanelTest, Meter) {
               "T75,116,115,126/1 '230.5V' L154,104,95,82 L95,82,95,84 L95,84,154,104");
     // The full scale, the reading and the needle, for the slot's rating (the
     // battery voltage's, the voltage's or the current's, as the slot needs).
-    const std::tuple<int, short, short, std::int32_t, const char*> cases[] = {
-        {4, 5000, 1200, 0, "'240' '500.0V' L149,114,95,82 L95,82,95,84 L95,84,149,114"},
-        {0, 270, 240, 0, "'45' '27.0V' L120,26,96,83 L96,83,94,83 L94,83,120,26"},
-        {13, 2301, 5, 0, "'0' '230.1V'"}, // a rating below 10: no scale, no needle
-        {14, 55, 100, 0, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"}};
-    for (const auto& [index, val, rating, status, want] : cases) {
+    const std::tuple<int, short, short, const char*> cases[] = {
+        {4, 5000, 1200, "'240' '500.0V' L149,114,95,82 L95,82,95,84 L95,84,149,114"},
+        {0, 270, 240, "'45' '27.0V' L120,26,96,83 L96,83,94,83 L94,83,120,26"},
+        {13, 2301, 5, "'0' '230.1V'"}, // a rating below 10: no scale, no needle
+        {14, 55, 100, "'120' '5.5A' L36,104,95,82 L95,82,95,84 L95,84,36,104"}};
+    for (const auto& [index, val, rating, want] : cases) {
         PtUPSSts.RatingVolt = PtUPSSts.RatingCurrent = PtUPSSts.RatingBattVolt = rating;
-        PtUPSVal.StatusFlag.AllSts = status;
         PtUPSVal.ItemVal[index] = val;
         auto ops = Draw(QRect(0, 0, 200, 150), [i = index](ControlRef c) { DrawMeter(c, i); });
         ops.erase(ops.begin() + 6, ops.begin() + std::min<std::ptrdiff_t>(18, ops.size()));
@@ -129,11 +124,10 @@ TEST_F(PanelTest, BatteryGauge) {
             got += c == "#70f070" ? 'g' : c == "#f07070" ? 'r' : c == "#e0e0e0" ? '.' : '?';
         }
         EXPECT_EQ(got, want) << val;
-        if (val == 1000) {
-            EXPECT_EQ(
-                Ops({ops[0], ops[1], ops[2], ops[21]}),
-                "#ffffff P10,10,115,24 #a7a7a7 F10,10,115,24 #70f070 P12,12,16,22 P107,12,111,22");
-        }
+        if (val != 1000) continue;
+        EXPECT_EQ(
+            Ops({ops[0], ops[1], ops[2], ops[21]}),
+            "#ffffff P10,10,115,24 #a7a7a7 F10,10,115,24 #70f070 P12,12,16,22 P107,12,111,22");
     }
 }
 

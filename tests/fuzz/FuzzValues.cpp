@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static AgentFolderLock lock;
     static bool first = true;
     if (std::string error; first) {
+        SetAgentLockPlaces(folder + "/root", folder + "/own");
         lock.Take(folder, &error);
         ResetReadUPSValState();
         ReadUPSVal(); // the first read of the run; take it out of the way

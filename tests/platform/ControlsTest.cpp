@@ -55,22 +55,18 @@ TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
     MenuRef menu = GetControlPopupMenuRef(popup);
     for (const char* item : {"100", "200", "300"})
         AppendMenuItemText(menu, item);
-    SetControlMaximum(popup, 1); // a pop-up's range is its items
-    SetControlMaximum(meter, 50);
+    SetControlMaximum(popup, 1), SetControlMaximum(meter, 50); // a pop-up's range is its items
+    // The control, its maximum, and values set with the value each gives.
     // clang-format off
-    const struct {
-        ControlRef control;
-        SInt32 maximum;
-        std::vector<std::pair<SInt32, SInt32>> setGot;
-    } cases[] = {
+    const std::tuple<ControlRef, SInt32, std::vector<std::pair<SInt32, SInt32>>> cases[] = {
         {popup, 3, {{2, 2}, {7, 3}, {-4, 0}}}, {Find(acti, "acti", 128), 1, {{5, 1}, {-1, 0}}},
         {Find(main, "tabs", 128), 3, {{9, 3}, {0, 1}}}, {meter, 50, {{70, 50}, {-3, 0}, {20, 20}}}};
     // clang-format on
-    for (const auto& c : cases) {
-        EXPECT_EQ(GetControlMaximum(c.control), c.maximum) << ControlName(c.control);
-        for (const auto& [set, got] : c.setGot) {
-            SetControlValue(c.control, set);
-            EXPECT_EQ(GetControlValue(c.control), got) << ControlName(c.control) << set;
+    for (const auto& [control, maximum, setGot] : cases) {
+        EXPECT_EQ(GetControlMaximum(control), maximum) << ControlName(control);
+        for (const auto& [set, got] : setGot) {
+            SetControlValue(control, set);
+            EXPECT_EQ(GetControlValue(control), got) << ControlName(control) << set;
         }
     }
     SetControlMaximum(meter, 10); // the value follows a lower maximum
@@ -82,8 +78,7 @@ TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
     EXPECT_EQ(GetControlText(box), "Save");
     Rect r; // a window's own bounds start at its corner; its form's size
     GetControlBounds(main, &r);
-    EXPECT_EQ((std::array<int, 4>{r.top, r.left, r.bottom, r.right}),
-              (std::array<int, 4>{0, 0, 448, 520}));
+    EXPECT_EQ(std::tuple(r.top, r.left, r.bottom, r.right), std::tuple(0, 0, 448, 520));
     EXPECT_EQ(Find(main, "main", 999), nullptr);
 }
 
@@ -95,20 +90,15 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
     ListHandle list = LNew(&view, &none, Point{18, 264}, 0, &window, true, false, false, true);
     auto* qt = qobject_cast<QListView*>(GetListWidget(list));
     ASSERT_NE(qt, nullptr);
-    // clang-format off
-    const struct {
-        SInt32 at;
-        const char* text;
-        SInt32 expected;
-    } adds[] = {{0, "b", 0}, {0, "a", 0}, {5, "d", 2}, {2, "c", 2}, {-3, "first", 0}};
-    // clang-format on
-    for (const auto& a : adds) {
-        EXPECT_EQ(LAddRow(1, a.at, list), a.expected) << a.text;
-        Set(list, a.expected, a.text);
+    // Where a row is asked for, its text, where it goes.
+    const std::tuple<SInt32, const char*, SInt32> adds[] = {
+        {0, "b", 0}, {0, "a", 0}, {5, "d", 2}, {2, "c", 2}, {-3, "first", 0}};
+    for (const auto& [at, text, row] : adds) {
+        EXPECT_EQ(LAddRow(1, at, list), row) << text;
+        Set(list, row, text);
     }
     // Cells that do not exist are left alone.
-    Set(list, 5, "x");
-    LSetCell("x", 1, Cell{0, 1}, list);
+    Set(list, 5, "x"), LSetCell("x", 1, Cell{0, 1}, list);
     std::string rows;
     for (SInt32 r = 0; r < GetListRowCount(list); ++r)
         rows += GetListCellText(list, Cell{r, 0}) + " ";
@@ -117,8 +107,7 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
     EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
     EXPECT_EQ(c.data(Qt::SizeHintRole).toSize(), QSize(1, 18));
     EXPECT_FALSE(c.data(Qt::ToolTipRole).isValid()); // other roles: nothing
-    window.show();
-    QCoreApplication::processEvents();
+    window.show(), QCoreApplication::processEvents();
     EXPECT_FALSE(LClick(Point{static_cast<short>(view.top + 27), 30}, 0, list));
     EXPECT_EQ(GetListSelectedRow(list), 1);
     LDispose(list);
@@ -136,13 +125,10 @@ TEST(List, TheViewHearsOfRowsAtOnceOrWhenDrawingComesBackOn) {
     QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
     QObject::connect(model, &QAbstractItemModel::dataChanged, [&] { ++changed; });
     QObject::connect(model, &QAbstractItemModel::modelReset, [&] { ++resets; });
-    LAddRow(1, 0, list);
-    Set(list, 0, "shown");
+    LAddRow(1, 0, list), Set(list, 0, "shown");
     LSetDrawingMode(false, list);
-    for (int i = 0; i < 1000; ++i) {
-        LAddRow(1, 0, list);
-        Set(list, 0, std::to_string(i));
-    }
+    for (int i = 0; i < 1000; ++i)
+        LAddRow(1, 0, list), Set(list, 0, std::to_string(i));
     EXPECT_EQ((std::array<int, 3>{inserted, changed, resets}), (std::array<int, 3>{1, 1, 0}));
     LSetDrawingMode(true, list);
     EXPECT_EQ(resets, 1);

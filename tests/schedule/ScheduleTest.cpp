@@ -131,9 +131,7 @@ TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
         SCOPED_TRACE(why);
         ResetScheduleState();
         SetClock(now);
-        StartYear = At(now).Year;
-        NextShutdown = At(next);
-        PtUPSVal.DownTime = running;
+        StartYear = At(now).Year, NextShutdown = At(next), PtUPSVal.DownTime = running;
         CheckScheduleUPS();
         EXPECT_EQ(PtUPSVal.DownTime, after);
         EXPECT_EQ(flag_ScheduleShutdown != 0, after != -1);
@@ -141,26 +139,23 @@ TEST_F(ScheduleTest, WhenAShutdownIsDueAndWhatItDoesToTheCountdown) {
 }
 
 TEST_F(ScheduleTest, TicksRollTheCalendarAtNewYearAndFireAShutdownOncePerRun) {
-    PtUPSSts.Schedule_OSDelay = 300;
-    PtUPSVal.DownTime = -1;
+    PtUPSSts.Schedule_OSDelay = 300, PtUPSVal.DownTime = -1;
     WriteEntries(2024, "2024-12-31/0 1 23:55, 2025-01-02/0 1 08:00, 2025-01-03/0 1 08:00");
     SetClock("2024-12-31 23:45");
     GetNext(); // at start
+    const auto checkAt = [](const char* now) { SetClock(now), CheckScheduleUPS(); };
     // Missed ticks across New Year: the check alone rolls, before any search,
     // and the shutdown of last year never fires.
-    SetClock("2025-01-01 00:10");
-    CheckScheduleUPS();
+    checkAt("2025-01-01 00:10");
     EXPECT_EQ(PtUPSVal.DownTime, -1);
     EXPECT_TRUE(ReadFile(Path(CalendarFileName)) ==
                 CalendarWith(2025, {{1, 2, 0, 1, 8, 0}, {1, 3, 0, 1, 8, 0}}));
     GetNext();
-    SetClock("2025-01-02 08:00");
-    CheckScheduleUPS();
+    checkAt("2025-01-02 08:00");
     GetNext();
     EXPECT_EQ(PtUPSVal.DownTime, 300);
     PtUPSVal.DownTime = -1; // cancelled
-    SetClock("2025-01-03 08:00");
-    CheckScheduleUPS();
+    checkAt("2025-01-03 08:00");
     EXPECT_EQ(PtUPSVal.DownTime, -1) << "once per run";
 }
 
