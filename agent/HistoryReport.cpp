@@ -8,96 +8,10 @@
 #include "Clock.h"
 #include "Folder.h"
 #include "History.h"
-#include "HistoryDb.h"
+#include "HistoryRows.h"
 #include "Outages.h"
 
 namespace {
-
-// As the History window's: a report of ten thousand outages is past reading already, and days on
-// battery fit.
-constexpr std::size_t kMaxEvents = 20000, kMaxSamples = 200000;
-
-// Steps a prepared statement, handing each row to row; when more rows come
-// than left allows, *overflow says what of and the read stops.
-template <typename Row>
-int Each(sqlite3_stmt* s, std::size_t* left, const std::string& what, std::string* overflow,
-         Row row) {
-    int rc = SQLITE_OK;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        if (*left == 0) return *overflow = what, SQLITE_OK;
-        --*left;
-        row();
-    }
-    return rc;
-}
-
-struct Query {
-    sqlite3_stmt* s = nullptr;
-    Query() = default;
-    Query(const Query&) = delete;
-    Query& operator=(const Query&) = delete;
-    ~Query() { sqlite3_finalize(s); }
-};
-
-// The rows from `from` on, read in one transaction so events and samples
-// agree: the events, led by the last power-fail or power-back before
-// `from` (which tells whether an outage was already running), and the
-// samples of each outage's stretch only, so years on mains are never read.
-// Returns an SQLite result code; *overflow says which rows were too many.
-int ReadRows(HistoryDb& db, std::int64_t from, std::int64_t now,
-             std::vector<HistoryEventRow>* events, std::vector<HistorySampleRow>* samples,
-             std::string* overflow) {
-    Query ev, sa;
-    int rc = sqlite3_exec(db.Handle(), "BEGIN", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_prepare_v2(db.Handle(),
-                                "SELECT time, kind, substr(detail, 1, 200) FROM events WHERE "
-                                "time >= ?1 OR id = (SELECT id FROM events WHERE time < ?1 AND "
-                                "kind IN ('power-fail', 'power-back') ORDER BY time DESC, id "
-                                "DESC LIMIT 1) ORDER BY time, id",
-                                -1, &ev.s, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_prepare_v2(db.Handle(),
-                                "SELECT time, charge, status FROM samples WHERE time >= ?1 AND "
-                                "time <= ?2 ORDER BY time",
-                                -1, &sa.s, nullptr);
-    if (rc != SQLITE_OK) return rc;
-    sqlite3_bind_int64(ev.s, 1, from);
-    std::size_t left = kMaxEvents;
-    rc = Each(ev.s, &left, "more than " + std::to_string(kMaxEvents) + " events", overflow, [&] {
-        const unsigned char* kind = sqlite3_column_text(ev.s, 1);
-        const unsigned char* detail = sqlite3_column_text(ev.s, 2);
-        events->push_back({sqlite3_column_int64(ev.s, 0),
-                           kind ? reinterpret_cast<const char*>(kind) : "",
-                           detail ? reinterpret_cast<const char*>(detail) : ""});
-    });
-    left = kMaxSamples;
-    std::int64_t begin = 0;
-    bool open = false;
-    for (std::size_t i = 0; rc == SQLITE_DONE && overflow->empty() && i <= events->size(); ++i) {
-        const bool last = i == events->size();
-        if (!last && (*events)[i].kind == "power-fail" && !open) {
-            begin = (*events)[i].time;
-            open = true;
-        }
-        if (!open || (!last && (*events)[i].kind != "power-back")) continue;
-        open = false;
-        sqlite3_reset(sa.s);
-        sqlite3_bind_int64(sa.s, 1, std::max(begin, from));
-        sqlite3_bind_int64(sa.s, 2, last ? now : (*events)[i].time);
-        rc = Each(sa.s, &left, "more than " + std::to_string(kMaxSamples) + " samples on battery",
-                  overflow, [&] {
-                      HistorySampleRow r;
-                      r.time = sqlite3_column_int64(sa.s, 0);
-                      if (sqlite3_column_type(sa.s, 1) != SQLITE_NULL)
-                          r.charge = sqlite3_column_double(sa.s, 1);
-                      r.status = sqlite3_column_int(sa.s, 2);
-                      samples->push_back(r);
-                  });
-    }
-    if (rc != SQLITE_DONE || !overflow->empty()) return rc;
-    return sqlite3_exec(db.Handle(), "COMMIT", nullptr, nullptr, nullptr);
-}
 
 void PrintTable(const OutageTable& t, bool csv, std::FILE* out) {
     if (csv) {
@@ -156,22 +70,18 @@ int PrintHistoryReport(const std::string& folder, std::optional<CivilDate> since
     }
     std::vector<HistoryEventRow> events;
     std::vector<HistorySampleRow> samples;
-    std::string overflow;
-    int rc = SQLITE_OK;
-    {
-        // One budget for the whole read, as the History window has.
-        HistoryDb::Budget budget(db, HistoryDb::ReadBudget);
-        rc = ReadRows(db, from, now, &events, &samples, &overflow);
+    // One budget and one transaction for the whole read, as the History
+    // window has, with the same caps.
+    HistoryDb::Budget budget(db, HistoryDb::ReadBudget);
+    HistoryReader r(db, HistoryReadLimits{});
+    if (!r.Exec("BEGIN") || !ReadOutageRows(r, from, now, &events, &samples) || !r.Exec("COMMIT")) {
+        const std::string later = since ? "a later --since" : "--since";
+        const std::string large = "the power history is too large to read in time: ";
+        if (!r.overflow().empty()) return fail(large + r.overflow() + "; " + later + " reads less");
+        return fail(r.fault().status == HistoryDbStatus::TooSlow
+                        ? large + r.fault().Message() + "; " + later + " reads less"
+                        : "cannot read the power history: " + r.fault().Message());
     }
-    const std::string later = since ? "a later --since" : "--since";
-    if (!overflow.empty())
-        return fail("the power history is too large to read in time: " + overflow + "; " + later +
-                    " reads less");
-    if (const HistoryDbResult read = db.Check(rc); !read.Ok())
-        return fail(read.status == HistoryDbStatus::TooSlow
-                        ? "the power history is too large to read in time: " + read.Message() +
-                              "; " + later + " reads less"
-                        : "cannot read the power history: " + read.Message());
     PrintTable(FindOutages(events, samples, from, now), csv, out);
     return 0;
 }

@@ -16,10 +16,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvanta developers <corvanta@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries come from the binaries; the platform plugin that draws the
-# window and the SQLite driver that reads the power history are loaded at run
-# time, so no binary names them.
+# window is loaded at run time, so no binary names it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -5,8 +5,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <variant>
 
 #include "Ups.h"
 
@@ -17,109 +15,12 @@ constexpr double kFullCharge = 95, kComparableLoad = 10;
 // How long into an outage the first runtime estimate may come.
 constexpr std::int64_t kRuntimeWindow = 120;
 
-using Value = std::variant<std::int64_t, double>;
-
 std::optional<double> Number(sqlite3_stmt* s, int column) {
     if (sqlite3_column_type(s, column) == SQLITE_NULL) return std::nullopt;
     return sqlite3_column_double(s, column);
 }
 
-// The statements of one read, on one connection, each row counted against
-// the read's limits.
-class Reader {
-  public:
-    Reader(HistoryDb& db, const HistoryReadLimits& limits)
-        : db_(db), events_(limits.events), samples_(limits.samples), eventsLeft_(events_),
-          samplesLeft_(samples_) {}
-
-    enum class Rows { Events, Samples };
-    // Runs sql with values bound and hands each row to row. False on a fault
-    // (fault() says it) or when the rows run out (overflow() says which).
-    bool Each(const char* sql, std::initializer_list<Value> values, Rows rows,
-              const std::function<void(sqlite3_stmt*)>& row) {
-        sqlite3_stmt* s = nullptr;
-        int rc = sqlite3_prepare_v2(db_.Handle(), sql, -1, &s, nullptr);
-        int i = 0;
-        for (const Value& v : values) {
-            if (rc != SQLITE_OK) break;
-            ++i;
-            rc = std::holds_alternative<double>(v)
-                     ? sqlite3_bind_double(s, i, std::get<double>(v))
-                     : sqlite3_bind_int64(s, i, std::get<std::int64_t>(v));
-        }
-        std::size_t& left = rows == Rows::Events ? eventsLeft_ : samplesLeft_;
-        while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
-            if (left == 0) {
-                overflow_ = "more than " +
-                            std::to_string(rows == Rows::Events ? events_ : samples_) +
-                            (rows == Rows::Events ? " events" : " samples");
-                break;
-            }
-            --left;
-            row(s);
-            rc = SQLITE_OK;
-        }
-        if (rc != SQLITE_DONE && fault_.Ok() && overflow_.empty()) fault_ = db_.Check(rc);
-        sqlite3_finalize(s);
-        return fault_.Ok() && overflow_.empty();
-    }
-    bool Exec(const char* sql) {
-        return Each(sql, {}, Rows::Samples, [](sqlite3_stmt*) {});
-    }
-    const HistoryDbResult& fault() const { return fault_; }
-    const std::string& overflow() const { return overflow_; }
-
-  private:
-    HistoryDb& db_;
-    const std::size_t events_, samples_;
-    std::size_t eventsLeft_, samplesLeft_;
-    HistoryDbResult fault_;
-    std::string overflow_;
-};
-
-// The events of the range, led by the last power-fail or power-back before
-// it, as the agent's report reads them.
-bool ReadEvents(Reader& r, std::int64_t from, std::vector<HistoryEventRow>* events) {
-    return r.Each("SELECT time, kind, substr(detail, 1, 200) FROM events WHERE time >= ?1 OR "
-                  "id = (SELECT id FROM events WHERE time < ?1 AND kind IN "
-                  "('power-fail', 'power-back') ORDER BY time DESC, id DESC LIMIT 1) "
-                  "ORDER BY time, id",
-                  {from}, Reader::Rows::Events, [&](sqlite3_stmt* s) {
-                      auto text = [&](int col) {
-                          const unsigned char* t = sqlite3_column_text(s, col);
-                          return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
-                      };
-                      events->push_back({sqlite3_column_int64(s, 0), text(1), text(2)});
-                  });
-}
-
-// FindOutages looks at samples only from a power failure to the next
-// power-back: those stretches are all it is given, so a year of samples on
-// mains is never read.
-bool ReadOutageSamples(Reader& r, const std::vector<HistoryEventRow>& events, std::int64_t from,
-                       std::int64_t to, std::vector<HistorySampleRow>* samples) {
-    // Not an optional: GCC at -O2 takes its value for uninitialised.
-    std::int64_t begin = 0;
-    bool open = false;
-    for (std::size_t i = 0; i <= events.size(); ++i) {
-        const bool last = i == events.size();
-        if (!last && events[i].kind == "power-fail" && !open) {
-            begin = events[i].time;
-            open = true;
-        }
-        if (!open || (!last && events[i].kind != "power-back")) continue;
-        const std::int64_t end = last ? to : events[i].time;
-        if (!r.Each("SELECT time, charge, status FROM samples WHERE time >= ? AND time <= ? "
-                    "ORDER BY time",
-                    {std::max(begin, from), end}, Reader::Rows::Samples, [&](sqlite3_stmt* s) {
-                        samples->push_back(
-                            {sqlite3_column_int64(s, 0), Number(s, 1), sqlite3_column_int(s, 2)});
-                    }))
-            return false;
-        open = false;
-    }
-    return true;
-}
+using Reader = HistoryReader;
 
 bool ReadPoints(Reader& r, std::int64_t from, std::int64_t to, std::vector<ChartPoint>* points) {
     const std::int64_t bucket = std::max<std::int64_t>(1, (to - from) / kChartBuckets);
@@ -225,8 +126,7 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
     Reader r(db, limits);
     std::vector<HistoryEventRow> events;
     std::vector<HistorySampleRow> samples;
-    if (!r.Exec("BEGIN") || !ReadEvents(r, view.from, &events) ||
-        !ReadOutageSamples(r, events, view.from, view.to, &samples) ||
+    if (!r.Exec("BEGIN") || !ReadOutageRows(r, view.from, view.to, &events, &samples) ||
         !ReadPoints(r, view.from, view.to, &view.points) || !r.Exec("COMMIT")) {
         HistoryView failed;
         failed.state = HistoryView::State::Unreadable;

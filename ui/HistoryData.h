@@ -7,14 +7,12 @@
 // and always gets an answer.
 #pragma once
 
-#include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "HistoryDb.h"
+#include "HistoryRows.h"
 #include "Outages.h"
 
 enum class HistoryRange { Hour, Day, Week, Month, Year };
@@ -51,14 +49,6 @@ struct HistoryView {
     // (or, without one, any later one), as BatteryHealthText compares them.
     std::vector<RuntimeReading> fullStarts;
     std::string healthProblem; // the battery line when fullStarts could not be read
-};
-
-// What one read may take. Past any of them the view says the history is too
-// large to read in time: never a part that passes for the whole.
-struct HistoryReadLimits {
-    std::chrono::milliseconds time = HistoryDb::ReadBudget;
-    std::size_t events = 20000;   // the table of 10000 outages fills in a blink
-    std::size_t samples = 200000; // on battery for days, at one sample in 2 s
 };
 
 // The history at path over the range that ends at now. Thread-safe.
