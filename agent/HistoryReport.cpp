@@ -1,7 +1,5 @@
 #include "HistoryReport.h"
 
-#include <sqlite3.h>
-
 #include <ctime>
 #include <limits>
 

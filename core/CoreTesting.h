@@ -11,3 +11,6 @@ void ResetReadUPSValState();
 // Puts the agent's lock files in these folders instead of root's runtime
 // folder and this user's own; an empty string puts that one back.
 void SetAgentLockPlaces(const std::string& rootPlace, const std::string& ownPlace);
+
+// Back to plain paths under CurDir, the folder's handle closed.
+void StopFolderHandle();

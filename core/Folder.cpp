@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "CoreTesting.h"
 #include "Ups.h"
 
 namespace {
@@ -145,4 +146,9 @@ void ClearServiceUser() {
 
 bool IsAgentUser(uid_t uid) {
     return uid == 0 || uid == ::geteuid() || (serviceUser && *serviceUser == uid);
+}
+
+void StopFolderHandle() {
+    handleWanted = false;
+    CloseHandle();
 }

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "CommandLine.h"
+#include "CoreTesting.h"
+#include "Folder.h"
 #include "FrontendTestSupport.h"
 #include "HistoryWindow.h"
 
@@ -151,6 +153,26 @@ TEST_F(MonitorTest, AFreshFileOfAnAgentsUserIsBelievedAndEveryLossSaysWhy) {
     ResetReadUPSValState();
     ASSERT_TRUE(StartMonitor());
     EXPECT_EQ(Said("main", {128}).substr(12), "'Connected'");
+}
+
+// Renamed under the running programs, with another folder made under the
+// old name: the folder is still read where it went, and the status bar
+// says it moved.
+TEST_F(MonitorTest, AFolderMovedFromUnderItsNameIsReadWhereItWentAndSaidSo) {
+    const std::string folder = CurDir, moved = folder + ".moved";
+    UseFolderHandle(true);
+    ASSERT_EQ(std::rename(folder.c_str(), moved.c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    agent.ItemVal[2] = 777;
+    Feed('t');
+    EXPECT_EQ(Said("main", {128}).substr(12) + " " + std::to_string(PtUPSVal.ItemVal[2]),
+              "'Connected' 777");
+    EXPECT_EQ(GetWindowStatusText(MainWindow),
+              "program folder " + folder + " was moved or renamed: still read where it went");
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    StopFolderHandle();
+    std::filesystem::remove(folder);
+    std::rename(moved.c_str(), folder.c_str());
 }
 
 TEST_F(MonitorTest, HistoryMenuItemOpensOneWindowOverTheMainWindow) {
