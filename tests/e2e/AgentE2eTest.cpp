@@ -42,9 +42,10 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     corvanta_test::RemoveTree(programs);
 }
 
-// A history planted with triggers that would never end: the countdown and
-// the shutdown come on time, the agent ends at once on SIGTERM and stays
-// small, and its history goes on in a fresh database.
+// A history planted with triggers that would never end, or a FIFO that
+// would hold an open: the countdown and the shutdown come on time, the agent
+// ends at once on SIGTERM and stays small, and its history goes on in a
+// fresh database.
 TEST_F(E2eTest, PlantedHistoryNeverHoldsTheAgentUp) {
     std::string whyNot;
     const std::string programs = corvanta_test::MakeProgramFolder(&whyNot);
@@ -52,40 +53,50 @@ TEST_F(E2eTest, PlantedHistoryNeverHoldsTheAgentUp) {
     const std::string halt = programs + "/halt.sh";
     WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
     ASSERT_EQ(::chmod(halt.c_str(), 0755), 0);
-    HistoryDb planted; // the agent's own tables, and more
     const std::string endless = " BEGIN WITH RECURSIVE c(x) AS (VALUES(1) UNION ALL SELECT x + 1"
                                 " FROM c) SELECT count(*) FROM c; END;";
-    ASSERT_TRUE(planted.Open(Path(HistoryFileName), HistoryDb::Mode::Write).Ok() &&
-                planted
-                    .Exec(("CREATE TRIGGER s BEFORE INSERT ON samples" + endless +
-                           "CREATE TRIGGER e BEFORE INSERT ON events" + endless)
-                              .c_str())
-                    .Ok());
-    planted.Close();
-    DefaultUPSSts(&PtUPSSts);
-    PtUPSSts.Power_OSDelay = 3;
-    WriteFile(Path(SettingsFileName), FormatUPSSts(PtUPSSts));
-    const auto start = std::chrono::steady_clock::now();
-    auto after = [&] { return std::chrono::steady_clock::now() - start; };
-    StartAgent(std::string(OnMains) + "2 status +ACFAIL\n", {"--shutdown-command", halt + " now"});
-    ASSERT_TRUE(WaitForValues(Counting, seconds(6)));
-    EXPECT_LT(after(), seconds(5)) << "the countdown starts with the power failure";
-    ASSERT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(8)));
-    EXPECT_LT(after(), seconds(8)) << "the shutdown runs when the countdown ends";
-    std::ifstream status("/proc/" + std::to_string(agent_.Pid) + "/status");
-    long rssKb = -1;
-    for (std::string word; status >> word && rssKb < 0;)
-        if (word == "VmRSS:") status >> rssKb;
-    EXPECT_TRUE(rssKb > 0 && rssKb < 64 * 1024) << rssKb << " kB";
-    EXPECT_EQ(WaitExit(agent_, seconds(2), SIGTERM), 0);
-    EXPECT_TRUE(LogHas("moved aside as " + Path(HistoryFileName) + ".not-ours-"));
-    HistoryDb history;
-    ASSERT_TRUE(history.Open(Path(HistoryFileName), HistoryDb::Mode::Read).Ok());
-    int fails = 0;
-    sqlite3_exec(
-        history.Handle(), "SELECT 1 FROM events WHERE kind = 'power-fail'",
-        [](void* n, int, char**, char**) { return ++*static_cast<int*>(n), 0; }, &fails, nullptr);
-    EXPECT_EQ(fails, 1) << "the power failure is in the fresh history";
+    for (const char* aside : {".not-ours-", ".not-a-file-"}) {
+        SCOPED_TRACE(aside);
+        for (const char* old : {"halted", HistoryFileName, LogFileName, "ZAN_HISTORY.DB-wal"})
+            ::unlink(Path(old).c_str());
+        if (std::string(aside) == ".not-a-file-") {
+            ASSERT_EQ(::mkfifo(Path(HistoryFileName).c_str(), 0644), 0);
+        } else {
+            HistoryDb planted; // the agent's own tables, and more
+            ASSERT_TRUE(planted.Open(Path(HistoryFileName), HistoryDb::Mode::Write).Ok() &&
+                        planted
+                            .Exec(("CREATE TRIGGER s BEFORE INSERT ON samples" + endless +
+                                   "CREATE TRIGGER e BEFORE INSERT ON events" + endless)
+                                      .c_str())
+                            .Ok());
+        }
+        DefaultUPSSts(&PtUPSSts);
+        PtUPSSts.Power_OSDelay = 3;
+        WriteFile(Path(SettingsFileName), FormatUPSSts(PtUPSSts));
+        const auto start = std::chrono::steady_clock::now();
+        auto after = [&] { return std::chrono::steady_clock::now() - start; };
+        StartAgent(std::string(OnMains) + "2 status +ACFAIL\n",
+                   {"--shutdown-command", halt + " now"});
+        ASSERT_TRUE(WaitForValues(Counting, seconds(6)));
+        EXPECT_LT(after(), seconds(5)) << "the countdown starts with the power failure";
+        ASSERT_TRUE(WaitFor([&] { return ReadFile(Path("halted")) == "now\n"; }, seconds(8)));
+        EXPECT_LT(after(), seconds(8)) << "the shutdown runs when the countdown ends";
+        std::ifstream status("/proc/" + std::to_string(agent_.Pid) + "/status");
+        long rssKb = -1;
+        for (std::string word; status >> word && rssKb < 0;)
+            if (word == "VmRSS:") status >> rssKb;
+        EXPECT_TRUE(rssKb > 0 && rssKb < 64 * 1024) << rssKb << " kB";
+        EXPECT_EQ(WaitExit(agent_, seconds(2), SIGTERM), 0);
+        EXPECT_TRUE(LogHas("moved aside as " + Path(HistoryFileName) + aside));
+        HistoryDb history;
+        ASSERT_TRUE(history.Open(Path(HistoryFileName), HistoryDb::Mode::Read).Ok());
+        int fails = 0;
+        sqlite3_exec(
+            history.Handle(), "SELECT 1 FROM events WHERE kind = 'power-fail'",
+            [](void* n, int, char**, char**) { return ++*static_cast<int*>(n), 0; }, &fails,
+            nullptr);
+        EXPECT_EQ(fails, 1) << "the power failure is in the fresh history";
+    }
     corvanta_test::RemoveTree(programs);
 }
 
