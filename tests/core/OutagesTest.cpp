@@ -2,6 +2,8 @@
 // show: one history from 100 s to 1100 s, read the way the agent wrote it.
 #include <gtest/gtest.h>
 
+#include "CoreTestSupport.h"
+#include "HistoryRows.h"
 #include "Outages.h"
 #include "Ups.h"
 
@@ -55,3 +57,28 @@ TEST(Outages, StoriesAndTotals) {
 }
 
 } // namespace
+
+namespace corvanta_test {
+namespace {
+
+// Of the samples, only each outage's stretch is read: years on mains between
+// them cost the reader nothing.
+TEST_F(CoreTest, OnlyTheSamplesOfEachOutageAreRead) {
+    HistoryDb db;
+    ASSERT_TRUE(db.Open(Path(HistoryFileName), HistoryDb::Mode::Write).Ok());
+    ASSERT_TRUE(db.Exec("INSERT INTO events(time, kind, detail) VALUES (100, 'power-fail', ''),"
+                        " (110, 'power-back', ''), (200, 'power-fail', ''), (210, 'power-back', '');"
+                        "WITH RECURSIVE t(x) AS (VALUES(0) UNION ALL SELECT x + 1 FROM t"
+                        " WHERE x < 300) INSERT INTO samples(time, status) SELECT x, 0 FROM t")
+                    .Ok());
+    HistoryReader reader(db, HistoryReadLimits{});
+    std::vector<HistoryEventRow> events;
+    std::vector<HistorySampleRow> samples;
+    ASSERT_TRUE(ReadOutageRows(reader, 0, 300, &events, &samples));
+    EXPECT_EQ(std::to_string(events.size()) + " " + std::to_string(samples.size()) + " " +
+                  std::to_string(samples.front().time) + "-" + std::to_string(samples.back().time),
+              "4 22 100-210");
+}
+
+} // namespace
+} // namespace corvanta_test
