@@ -66,11 +66,12 @@ namespace {
 TEST_F(CoreTest, OnlyTheSamplesOfEachOutageAreRead) {
     HistoryDb db;
     ASSERT_TRUE(db.Open(Path(HistoryFileName), HistoryDb::Mode::Write).Ok());
-    ASSERT_TRUE(db.Exec("INSERT INTO events(time, kind, detail) VALUES (100, 'power-fail', ''),"
-                        " (110, 'power-back', ''), (200, 'power-fail', ''), (210, 'power-back', '');"
-                        "WITH RECURSIVE t(x) AS (VALUES(0) UNION ALL SELECT x + 1 FROM t"
-                        " WHERE x < 300) INSERT INTO samples(time, status) SELECT x, 0 FROM t")
-                    .Ok());
+    ASSERT_TRUE(
+        db.Exec("INSERT INTO events(time, kind, detail) VALUES (100, 'power-fail', ''),"
+                " (110, 'power-back', ''), (200, 'power-fail', ''), (210, 'power-back', '');"
+                "WITH RECURSIVE t(x) AS (VALUES(0) UNION ALL SELECT x + 1 FROM t"
+                " WHERE x < 300) INSERT INTO samples(time, status) SELECT x, 0 FROM t")
+            .Ok());
     HistoryReader reader(db, HistoryReadLimits{});
     std::vector<HistoryEventRow> events;
     std::vector<HistorySampleRow> samples;
