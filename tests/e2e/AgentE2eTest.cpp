@@ -12,11 +12,8 @@ namespace {
 
 TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     std::string whyNot;
-    const std::string programs = corvanta_test::MakeProgramFolder(&whyNot);
-    if (programs.empty()) GTEST_SKIP() << whyNot;
-    const std::string halt = programs + "/halt.sh";
-    WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
-    ASSERT_EQ(::chmod(halt.c_str(), 0755), 0);
+    const std::string halt = HaltScript(&whyNot);
+    if (halt.empty()) GTEST_SKIP() << whyNot;
     DefaultUPSSts(&PtUPSSts);
     PtUPSSts.Power_OSDelay = 2;
     WriteFile(Path(SettingsFileName), FormatUPSSts(PtUPSSts));
@@ -39,7 +36,6 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
     EXPECT_EQ(WaitExit(report, seconds(5)), 0);
     EXPECT_NE(ReadFile(Path("report.txt")).find("shutdown run"), std::string::npos);
     EXPECT_NE(::access(Path("ZAN_HISTORY.DB-wal").c_str(), F_OK), 0);
-    corvanta_test::RemoveTree(programs);
 }
 
 // A history planted with triggers that would never end, or a FIFO that
@@ -48,11 +44,8 @@ TEST_F(E2eTest, ExpiryRunsTheShutdownCommand) {
 // fresh database.
 TEST_F(E2eTest, PlantedHistoryNeverHoldsTheAgentUp) {
     std::string whyNot;
-    const std::string programs = corvanta_test::MakeProgramFolder(&whyNot);
-    if (programs.empty()) GTEST_SKIP() << whyNot;
-    const std::string halt = programs + "/halt.sh";
-    WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
-    ASSERT_EQ(::chmod(halt.c_str(), 0755), 0);
+    const std::string halt = HaltScript(&whyNot);
+    if (halt.empty()) GTEST_SKIP() << whyNot;
     const std::string endless = " BEGIN WITH RECURSIVE c(x) AS (VALUES(1) UNION ALL SELECT x + 1"
                                 " FROM c) SELECT count(*) FROM c; END;";
     for (const char* aside : {".not-ours-", ".not-a-file-"}) {
@@ -97,7 +90,6 @@ TEST_F(E2eTest, PlantedHistoryNeverHoldsTheAgentUp) {
             nullptr);
         EXPECT_EQ(fails, 1) << "the power failure is in the fresh history";
     }
-    corvanta_test::RemoveTree(programs);
 }
 
 TEST_F(E2eTest, SignalsReloadEndCleanlyOrLeaveItRunning) {

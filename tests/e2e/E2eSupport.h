@@ -110,6 +110,7 @@ class E2eTest : public corvanta_test::CoreTest {
     void TearDown() override {
         for (Child* c : children_)
             Terminate(*c);
+        if (!programs_.empty()) corvanta_test::RemoveTree(programs_);
         if (HasFailure()) std::cerr << "agent output:\n" << ReadFile(Path("agent.out"));
         CoreTest::TearDown();
     }
@@ -122,6 +123,17 @@ class E2eTest : public corvanta_test::CoreTest {
         extra.insert(extra.begin(),
                      {AgentBinary, "--folder", Folder(), "--simulate", Path("scenario.scn")});
         return agent_ = Spawn(extra, Path("agent.out"), env);
+    }
+    // A shutdown command the agent trusts, which writes its first argument
+    // to "halted"; empty (*whyNot says why) where there can be none.
+    std::string HaltScript(std::string* whyNot) {
+        programs_ = corvanta_test::MakeProgramFolder(whyNot);
+        if (programs_.empty()) return "";
+        const std::string halt = programs_ + "/halt.sh";
+        WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
+        if (::chmod(halt.c_str(), 0755) == 0) return halt;
+        *whyNot = "cannot make " + halt + " executable";
+        return "";
     }
     UPSVal Values() const {
         UPSVal v{};
@@ -175,6 +187,7 @@ class E2eTest : public corvanta_test::CoreTest {
     static bool Idle(const UPSVal& v) { return v.DownTime == -1; }
 
     Child agent_;
+    std::string programs_;                  // a folder of trusted programs, removed at the end
     std::deque<Child> monitors_;            // a deque keeps them in place
     std::vector<Child*> children_{&agent_}; // ended at the end of the test
 };
