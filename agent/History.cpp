@@ -257,9 +257,8 @@ HistoryDbResult HistoryStore::ThinEvents(std::int64_t from, std::int64_t to, std
         HistoryDb::Budget budget(db_);
         int rc;
         while ((rc = sqlite3_step(q.Get())) == SQLITE_ROW) {
-            const unsigned char* kind = sqlite3_column_text(q.Get(), 2);
             rows.push_back({sqlite3_column_int64(q.Get(), 0), sqlite3_column_int64(q.Get(), 1),
-                            kind ? reinterpret_cast<const char*>(kind) : ""});
+                            ColumnText(q.Get(), 2)});
         }
         if (rc != SQLITE_DONE) return db_.Check(rc);
     }

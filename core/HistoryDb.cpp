@@ -207,12 +207,9 @@ std::vector<SchemaRow> ReadSchema(sqlite3* db, int* rc) {
     Statement st;
     *rc = sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_schema", -1, &st.s,
                              nullptr);
-    auto text = [&](int col) {
-        const unsigned char* t = sqlite3_column_text(st.s, col);
-        return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
-    };
     while (*rc == SQLITE_OK && (*rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        rows.push_back({text(0), text(1), text(2), text(3)});
+        rows.push_back(
+            {ColumnText(st.s, 0), ColumnText(st.s, 1), ColumnText(st.s, 2), ColumnText(st.s, 3)});
         *rc = SQLITE_OK;
     }
     if (*rc == SQLITE_DONE) *rc = SQLITE_OK;
@@ -253,6 +250,11 @@ std::string Describe(const SchemaRow& row) {
 }
 
 } // namespace
+
+std::string ColumnText(sqlite3_stmt* s, int column) {
+    const unsigned char* t = sqlite3_column_text(s, column);
+    return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
 
 const char* HistoryDbStatusName(HistoryDbStatus status) {
     switch (status) {

@@ -17,6 +17,10 @@
 #include <string>
 
 struct sqlite3;
+struct sqlite3_stmt;
+
+// A text column of the current row; NULL reads as "".
+std::string ColumnText(sqlite3_stmt* s, int column);
 
 enum class HistoryDbStatus {
     Ok,

@@ -42,17 +42,14 @@ bool HistoryReader::Exec(const char* sql) {
 
 bool ReadOutageRows(HistoryReader& r, std::int64_t from, std::int64_t to,
                     std::vector<HistoryEventRow>* events, std::vector<HistorySampleRow>* samples) {
-    if (!r.Each("SELECT time, kind, substr(detail, 1, 200) FROM events WHERE time >= ?1 OR "
-                "id = (SELECT id FROM events WHERE time < ?1 AND kind IN "
-                "('power-fail', 'power-back') ORDER BY time DESC, id DESC LIMIT 1) "
-                "ORDER BY time, id",
-                {from}, HistoryReader::Rows::Events, [&](sqlite3_stmt* s) {
-                    auto text = [&](int col) {
-                        const unsigned char* t = sqlite3_column_text(s, col);
-                        return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
-                    };
-                    events->push_back({sqlite3_column_int64(s, 0), text(1), text(2)});
-                }))
+    if (!r.Each(
+            "SELECT time, kind, substr(detail, 1, 200) FROM events WHERE time >= ?1 OR "
+            "id = (SELECT id FROM events WHERE time < ?1 AND kind IN "
+            "('power-fail', 'power-back') ORDER BY time DESC, id DESC LIMIT 1) "
+            "ORDER BY time, id",
+            {from}, HistoryReader::Rows::Events, [&](sqlite3_stmt* s) {
+                events->push_back({sqlite3_column_int64(s, 0), ColumnText(s, 1), ColumnText(s, 2)});
+            }))
         return false;
     // Not an optional: GCC at -O2 takes its value for uninitialised.
     std::int64_t begin = 0;
