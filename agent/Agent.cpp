@@ -16,6 +16,7 @@
 #include "CalendarDate.h"
 #include "Clock.h"
 #include "Folder.h"
+#include "NutState.h"
 #include "Security.h"
 #include "file.h"
 
@@ -24,6 +25,13 @@ namespace {
 // After a stall (a suspended machine, a stopped process) the schedule is
 // caught up for at most this many minutes; older entries are history.
 constexpr long MaxCatchUpMinutes = 10;
+
+// A gap this long (seconds) between the boot-time and monotonic clocks is
+// a sleep of the computer, not the jitter of reading two clocks.
+constexpr long MinSleep = 3;
+// After a sleep the countdown waits at most this many seconds for a fresh
+// reading of the UPS; a UPS that stays silent is then a lost link as ever.
+constexpr int ResyncWait = 5;
 
 // Taken from the folder while it is read, so that a request the monitor
 // writes meanwhile is not deleted unread.
@@ -117,6 +125,16 @@ void Agent::Start() {
     folderOwner_ = ProgramFolderOwner();
     DefaultUPSSts(&sts_);
     Log(LogKind::Info, "Agent " + options_.Version + " started with the " + source_.Name());
+    if (const auto sharing = source_.Sharing()) {
+        shared_ = true;
+        role_ = sharing->State.Role;
+        if (role_ == NutRole::Observer)
+            Log(LogKind::Warning, "Not logged in to " + sharing->Where +
+                                      ": a primary will not wait for this computer");
+    } else {
+        // A file left by an agent on a UPS server would speak for this one.
+        ::unlink(FolderFile(NutStateFileName).c_str());
+    }
     ReadSettings(true);
     ReadCalendar(true);
     WriteRatings();
@@ -282,9 +300,18 @@ void Agent::Step() {
         ReadCalendar(false);
     }
     HandleRequests();
+    CheckResume();
     Evaluate(source_.Poll());
     CheckMinutes();
-    TickCountdown();
+    if (resyncLeft_ > 0) {
+        // The countdown waits for a reading from after the sleep.
+        --resyncLeft_;
+        SetDownTime();
+    } else {
+        TickCountdown();
+    }
+    FollowSharing();
+    CheckHold(true);
     if (!ratingsValid_ || !(source_.Ratings() == ratingsWritten_)) WriteRatings();
     WriteValues(false, false);
     TakeSample();
@@ -332,8 +359,9 @@ void Agent::CommitSamples() {
 void Agent::Refresh() {
     if (!started_) return;
     UpsReading r;
-    if (!source_.Fresh(&r)) return;
-    Evaluate(r);
+    if (source_.Fresh(&r)) Evaluate(r);
+    FollowSharing();
+    CheckHold(false);
     WriteValues(false, true);
 }
 
@@ -355,6 +383,7 @@ void Agent::Evaluate(const UpsReading& r) {
     }
     if (!connected_ && !first) Event("link-back", LogKind::Info, LinkBackText);
     connected_ = true;
+    resyncLeft_ = 0;
 
     val_.Type = r.Type;
     val_.SupportItem = r.SupportItem;
@@ -389,6 +418,12 @@ void Agent::Evaluate(const UpsReading& r) {
         if (cleared & e.Mask) Event(e.ClearEvent, LogKind::Info, e.ClearText);
     }
     EvaluateLoad();
+    // The UPS's forced shutdown: its power goes soon, whatever the delays.
+    // Only for a computer logged in to it; our own order (as the primary)
+    // is already being carried out.
+    if ((set & UPS_SHUTACT) && role_ != NutRole::Observer && !forced_ && !holding_ &&
+        !shuttingDown_)
+        ObeyForcedShutdown();
 }
 
 void Agent::EvaluateLoad() {
@@ -612,8 +647,18 @@ void Agent::Expire() {
     commandStarted_ = false;
     Event("countdown-expired", LogKind::Alarm,
           std::string("Shutdown countdown expired (") + CauseText(cause) + ")");
+    // A scheduled shutdown on mains concerns this computer only.
+    if (role_ == NutRole::Primary &&
+        (cause != CountdownCause::Schedule || (upsStatus_ & UPS_ACFAIL)))
+        HoldForOthers(cause);
+    else
+        ShutDown(cause);
+}
+
+void Agent::ShutDown(CountdownCause cause) {
     const auto& cmd = options_.ShutdownCommand;
     if (cmd.empty()) {
+        shuttingDown_ = false;
         Event("shutdown-failed", LogKind::Alarm,
               "No shutdown command given: the computer would shut down now");
     } else {
@@ -627,10 +672,12 @@ void Agent::Expire() {
             Event("shutdown", LogKind::Alarm, "Shutting down: " + line);
             break;
         case StartResult::Refused:
+            shuttingDown_ = false;
             Event("shutdown-failed", LogKind::Alarm,
                   "Shutdown command refused: " + cmd[0] + " " + why);
             break;
         case StartResult::Failed:
+            shuttingDown_ = false;
             Event("shutdown-failed", LogKind::Alarm,
                   "Shutdown command could not be started: " + cmd[0] + ": " + why);
             break;
@@ -660,6 +707,109 @@ void Agent::Expire() {
             note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
         Log(ok ? LogKind::Info : LogKind::Warning, note);
     }
+}
+
+void Agent::ObeyForcedShutdown() {
+    forced_ = true;
+    deadlines_ = {};
+    commandStarted_ = false;
+    SetDownTime();
+    Event("forced-shutdown", LogKind::Alarm, "Forced shutdown ordered by the UPS's primary");
+    if (role_ == NutRole::Primary) {
+        // Another primary's order: the others are still awaited; the UPS
+        // is the orderer's to turn off.
+        HoldForOthers(CountdownCause::None);
+        return;
+    }
+    // The primary turns the UPS off once this computer has logged out.
+    ShutDown(CountdownCause::None);
+}
+
+void Agent::HoldForOthers(CountdownCause cause) {
+    holding_ = true;
+    holdAnnounced_ = false;
+    holdSeconds_ = 0;
+    holdFresh_ = true;
+    holdCause_ = cause;
+    shuttingDown_ = true; // the monitor shows the shutdown from now on
+    source_.OrderOthersDown();
+    CheckHold(false);
+}
+
+void Agent::CheckHold(bool second) {
+    if (!holding_) return;
+    // Counted from the next whole second, like a countdown.
+    if (second && !std::exchange(holdFresh_, false)) ++holdSeconds_;
+    const UpsSharing s = source_.Sharing().value_or(UpsSharing{});
+    const int others = s.State.Others;
+    const std::string wait = "waiting up to " + std::to_string(options_.HostSync) + " s for ";
+    if (!holdAnnounced_ && s.OrderAnswered) {
+        holdAnnounced_ = true;
+        holdOthers_ = others;
+        if (!s.Ordered)
+            Log(LogKind::Alarm, "Forced shutdown not set at the UPS server: " + s.OrderProblem +
+                                    "; " + wait + "the other computers");
+        else if (others == 0)
+            Event("forced-shutdown", LogKind::Alarm,
+                  "Forced shutdown set at the UPS server: no other computer logged in");
+        else
+            Event("forced-shutdown", LogKind::Alarm,
+                  "Forced shutdown set at the UPS server: " + wait +
+                      (others < 0 ? std::string("the other computers")
+                                  : std::to_string(others) +
+                                        (others == 1 ? " other computer" : " other computers")) +
+                      " to log out");
+    }
+    if (s.Ordered && others == 0) {
+        if (holdOthers_ != 0)
+            Log(LogKind::Info,
+                "All other computers logged out after " + std::to_string(holdSeconds_) + " s");
+    } else if (holdSeconds_ >= options_.HostSync) {
+        if (!holdAnnounced_)
+            Log(LogKind::Alarm, "Forced shutdown not set at the UPS server: it did not answer");
+        std::string who;
+        for (const std::string& c : s.Clients)
+            who += (who.empty() ? "" : ", ") + c;
+        Log(LogKind::Warning, "Host sync time of " + std::to_string(options_.HostSync) + " s over" +
+                                  (who.empty() ? "" : ": still logged in: " + who));
+    } else {
+        return;
+    }
+    holding_ = false;
+    ShutDown(holdCause_);
+}
+
+void Agent::FollowSharing() {
+    if (!shared_) return;
+    const std::optional<UpsSharing> s = source_.Sharing();
+    if (!s) return;
+    const UpsSharing before = sharingSeen_.value_or(UpsSharing{});
+    if (s->LoggedIn && !before.LoggedIn)
+        Log(LogKind::Info, "Logged in to UPS " + s->Ups + " as " + NutRoleName(s->State.Role));
+    // A connection's problems are the lost link's news; the others (a
+    // refused login) are told here, once each.
+    if (connected_ && !s->State.Problem.empty() && s->State.Problem != before.State.Problem) {
+        std::string text = s->State.Problem;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        Log(LogKind::Warning, text + ": a primary will not wait for this computer");
+    }
+    sharingSeen_ = s;
+    NutState state = s->State;
+    state.Forced = forced_;
+    if (nutWritten_ == state) return;
+    const std::string text = EncodeNutState(state);
+    if (ReplaceOwnFile(FolderFile(NutStateFileName), text.data(), text.size())) nutWritten_ = state;
+}
+
+void Agent::CheckResume() {
+    const long gap = SleptSeconds();
+    const long slept = lastSleepGap_ < 0 ? 0 : gap - lastSleepGap_;
+    lastSleepGap_ = gap;
+    if (slept < MinSleep) return;
+    Log(LogKind::Info, "Resumed after " + std::to_string(slept) + " s asleep");
+    // What the UPS said before the sleep may be long over: the countdown
+    // neither starts nor runs out on it.
+    if (source_.Resync()) resyncLeft_ = ResyncWait;
 }
 
 void Agent::WriteValues(bool stopping, bool onlyIfChanged) {

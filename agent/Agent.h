@@ -33,6 +33,9 @@ struct AgentOptions {
     // Failed writes of the values file and the log go here (null: nowhere).
     std::FILE* Errors = stderr;
     std::string Version = "0";
+    // As the UPS's primary: seconds to wait for the other computers to log
+    // out after ordering them down.
+    int HostSync = 15;
 };
 
 class Agent {
@@ -91,6 +94,21 @@ class Agent {
     void EndPowerCountdown();
     void TickCountdown();
     void Expire();
+    // Runs the shutdown command; with a cause, the UPS-side turn-off of
+    // that cause follows.
+    void ShutDown(CountdownCause cause);
+    // The UPS's primary ordered every computer down.
+    void ObeyForcedShutdown();
+    // As the primary: the others are told to go and awaited before this
+    // computer goes (second: a whole second has passed).
+    void HoldForOthers(CountdownCause cause);
+    void CheckHold(bool second);
+    // What the UPS server says of the computers on the UPS: logged, and
+    // passed to the monitor.
+    void FollowSharing();
+    // A sleep of the computer since the last step: logged, and the UPS read
+    // afresh before the countdown may go on.
+    void CheckResume();
     void RunCommandFile();
     void WriteValues(bool stopping, bool onlyIfChanged);
     void WriteRatings();
@@ -141,6 +159,20 @@ class Agent {
     std::optional<struct stat> stuckRequest_;
     UpsRatings ratingsWritten_{};
     bool ratingsValid_ = false;
+    // The UPS shared through a server: this computer's part.
+    NutRole role_ = NutRole::Observer;
+    bool shared_ = false;
+    std::optional<UpsSharing> sharingSeen_;
+    std::optional<NutState> nutWritten_; // what the monitor's file holds
+    bool forced_ = false;                // obeying the primary's order
+    bool holding_ = false;               // as the primary, waiting for the others
+    bool holdAnnounced_ = false;
+    int holdOthers_ = -1; // the others logged in when the order was answered
+    int holdSeconds_ = 0;
+    bool holdFresh_ = false; // begun since the last whole second
+    CountdownCause holdCause_ = CountdownCause::None;
+    long lastSleepGap_ = -1; // seconds the computer slept since it started
+    int resyncLeft_ = 0;     // seconds the countdown still waits for a fresh reading
     History history_;
     // Samples wait here while on mains, so the disk sees one commit every
     // few minutes rather than one every ten seconds.

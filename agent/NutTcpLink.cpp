@@ -1,12 +1,55 @@
 // The NUT link over TCP, through libnutclient.
+#include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <netdb.h>
 #include <nutclient.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 #include "NutUps.h"
 
 namespace {
+
+// libnutclient offers no call for LIST CLIENT; its own list request does.
+class Client : public nut::TcpClient {
+  public:
+    std::vector<std::string> Clients(const std::string& ups) {
+        std::vector<std::string> out;
+        for (const auto& row : list("CLIENT", ups))
+            if (!row.empty()) out.push_back(row.back());
+        return out;
+    }
+};
+
+// The address this computer reaches the server from, as upsd lists its
+// clients; "" when unknown. A UDP socket's connect sends nothing.
+std::string OwnAddress(const std::string& host, std::uint16_t port) {
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return "";
+    std::string address;
+    for (addrinfo* a = found; a && address.empty(); a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, 0);
+        sockaddr_storage own{};
+        socklen_t length = sizeof own;
+        char text[INET6_ADDRSTRLEN] = "";
+        if (fd >= 0 && ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length) == 0 &&
+            ::getnameinfo(reinterpret_cast<sockaddr*>(&own), length, text, sizeof text, nullptr, 0,
+                          NI_NUMERICHOST) == 0)
+            address = text;
+        if (fd >= 0) ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    return address;
+}
 
 // Seconds a request may wait for upsd before the connection counts as
 // broken. libnutclient counts in whole seconds; the agent's second does not
@@ -20,17 +63,24 @@ class NutTcpLink : public NutLink {
 
     bool Connect(std::string* error) override {
         try {
-            client_ = std::make_unique<nut::TcpClient>();
+            client_ = std::make_unique<Client>();
             client_->setTimeout(RequestTimeout);
             errno = 0;
             client_->connect(target_.Host, target_.Port);
         } catch (const nut::NutException& e) {
             // The library's text drops the system's reason; errno still has it.
             const int cause = errno;
-            std::string why = e.str();
-            if (cause != 0 && why == "Cannot connect to host") why = std::strerror(cause);
-            *error = "cannot connect to upsd at " + target_.Host + ":" +
-                     std::to_string(target_.Port) + ": " + why;
+            const std::string server =
+                "the UPS server at " + target_.Host + ":" + std::to_string(target_.Port);
+            if (cause == ECONNREFUSED)
+                *error = server + " refuses connections";
+            else if (cause == ETIMEDOUT || cause == EHOSTUNREACH || cause == ENETUNREACH ||
+                     cause == EINPROGRESS || cause == EAGAIN)
+                *error = server + " does not answer";
+            else
+                *error = "cannot reach " + server + ": " +
+                         (cause != 0 && e.str() == "Cannot connect to host" ? std::strerror(cause)
+                                                                            : e.str());
             client_.reset();
             return false;
         } catch (const std::exception& e) {
@@ -53,9 +103,9 @@ class NutTcpLink : public NutLink {
             client_.reset();
             return false;
         } catch (const nut::NutException& e) {
-            loginError_ = "login as " + user_ + " refused by upsd: " + e.str();
-            std::fprintf(stderr, "corvanta-agent: NUT %s: %s\n", target_.Ups.c_str(),
-                         loginError_.c_str());
+            loginError_ = e.str();
+            std::fprintf(stderr, "corvanta-agent: NUT %s: login as %s refused: %s\n",
+                         target_.Ups.c_str(), user_.c_str(), loginError_.c_str());
         }
         return true;
     }
@@ -101,7 +151,55 @@ class NutTcpLink : public NutLink {
         return Guard(error, [&] { client_->executeDeviceCommand(target_.Ups, name); });
     }
 
+    Result GetStatus(std::string* status, std::string* error) override {
+        return Guard(error, [&] {
+            auto values = client_->getDeviceVariableValue(target_.Ups, "ups.status");
+            *status = values.empty() ? std::string() : values.front();
+        });
+    }
+
+    Result Login(bool primary, std::string* error) override {
+        if (!loginError_.empty()) {
+            *error = loginError_;
+            return Result::Refused;
+        }
+        Result r = Guard(error, [&] { client_->deviceLogin(target_.Ups); });
+        if (r != Result::Ok && *error == "ALREADY-LOGGED-IN") r = Result::Ok;
+        if (r != Result::Ok || !primary) return r;
+        r = Primary(error);
+        if (r == Result::Refused) *error = "PRIMARY " + *error;
+        return r;
+    }
+
+    Result CountLogins(int* count, std::string* error) override {
+        return Guard(error, [&] { *count = client_->deviceGetNumLogins(target_.Ups); });
+    }
+
+    // The others: this computer's own entry left out.
+    Result ListClients(std::vector<std::string>* out, std::string* error) override {
+        return Guard(error, [&] {
+            *out = client_->Clients(target_.Ups);
+            const std::string own = OwnAddress(target_.Host, target_.Port);
+            if (auto it = std::find(out->begin(), out->end(), own); it != out->end())
+                out->erase(it);
+        });
+    }
+
+    Result ForceShutdown(std::string* error) override {
+        const Result r = Primary(error);
+        if (r != Result::Ok) return r;
+        return Guard(error, [&] { client_->deviceForcedShutdown(target_.Ups); });
+    }
+
   private:
+    // PRIMARY, or MASTER on a server older than the word.
+    Result Primary(std::string* error) {
+        Result r = Guard(error, [&] { client_->devicePrimary(target_.Ups); });
+        if (r == Result::Refused && (*error == "UNKNOWN-COMMAND" || *error == "INVALID-ARGUMENT"))
+            r = Guard(error, [&] { client_->deviceMaster(target_.Ups); });
+        return r;
+    }
+
     std::string Describe(const nut::NutException& e) const {
         return "server " + target_.Host + ":" + std::to_string(target_.Port) + ": " + e.str();
     }
@@ -130,7 +228,7 @@ class NutTcpLink : public NutLink {
     NutTarget target_;
     std::string user_;
     std::string password_;
-    std::unique_ptr<nut::TcpClient> client_;
+    std::unique_ptr<Client> client_;
     std::string loginError_;
 };
 

@@ -15,11 +15,20 @@
 
 namespace {
 
-// Back-off between connection attempts: doubled after each failure, from
-// one second up to ten, so a server that is down costs little and one that
-// comes back is found again soon.
+// Back-off between connection attempts: from one second up to one and a
+// half, so a server that comes back is served again within two seconds; a
+// refused connection costs it next to nothing.
 constexpr double FirstBackoff = 1;
-constexpr double MaxBackoff = 10;
+constexpr double MaxBackoff = 1.5;
+
+// A refused login is tried again this often (seconds), in case the
+// server's users were mended meanwhile.
+constexpr double LoginRetry = 30;
+
+// The full list of variables is read this often (seconds); in between only
+// the status, which is all a countdown needs: four full lists a second would
+// triple the server's work.
+constexpr double FullListEvery = 0.95;
 
 // An answer older than this is not trusted: the worker is stuck in a call
 // that has not timed out.
@@ -31,8 +40,8 @@ constexpr auto CommandWait = std::chrono::milliseconds(2500);
 // A password file is one short line; more is not a password file.
 constexpr std::size_t MaxPasswordFile = 4096;
 
-// Asking a local upsd four times a second costs next to nothing, and a
-// changed answer wakes the agent at once (WakeFd), so a change at the UPS
+// Asking upsd for the status four times a second costs next to nothing, and
+// a changed answer wakes the agent at once (WakeFd), so a change at the UPS
 // reaches the values file within about a quarter of a second.
 constexpr auto PollInterval = std::chrono::milliseconds(250);
 
@@ -158,10 +167,12 @@ bool ReadNutPasswordFile(const std::string& path, std::string* password, std::st
 }
 
 std::string NutProblemText(const std::string& ups, const std::string& problem) {
-    if (problem == "UNKNOWN-UPS") return "UPS " + ups + " unknown to upsd";
-    if (problem == "DRIVER-NOT-CONNECTED") return "upsd has no driver running for UPS " + ups;
-    if (problem == "DATA-STALE") return "upsd has no fresh data from UPS " + ups;
-    if (problem == "ACCESS-DENIED") return "upsd denies access to UPS " + ups;
+    const std::string name = "UPS '" + ups + "'";
+    if (problem == "UNKNOWN-UPS") return "the UPS server does not know " + name;
+    if (problem == "DRIVER-NOT-CONNECTED")
+        return "the UPS server has no driver running for " + name;
+    if (problem == "DATA-STALE") return "the UPS server has no fresh data from " + name;
+    if (problem == "ACCESS-DENIED") return "the UPS server denies access to " + name;
     return problem;
 }
 
@@ -169,10 +180,108 @@ void NutSession::Lost(double now, const std::string& why) {
     link_.Disconnect();
     open_ = false;
     commandsKnown_ = false;
+    loggedIn_ = false;
+    logins_ = -1;
     backoff_ = backoff_ <= 0 ? FirstBackoff : std::min(MaxBackoff, backoff_ * 2);
     nextAttempt_ = now + backoff_;
     mapped_.Reading.Connected = false;
     problem_ = why;
+}
+
+void NutSession::NoData(const std::string& why) {
+    backoff_ = 0;
+    mapped_.Reading.Connected = false;
+    problem_ = why;
+}
+
+// False when the connection broke.
+bool NutSession::LogIn(double now) {
+    std::string error;
+    switch (link_.Login(role_ == NutRole::Primary, &error)) {
+    case NutLink::Result::Failed:
+        Lost(now, error);
+        return false;
+    case NutLink::Result::Refused:
+        // Watching goes on; the server's users file may be mended.
+        nextLogin_ = now + LoginRetry;
+        loginProblem_ = error == "UNKNOWN-UPS" ? error
+                        : error.rfind("PRIMARY ", 0) == 0
+                            ? "primary role refused by the UPS server (" + error.substr(8) + ")"
+                            : "login refused by the UPS server" +
+                                  (error == "ACCESS-DENIED" ? std::string() : " (" + error + ")");
+        return true;
+    case NutLink::Result::Ok:
+        break;
+    }
+    loggedIn_ = true;
+    loginProblem_.clear();
+    return true;
+}
+
+// One request for what a countdown needs, or the full list when a second
+// has passed. False when the connection broke.
+bool NutSession::Poll(double now) {
+    std::string error;
+    const bool full = now - lastFull_ >= FullListEvery;
+    NutLink::Result result;
+    if (full) {
+        NutVariables vars;
+        result = link_.ListVariables(&vars, &error);
+        if (result == NutLink::Result::Ok) {
+            vars_ = std::move(vars);
+            lastFull_ = now;
+        }
+    } else {
+        std::string status;
+        result = link_.GetStatus(&status, &error);
+        if (result == NutLink::Result::Ok) vars_["ups.status"] = status;
+    }
+    switch (result) {
+    case NutLink::Result::Failed:
+        Lost(now, error);
+        return false;
+    case NutLink::Result::Refused:
+        // The server answers but has no data ("DATA-STALE",
+        // "DRIVER-NOT-CONNECTED"): ask again on this connection.
+        NoData(error);
+        return true;
+    case NutLink::Result::Ok:
+        break;
+    }
+    backoff_ = 0;
+    NutMapped m = MapNutVariables(vars_);
+    if (m.Waiting) {
+        NoData("the UPS driver has no data yet (WAIT)");
+        return true;
+    }
+    mapped_ = m;
+    ratings_ = m.Ratings;
+    problem_.clear();
+    return true;
+}
+
+// The logins, and while the forced shutdown waits for them, who they are.
+bool NutSession::CountOthers(double now) {
+    std::string error;
+    int count = -1;
+    NutLink::Result result = link_.CountLogins(&count, &error);
+    if (result == NutLink::Result::Failed) {
+        Lost(now, error);
+        return false;
+    }
+    logins_ = result == NutLink::Result::Ok ? count : -1;
+    if (!ordered_ || logins_ <= (loggedIn_ ? 1 : 0)) {
+        clients_.clear();
+        return true;
+    }
+    std::vector<std::string> clients;
+    result = link_.ListClients(&clients, &error);
+    if (result == NutLink::Result::Failed) {
+        Lost(now, error);
+        return false;
+    }
+    if (result == NutLink::Result::Ok) clients_ = std::move(clients);
+    return true;
 }
 
 void NutSession::Tick(double now) {
@@ -184,32 +293,39 @@ void NutSession::Tick(double now) {
             return;
         }
         open_ = true;
+        lastFull_ = -1e9;
+        nextLogin_ = now;
     }
-    NutVariables vars;
-    switch (link_.ListVariables(&vars, &error)) {
-    case NutLink::Result::Failed:
-        Lost(now, error);
-        return;
-    case NutLink::Result::Refused:
-        // The server answers but has no data ("DATA-STALE",
-        // "DRIVER-NOT-CONNECTED"): ask again next second on this connection.
-        backoff_ = 0;
-        mapped_.Reading.Connected = false;
-        problem_ = error;
-        return;
-    case NutLink::Result::Ok:
-        break;
+    if (role_ != NutRole::Observer && !loggedIn_ && now >= nextLogin_ && !LogIn(now)) return;
+    if (orderWanted_ && !orderAnswered_) {
+        switch (link_.ForceShutdown(&error)) {
+        case NutLink::Result::Failed:
+            Lost(now, error);
+            return;
+        case NutLink::Result::Refused:
+            orderProblem_ = "the UPS server refused it (" + error + ")";
+            break;
+        case NutLink::Result::Ok:
+            ordered_ = true;
+            break;
+        }
+        orderAnswered_ = true;
     }
-    backoff_ = 0;
-    NutMapped m = MapNutVariables(vars);
-    if (m.Waiting) {
-        mapped_.Reading.Connected = false;
-        problem_ = "the UPS driver has no data yet (WAIT)";
-        return;
-    }
-    mapped_ = m;
-    ratings_ = m.Ratings;
-    problem_.clear();
+    const bool full = now - lastFull_ >= FullListEvery;
+    if (!Poll(now)) return;
+    // Once a second, and every tick while the others are awaited.
+    if (full || ordered_) CountOthers(now);
+}
+
+void NutSession::Share(UpsSharing* out) const {
+    out->State.Role = role_;
+    out->State.Others = logins_ < 0 ? -1 : std::max(0, logins_ - (loggedIn_ ? 1 : 0));
+    out->State.Problem = !open_ || !problem_.empty() ? problem_ : loginProblem_;
+    out->LoggedIn = loggedIn_;
+    out->OrderAnswered = orderAnswered_;
+    out->Ordered = ordered_;
+    out->OrderProblem = orderProblem_;
+    out->Clients = clients_;
 }
 
 bool NutSession::Offers(const std::string& command, std::string* note) {
@@ -274,8 +390,8 @@ bool NutSession::TurnOffAfter(int seconds, std::string* note) {
 }
 
 struct NutUps::Shared {
-    explicit Shared(std::unique_ptr<NutLink> l, bool canCommand)
-        : link(std::move(l)), session(*link, canCommand),
+    Shared(std::unique_ptr<NutLink> l, bool canCommand, NutRole role)
+        : link(std::move(l)), session(*link, canCommand, role),
           wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
     ~Shared() {
         if (wakeFd >= 0) ::close(wakeFd);
@@ -295,6 +411,10 @@ struct NutUps::Shared {
 
     // The worker's latest answer.
     UpsReading reading;
+    UpsSharing sharing;
+    bool orderWanted = false; // the agent asked for a forced shutdown
+    unsigned generation = 0;  // counts the agent's resyncs after a sleep
+    bool resync = false;      // the next tick reads everything afresh
     UpsRatings ratings;
     double stamp = -1;
     double taken = -1;     // stamp of the answer the agent last took
@@ -312,10 +432,16 @@ struct NutUps::Shared {
     std::string note;
 };
 
-NutUps::NutUps(std::unique_ptr<NutLink> link, NutTarget target, bool canCommand)
-    : shared_(std::make_shared<Shared>(std::move(link), canCommand)), target_(std::move(target)) {
+NutUps::NutUps(std::unique_ptr<NutLink> link, NutTarget target, bool canCommand, NutRole role)
+    : shared_(std::make_shared<Shared>(std::move(link), canCommand,
+                                       canCommand ? role : NutRole::Observer)),
+      target_(std::move(target)) {
     shared_->ups = target_.Ups;
     shared_->label = target_.Ups + "@" + target_.Host + ":" + std::to_string(target_.Port);
+    shared_->sharing.Ups = target_.Ups;
+    shared_->sharing.Where = shared_->label;
+    shared_->session.Share(&shared_->sharing);
+    shared_->sharing.State.Problem.clear(); // nothing asked yet
     // Signals are the main loop's business: the worker blocks them all.
     sigset_t all, old;
     sigfillset(&all);
@@ -367,6 +493,9 @@ void NutUps::Work(std::shared_ptr<Shared> s) {
             continue;
         }
         if (Clock::now() < next) continue;
+        if (s->orderWanted) s->session.OrderOthersDown();
+        const unsigned generation = s->generation;
+        if (std::exchange(s->resync, false)) s->session.ReadAllNext();
         lock.unlock();
         s->session.Tick(SteadySeconds());
         std::string problem = s->session.Problem();
@@ -374,9 +503,17 @@ void NutUps::Work(std::shared_ptr<Shared> s) {
             std::fprintf(stderr, "corvanta-agent: NUT %s: %s\n", s->label.c_str(), problem.c_str());
         shownProblem = problem;
         lock.lock();
+        next = Clock::now() + PollInterval;
+        // Asked before the computer slept: worth nothing now.
+        if (generation != s->generation) continue;
         UpsReading fresh = s->session.Latest().Reading;
         if (!fresh.Connected) fresh.Problem = NutProblemText(s->ups, problem);
-        if ((!s->answered || !(fresh == s->reading)) && s->wakeFd >= 0) {
+        UpsSharing sharing = s->sharing;
+        s->session.Share(&sharing);
+        sharing.State.Problem = NutProblemText(s->ups, sharing.State.Problem);
+        const bool changed = !s->answered || !(fresh == s->reading) || !(sharing == s->sharing);
+        s->sharing = std::move(sharing);
+        if (changed && s->wakeFd >= 0) {
             const std::uint64_t one = 1;
             [[maybe_unused]] ssize_t n = ::write(s->wakeFd, &one, sizeof one);
         }
@@ -385,7 +522,6 @@ void NutUps::Work(std::shared_ptr<Shared> s) {
         s->stamp = SteadySeconds();
         s->answered = true;
         s->wake.notify_all();
-        next = Clock::now() + PollInterval;
     }
     s->exited = true;
     s->wake.notify_all();
@@ -433,6 +569,29 @@ UpsRatings NutUps::Ratings() const {
 
 std::string NutUps::Name() const {
     return "Network UPS Tools UPS " + shared_->label;
+}
+
+std::optional<UpsSharing> NutUps::Sharing() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->sharing;
+}
+
+void NutUps::OrderOthersDown() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->orderWanted = true;
+}
+
+// A worker that slept with the computer holds an answer from before: the
+// next Poll waits for a new one as at the start.
+bool NutUps::Resync() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->answered = false;
+    shared_->stamp = -1;
+    shared_->taken = -1;
+    ++shared_->generation;
+    shared_->resync = true;
+    shared_->wake.notify_all();
+    return true;
 }
 
 bool NutUps::RunOnWorker(int kind, int argument, std::string* note) {

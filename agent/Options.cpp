@@ -12,7 +12,8 @@ std::string AgentUsage() {
     return "Usage: corvanta-agent [--folder DIR] --simulate [SCENARIO_FILE]\n"
            "                      [--shutdown-command CMD] [--help] [--version]\n"
            "       corvanta-agent [--folder DIR] --nut UPS@HOST[:PORT]\n"
-           "                      [--nut-user NAME --nut-password-file FILE]\n"
+           "                      [--nut-user NAME --nut-password-file FILE\n"
+           "                       [--nut-role secondary|primary] [--nut-hostsync SECONDS]]\n"
            "                      [--shutdown-command CMD]\n"
            "       corvanta-agent [--folder DIR] --history-report [--since YYYY-MM-DD] [--csv]\n"
            "\n"
@@ -26,11 +27,19 @@ std::string AgentUsage() {
            "                          built-in three-minute power failure scenario\n"
            "  --nut UPS@HOST[:PORT]   the UPS named UPS of the Network UPS Tools server\n"
            "                          HOST (port 3493 unless given)\n"
-           "  --nut-user NAME         NUT user allowed to run the UPS's instant commands\n"
-           "                          (self tests, turning the output off)\n"
+           "  --nut-user NAME         NUT user the agent logs in as: upsd.users grants it\n"
+           "                          \"upsmon secondary\" or \"upsmon primary\", and the\n"
+           "                          UPS's instant commands (self tests, turning the\n"
+           "                          output off)\n"
            "  --nut-password-file FILE  that user's password, on the first line of FILE\n"
            "                          (owned by root or the agent's user, not readable\n"
            "                          or writable by other users)\n"
+           "  --nut-role ROLE         secondary (the default): shut down at once when the\n"
+           "                          UPS's primary orders it; primary: when the\n"
+           "                          countdown runs out, order the other computers on\n"
+           "                          the UPS down first and wait for them\n"
+           "  --nut-hostsync SECONDS  how long the primary waits for the others to log\n"
+           "                          out (default 15)\n"
            "  --shutdown-command CMD  program (absolute path, with arguments) run when\n"
            "                          the countdown expires; without it the agent only\n"
            "                          logs that it would shut down now\n"
@@ -132,6 +141,19 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
                             [](unsigned char c) { return c <= ' ' || c == 0x7F || c == '"'; }))
                 return bad(
                     "--nut-user: a NUT user name has no blanks, quotes or control characters");
+        } else if (arg == "--nut-role") {
+            if (!cl.NutRole.empty()) return bad("--nut-role given twice");
+            if (!takeValue(&cl.NutRole) || (cl.NutRole != "primary" && cl.NutRole != "secondary"))
+                return bad("--nut-role: expected secondary or primary");
+        } else if (arg == "--nut-hostsync") {
+            std::string text;
+            if (cl.NutHostSync >= 0) return bad("--nut-hostsync given twice");
+            int n = -1;
+            char tail = 0;
+            if (!takeValue(&text) || std::sscanf(text.c_str(), "%d%c", &n, &tail) != 1 || n < 0 ||
+                n > 3600)
+                return bad("--nut-hostsync: expected seconds from 0 to 3600, got '" + text + "'");
+            cl.NutHostSync = n;
         } else if (arg == "--history-report" || arg == "--csv") {
             bool& flag = arg == "--csv" ? cl.Csv : cl.HistoryReport;
             if (flag) return bad(arg + " given twice");
@@ -155,7 +177,7 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
     if (!cl.HistoryReport && (cl.Since || cl.Csv))
         return bad("--since and --csv go with --history-report");
     if (cl.HistoryReport && (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
-                             !cl.NutPasswordFile.empty()))
+                             !cl.NutPasswordFile.empty() || !cl.NutRole.empty()))
         return bad("--history-report watches no UPS: it takes only --folder, --since and --csv");
     if (!cl.HistoryReport && !cl.Simulate && cl.Nut.empty())
         return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");
@@ -164,6 +186,10 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
         return bad("--nut-user and --nut-password-file need --nut");
     if (cl.NutUser.empty() != cl.NutPasswordFile.empty())
         return bad("--nut-user and --nut-password-file go together");
+    if (!cl.NutRole.empty() && cl.NutUser.empty())
+        return bad("--nut-role needs --nut-user and --nut-password-file to log in with");
+    if (cl.NutHostSync >= 0 && cl.NutRole != "primary")
+        return bad("--nut-hostsync goes with --nut-role primary");
     *out = std::move(cl);
     return ParseOutcome::Run;
 }

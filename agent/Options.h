@@ -17,6 +17,10 @@ struct AgentCommandLine {
     std::string Nut;
     std::string NutUser;
     std::string NutPasswordFile;
+    // --nut-role: how the agent logs in (with a user and password only).
+    std::string NutRole;
+    // --nut-hostsync SECONDS: how long the primary waits for the others.
+    int NutHostSync = -1;
     // --history-report [--since DATE] [--csv]: print the outage table instead.
     bool HistoryReport = false;
     std::optional<CivilDate> Since;

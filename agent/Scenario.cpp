@@ -238,6 +238,12 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
                 return fail("'link' takes up or down");
             step.Kind = StepKind::Link;
             step.Value = w[2] == "up";
+        } else if (cmd == "sleep") {
+            int seconds = 0;
+            if (w.size() != 3 || !ParseTenths(w[2], &seconds) || seconds < 10 || seconds % 10)
+                return fail("'sleep' takes whole seconds, at least 1");
+            step.Kind = StepKind::Sleep;
+            step.Value = seconds / 10;
         } else if (cmd == "end") {
             if (w.size() != 2) return fail("'end' takes nothing");
             if (step.Time < 1) return fail("a cycle must last at least one second");

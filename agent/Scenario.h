@@ -15,6 +15,7 @@ enum class StepKind {
     Status, // Status bits: SetMask on, ClearMask off
     Link,   // Value 1: the UPS answers, 0: it does not
     End,    // the cycle ends here and starts again from 0
+    Sleep,  // the computer sleeps Value seconds here (suspend, hibernate)
 };
 
 struct ScenarioStep {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <utility>
 
+#include "Clock.h"
+
 namespace {
 // How long the simulated self test shows UPS_TESTING.
 constexpr int SelfTestSeconds = 10;
@@ -28,6 +30,9 @@ void SimulatedUps::ApplyStep(const ScenarioStep& step, int t) {
         break;
     case StepKind::Link:
         linkUp_ = step.Value != 0;
+        break;
+    case StepKind::Sleep:
+        AddTestSleep(step.Value);
         break;
     case StepKind::End:
         break;

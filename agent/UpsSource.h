@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "NutState.h"
 #include "Ups.h"
 
 // Status bits the agent works out itself (the link, the load levels): never
@@ -36,6 +39,22 @@ struct UpsRatings {
     bool operator==(const UpsRatings&) const = default;
 };
 
+// A UPS shared with other computers through a UPS server: the agent's part
+// in it as the server last said.
+struct UpsSharing {
+    NutState State;             // Forced is the agent's own to say: false here
+    std::string Ups;            // the UPS's name at the server
+    std::string Where;          // UPS@HOST[:PORT] as configured
+    bool LoggedIn = false;      // the server counts this computer as one it feeds
+    bool OrderAnswered = false; // the forced shutdown asked for was answered
+    bool Ordered = false;       // and the server set it
+    std::string OrderProblem;   // why not
+    // Where the other computers logged in connect from, while the agent
+    // waits for them to go.
+    std::vector<std::string> Clients;
+    bool operator==(const UpsSharing&) const = default;
+};
+
 class UpsSource {
   public:
     virtual ~UpsSource() = default;
@@ -56,4 +75,12 @@ class UpsSource {
     // Asks the UPS to cut its output after the given seconds and to come
     // back when the mains returns (the UPS-side delay after a shutdown).
     virtual bool TurnOffAfter(int seconds, std::string* note) = 0;
+    // A UPS that feeds other computers too; none for a UPS of our own.
+    virtual std::optional<UpsSharing> Sharing() const { return std::nullopt; }
+    // As the UPS's primary: tells the other computers to shut down now
+    // (forced shutdown). Never waits: Sharing() tells how it went.
+    virtual void OrderOthersDown() {}
+    // After a sleep of the computer: the next reading must be read afresh,
+    // never one from before the sleep. False when every reading is fresh.
+    virtual bool Resync() { return false; }
 };

@@ -184,7 +184,9 @@ int main(int argc, char** argv) {
             return Fail("--nut-password-file: " + error, 2);
         auto link = MakeNutTcpLink(target, cl.NutUser, password);
         if (!link) return Fail("built without Network UPS Tools support (libnutclient)", 2);
-        ups = std::make_unique<NutUps>(std::move(link), target, !cl.NutUser.empty());
+        ups = std::make_unique<NutUps>(std::move(link), target, !cl.NutUser.empty(),
+                                       cl.NutRole == "primary" ? NutRole::Primary
+                                                               : NutRole::Secondary);
     } else {
         ups = std::make_unique<SimulatedUps>(std::move(scenario));
     }
@@ -193,6 +195,7 @@ int main(int argc, char** argv) {
     PosixRunner runner;
     AgentOptions options;
     options.ShutdownCommand = cl.ShutdownCommand;
+    if (cl.NutHostSync >= 0) options.HostSync = cl.NutHostSync;
     options.Echo = stdout;
     options.Version = CORVANTA_VERSION;
     Agent agent(*ups, runner, options);

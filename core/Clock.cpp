@@ -6,6 +6,7 @@ bool testActive = false;
 // The test clock is kept as civil time encoded like UTC, so no time zone or
 // daylight-saving rule can shift the moment a test asked for.
 std::time_t testTime = 0;
+long testSleep = 0;
 
 DateTimeRec FromTm(const std::tm& t) {
     DateTimeRec dt;
@@ -71,6 +72,19 @@ void ClearTestTime() {
 
 bool TestTimeActive() {
     return testActive;
+}
+
+long SleptSeconds() {
+    timespec boot{}, mono{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    clock_gettime(CLOCK_MONOTONIC, &mono);
+    const long long gap =
+        (boot.tv_sec - mono.tv_sec) * 1000LL + (boot.tv_nsec - mono.tv_nsec) / 1000000;
+    return static_cast<long>(gap / 1000) + testSleep;
+}
+
+void AddTestSleep(long seconds) {
+    testSleep += seconds;
 }
 
 DateTimeRec MakeDateTime(int year, int month, int day, int hour, int minute, int second) {

@@ -29,5 +29,12 @@ void AdvanceTestTime(long seconds);
 void ClearTestTime();
 bool TestTimeActive();
 
+// Seconds the computer has spent asleep (suspended, hibernated) since it
+// started, as the gap between its boot-time and monotonic clocks, plus the
+// sleeps tests add.
+long SleptSeconds();
+// Tests and simulations: the computer slept this long just now.
+void AddTestSleep(long seconds);
+
 // A DateTimeRec for the given civil date and time, weekday filled in.
 DateTimeRec MakeDateTime(int year, int month, int day, int hour, int minute, int second = 0);

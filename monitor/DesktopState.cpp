@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <tuple>
 
+#include "NutStatus.h"
 #include "Ups.h"
 #include "file.h"
 #include "screen.h"
@@ -72,6 +73,7 @@ UpsPicture PictureNow() {
     // A countdown that ran out a moment ago is the shutdown under way.
     if (ShuttingDown()) p.status |= UPS_SHUTACT;
     p.known = ValuesKnown();
+    if (p.link == PictureLink::Live) p.nut = NutStatusNow();
     return p;
 }
 
@@ -101,6 +103,21 @@ std::string ClockText(int seconds) {
     return text;
 }
 
+std::string NutRoleText(const NutState& s) {
+    if (s.Role == NutRole::Observer)
+        return "Not logged in to the UPS server: a primary will not wait for this computer";
+    std::string text = s.Role == NutRole::Primary ? "Primary" : "Secondary";
+    if (s.Others < 0) return text;
+    const std::string others = s.Others == 0   ? "no other computer"
+                               : s.Others == 1 ? "1 other computer"
+                                               : std::to_string(s.Others) + " other computers";
+    return text + kDot + others + " on this UPS";
+}
+
+std::string NutStatusText(const NutState& s) {
+    return (s.Problem.empty() ? "" : s.Problem + "; ") + NutRoleText(s);
+}
+
 std::string TrayToolTip(const UpsPicture& p) {
     // Stale figures are not shown as if they were read.
     if (p.link == PictureLink::Waiting) return "Waiting for the agent";
@@ -111,7 +128,10 @@ std::string TrayToolTip(const UpsPicture& p) {
         return "Communication lost" + (kDot + ("last known: " + power)) +
                (shutting ? kDot + std::string("shutting down") : "");
     }
-    if (shutting) return "Shutting down";
+    // An observer's role is the status bar's to explain: the tip stays short.
+    const std::string role =
+        p.nut && p.nut->Role != NutRole::Observer ? kDot + NutRoleText(*p.nut) : "";
+    if (shutting) return "Shutting down" + role;
     std::string s = OnBattery(p) ? "On battery" : "On mains";
     if (p.status & kLow)
         s += kDot + std::string("battery low");
@@ -123,7 +143,7 @@ std::string TrayToolTip(const UpsPicture& p) {
     if (p.load >= 0) s += kDot + ("load " + Percent(p.load));
     if (p.runtime > 0) s += kDot + RuntimeText(p.runtime);
     if (p.down >= 0) s += kDot + ("shutdown in " + ClockText(p.down));
-    return s;
+    return s + role;
 }
 
 NoticeGroup GroupOf(NoticeKind kind) {
@@ -199,9 +219,14 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
     const bool shutting = (p.status & UPS_SHUTACT) != 0, wasShutting = (was.status & UPS_SHUTACT);
     const int wasDown = wasShutting ? -1 : was.down;
     const std::string in = "The computer shuts down in " + ClockText(p.down) + ".";
+    const bool forced = p.nut && p.nut->Forced, wasForced = was.nut && was.nut->Forced;
     if (shutting) {
-        if (!wasShutting)
-            out.push_back({NoticeKind::ShuttingDown, "Shutting down",
+        // One notice for the shutdown: the primary's order, coming later,
+        // replaces the plain one.
+        if (!wasShutting || (forced && !wasForced))
+            out.push_back({NoticeKind::ShuttingDown,
+                           forced ? "The UPS's primary orders this computer to shut down now"
+                                  : "Shutting down",
                            "The computer is shutting down now.", kUrgencyCritical});
     } else if (wasShutting && p.down < 0) {
         out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});

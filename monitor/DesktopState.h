@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "NutState.h"
 
 enum class PictureLink { Waiting, Live, Lost };
 
@@ -21,6 +24,9 @@ struct UpsPicture {
     int down = -1;           // seconds to the shutdown; -1 when none runs
     // Whether status holds values once read: the last known ones when lost.
     bool known = true;
+    // The agent's word on its UPS server, while the values are live; the
+    // tick sets UPS_SHUTACT for a forced shutdown.
+    std::optional<NutState> nut;
 };
 
 // PtUPSVal and the values link as the last tick or read left them.
@@ -44,6 +50,11 @@ TrayState TrayStateOf(const UpsPicture& p);
 TrayState KnownStateOf(const UpsPicture& p);
 // "On battery · 62 % · load 31 % · shutdown in 02:41".
 std::string TrayToolTip(const UpsPicture& p);
+// The computer's place at the UPS server: "Secondary · 1 other computer on
+// this UPS", "Primary", or for an observer that no primary waits for it.
+std::string NutRoleText(const NutState& s);
+// For the status bar: the server's refusal, if any, then the role text.
+std::string NutStatusText(const NutState& s);
 // Seconds as "02:41".
 std::string ClockText(int seconds);
 

@@ -11,6 +11,7 @@
 #include "HID.h"
 #include "HistoryWindow.h"
 #include "MonitorTesting.h"
+#include "NutStatus.h"
 #include "Schedule.h"
 #include "Windows.h"
 #include "file.h"
@@ -19,6 +20,7 @@
 #include "screen.h"
 
 void ResetStatusState();
+void ResetNutStatus();
 
 namespace {
 
@@ -58,14 +60,20 @@ std::string LinkDetailText(const ValuesLinkState& link) {
     return "no values from the agent";
 }
 
-// The link's detail, and a folder moved from under its name: the monitor
-// and the agent go on with the folder they opened, wherever it went.
+// A folder moved from under its name (the monitor and the agent go on with
+// the folder they opened, wherever it went), the link's detail, and the
+// agent's word on its UPS server.
 std::string StatusBarText() {
-    std::string text = LinkDetailText(GetValuesLink());
-    if (!ProgramFolderMoved()) return text;
-    const std::string moved =
-        std::string("program folder ") + CurDir + " was moved or renamed: still read where it went";
-    return text.empty() ? moved : moved + "; " + text;
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        if (!part.empty()) text += (text.empty() ? "" : "; ") + part;
+    };
+    if (ProgramFolderMoved())
+        add(std::string("program folder ") + CurDir +
+            " was moved or renamed: still read where it went");
+    add(LinkDetailText(GetValuesLink()));
+    if (const auto& nut = NutStatusNow()) add(NutStatusText(*nut));
+    return text;
 }
 
 // Shows what a read or the minute work changed: the gauges whose values
@@ -87,6 +95,10 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     }
     const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
     if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) RedrawMainControl(FourCharCode("main"), 152);
+    ReadNutStatus();
+    // The UPS's primary orders this computer down: the shutdown is under way
+    // for the badge, the tray and the notices alike, whatever the countdown.
+    if (NutStatusNow() && NutStatusNow()->Forced) PtUPSVal.StatusFlag.AllSts |= UPS_SHUTACT;
     CheckStatus();
     if (MainWindow) SetWindowStatusText(MainWindow, StatusBarText());
 }
@@ -149,4 +161,5 @@ void ReadAndShowValues() {
 void ResetMonitorState() {
     oldMinute = -1;
     ResetStatusState();
+    ResetNutStatus();
 }

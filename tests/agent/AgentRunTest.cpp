@@ -355,5 +355,85 @@ TEST_F(AgentTest, LogKeepsTheNewestLinesAndNeverWritesThroughAPlantedLink) {
               "E 2026/03/10 14:00:20 two lines and more" + std::string(214, 'a'));
 }
 
+// A UPS that feeds other computers: the primary's order obeyed at once (an
+// observer only counts down), and as the primary, the others awaited
+// (HOSTSYNC 4 s) before this one goes.
+TEST_F(AgentTest, ForcedShutdownAmongTheComputersOfOneUps) {
+    constexpr std::int32_t F = UPS_SHUTACT;
+    using R = NutRole;
+    const struct {
+        std::optional<NutRole> role;      // none: a UPS of its own
+        std::vector<std::int32_t> status; // one per second from 1
+        int othersLeave;                  // the second the others log out; -1 never
+        std::vector<std::string> done;    // "SECOND: what"
+        const char* line;
+    } cases[] = {
+        // clang-format off
+        {R::Secondary, {0, A, A | F}, -1, {"3: run /x/halt.sh"}, "Forced shutdown ordered by the UPS's primary"},
+        {R::Observer, {0, A, A | F}, -1, {"4: run /x/halt.sh", "4: off 60"}, nullptr},
+        {std::nullopt, {0, A, A | F}, -1, {"4: run /x/halt.sh", "4: off 60"}, nullptr},
+        {R::Primary, {0, AL}, 6, {"4: order", "6: run /x/halt.sh", "6: off 60"},
+         "All other computers logged out after 2 s"},
+        {R::Primary, {0, AL}, -1, {"4: order", "8: run /x/halt.sh", "8: off 60"},
+         "Host sync time of 4 s over: still logged in: 10.0.0.2"},
+        {R::Primary, {0, AL}, 0, {"4: order", "4: run /x/halt.sh", "4: off 60"},
+         "Forced shutdown set at the UPS server: no other computer logged in"},
+        {R::Secondary, {0, AL}, -1, {"4: run /x/halt.sh", "4: off 60"}, nullptr},
+        // clang-format on
+    };
+    WriteSettings([](UPSSts& s) { s.Battery_OSDelay = 2, s.Power_OSDelay = 2; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.done));
+        ::unlink(Path(LogFileName).c_str());
+        WriteFile(Path(NutStateFileName), "role=primary\nothers=9\n");
+        ups.Done.clear();
+        ups.Next.Status = 0;
+        ups.Share.reset();
+        if (c.role)
+            ups.Share = UpsSharing{
+                {*c.role, 1, false, ""}, "ups", "ups@host", true, false, false, "", {"10.0.0.2"}};
+        AgentOptions options{{"/x/halt.sh"}, nullptr, stderr};
+        options.HostSync = 4;
+        agent = std::make_unique<Agent>(ups, ups, options);
+        agent->Start();
+        agent->Step();
+        std::vector<std::string> done;
+        for (int t = 1; t <= 9; ++t) {
+            ups.Next.Status = c.status[std::min<std::size_t>(t, c.status.size()) - 1];
+            if (ups.Share && t >= c.othersLeave && c.othersLeave >= 0) ups.Share->State.Others = 0;
+            Seconds(1);
+            for (const std::string& d : std::exchange(ups.Done, {}))
+                done.push_back(std::to_string(t) + ": " + d);
+        }
+        EXPECT_EQ(done, c.done);
+        EXPECT_TRUE(!c.line || LogHas(c.line)) << testing::PrintToString(LogTexts());
+        // The monitor learns of the order obeyed; a UPS of its own leaves no file.
+        NutState state;
+        const bool file = ParseNutState(ReadFile(Path(NutStateFileName)), &state);
+        EXPECT_EQ(file, c.role.has_value());
+        EXPECT_EQ(state.Forced, c.role == R::Secondary && c.line);
+    }
+}
+
+// Waking from a sleep, a countdown about to run out waits for the UPS to be
+// read again: here the mains came back meanwhile.
+TEST_F(AgentTest, AfterASleepTheCountdownWaitsForAFreshReading) {
+    WriteSettings([](UPSSts& s) { s.Power_OSDelay = 2; });
+    ups.Resyncs = true;
+    StartAgent({"/x/halt.sh"});
+    ups.Next.Status = A;
+    Seconds(2);
+    ASSERT_EQ(agent->DownTime(), 1);
+    AddTestSleep(30);
+    ups.Next.Connected = false;
+    Seconds(1);
+    EXPECT_EQ(agent->DownTime(), 1);
+    ups.Next = {true, 0, 1 << 2, 0, 0, {0, 0, 1000}};
+    Seconds(1);
+    EXPECT_EQ(std::pair(agent->DownTime(), ups.Done),
+              std::pair(short{-1}, std::vector<std::string>{}));
+    EXPECT_TRUE(LogHas("Resumed after 30 s asleep"));
+}
+
 } // namespace
 } // namespace agent_test

@@ -37,6 +37,8 @@ class FakeUps : public UpsSource, public CommandRunner {
     std::optional<UpsReading> FreshReading;
     StartResult Answer = StartResult::Started; // and Why, when not Started
     std::string Why = "is writable by its group";
+    std::optional<UpsSharing> Share; // a UPS shared through a server
+    bool Resyncs = false;            // Resync() asks for a fresh reading
 
     FakeUps() { Next.ItemVal[15] = 300; }
     UpsReading Poll() override { return Next; }
@@ -66,6 +68,12 @@ class FakeUps : public UpsSource, public CommandRunner {
     }
     std::vector<ProgramEnd> Finished() override { return std::exchange(Ended, {}); }
     std::vector<ProgramEnd> Ended; // handed out at the next step
+    std::optional<UpsSharing> Sharing() const override { return Share; }
+    void OrderOthersDown() override {
+        Done.push_back("order");
+        if (Share) Share->OrderAnswered = Share->Ordered = true;
+    }
+    bool Resync() override { return Resyncs; }
 };
 
 // The core's private folder, and the clock at 2026-03-10 14:00:00.

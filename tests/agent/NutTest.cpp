@@ -138,6 +138,20 @@ class ScriptedLink : public NutLink {
     Result RunCommand(const std::string& name, std::string*) override {
         return calls_.push_back("INSTCMD " + name), Result::Ok;
     }
+    Result LoginResult = Result::Ok;
+    int Gets = 0, Logins = 1;
+    Result GetStatus(std::string* status, std::string*) override {
+        return ++Gets, *status = Vars["ups.status"], Result::Ok;
+    }
+    Result Login(bool primary, std::string* error) override {
+        calls_.push_back(primary ? "LOGIN PRIMARY" : "LOGIN");
+        return *error = "ACCESS-DENIED", LoginResult;
+    }
+    Result CountLogins(int* count, std::string*) override { return *count = Logins, Result::Ok; }
+    Result ListClients(std::vector<std::string>* out, std::string*) override {
+        return *out = {"10.0.0.2"}, calls_.push_back("LIST CLIENT"), Result::Ok;
+    }
+    Result ForceShutdown(std::string*) override { return calls_.push_back("FSD"), Result::Ok; }
     // The calls noted since the last time.
     std::vector<std::string> Calls() { return std::exchange(calls_, {}); }
 
@@ -200,6 +214,57 @@ TEST(NutSession, InstantCommands) {
     }
 }
 
+// The status four times a second, everything once a second; the login at
+// each connection; the primary's order and the others it waits for.
+TEST(NutSession, RolesLoginsAndTheForcedShutdown) {
+    using R = NutLink::Result;
+    using Calls = std::vector<std::string>;
+    const struct {
+        NutRole role;
+        R login;
+        Calls calls; // over two seconds, the order given after the first
+        int others;  // then
+        const char* problem;
+    } cases[] = {
+        {NutRole::Observer, R::Ok, {}, 2, ""},
+        {NutRole::Secondary, R::Ok, {"LOGIN"}, 1, ""},
+        {NutRole::Secondary, R::Refused, {"LOGIN"}, 2, "login refused by the UPS server"},
+        {NutRole::Primary,
+         R::Ok,
+         {"LOGIN PRIMARY", "FSD", "LIST CLIENT", "LIST CLIENT", "LIST CLIENT", "LIST CLIENT"},
+         1,
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.calls.size());
+        ScriptedLink link;
+        link.LoginResult = c.login;
+        link.Logins = 2;
+        NutSession session(link, true, c.role);
+        for (int quarter = 0; quarter < 8; ++quarter) {
+            if (quarter == 4) session.OrderOthersDown();
+            if (quarter == 5) link.Vars["ups.status"] = "OB";
+            session.Tick(quarter / 4.0);
+        }
+        // Only the status was asked for since the last full list: it shows.
+        EXPECT_EQ(std::tuple(link.Lists, link.Gets, session.Latest().Reading.Status),
+                  std::tuple(2, 6, UPS_ACFAIL));
+        EXPECT_EQ(link.Calls(), c.calls);
+        UpsSharing share;
+        session.Share(&share);
+        EXPECT_EQ(std::tuple(share.State.Others, share.State.Problem, share.Ordered),
+                  std::tuple(c.others, c.problem, c.role == NutRole::Primary));
+        EXPECT_EQ(share.Clients.size(), c.role == NutRole::Primary ? 1u : 0u);
+        // Reconnected, it logs in again.
+        link.ListResult = R::Failed;
+        session.Tick(2);
+        link.ListResult = R::Ok;
+        session.Tick(4);
+        const Calls again = link.Calls();
+        EXPECT_EQ(again.size() > 1 ? again[1] : "", c.calls.empty() ? "" : c.calls[0]);
+    }
+}
+
 TEST(NutUps, PollNeverWaitsForAHungServer) {
     auto owned = std::make_unique<ScriptedLink>();
     ScriptedLink* held = owned.get();
@@ -214,7 +279,7 @@ TEST(NutUps, PollNeverWaitsForAHungServer) {
     auto stale = std::make_unique<ScriptedLink>();
     stale->ListResult = NutLink::Result::Refused;
     NutUps refusing(std::move(stale), NutTarget{"ups", "localhost", 3493}, false);
-    EXPECT_EQ(refusing.Poll().Problem, "upsd has no fresh data from UPS ups");
+    EXPECT_EQ(refusing.Poll().Problem, "the UPS server has no fresh data from UPS 'ups'");
 }
 
 TEST_F(AgentTest, NutPasswordFile) {

@@ -10,6 +10,7 @@
 
 #include "AgentLock.h"
 #include "CoreTestSupport.h"
+#include "NutState.h"
 
 namespace {
 
@@ -209,6 +210,24 @@ TEST_F(SettingsTest, RatingsAreTakenWholeOrNotAtAll) {
                   std::tuple(volt, current, batt));
     }
     EXPECT_EQ(std::pair(PtUPSSts.RatingVA, PtUPSSts.RatingFreq), std::pair(100000, short{500}));
+}
+
+TEST(NutStateFile, RoundTripsAndRefusesWhatItCannotRead) {
+    // {text, what it reads as; none: refused, the record left as it was}.
+    const NutState full{NutRole::Primary, 2, true, "login refused by the server"}, before{};
+    // clang-format off
+    const std::pair<std::string, std::optional<NutState>> cases[] = {
+        {EncodeNutState({NutRole::Primary, 2, true, "login refused\rby\nthe server"}), full},
+        {"role=secondary\r\nothers=-1\nlater=x\njunk\nproblem=a=b\n", NutState{NutRole::Secondary, -1, false, "a=b"}},
+        {"others=0\nrole=observer", NutState{NutRole::Observer, 0, false, ""}}, {"others=3\n", {}}, {"role=Primary\n", {}},
+        {"role=primary\nothers= 2\n", {}}, {"role=primary\nothers=+2\n", {}}, {"role=primary\nothers=-2\n", {}},
+        {"role=primary\nothers=\n", {}}, {"role=primary\nothers=99999999999999999999\n", {}}, {"role=primary\nforced=yes\n", {}}};
+    // clang-format on
+    for (const auto& [text, want] : cases) {
+        NutState s = before;
+        EXPECT_EQ(ParseNutState(text, &s), want.has_value()) << text;
+        EXPECT_EQ(s, want.value_or(before)) << text;
+    }
 }
 
 } // namespace

@@ -107,7 +107,7 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
         EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
     }
     // Nothing ever read: nothing known to show.
-    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false};
+    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}};
     EXPECT_EQ(TrayToolTip(never), "Communication lost");
     EXPECT_EQ(KnownStateOf(never), CommLost);
     // Every state tells itself apart at the smallest tray size.
@@ -162,6 +162,13 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
     window->show(), window->close();
     feed(0);
     ASSERT_TRUE(Until([&] { return server.Count() == 16; }));
+    // The UPS's primary orders the shutdown: the agent's file alone says so.
+    ASSERT_TRUE(
+        WriteFileAtomic(FolderFile(NutStateFileName), "role=secondary\nothers=1\nforced=1"));
+    feed(0);
+    ASSERT_TRUE(Until([&] { return server.Count() == 17; }));
+    EXPECT_EQ(DesktopTrayIcon()->toolTip(),
+              "Shutting down · Secondary · 1 other computer on this UPS");
     // clang-format off
     const std::vector<std::string> want = {
         "Power failure 2 0  -1", "Battery low 2 0  -1",
@@ -170,7 +177,8 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
         "Shutdown cancelled 1 3  -1", "Corvanta UPS Monitor keeps running 1 0  -1",
         "Power restored 1 1  -1", "close 2", "Overload 2 0  -1", "Power failure 2 1  -1",
         "Shutting down 2 3  0", "close 5", "Power failure 2 0  -1", "Shutting down 2 0  0",
-        "Power restored 1 6  -1", "close 7"};
+        "Power restored 1 6  -1", "close 7",
+        "The UPS's primary orders this computer to shut down now 2 0  0"};
     // clang-format on
     // Notices of different causes may pass each other (one waits for the id
     // it replaces).
@@ -204,8 +212,11 @@ TEST(NoticeDetector, OneNoticePerChange) {
     // Link (W, L live, X lost), status, countdown, seconds later: the notices,
     // "-" and the kind for one taken back. Nothing is said before the first
     // values, or of the power while the link is lost; a countdown ended by
-    // the power or by running out is not a cancellation.
-    constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW;
+    // the power or by running out is not a cancellation. kOrder stands for
+    // the primary's order in the agent's file, not for a status bit.
+    constexpr auto kFail = UPS_ACFAIL, kLow = UPS_ACFAIL | UPS_BATTLOW, kOrder = UPS_EPO;
+    const char* const kOrdered = "The UPS's primary orders this computer to shut down now/2";
+    const std::optional<NutState> order = NutState{NutRole::Secondary, -1, true, ""}, none;
     constexpr auto kShut = UPS_ACFAIL | UPS_SHUTACT;
     using K = NoticeKind;
     constexpr auto L = PictureLink::Live, X = PictureLink::Lost;
@@ -223,7 +234,9 @@ TEST(NoticeDetector, OneNoticePerChange) {
         {L, UPS_OVERHEAT, -1, 1, "-Overload"},
         {L, kShut | UPS_OVERHEAT, 20, 1, "Power failure/2 Shutting down/2"},
         {X, kShut, -1, 1, "Communication lost/1"},
-        {L, kShut, -1, 1, "Communication restored/1 -Overheat"}, {L, kFail, 40, 1, "Shutdown pending/2"}};
+        {L, kShut, -1, 1, "Communication restored/1 -Overheat"}, {L, kShut | kOrder, -1, 1, kOrdered},
+        {L, kFail, 40, 1, "Shutdown pending/2"}, {L, kShut | kOrder, -1, 1, kOrdered},
+        {L, kShut | kOrder, -1, 1, ""}};
     const std::map<K, std::string> taken{{K::CountdownOver, "Countdown"},
         {K::BatteryLow, "BatteryLow"}, {K::Overload, "Overload"}, {K::Overheat, "Overheat"}};
     // clang-format on
@@ -231,7 +244,9 @@ TEST(NoticeDetector, OneNoticePerChange) {
     long clock = 0;
     for (const auto& [link, status, down, later, want] : steps) {
         std::string said;
-        for (const Notice& n : detector.Step({link, status, -1, -1, -1, down}, clock += later))
+        const UpsPicture p{
+            link, status & ~kOrder, -1, -1, -1, down, true, status & kOrder ? order : none};
+        for (const Notice& n : detector.Step(p, clock += later))
             said += (said.empty() ? "" : " ") + (n.summary.empty()
                                                      ? "-" + taken.at(n.kind)
                                                      : n.summary + "/" + std::to_string(n.urgency));

@@ -12,6 +12,7 @@
 #include "Folder.h"
 #include "FrontendTestSupport.h"
 #include "HistoryWindow.h"
+#include "NutState.h"
 
 TEST_F(MonitorTest, StatusSequences) {
     // Status words and what each showed, with the delays of 180 s for a power
@@ -173,6 +174,31 @@ TEST_F(MonitorTest, AFolderMovedFromUnderItsNameIsReadWhereItWentAndSaidSo) {
     StopFolderHandle();
     std::filesystem::remove(folder);
     std::rename(moved.c_str(), folder.c_str());
+}
+
+TEST_F(MonitorTest, TheRoleAtTheUpsServerIsInTheStatusBar) {
+    const std::string refused = "login refused by the UPS server",
+                      path = FolderFile(NutStateFileName);
+    // {the agent's file, how it stands ('l' a link to it, 'o' another user's,
+    // 'x' beside a UPS that does not answer), the status bar}.
+    // clang-format off
+    const std::tuple<std::string, char, std::string> rows[] = {
+        {"role=primary\nothers=2\nforced=0\nproblem=\n", ' ', "Primary · 2 other computers on this UPS"},
+        {"role=secondary\nothers=1\nproblem=" + refused + "\n", ' ', refused + "; Secondary · 1 other computer on this UPS"},
+        {"role=primary\nothers=0\n", ' ', "Primary · no other computer on this UPS"}, {"role=secondary\n", ' ', "Secondary"},
+        {"role=observer\nothers=3\n", ' ', "Not logged in to the UPS server: a primary will not wait for this computer"},
+        {"role=primary\n", 'l', ""}, {"role=primary\n", 'o', ""}, {"role=primary\n", 'x', "agent running, UPS not answering"}};
+    // clang-format on
+    for (const auto& [text, how, want] : rows) {
+        if (how == 'o' && ::geteuid() != 0) continue; // no chown
+        std::filesystem::remove(path);
+        ASSERT_TRUE(WriteFileAtomic(how == 'l' ? path + ".real" : path, text));
+        if (how == 'l') std::filesystem::create_symlink(path + ".real", path);
+        if (how == 'o') (void)!::chown(path.c_str(), 65534, 65534);
+        agent.flag_OpenUPS = how != 'x', agent.StatusFlag.AllSts = how == 'x' ? UPS_COMMERR : 0;
+        Feed('t');
+        EXPECT_EQ(GetWindowStatusText(MainWindow), want) << text;
+    }
 }
 
 TEST_F(MonitorTest, HistoryMenuItemOpensOneWindowOverTheMainWindow) {
