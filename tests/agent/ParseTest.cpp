@@ -33,6 +33,11 @@ TEST(AgentOptions, CommandLines) {
         {{"--nut", "a@b", "--nut-user", "mon\nINSTCMD x", "--nut-password-file", "/p"}, BadUsage, "--nut-user: a NUT user name has no blanks"},
         {{"--nut", "a@b", "--nut-user", "mon"}, BadUsage, "--nut-user and --nut-password-file go together"},
         {{"--simulate", "--nut-user", "mon", "--nut-password-file", "/p"}, BadUsage, "--nut-user and --nut-password-file need --nut"},
+        {{"--nut=u@h", "--nut-user=m", "--nut-password-file=/p", "--nut-role=primary", "--nut-hostsync=0"}, Run, ""},
+        {{"--nut=u@h", "--nut-user=m", "--nut-password-file=/p", "--nut-role=master"}, BadUsage, "--nut-role: expected secondary or primary"},
+        {{"--nut=u@h", "--nut-role=secondary"}, BadUsage, "--nut-role needs --nut-user"},
+        {{"--nut=u@h", "--nut-user=m", "--nut-password-file=/p", "--nut-hostsync=5"}, BadUsage, "--nut-hostsync goes with --nut-role primary"},
+        {{"--nut=u@h", "--nut-user=m", "--nut-password-file=/p", "--nut-role=primary", "--nut-hostsync=3601"}, BadUsage, "--nut-hostsync: expected seconds"},
         {{"--history-report", "--since=2026-02-28", "--csv"}, Run, ""},
         {{"--history-report", "--since", "2026-02-29"}, BadUsage, "--since: expected a date YYYY-MM-DD, got '2026-02-29'"},
         {{"--history-report", "--since", "2026-02-01x"}, BadUsage, "--since: expected a date"},
@@ -98,6 +103,7 @@ TEST(ScenarioParse, NamesAndErrors) {
         {"ratings 230 4.3", "line 1: 'ratings' takes volts, amperes and battery volts"},
         {"runtime 0", "line 1: 'runtime' takes the seconds a full battery lasts"},
         {"0 noise InputVoltage -1", "line 1: noise must not be negative"},
+        {"0 sleep 0.5", "line 1: 'sleep' takes whole seconds, at least 1"},
         {"support Bogus", "line 1: unknown measurement 'Bogus'"}};
     // clang-format on
     Scenario s;
@@ -129,6 +135,18 @@ TEST(SimulatedUps, DefaultScenario) {
     }
     EXPECT_EQ(changes, (std::vector<std::pair<int, std::int32_t>>{
                            {20, UPS_ACFAIL}, {125, UPS_ACFAIL | UPS_BATTLOW}, {150, 0}}));
+}
+
+// A scenario's sleep is the computer's: the agent says so on waking.
+TEST_F(AgentTest, ScenarioSleepIsLoggedOnWaking) {
+    Scenario s;
+    std::string why;
+    ASSERT_TRUE(ParseScenario("0 set BatteryLevel 100\n2 sleep 30\n", &s, &why)) << why;
+    SimulatedUps simulated(s);
+    agent = std::make_unique<Agent>(simulated, ups, AgentOptions{});
+    agent->Step();
+    Seconds(3);
+    EXPECT_TRUE(LogHas("Resumed after 30 s asleep"));
 }
 
 } // namespace
