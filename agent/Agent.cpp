@@ -785,13 +785,18 @@ void Agent::FollowSharing() {
     if (!s) return;
     const UpsSharing before = sharingSeen_.value_or(UpsSharing{});
     if (s->LoggedIn && !before.LoggedIn)
-        Log(LogKind::Info, "Logged in to UPS " + s->Ups + " as " + NutRoleName(s->State.Role));
+        Log(LogKind::Info,
+            "Logged in to UPS " + s->Ups +
+                (s->State.Problem.empty() ? std::string(" as ") + NutRoleName(s->State.Role)
+                                          : std::string()));
     // A connection's problems are the lost link's news; the others (a
     // refused login) are told here, once each.
     if (connected_ && !s->State.Problem.empty() && s->State.Problem != before.State.Problem) {
         std::string text = s->State.Problem;
         text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-        Log(LogKind::Warning, text + ": a primary will not wait for this computer");
+        Log(LogKind::Warning,
+            text + (role_ == NutRole::Primary ? ": the other computers cannot be ordered down"
+                                              : ": a primary will not wait for this computer"));
     }
     sharingSeen_ = s;
     NutState state = s->State;

@@ -204,11 +204,17 @@ bool NutSession::LogIn(double now) {
     case NutLink::Result::Refused:
         // Watching goes on; the server's users file may be mended.
         nextLogin_ = now + LoginRetry;
-        loginProblem_ = error == "UNKNOWN-UPS" ? error
-                        : error.rfind("PRIMARY ", 0) == 0
-                            ? "primary role refused by the UPS server (" + error.substr(8) + ")"
-                            : "login refused by the UPS server" +
-                                  (error == "ACCESS-DENIED" ? std::string() : " (" + error + ")");
+        if (error.rfind("PRIMARY ", 0) == 0) {
+            // Logged in all the same: counted among the computers on the UPS.
+            loggedIn_ = true;
+            loginProblem_ = "primary role refused by the UPS server (" + error.substr(8) + ")";
+        } else {
+            loginProblem_ =
+                error == "UNKNOWN-UPS"
+                    ? error
+                    : "login refused by the UPS server" +
+                          (error == "ACCESS-DENIED" ? std::string() : " (" + error + ")");
+        }
         return true;
     case NutLink::Result::Ok:
         break;
