@@ -785,10 +785,9 @@ void Agent::FollowSharing() {
     if (!s) return;
     const UpsSharing before = sharingSeen_.value_or(UpsSharing{});
     if (s->LoggedIn && !before.LoggedIn)
-        Log(LogKind::Info,
-            "Logged in to UPS " + s->Ups +
-                (s->State.Problem.empty() ? std::string(" as ") + NutRoleName(s->State.Role)
-                                          : std::string()));
+        Log(LogKind::Info, "Logged in to UPS " + s->Ups +
+                               (s->RoleRefused ? std::string()
+                                               : std::string(" as ") + NutRoleName(s->State.Role)));
     // A connection's problems are the lost link's news; the others (a
     // refused login) are told here, once each.
     if (connected_ && !s->State.Problem.empty() && s->State.Problem != before.State.Problem) {

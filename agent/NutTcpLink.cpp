@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <netdb.h>
 #include <nutclient.h>
 #include <string>
@@ -51,6 +53,33 @@ std::string OwnAddress(const std::string& host, std::uint16_t port) {
     return address;
 }
 
+// libnutclient's timeout covers the connection only: a server that takes it
+// and never answers would hold a read for ever. Its socket is the one TCP
+// socket of this process connected to the server's port, found by looking.
+void LimitWaits(std::uint16_t port, time_t seconds) {
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (!fds) return;
+    const timeval limit{seconds, 0};
+    while (const dirent* e = ::readdir(fds)) {
+        const int fd = std::atoi(e->d_name);
+        int type = 0;
+        socklen_t size = sizeof type;
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (fd <= 2 || ::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) != 0 ||
+            type != SOCK_STREAM ||
+            ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+            continue;
+        const std::uint16_t peerPort =
+            ntohs(peer.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&peer)->sin6_port
+                                             : reinterpret_cast<sockaddr_in*>(&peer)->sin_port);
+        if (peerPort != port) continue;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    }
+    ::closedir(fds);
+}
+
 // Seconds a request may wait for upsd before the connection counts as
 // broken. libnutclient counts in whole seconds; the agent's second does not
 // wait for it anyway (the link runs on its own thread).
@@ -67,6 +96,7 @@ class NutTcpLink : public NutLink {
             client_->setTimeout(RequestTimeout);
             errno = 0;
             client_->connect(target_.Host, target_.Port);
+            LimitWaits(target_.Port, RequestTimeout);
         } catch (const nut::NutException& e) {
             // The library's text drops the system's reason; errno still has it.
             const int cause = errno;
@@ -93,6 +123,7 @@ class NutTcpLink : public NutLink {
         loginError_.clear();
         if (user_.empty()) return true;
         try {
+            errno = 0;
             client_->authenticate(user_, password_);
         } catch (const nut::IOException& e) {
             *error = Describe(e);
@@ -200,8 +231,12 @@ class NutTcpLink : public NutLink {
         return r;
     }
 
+    // With errno as the failed call left it.
     std::string Describe(const nut::NutException& e) const {
-        return "server " + target_.Host + ":" + std::to_string(target_.Port) + ": " + e.str();
+        const std::string server = target_.Host + ":" + std::to_string(target_.Port);
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ETIMEDOUT)
+            return "the UPS server at " + server + " does not answer";
+        return "the UPS server at " + server + ": " + e.str();
     }
 
     template <typename F> Result Guard(std::string* error, F&& request) {
@@ -210,6 +245,7 @@ class NutTcpLink : public NutLink {
             return Result::Failed;
         }
         try {
+            errno = 0;
             request();
             return Result::Ok;
         } catch (const nut::IOException& e) {

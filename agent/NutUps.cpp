@@ -33,6 +33,7 @@ constexpr double FullListEvery = 0.95;
 // An answer older than this is not trusted: the worker is stuck in a call
 // that has not timed out.
 constexpr double StaleAfter = 3;
+constexpr const char* NoAnswerYet = "no answer from upsd yet";
 
 // How long the agent's step waits for the answer to an instant command.
 constexpr auto CommandWait = std::chrono::milliseconds(2500);
@@ -206,7 +207,7 @@ bool NutSession::LogIn(double now) {
         nextLogin_ = now + LoginRetry;
         if (error.rfind("PRIMARY ", 0) == 0) {
             // Logged in all the same: counted among the computers on the UPS.
-            loggedIn_ = true;
+            loggedIn_ = roleRefused_ = true;
             loginProblem_ = "primary role refused by the UPS server (" + error.substr(8) + ")";
         } else {
             loginProblem_ =
@@ -220,6 +221,7 @@ bool NutSession::LogIn(double now) {
         break;
     }
     loggedIn_ = true;
+    roleRefused_ = false;
     loginProblem_.clear();
     return true;
 }
@@ -332,6 +334,7 @@ void NutSession::Share(UpsSharing* out) const {
     out->Ordered = ordered_;
     out->OrderProblem = orderProblem_;
     out->Clients = clients_;
+    out->RoleRefused = roleRefused_;
 }
 
 bool NutSession::Offers(const std::string& command, std::string* note) {
@@ -423,9 +426,10 @@ struct NutUps::Shared {
     bool resync = false;      // the next tick reads everything afresh
     UpsRatings ratings;
     double stamp = -1;
-    double taken = -1;     // stamp of the answer the agent last took
-    bool answered = false; // the first Tick has finished
-    int wakeFd;            // counts changed answers for the agent's loop
+    double since = SteadySeconds(); // the worker's start, or the last resync
+    double taken = -1;              // stamp of the answer the agent last took
+    bool answered = false;          // the first Tick has finished
+    int wakeFd;                     // counts changed answers for the agent's loop
 
     // One instant command at a time, from the agent's thread.
     enum Kind { None, QuickTest, DeepTest, TurnOff };
@@ -545,16 +549,22 @@ UpsReading NutUps::Poll() {
 
 UpsReading NutUps::TakeLatest() {
     UpsReading r = shared_->reading;
-    if (shared_->stamp < 0) {
+    if (const std::string silent = Silence(); !silent.empty()) {
         r.Connected = false;
-        r.Problem = "no answer from upsd yet";
-    } else if (SteadySeconds() - shared_->stamp > StaleAfter) {
-        r.Connected = false;
-        r.Problem = "upsd has not answered for more than " +
-                    std::to_string(static_cast<int>(StaleAfter)) + " s";
+        r.Problem = silent;
     }
     shared_->taken = shared_->stamp;
     return r;
+}
+
+// Why the worker has nothing to tell, when it is stuck in a request; ""
+// while it answers. With the mutex held.
+std::string NutUps::Silence() const {
+    const double now = SteadySeconds();
+    if (shared_->stamp < 0 && now - shared_->since <= StaleAfter) return NoAnswerYet;
+    if (shared_->stamp >= 0 && now - shared_->stamp <= StaleAfter) return "";
+    return "the UPS server at " + target_.Host + ":" + std::to_string(target_.Port) +
+           " does not answer";
 }
 
 bool NutUps::Fresh(UpsReading* out) {
@@ -579,7 +589,11 @@ std::string NutUps::Name() const {
 
 std::optional<UpsSharing> NutUps::Sharing() const {
     std::lock_guard lock(shared_->mutex);
-    return shared_->sharing;
+    UpsSharing sharing = shared_->sharing;
+    // Not while connecting: the worker's own reason is still to come.
+    if (const std::string silent = Silence(); !silent.empty() && silent != NoAnswerYet)
+        sharing.State.Problem = silent;
+    return sharing;
 }
 
 void NutUps::OrderOthersDown() {
@@ -593,6 +607,7 @@ bool NutUps::Resync() {
     std::lock_guard lock(shared_->mutex);
     shared_->answered = false;
     shared_->stamp = -1;
+    shared_->since = SteadySeconds();
     shared_->taken = -1;
     ++shared_->generation;
     shared_->resync = true;

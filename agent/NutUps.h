@@ -134,6 +134,7 @@ class NutSession {
     bool loggedIn_ = false; // on this connection
     double nextLogin_ = 0;  // a refused login is tried again now and then
     std::string loginProblem_;
+    bool roleRefused_ = false;
     int logins_ = -1; // NUMLOGINS, this computer included; -1: unknown
     std::vector<std::string> clients_;
     bool orderWanted_ = false, orderAnswered_ = false, ordered_ = false;
@@ -163,6 +164,7 @@ class NutUps : public UpsSource {
     struct Shared;
     bool RunOnWorker(int kind, int argument, std::string* note);
     UpsReading TakeLatest(); // with the mutex held
+    std::string Silence() const;
     static void Work(std::shared_ptr<Shared> shared);
 
     std::shared_ptr<Shared> shared_;

@@ -52,6 +52,7 @@ struct UpsSharing {
     // Where the other computers logged in connect from, while the agent
     // waits for them to go.
     std::vector<std::string> Clients;
+    bool RoleRefused = false; // logged in, but not granted the primary's role
     bool operator==(const UpsSharing&) const = default;
 };
 

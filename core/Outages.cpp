@@ -136,6 +136,11 @@ OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
                           : e.kind == "countdown-expired" ? CountdownEnd::Expired
                           : e.kind == "countdown-end"     ? CountdownEnd::PowerBack
                                                           : CountdownEnd::Cancelled;
+        } else if (e.kind == "forced-shutdown" && o.countdown != CountdownEnd::Expired) {
+            // The UPS's primary cut the countdown short: the outage ends as
+            // one that ran out.
+            o.trigger = "forced shutdown";
+            o.countdown = CountdownEnd::Expired;
         } else if (e.kind == "shutdown" && o.countdown == CountdownEnd::Expired) {
             o.countdown = CountdownEnd::ShutdownRun; // not refused, not missing
         }

@@ -87,8 +87,11 @@ inline std::string Shell(std::string command, const std::map<std::string, std::s
     return out;
 }
 
-inline bool Alive(const Child& child) {
-    return child.Pid > 0 && ::waitpid(child.Pid, nullptr, WNOHANG) == 0;
+// A child found ended is reaped and forgotten: its PID, free for another
+// process now, is never signalled.
+inline bool Alive(Child& child) {
+    if (child.Pid > 0 && ::waitpid(child.Pid, nullptr, WNOHANG) != 0) child.Pid = -1;
+    return child.Pid > 0;
 }
 
 inline void WriteFile(const std::string& path, const std::string& text) {
@@ -125,12 +128,14 @@ class E2eTest : public corvanta_test::CoreTest {
         return agent_ = Spawn(extra, Path("agent.out"), env);
     }
     // A shutdown command the agent trusts, which writes its first argument
-    // to "halted"; empty (*whyNot says why) where there can be none.
+    // to "halted" and then the time (date +%s.%N) to "halted.at"; empty
+    // (*whyNot says why) where there can be none.
     std::string HaltScript(std::string* whyNot) {
         programs_ = corvanta_test::MakeProgramFolder(whyNot);
         if (programs_.empty()) return "";
         const std::string halt = programs_ + "/halt.sh";
-        WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n");
+        WriteFile(halt, "#!/bin/sh\necho \"$1\" > " + Path("halted") + "\n/bin/date +%s.%N > " +
+                            Path("halted.at") + "\n");
         if (::chmod(halt.c_str(), 0755) == 0) return halt;
         *whyNot = "cannot make " + halt + " executable";
         return "";
