@@ -1,7 +1,6 @@
 // corvanta-agent --history-report on what may stand at the history's name:
 // the agent's own database, or a file planted to block, redirect or swamp a
 // report run as root. Each is answered at once, never waited on.
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include "AgentTestSupport.h"
@@ -15,11 +14,9 @@ using HistoryReportTest = agent_test::AgentTest;
 TEST_F(HistoryReportTest, RefusesWhatIsNotTheAgentsHistoryAndWhatIsTooLarge) {
     const std::string path = Path(HistoryFileName);
     const std::int64_t now = CurrentTime();
-    const struct {
-        std::string plant, sql; // run on the agent's database before the report
-        int status;
-        std::string said; // on standard output for 0, on standard error for 1
-    } cases[] = {
+    // What is planted, SQL run on the agent's database before the report, the
+    // report's status, what it says (on standard output for 0, else on error).
+    const std::tuple<std::string, std::string, int, std::string> cases[] = {
         {"none", "", 1, "no power history yet: " + path + " does not exist"},
         {"fifo", "", 1, "cannot read the power history: " + path + " is not a regular file"},
         {"link", "", 1, "cannot read the power history: " + path + " is not a regular file"},
@@ -36,37 +33,29 @@ TEST_F(HistoryReportTest, RefusesWhatIsNotTheAgentsHistoryAndWhatIsTooLarge) {
          "INSERT INTO events(time, kind, detail) SELECT i, 'power-fail', '' FROM n",
          1, "the power history is too large to read in time: more than 20000 events; --since"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.plant + " " + c.sql);
-        if (c.plant == "stranger" && ::geteuid() != 0) continue; // only root gives files away
+    for (const auto& [plant, sql, status, said] : cases) {
+        SCOPED_TRACE(plant + " " + sql);
+        if (plant == "stranger" && ::geteuid() != 0) continue; // only root gives files away
         for (const char* suffix : {"", "-wal", "-shm"})
             std::remove((path + suffix).c_str());
-        const std::string made = c.plant == "link" ? Path("real.db") : path;
-        ASSERT_TRUE(c.plant != "fifo" || ::mkfifo(path.c_str(), 0644) == 0);
-        ASSERT_TRUE(c.plant != "link" || ::symlink(made.c_str(), path.c_str()) == 0);
-        if (c.plant != "none" && c.plant != "fifo") {
-            HistoryDb agent; // as the agent makes it, then changed by plain SQL
-            ASSERT_TRUE(agent.Open(made, HistoryDb::Mode::Write).Ok());
-            agent.Close();
-            sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(made.c_str(), &db), SQLITE_OK);
-            EXPECT_EQ(sqlite3_exec(db, c.sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
+        const std::string made = plant == "link" ? Path("real.db") : path;
+        ASSERT_TRUE(plant != "fifo" || ::mkfifo(path.c_str(), 0644) == 0);
+        ASSERT_TRUE(plant != "link" || ::symlink(made.c_str(), path.c_str()) == 0);
+        if (plant != "none" && plant != "fifo") { // as the agent makes it, then plain SQL
+            ASSERT_TRUE(HistoryDb().Open(made, HistoryDb::Mode::Write).Ok());
+            corvanta_test::Sql(made, sql);
         }
-        ASSERT_TRUE(c.plant != "stranger" || ::chown(path.c_str(), 65534, 65534) == 0);
+        ASSERT_TRUE(plant != "stranger" || ::chown(path.c_str(), 65534, 65534) == 0);
         char *out = nullptr, *err = nullptr;
         std::size_t outSize = 0, errSize = 0;
-        std::FILE* outFile = open_memstream(&out, &outSize);
-        std::FILE* errFile = open_memstream(&err, &errSize);
-        EXPECT_EQ(PrintHistoryReport(Folder(), std::nullopt, now, false, outFile, errFile),
-                  c.status);
-        std::fclose(outFile);
-        std::fclose(errFile);
-        const std::string said = c.status == 0 ? out : err;
-        EXPECT_NE(said.find(c.said), std::string::npos) << said;
-        EXPECT_EQ(std::string(c.status == 0 ? err : out), "");
-        std::free(out);
-        std::free(err);
+        std::FILE *outFile = open_memstream(&out, &outSize),
+                  *errFile = open_memstream(&err, &errSize);
+        EXPECT_EQ(PrintHistoryReport(Folder(), std::nullopt, now, false, outFile, errFile), status);
+        std::fclose(outFile), std::fclose(errFile);
+        const std::string shown = status == 0 ? out : err, other = status == 0 ? err : out;
+        std::free(out), std::free(err);
+        EXPECT_NE(shown.find(said), std::string::npos) << shown;
+        EXPECT_EQ(other, "");
     }
 }
 

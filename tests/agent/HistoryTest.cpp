@@ -6,24 +6,10 @@
 
 namespace {
 
-using agent_test::AgentTest;
-using HistoryTest = AgentTest;
+using corvanta_test::Sql;
+using HistoryTest = agent_test::AgentTest;
 
 constexpr std::int64_t kNoon = 1773144000; // 2026-03-10 12:00:00 UTC
-
-// The rows a query answers, columns joined by "|".
-std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
-    std::vector<std::string> out;
-    auto add = [](void* o, int n, char** v, char**) {
-        std::string row;
-        for (int i = 0; i < n; ++i)
-            row += (i ? "|" : "") + std::string(v[i] ? v[i] : "NULL");
-        static_cast<std::vector<std::string>*>(o)->push_back(row);
-        return 0;
-    };
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), add, &out, nullptr), SQLITE_OK) << sql;
-    return out;
-}
 
 HistorySample At(std::int64_t time) {
     HistorySample s;
@@ -32,19 +18,16 @@ HistorySample At(std::int64_t time) {
 }
 
 TEST(HistoryCadence, TenSecondsOnMainsTwoOnBattery) {
-    const struct {
-        std::optional<std::int64_t> last;
-        std::int64_t now;
-        std::int32_t status;
-        bool due;
-    } rows[] = {// the last: the clock set back
-                // clang-format off
+    // The last sample's time (later than now: the clock set back), now, the
+    // status, whether a sample is due.
+    const std::tuple<std::optional<std::int64_t>, std::int64_t, std::int32_t, bool> rows[] = {
+        // clang-format off
         {std::nullopt, 100, 0, true}, {100, 109, 0, false}, {100, 110, 0, true},
         {100, 101, UPS_ACFAIL, false}, {100, 102, UPS_ACFAIL | UPS_BATTLOW, true},
         {100, 50, 0, true}};
     // clang-format on
-    for (const auto& r : rows)
-        EXPECT_EQ(History::SampleDue(r.last, r.now, r.status), r.due) << r.now << " " << r.status;
+    for (const auto& [last, now, status, due] : rows)
+        EXPECT_EQ(History::SampleDue(last, now, status), due) << now << " " << status;
 }
 
 // An hour of 10-second samples at the start of every day for two years and
@@ -56,18 +39,17 @@ TEST_F(HistoryTest, ThinningKeepsOneRowPerMinuteThenPerQuarterHour) {
         for (std::int64_t k = 0; k < 360; ++k)
             samples.push_back(At(kNoon - 12 * History::Hour - day * History::Day + k * 10));
     ASSERT_TRUE(h.AddSamples(samples));
-    const struct {
-        std::int64_t fromAge, toAge;
-        long long count;
-    } bands[] = {{0, History::RawAge, 2 * 360},
-                 {History::RawAge, History::MinuteAge, 58 * 60},
-                 {History::MinuteAge, History::KeepAge, 670 * 4},
-                 {History::KeepAge, 800 * History::Day, 0}};
+    // The samples kept from an age to another.
+    const std::tuple<std::int64_t, std::int64_t, long long> bands[] = {
+        // clang-format off
+        {0, History::RawAge, 2 * 360}, {History::RawAge, History::MinuteAge, 58 * 60},
+        {History::MinuteAge, History::KeepAge, 670 * 4}, {History::KeepAge, 800 * History::Day, 0}};
+    // clang-format on
     for (std::int64_t now : {kNoon, kNoon + History::Hour}) {
         EXPECT_TRUE(h.Thin(now));
         EXPECT_FALSE(h.Thin(now + 1800)); // at most once an hour
-        for (const auto& b : bands)
-            EXPECT_EQ(h.SampleCount(now - b.toAge, now - b.fromAge), b.count) << b.fromAge;
+        for (const auto& [fromAge, toAge, count] : bands)
+            EXPECT_EQ(h.SampleCount(now - toAge, now - fromAge), count) << fromAge;
     }
 }
 
@@ -79,11 +61,8 @@ TEST_F(HistoryTest, ThinningCollapsesFlappingEvents) {
     const std::string kinds[] = {"power-fail", "power-back", "countdown", "countdown-end",
                                  "battery-low"};
     const std::string letters = "fbcel";
-    const struct {
-        std::int64_t age;
-        const char *events, *kept;
-        int outages;
-    } rows[] = {
+    // The row's age, its events, those kept, the outages they make.
+    const std::tuple<std::int64_t, const char*, const char*, int> rows[] = {
         {History::Hour, "f0 b5 f10 b15", "f0 b5 f10 b15", 2},
         {3 * History::Day, "f0 c0 b5 e5 f10 c10 b15 e15 f20 c20 b60 f70 b80", "f0 c0 e5 b80", 1},
         {4 * History::Day, "b0 b5 f30 f40 l40 l50", "f40 l40", 1},
@@ -92,31 +71,29 @@ TEST_F(HistoryTest, ThinningCollapsesFlappingEvents) {
     };
     HistoryStore h(nullptr);
     auto base = [](std::int64_t age) { return (kNoon - age) / 900 * 900; };
-    for (const auto& r : rows) {
-        std::istringstream in(r.events);
+    for (const auto& [age, added, kept, outages] : rows) {
+        std::istringstream in(added);
         for (std::string e; in >> e;)
-            h.AddEvent(base(r.age) + std::stoll(e.substr(1)), kinds[letters.find(e[0])], "");
+            h.AddEvent(base(age) + std::stoll(e.substr(1)), kinds[letters.find(e[0])], "");
     }
     ASSERT_TRUE(h.Thin(kNoon));
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
-    for (const auto& r : rows) {
-        const std::int64_t from = base(r.age);
-        std::string kept;
+    for (const auto& [age, added, kept, outages] : rows) {
+        const std::int64_t from = base(age);
+        std::string left;
         std::vector<HistoryEventRow> events;
         for (const std::string& row :
-             Rows(db, "SELECT time, kind FROM events WHERE time >= " + std::to_string(from) +
-                          " AND time < " + std::to_string(from + 1000) + " ORDER BY time, id")) {
+             Sql(Path(History::FileName),
+                 "SELECT time, kind FROM events WHERE time >= " + std::to_string(from) +
+                     " AND time < " + std::to_string(from + 1000) + " ORDER BY time, id")) {
             const auto bar = row.find('|');
             events.push_back({std::stoll(row.substr(0, bar)), row.substr(bar + 1), ""});
             const auto k = std::find(std::begin(kinds), std::end(kinds), events.back().kind);
-            kept += (kept.empty() ? "" : " ") + std::string(1, letters[k - kinds]) +
+            left += (left.empty() ? "" : " ") + std::string(1, letters[k - kinds]) +
                     std::to_string(events.back().time - from);
         }
-        EXPECT_EQ(kept, r.kept) << r.events;
-        EXPECT_EQ(FindOutages(events, {}, from, from + 1000).count, r.outages) << r.events;
+        EXPECT_EQ(left, kept) << added;
+        EXPECT_EQ(FindOutages(events, {}, from, from + 1000).count, outages) << added;
     }
-    sqlite3_close(db);
 }
 
 // What stands at the file's name before the agent opens it, what a reader
@@ -133,83 +110,66 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
         return "CREATE TRIGGER t " + std::string(when) + " BEGIN " + with +
                " SELECT count(*) FROM c; END";
     };
-    const struct {
-        const char* kind; // of the file moved aside; "" keeps the database
-        Plant plant;
-        std::string sql; // run on the file after planting
-        S read;          // what a reader finds
-    } rows[] = {
-        {"", Nothing, "", S::Empty},
-        {"", Ours, "", S::Ok},
-        {"not-ours", Ours, trigger("BEFORE INSERT ON samples", endless), S::NotOurs},
-        {"not-ours", Ours, trigger("AFTER INSERT ON events", endless), S::NotOurs},
-        {"not-ours", Ours, trigger("BEFORE INSERT ON samples", grow), S::NotOurs},
-        {"not-ours", Ours,
-         "DROP TABLE samples; CREATE VIEW samples AS SELECT 1 AS time;" +
-             trigger("INSTEAD OF INSERT ON samples", endless),
-         S::NotOurs},
-        {"not-ours", Ours,
-         "DROP TABLE samples; CREATE VIEW samples AS " + endless + " SELECT x FROM c", S::NotOurs},
-        {"not-ours", Nothing,
+    // The kind of file moved aside ("" keeps the database), what is planted,
+    // what a reader finds, SQL run on the file then.
+    const std::tuple<const char*, Plant, S, std::string> rows[] = {
+        // clang-format off
+        {"", Nothing, S::Empty, ""}, {"", Ours, S::Ok, ""}, {"corrupt", Garbage, S::Corrupt, ""},
+        {"not-a-file", Fifo, S::NotRegular, ""}, {"not-a-file", Link, S::NotRegular, ""},
+        {"foreign", Foreign, S::Foreign, ""}, {"writable", Writable, S::Writable, ""},
+        {"newer", Nothing, S::Newer, "PRAGMA user_version=2"},
+        {"locked", Nothing, S::NotOurs, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)"},
+        {"not-ours", Ours, S::NotOurs, trigger("BEFORE INSERT ON samples", endless)},
+        {"not-ours", Ours, S::NotOurs, trigger("AFTER INSERT ON events", endless)},
+        {"not-ours", Ours, S::NotOurs, trigger("BEFORE INSERT ON samples", grow)},
+        {"not-ours", Ours, S::NotOurs, "DROP TABLE samples; CREATE VIEW samples AS SELECT 1 AS time;" +
+                                           trigger("INSTEAD OF INSERT ON samples", endless)},
+        {"not-ours", Ours, S::NotOurs,
+         "DROP TABLE samples; CREATE VIEW samples AS " + endless + " SELECT x FROM c"},
+        {"not-ours", Nothing, S::NotOurs,
          "CREATE TABLE samples(time INTEGER PRIMARY KEY, a, b, c, d, e, f, g, h, i);"
          "CREATE TABLE events(id INTEGER PRIMARY KEY, time, kind, detail);"
-         "INSERT INTO samples(time) VALUES(1); PRAGMA user_version=1",
-         S::NotOurs},
-        {"corrupt", Garbage, "", S::Corrupt},
-        {"locked", Nothing, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
-         S::NotOurs},
-        {"newer", Nothing, "PRAGMA user_version=2", S::Newer},
-        {"not-a-file", Fifo, "", S::NotRegular},
-        {"not-a-file", Link, "", S::NotRegular},
-        {"foreign", Foreign, "", S::Foreign},
-        {"writable", Writable, "", S::Writable},
-    };
+         "INSERT INTO samples(time) VALUES(1); PRAGMA user_version=1"}};
+    // clang-format on
     const std::string path = Path(History::FileName), elsewhere = Path("elsewhere.db");
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.sql + " " + r.kind);
-        if (r.plant == Foreign && ::geteuid() != 0) {
-            std::cout << "skipped: only root can plant a database of another user\n";
-            continue;
-        }
+    for (const auto& [kind, plant, read, sql] : rows) {
+        SCOPED_TRACE(sql + " " + kind);
+        if (plant == Foreign && ::geteuid() != 0) continue; // only root gives files away
         for (const char* suffix : {"", "-wal", "-shm"})
             std::remove((path + suffix).c_str());
-        bool planted = true;
-        if (r.plant == Ours || r.plant == Foreign || r.plant == Writable)
-            planted = HistoryStore(nullptr).AddSample(At(kNoon - 10));
-        if (r.plant == Garbage) agent_test::WriteFile(path, std::string(4096, 'x'));
-        if (r.plant == Fifo) planted = ::mkfifo(path.c_str(), 0644) == 0;
-        if (r.plant == Link)
-            planted = HistoryStore(nullptr, elsewhere).AddSample(At(kNoon - 10)) &&
-                      ::symlink(elsewhere.c_str(), path.c_str()) == 0;
-        if (r.plant == Foreign) planted = planted && ::chown(path.c_str(), 65534, 65534) == 0;
-        if (r.plant == Writable) planted = planted && ::chmod(path.c_str(), 0666) == 0;
-        ASSERT_TRUE(planted);
+        const bool ours = plant == Ours || plant == Foreign || plant == Writable;
+        ASSERT_TRUE(!ours || HistoryStore(nullptr).AddSample(At(kNoon - 10)));
+        if (plant == Garbage) agent_test::WriteFile(path, std::string(4096, 'x'));
+        ASSERT_TRUE(plant != Fifo || ::mkfifo(path.c_str(), 0644) == 0);
+        ASSERT_TRUE(plant != Link || (HistoryStore(nullptr, elsewhere).AddSample(At(kNoon - 10)) &&
+                                      ::symlink(elsewhere.c_str(), path.c_str()) == 0));
+        ASSERT_TRUE(plant != Foreign || ::chown(path.c_str(), 65534, 65534) == 0);
+        ASSERT_TRUE(plant != Writable || ::chmod(path.c_str(), 0666) == 0);
         const std::string target = agent_test::ReadFile(elsewhere);
         sqlite3* stranger = nullptr; // holds its lock while the agent opens
-        if (r.plant == Nothing || !r.sql.empty()) {
-            ASSERT_TRUE(sqlite3_open(path.c_str(), &stranger) == SQLITE_OK &&
-                        sqlite3_exec(stranger, r.sql.c_str(), nullptr, nullptr, nullptr) == 0);
-        }
-        if (*r.kind != 'l') sqlite3_close(std::exchange(stranger, nullptr));
+        ASSERT_TRUE((plant != Nothing && sql.empty()) ||
+                    (sqlite3_open(path.c_str(), &stranger) == SQLITE_OK &&
+                     sqlite3_exec(stranger, sql.c_str(), nullptr, nullptr, nullptr) == 0));
+        if (*kind != 'l') sqlite3_close(std::exchange(stranger, nullptr));
         HistoryDb reader;
-        EXPECT_EQ(reader.Open(path, HistoryDb::Mode::Read).status, r.read);
+        EXPECT_EQ(reader.Open(path, HistoryDb::Mode::Read).status, read);
         reader.Close();
         std::vector<std::string> lines;
         {
             HistoryStore h([&](const std::string& l) { lines.push_back(l); });
             EXPECT_TRUE(h.AddSample(At(kNoon)));
             EXPECT_TRUE(h.AddEvent(kNoon, "power failure", "began"));
-            EXPECT_EQ(h.SampleCount(0, kNoon + 1), r.read == S::Ok ? 2 : 1);
+            EXPECT_EQ(h.SampleCount(0, kNoon + 1), read == S::Ok ? 2 : 1);
         }
         sqlite3_close(stranger);
         EXPECT_EQ(agent_test::ReadFile(elsewhere), target) << "not written through the link";
-        const std::string aside = path + "." + r.kind + "-20260310-120000";
-        EXPECT_EQ(*r.kind != 0, agent_test::FileExists(aside));
-        EXPECT_EQ(lines.size(), *r.kind ? 1u : 0u);
+        const std::string aside = path + "." + kind + "-20260310-120000";
+        EXPECT_EQ(*kind != 0, agent_test::FileExists(aside));
+        EXPECT_EQ(lines.size(), *kind ? 1u : 0u);
         // A regular file of the agent's own, which readers take.
         EXPECT_TRUE(reader.Open(path, HistoryDb::Mode::Read).Ok() &&
                     reader.Version() == History::SchemaVersion);
-        if (*r.kind) std::remove(aside.c_str());
+        if (*kind) std::remove(aside.c_str());
     }
 }
 
@@ -219,14 +179,12 @@ TEST_F(HistoryTest, UnusableDatabaseIsMovedAsideForAFreshOne) {
 // before the batch is due.
 TEST_F(HistoryTest, AgentRecordsTwoOutages) {
     WriteSettings([](UPSSts& s) { s.Power_OSDelay = 20, s.Battery_OSDelay = 5; });
-    const std::string start = std::to_string(CurrentTime());
-    sqlite3* db = nullptr;
-    agent_test::WriteFile(Path(History::FileName), std::string(4096, 'x'));
+    const std::string start = std::to_string(CurrentTime()), file = Path(History::FileName);
+    agent_test::WriteFile(file, std::string(4096, 'x'));
     StartAgent().WaitHistory();
-    ASSERT_EQ(sqlite3_open(Path(History::FileName).c_str(), &db), SQLITE_OK);
     Seconds(Agent::HistoryBatchSeconds - 1);
     EXPECT_TRUE(LogHas(".corrupt-")) << "moved aside";
-    EXPECT_EQ(Rows(db, "SELECT COUNT(*) FROM samples"), std::vector<std::string>{"0"});
+    EXPECT_EQ(Sql(file, "SELECT COUNT(*) FROM samples"), std::vector<std::string>{"0"});
     const std::int32_t A = UPS_ACFAIL, AL = UPS_ACFAIL | UPS_BATTLOW;
     for (auto [status, seconds] : {std::pair{0, 1}, {A, 5}, {0, 14}, {A, 5}, {AL, 6}}) {
         ups.Next.Status = status;
@@ -247,19 +205,18 @@ TEST_F(HistoryTest, AgentRecordsTwoOutages) {
              {30, "countdown-expired|Shutdown countdown expired (battery low)"},
              {30, "shutdown-failed|No shutdown command given: the computer would shut down now"}})
         events.push_back(std::to_string(b + at) + "|" + text);
-    EXPECT_EQ(Rows(db, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
+    EXPECT_EQ(Sql(file, "SELECT time - " + start + ", kind, detail FROM events ORDER BY id"),
               events);
     std::vector<std::string> times; // {from, to, every}: mains, battery, mains, battery
     for (auto [from, to, every] :
          {std::array{0, b, 10}, {b + 2, b + 4, 2}, {b + 14, b + 14, 10}, {b + 20, b + 30, 2}})
         for (int s = from; s <= to; s += every)
             times.push_back(std::to_string(s));
-    EXPECT_EQ(Rows(db, "SELECT time - " + start + " FROM samples"), times);
+    EXPECT_EQ(Sql(file, "SELECT time - " + start + " FROM samples"), times);
     const std::string row = "SELECT charge, load, input_volts, output_volts, temperature,"
                             " runtime_s, status FROM samples WHERE time = " +
                             std::to_string(b + 2) + " + " + start;
-    EXPECT_EQ(Rows(db, row), std::vector<std::string>{"100.0|30.0|230.0|NULL|NULL|NULL|128"});
-    sqlite3_close(db);
+    EXPECT_EQ(Sql(file, row), std::vector<std::string>{"100.0|30.0|230.0|NULL|NULL|NULL|128"});
 }
 
 } // namespace

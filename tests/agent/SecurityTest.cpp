@@ -77,12 +77,8 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
     WriteFile(Program("theirs.sh"), "#! " + Program("py") + " -x\n", 0755);
     WriteFile(Program("rel.sh"), "#!sh\n", 0755);
     const std::string open = ", which other users can change";
-    const struct {
-        std::string file;
-        mode_t mode;
-        uid_t owner;
-        std::string why; // empty: taken
-    } cases[] = {
+    // The file, its mode, its owner, why it is refused (empty: taken).
+    const std::tuple<std::string, mode_t, uid_t, std::string> cases[] = {
         // clang-format off
         {SettingsFileName, S_IFREG | 0600, Nobody, ""},
         {SettingsFileName, S_IFREG | 0664, 0, "is writable by its group"},
@@ -110,43 +106,43 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
     UPSSts settings{};
     DefaultUPSSts(&settings);
     settings.Power_OSDelay = 11;
-    for (const auto& c : cases) {
-        if (c.owner && !root) continue;
-        SCOPED_TRACE(c.file + " " + std::to_string(c.mode) + " " + std::to_string(c.owner));
-        std::string why;
-        if (c.file[0] == '/' || c.file == "ok.sh") {
+    for (const auto& [file, mode, owner, why] : cases) {
+        if (owner && !root) continue;
+        SCOPED_TRACE(file + " " + std::to_string(mode) + " " + std::to_string(owner));
+        if (file[0] == '/' || file == "ok.sh") {
             PosixRunner runner;
-            EXPECT_EQ(runner.Start({c.file}, AgentIdentity(), &why),
-                      c.why.empty() ? StartResult::Started : StartResult::Refused);
-            EXPECT_EQ(why, c.why);
-            if (c.why.empty()) Reap(runner, 1);
+            std::string said;
+            EXPECT_EQ(runner.Start({file}, AgentIdentity(), &said),
+                      why.empty() ? StartResult::Started : StartResult::Refused);
+            EXPECT_EQ(said, why);
+            if (why.empty()) Reap(runner, 1);
             continue;
         }
         agent.reset();
         for (const std::string& entry : corvanta_test::ListFolder(Folder()))
             corvanta_test::RemoveTree(Path(entry));
-        const int reader = c.file == SettingsFileName ? 0 : c.file == CalendarFileName ? 1 : 2;
-        const std::string path = S_ISREG(c.mode) ? Path(c.file) : Path("real");
+        const int reader = file == SettingsFileName ? 0 : file == CalendarFileName ? 1 : 2;
+        const std::string path = S_ISREG(mode) ? Path(file) : Path("real");
         WriteFile(path, std::array{FormatUPSSts(settings),
                                    CalendarWith(2026, {{3, 10, 0, ScheduleTest, 14, 1}}),
                                    std::string("0\n0\n1\n")}[reader]);
-        if (!c.mode) ::symlink(path.c_str(), Path(c.file).c_str());
-        if (S_ISFIFO(c.mode)) ::mkfifo(Path(c.file).c_str(), 0644);
-        if (c.mode) ::chmod(path.c_str(), c.mode & 07777);
-        ::chown(path.c_str(), c.owner, c.owner);
-        ::chown(Folder().c_str(), c.owner == Nobody ? Nobody : 0, 0);
+        if (!mode) ::symlink(path.c_str(), Path(file).c_str());
+        if (S_ISFIFO(mode)) ::mkfifo(Path(file).c_str(), 0644);
+        if (mode) ::chmod(path.c_str(), mode & 07777);
+        ::chown(path.c_str(), owner, owner);
+        ::chown(Folder().c_str(), owner == Nobody ? Nobody : 0, 0);
         ups.Done.clear();
         SetTestTime(2026, 3, 10, 14, 0, 0);
         StartAgent();
         Seconds(61);
         const bool taken = std::array{agent->Settings().Power_OSDelay == 11, !ups.Done.empty(),
                                       LogHas("Cancel request")}[reader];
-        EXPECT_EQ(taken, c.why.empty()) << testing::PrintToString(LogTexts());
+        EXPECT_EQ(taken, why.empty()) << testing::PrintToString(LogTexts());
         EXPECT_EQ(LogHas(std::array{"Settings file", "Calendar", "Request"}[reader] +
-                         std::string(" refused: ") + c.file + " " + c.why),
-                  !c.why.empty());
-        EXPECT_TRUE(c.mode || FileExists(path)) << "only the link goes";
-        EXPECT_TRUE(reader < 2 || !FileExists(Path(c.file))) << "removed once read";
+                         std::string(" refused: ") + file + " " + why),
+                  !why.empty());
+        EXPECT_TRUE(mode || FileExists(path)) << "only the link goes";
+        EXPECT_TRUE(reader < 2 || !FileExists(Path(file))) << "removed once read";
     }
     EXPECT_FALSE(FileExists(Path("owned")));
 }
@@ -193,23 +189,21 @@ TEST_F(RunnerTest, TheFlippedInProgramNeverRuns) {
     Script("theirs/evil.sh", "echo x >> " + Path("evil"));
     ASSERT_EQ(::chown(Program("theirs").c_str(), Nobody, Nobody), 0);
     ASSERT_EQ(::chown(Program("theirs/evil.sh").c_str(), Nobody, Nobody), 0);
-    const std::string link = Program("cmd"), next = Program("cmd.next");
-    ASSERT_EQ(::symlink(Program("good.sh").c_str(), link.c_str()), 0);
-    pid_t flipper = ::fork();
+    const std::string link = Program("cmd"), next = Program("cmd.next"), good = Program("good.sh"),
+                      evil = Program("theirs/evil.sh");
+    ASSERT_EQ(::symlink(good.c_str(), link.c_str()), 0);
+    const pid_t flipper = ::fork();
     ASSERT_GE(flipper, 0);
-    if (flipper == 0) {
+    if (flipper == 0) // the child flips until it is killed
         for (unsigned i = 0;; ++i) {
-            ::symlink(i % 2 ? Program("good.sh").c_str() : Program("theirs/evil.sh").c_str(),
-                      next.c_str());
+            ::symlink((i % 2 ? good : evil).c_str(), next.c_str());
             ::rename(next.c_str(), link.c_str());
         }
-    }
     PosixRunner runner;
     std::size_t started = 0;
-    for (int i = 0; i < 200; ++i) {
-        std::string why;
+    std::string why;
+    for (int i = 0; i < 200; ++i)
         started += runner.Start({link}, AgentIdentity(), &why) == StartResult::Started;
-    }
     ::kill(flipper, SIGKILL);
     ::waitpid(flipper, nullptr, 0);
     EXPECT_EQ(Reap(runner, started), started);
@@ -218,73 +212,58 @@ TEST_F(RunnerTest, TheFlippedInProgramNeverRuns) {
     EXPECT_FALSE(FileExists(Path("evil")));
 }
 
-TEST_F(RunnerTest, CommandFileRunsAsTheOwnerOfTheSettingsThatNamedIt) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the settings file away";
-    Script("whoami.sh", "id -u > " + Path("uid") + "; id -G > " + Path("groups"));
-    // Files of the folder's owner are trusted; the output folder is nobody's
-    // too, so that the command file can write there.
-    ASSERT_EQ(::chmod(Folder().c_str(), 0755), 0);
-    ASSERT_EQ(::chown(Folder().c_str(), Nobody, Nobody), 0);
-    WriteSettings([&](UPSSts& s) {
-        s.flag_EnableCommand = 1;
-        CopyField(s.CommandFile, sizeof s.CommandFile, Program("whoami.sh").c_str());
-        s.Command_Time = 180;
-    });
-    ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), Nobody, Nobody), 0);
-    PosixRunner real;
-    ups.Next.Status = UPS_ACFAIL;
-    StartAgent({}, &real);
-    EXPECT_TRUE(LogHas("Command file started: " + Program("whoami.sh") + " as user 65534"));
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(Path("uid")).size() > 1; }));
-    EXPECT_EQ(ReadFile(Path("uid")), "65534\n");
-    EXPECT_EQ(ReadFile(Path("groups")).find(" 0"), std::string::npos) << "root's groups dropped";
-    agent.reset();
-}
-
 // The command file runs as the user whose word the settings are: a file of
 // root's in another user's folder may be one of the agent's own renamed
 // there, and one in a folder others can change may be anyone's. Swapped:
 // the agent's ratings file renamed over the settings and reloaded; nothing
-// of the old settings carries over to the new owner.
-TEST_F(AgentTest, CommandFileRunsAsTheUserWhoseWordTheSettingsAre) {
+// of the old settings carries over to the new owner. What ran says whose
+// rights it had, root's groups dropped.
+TEST_F(RunnerTest, CommandFileRunsAsTheUserWhoseWordTheSettingsAre) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the files away";
-    const std::string cmd = "/opt/ups/on-battery", started = "Command file started: " + cmd;
-    const struct {
-        uid_t folder, file;
-        mode_t mode;
-        bool swapped;
-        std::string logged; // empty: the command file is not mentioned
-    } cases[] = {
-        {0, 0, 0755, false, started + " as user 0"},
-        {Nobody, 0, 0755, false, started + " as user 65534"},
+    const std::string cmd = Program("whoami.sh"), started = "Command file started: " + cmd;
+    Script("whoami.sh", "id -u > " + Path("uid") + "; id -G > " + Path("groups"));
+    // The owners of the folder and of the settings, the folder's mode, whether
+    // swapped; what is logged (empty: the command file is not mentioned) and
+    // the user the command file wrote (empty: it never ran).
+    const std::tuple<uid_t, uid_t, mode_t, bool, std::string, std::string> cases[] = {
+        {0, 0, 0755, false, started + " as user 0", "0\n"},
+        {Nobody, 0, 0755, false, started + " as user 65534", "65534\n"},
+        {Nobody, Nobody, 0755, false, started + " as user 65534", "65534\n"},
         {0, 0, 0757, false,
          "Command file refused: " + cmd + " is named by settings in the program folder " +
-             Folder() + ", which other users can change"},
-        {Nobody, Nobody, 0755, true, ""},
+             Folder() + ", which other users can change",
+         ""},
+        {Nobody, Nobody, 0755, true, "", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.swapped ? "swapped" : c.logged);
+    PosixRunner real;
+    for (const auto& [folder, owner, mode, swapped, logged, uid] : cases) {
+        SCOPED_TRACE(swapped ? "swapped" : logged);
         agent.reset();
-        ::unlink(Path(LogFileName).c_str());
+        for (const char* name : {LogFileName, "uid", "groups"})
+            ::unlink(Path(name).c_str());
         WriteSettings([&](UPSSts& s) {
             s.flag_EnableCommand = 1;
             CopyField(s.CommandFile, sizeof s.CommandFile, cmd.c_str());
         });
-        ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), c.file, c.file), 0);
-        ASSERT_EQ(::chown(Folder().c_str(), c.folder, c.folder) + ::chmod(Folder().c_str(), c.mode),
-                  0);
+        ASSERT_EQ(::chown(Path(SettingsFileName).c_str(), owner, owner), 0);
+        ASSERT_EQ(::chown(Folder().c_str(), folder, folder) + ::chmod(Folder().c_str(), mode), 0);
         ups.Next.Status = 0;
-        StartAgent();
-        if (c.swapped) {
+        StartAgent({}, &real);
+        if (swapped) {
             ASSERT_EQ(::rename(Path(RatingFileName).c_str(), Path(SettingsFileName).c_str()), 0);
             WriteFile(Path(CommandFileName), "1\n0\n0\n");
             Seconds(1);
         }
         ups.Next.Status = UPS_ACFAIL;
         Seconds(180);
-        EXPECT_EQ(LogHas(c.logged.empty() ? "Command file" : c.logged), !c.logged.empty())
+        EXPECT_EQ(LogHas(logged.empty() ? "Command file" : logged), !logged.empty())
             << testing::PrintToString(LogTexts());
+        ASSERT_TRUE(uid.empty() || WaitUntil([&] { return ReadFile(Path("groups")).size() > 1; }));
+        EXPECT_EQ(ReadFile(Path("uid")), uid);
+        EXPECT_TRUE(uid != "65534\n" || ReadFile(Path("groups")).find(" 0") == std::string::npos)
+            << "root's groups dropped";
     }
+    agent.reset();
 }
 
 // A folder that takes no change costs one line per cause, not one a second.
@@ -338,8 +317,7 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
                   env[0], env[1], "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin",
                   "none", "/", "/dev/null", env[0]}))
         << "fixed PATH, no LD_*, in /, reading /dev/null, in a process group of its own";
-    struct stat held {
-    }, st{};
+    struct stat held = {}, st = {};
     ASSERT_EQ(::stat(lock.Path().c_str(), &held), 0);
     for (const auto& fd : std::filesystem::directory_iterator("/proc/" + env[0] + "/fd"))
         EXPECT_FALSE(::stat(fd.path().c_str(), &st) == 0 && st.st_ino == held.st_ino &&

@@ -3,7 +3,6 @@
 // two years where the dialogs' model refuses them.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 #include "CalendarDate.h"

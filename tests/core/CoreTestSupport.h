@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,10 +57,8 @@ class CoreTest : public ::testing::Test {
     void SetUp() override {
         ResetCoreState();
         char tmpl[] = "/tmp/corvanta-test-XXXXXX", run[] = "/tmp/corvanta-run-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        ASSERT_NE(mkdtemp(run), nullptr);
-        folder_ = tmpl;
-        run_ = run;
+        ASSERT_TRUE(mkdtemp(tmpl) && mkdtemp(run));
+        folder_ = tmpl, run_ = run;
         SetAgentLockPlaces(Lock("root"), Lock("own"));
         std::string error;
         ASSERT_TRUE(SetCurDir(folder_.c_str(), &error)) << error;
@@ -118,6 +117,24 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// Runs sql on the database at path over a connection of its own, as another
+// program would: the rows it answers, columns joined by "|", NULL as "NULL".
+inline std::vector<std::string> Sql(const std::string& path, const std::string& sql) {
+    std::vector<std::string> rows;
+    auto add = [](void* out, int n, char** v, char**) {
+        std::string& row = static_cast<std::vector<std::string>*>(out)->emplace_back();
+        for (int i = 0; i < n; ++i)
+            row += (i ? "|" : "") + std::string(v[i] ? v[i] : "NULL");
+        return 0;
+    };
+    sqlite3* db = nullptr;
+    EXPECT_TRUE(sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                sqlite3_exec(db, sql.c_str(), add, &rows, nullptr) == SQLITE_OK)
+        << sql << ": " << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return rows;
 }
 
 // A fresh folder (mode 0755) for programs the agent may run. It lies in the

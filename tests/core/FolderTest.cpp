@@ -22,9 +22,8 @@ TEST_F(FolderTest, ReplacingAFileIsAllOrNothingAndNeverThroughALink) {
         EXPECT_EQ(ReadFile(target), text) << "no tail of the old text";
     }
     umask(mask);
-    struct stat st {};
-    ASSERT_EQ(stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u) << "readable by an agent running as another user";
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0644))
+        << "readable by an agent running as another user";
     EXPECT_EQ(ReadFile(victim), "victim");
     // A failure leaves nothing behind: a non-empty folder cannot be renamed over.
     ASSERT_EQ(mkdir(Path("dir").c_str(), 0755), 0);
@@ -101,10 +100,8 @@ TEST_F(FolderTest, OneAgentHoldsTheLockInAPlaceOfItsUserAndTheProbeSeesIt) {
     ASSERT_EQ(first.Take(Folder(), &error), AgentFolderLock::Result::Taken) << error;
     EXPECT_EQ(ProbeAgentLock(Folder()), AgentPresence::Running);
     const std::string file = first.Path();
-    struct stat st {};
-    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
-    EXPECT_EQ(std::tuple(file.substr(0, place.size() + 1), st.st_mode & 07777),
-              std::tuple(place + "/", 0600u));
+    EXPECT_EQ(std::tuple(file.substr(0, place.size() + 1), fs::symlink_status(file).permissions()),
+              std::tuple(place + "/", fs::perms(0600)));
     EXPECT_EQ(second.Take(Folder(), &error), AgentFolderLock::Result::HeldByAnotherAgent);
     EXPECT_EQ(error, "another agent (process " + std::to_string(::getpid()) + ") already runs on " +
                          Folder());

@@ -1,13 +1,13 @@
 // The outage table both the agent's report and the monitor's History window
 // show: one history from 100 s to 1100 s, read the way the agent wrote it.
-#include <gtest/gtest.h>
-
+#include "Outages.h"
 #include "CoreTestSupport.h"
 #include "HistoryRows.h"
-#include "Outages.h"
 #include "Ups.h"
 
 namespace {
+
+using corvanta_test::CoreTest;
 
 TEST(Outages, StoriesAndTotals) {
     // clang-format off
@@ -56,11 +56,6 @@ TEST(Outages, StoriesAndTotals) {
     EXPECT_EQ(std::tuple(t.count, t.onBattery, t.longest), std::tuple(5, 720, 500));
 }
 
-} // namespace
-
-namespace corvanta_test {
-namespace {
-
 // Of the samples, only each outage's stretch is read: years on mains between
 // them cost the reader nothing.
 TEST_F(CoreTest, OnlyTheSamplesOfEachOutageAreRead) {
@@ -76,10 +71,8 @@ TEST_F(CoreTest, OnlyTheSamplesOfEachOutageAreRead) {
     std::vector<HistoryEventRow> events;
     std::vector<HistorySampleRow> samples;
     ASSERT_TRUE(ReadOutageRows(reader, 0, 300, &events, &samples));
-    EXPECT_EQ(std::to_string(events.size()) + " " + std::to_string(samples.size()) + " " +
-                  std::to_string(samples.front().time) + "-" + std::to_string(samples.back().time),
-              "4 22 100-210");
+    EXPECT_EQ(std::tuple(events.size(), samples.size(), samples.front().time, samples.back().time),
+              std::tuple(4u, 22u, 100, 210));
 }
 
 } // namespace
-} // namespace corvanta_test

@@ -52,6 +52,11 @@ class DialogTest : public corvanta_test::CoreTest {
         ResetScheduleWindows();
         SelectYear = SelectMonth = SelectDay = BeginBlock = EndBlock = 0;
     }
+    // Opens a window by its command; the one of that name.
+    static WindowRef Open(const char* command, const std::string& name) {
+        EXPECT_EQ(OpenDialogWindow(FourCharCodeFromText(command)), eventNotHandledErr);
+        return WindowsNamed(name).at(0);
+    }
     // A file of the program folder as lines; the agent's request file.
     std::vector<std::string> FileLines(const char* name) const {
         return corvanta_test::SplitLines(corvanta_test::ReadFile(Path(name)));

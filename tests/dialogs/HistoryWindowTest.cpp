@@ -10,12 +10,10 @@
 #include <QThreadPool>
 #include <set>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include "DialogTestSupport.h"
 #include "HistoryWindow.h"
 #include "Ups.h"
-#include "file.h"
 
 namespace {
 
@@ -74,24 +72,23 @@ class HistoryWindowTest : public DialogTest {
             if (t > -12 * 3600 && t < -10 * 3600) continue; // the agent stopped for two hours
             const auto* o = std::find_if(std::begin(outages), std::end(outages),
                                          [&](const auto& o) { return t >= o.start && t < o.end; });
-            const bool battery = o != std::end(outages);
-            auto text = [](double v) { return std::to_string(v); };
+            using std::to_string; // charge, load, input volts, runtime, status
+            const std::string on = o == std::end(outages)
+                                       ? "100, 40, 230, NULL, 0"
+                                       : to_string(100 - double(t - o->start) / 300) + ", " +
+                                             to_string(o->load) + ", NULL, " +
+                                             to_string(o->runtime) + ", " + to_string(UPS_ACFAIL);
             Exec("INSERT INTO samples(time, charge, load, input_volts, runtime_s, status) VALUES(" +
-                 std::to_string(now_ + t) + ", " +
-                 text(battery ? 100 - double(t - o->start) / 300 : 100.0) + ", " +
-                 text(battery ? o->load : 40.0) + ", " + (battery ? "NULL" : "230") + ", " +
-                 (battery ? text(o->runtime) : "NULL") + ", " +
-                 std::to_string(battery ? UPS_ACFAIL : 0) + ")");
+                 to_string(now_ + t) + ", " + on + ")");
         }
         Exec("COMMIT");
     }
     static std::string Rows(const QTableWidget* t) {
-        std::string rows;
+        std::string s;
         for (int r = 0; r < t->rowCount(); ++r)
             for (int c = 0; c < t->columnCount(); ++c)
-                rows +=
-                    t->item(r, c)->text().toStdString() + (c + 1 < t->columnCount() ? "|" : "\n");
-        return rows;
+                s += t->item(r, c)->text().toStdString() + (c + 1 < t->columnCount() ? "|" : "\n");
+        return s;
     }
     std::int64_t now_ = 0;
     HistoryDb writer_; // as the agent writes
@@ -105,13 +102,12 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
                       C = "2026-03-01 11:55:00|on battery|0:05:00|99 %|running (battery low)\n",
                       A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66 %|cancelled "
                           "(power failure)\n";
-    const struct {
-        HistoryRange range;
-        std::string rows, totals;
-        qsizetype charge, volts;
-        int voltPieces; // broken where the UPS did not report it, and at the hole
-        int spans;      // shaded: outages whose shading would overlap are one
-    } cases[] = {
+    // The range, its table and totals; the points of the charge and of the
+    // input voltage, the voltage's pieces (broken where the UPS did not report
+    // it, and at the hole), the shaded spans (outages whose shading would
+    // overlap are one).
+    using Case = std::tuple<HistoryRange, std::string, std::string, qsizetype, qsizetype, int, int>;
+    const Case cases[] = {
         {HistoryRange::Hour, C + B,
          "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2, 2},
         // A began before the day: counted from the day's start.
@@ -127,15 +123,15 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
          "3 outages in the last year: 3:15:00 on battery, longest 3:00:00", 6, 6, 1, 2},
     };
     HistoryWindow* w = OpenHistoryWindow();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(HistoryRangeName(c.range));
-        w->SetRange(c.range);
-        EXPECT_EQ(Rows(Shown(w)->table), c.rows);
-        EXPECT_EQ(w->totals->text().toStdString(), c.totals);
+    for (const auto& [range, rows, totals, charge, volts, voltPieces, spans] : cases) {
+        SCOPED_TRACE(HistoryRangeName(range));
+        w->SetRange(range);
+        EXPECT_EQ(Rows(Shown(w)->table), rows);
+        EXPECT_EQ(w->totals->text().toStdString(), totals);
         EXPECT_EQ(std::tuple(w->PointCount(HistoryWindow::Charge),
                              w->PointCount(HistoryWindow::InputVolts),
                              w->PieceCount(HistoryWindow::InputVolts), w->outageShade->count()),
-                  std::tuple(c.charge, c.volts, c.voltPieces, 4 * c.spans));
+                  std::tuple(charge, volts, voltPieces, 4 * spans));
     }
     // C's load is not comparable with A's, so B is the latest to compare.
     EXPECT_EQ(w->health->text().toStdString(),
@@ -146,94 +142,69 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
             << litter;
 }
 
+// What a read says instead of a history: none yet, a file it cannot take
+// (planted ones included), a read past its time or rows. The window shows it.
 TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
-    const std::string file = Path(HistoryFileName), cannot = "The history cannot be read: " + file;
-    const struct {
-        std::string plant, problem;
-    } cases[] = {{"none", "No history yet: the agent has not recorded any."},
-                 {"empty", "No history yet: the agent has not recorded any."},
-                 {"garbage", cannot + " is damaged or not a database"},
-                 // Opened without waiting: a FIFO that no one writes would block for ever.
-                 {"fifo", cannot + " is not a regular file but a FIFO."},
-                 {"link", cannot + " is not a regular file but a symbolic link."},
-                 {"stranger", cannot + " is owned by user 65534."},
-                 // Endless rows where the events should be; a trigger that would run.
-                 {"view", cannot + " holds more than the agent's history (a view \"events\""},
-                 {"trigger", cannot + " holds more than the agent's history (a trigger \"t\")."},
-                 {"live", ""}}; // written, the writer still open
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.plant);
+    const std::string file = Path(HistoryFileName), cannot = "The history cannot be read: " + file,
+                      none = "No history yet: the agent has not recorded any.",
+                      large = "The history is too large to read in time: ";
+    // What is planted ("db": written, then closed; "live": the writer still
+    // open), the read's limits, what it says.
+    const std::tuple<std::string, HistoryReadLimits, std::string> cases[] = {
+        // clang-format off
+        {"none", {}, none}, {"empty", {}, none},
+        {"garbage", {}, cannot + " is damaged or not a database"},
+        // Opened without waiting: a FIFO that no one writes would block for ever.
+        {"fifo", {}, cannot + " is not a regular file but a FIFO."},
+        {"link", {}, cannot + " is not a regular file but a symbolic link."},
+        {"stranger", {}, cannot + " is owned by user 65534."},
+        // Endless rows where the events should be; a trigger that would run.
+        {"view", {}, cannot + " holds more than the agent's history (a view \"events\""},
+        {"trigger", {}, cannot + " holds more than the agent's history (a trigger \"t\")."},
+        {"db", {std::chrono::milliseconds(0)}, large + file + " took too long"},
+        {"db", {HistoryDb::ReadBudget, 8},
+         large + "the last week holds more than 8 events. A shorter range may be read."},
+        {"db", {HistoryDb::ReadBudget, 20000, 50},
+         large + "the last week holds more than 50 samples. A shorter range may be read."},
+        {"live", {}, ""}};
+    // clang-format on
+    for (const auto& [plant, limits, problem] : cases) {
+        SCOPED_TRACE(plant + " " + problem);
         writer_.Close();
         std::filesystem::remove(file);
-        if (c.plant == "stranger" && ::geteuid() != 0) continue; // only root gives files away
-        if (c.plant == "empty" || c.plant == "garbage")
-            corvanta_test::WriteFileRaw(file, c.plant == "empty" ? "" : "not a database: " + file);
-        EXPECT_TRUE(c.plant != "fifo" || ::mkfifo(file.c_str(), 0644) == 0);
-        if (c.plant == "link") {
-            WriteHistory("real.db");
-            std::filesystem::create_symlink("real.db", file);
-        } else if (std::set<std::string>{"stranger", "view", "trigger", "live"}.count(c.plant)) {
+        if (plant == "stranger" && ::geteuid() != 0) continue; // only root gives files away
+        if (plant == "empty" || plant == "garbage")
+            corvanta_test::WriteFileRaw(file, plant == "empty" ? "" : "not a database: " + file);
+        EXPECT_TRUE(plant != "fifo" || ::mkfifo(file.c_str(), 0644) == 0);
+        if (plant == "link")
+            WriteHistory("real.db"), std::filesystem::create_symlink("real.db", file);
+        else if (!std::set<std::string>{"none", "empty", "garbage", "fifo"}.count(plant))
             WriteHistory();
-        }
-        EXPECT_TRUE(c.plant != "stranger" || ::chown(file.c_str(), 65534, 65534) == 0);
-        if (c.plant == "view")
+        EXPECT_TRUE(plant != "stranger" || ::chown(file.c_str(), 65534, 65534) == 0);
+        if (plant == "view")
             Exec("DROP TABLE events; CREATE VIEW events AS WITH RECURSIVE n(i) AS (SELECT 1 "
                  "UNION ALL SELECT i + 1 FROM n) SELECT i AS id, i AS time, 'power-fail' AS kind, "
                  "'' AS detail FROM n");
-        if (c.plant == "trigger")
+        if (plant == "trigger")
             Exec("CREATE TRIGGER t AFTER INSERT ON samples BEGIN DELETE FROM events; END");
+        if (plant == "db") writer_.Close();
+        const HistoryView view = ReadHistory(file, HistoryRange::Week, now_, limits);
+        EXPECT_EQ(view.problem.substr(0, problem.size()), problem);
+        EXPECT_EQ(view.state == HistoryView::State::Read, problem.empty());
+        EXPECT_EQ(view.outages.count, problem.empty() ? 3 : 0);
+        EXPECT_EQ(corvanta_test::FileExists(file), plant != "none");
+    }
+    // Without a history the window shows why, and nothing that could pass for one.
+    for (bool written : {true, false}) {
         HistoryWindow* w = OpenHistoryWindow();
         w->SetRange(HistoryRange::Hour);
-        EXPECT_EQ(Shown(w)->problem->text().toStdString().substr(0, c.problem.size()), c.problem);
-        EXPECT_EQ(w->problem->isVisibleTo(w), !c.problem.empty());
-        EXPECT_EQ(w->totals->text().isEmpty(), !c.problem.empty());
-        EXPECT_EQ(w->ExportCsv(Path("out.csv")), c.problem.empty());
-        EXPECT_EQ(corvanta_test::FileExists(file), c.plant != "none");
+        EXPECT_EQ(Shown(w)->problem->text().toStdString(), written ? "" : none);
+        EXPECT_EQ(w->problem->isVisibleTo(w), !written);
+        EXPECT_EQ(w->totals->text().isEmpty(), !written);
+        EXPECT_EQ(w->ExportCsv(Path("out.csv")), written);
         delete w;
+        writer_.Close(), std::filesystem::remove(file);
     }
-}
-
-TEST_F(HistoryWindowTest, AReadPastItsTimeOrRowsSaysTheHistoryIsTooLarge) {
-    WriteHistory();
-    writer_.Close();
-    const std::string large = "The history is too large to read in time: ";
-    const struct {
-        HistoryReadLimits limits;
-        std::string problem;
-    } cases[] = {{{std::chrono::milliseconds(0)}, large + Path(HistoryFileName) + " took too long"},
-                 {{HistoryDb::ReadBudget, 8},
-                  large + "the last week holds more than 8 events. A shorter range may be read."},
-                 {{HistoryDb::ReadBudget, 20000, 50},
-                  large + "the last week holds more than 50 samples. A shorter range may be read."},
-                 {{}, ""}};
-    for (const auto& c : cases) {
-        const HistoryView view =
-            ReadHistory(Path(HistoryFileName), HistoryRange::Week, now_, c.limits);
-        EXPECT_EQ(view.problem.substr(0, c.problem.size()), c.problem);
-        EXPECT_EQ(view.state == HistoryView::State::Read, c.problem.empty());
-        EXPECT_EQ(view.outages.count, c.problem.empty() ? 3 : 0);
-    }
-}
-
-TEST_F(HistoryWindowTest, ReadsOnAWorkerAndShowsTheNewestRead) {
-    WriteHistory();
-    QPointer<HistoryWindow> w = OpenHistoryWindow();
-    // The answer comes through the event loop: until then the window says it reads.
-    EXPECT_TRUE(w->Reading());
-    EXPECT_EQ(w->problem->text().toStdString(), "Reading the history…");
-    w->SetRange(HistoryRange::Week);
-    w->SetRange(HistoryRange::Hour);
-    EXPECT_EQ(Shown(w)->View().from, now_ - 3600);
-    EXPECT_FALSE(w->status->isVisibleTo(w));
-    // Read again, the last view stays on screen, marked as being read.
-    w->Refresh();
-    EXPECT_TRUE(w->status->isVisibleTo(w) && w->readout->isVisibleTo(w));
-    EXPECT_EQ(w->table->rowCount(), 2);
-    // Closed during a read, the window goes at once; the read ends unseen.
-    delete w.data();
-    QThreadPool::globalInstance()->waitForDone();
-    FlushDeletes();
-    EXPECT_EQ(CurrentHistoryWindow(), nullptr);
 }
 
 TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
@@ -246,17 +217,28 @@ TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
               "comparable load.");
 }
 
-TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) {
+TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndCloses) {
     WriteHistory();
     EXPECT_EQ(OpenDialogWindow(FourCharCode("hist")), eventNotHandledErr);
     QPointer<HistoryWindow> w = CurrentHistoryWindow();
     ASSERT_TRUE(w);
+    // The answer comes through the event loop: until then the window says it reads.
+    EXPECT_TRUE(w->Reading());
+    EXPECT_EQ(w->problem->text().toStdString(), "Reading the history…");
     OpenDialogWindow(FourCharCode("hist"));
     EXPECT_EQ(CurrentHistoryWindow(), w.data());
+    w->SetRange(HistoryRange::Week);
     w->SetRange(HistoryRange::Hour);
-    Shown(w)->ShowValuesAt(now_ - 1500);
+    EXPECT_EQ(Shown(w)->View().from, now_ - 3600) << "the newest read shown";
+    EXPECT_FALSE(w->status->isVisibleTo(w));
+    w->ShowValuesAt(now_ - 1500);
     EXPECT_EQ(w->readout->text().toStdString(),
               "2026-03-01 11:35:00   charge 99 %, load 42 %, input -   (on battery)");
+    // Read again, the last view stays on screen, marked as being read.
+    w->Refresh();
+    EXPECT_TRUE(w->status->isVisibleTo(w) && w->readout->isVisibleTo(w));
+    EXPECT_EQ(w->table->rowCount(), 2);
+    Shown(w);
     // The tick reads the history again once 10 s have passed: outage C ends.
     Exec("INSERT INTO events(time, kind, detail) VALUES(" + std::to_string(now_ + 5) +
          ", 'power-back', '')");
@@ -286,6 +268,12 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuDrawsAndExportsAndEscapeClosesIt) 
     QApplication::sendEvent(w, &escape);
     FlushDeletes();
     EXPECT_FALSE(w);
+    // Closed during a read, the window goes at once; the read ends unseen.
+    OpenDialogWindow(FourCharCode("hist"));
+    delete CurrentHistoryWindow();
+    QThreadPool::globalInstance()->waitForDone();
+    FlushDeletes();
+    EXPECT_EQ(CurrentHistoryWindow(), nullptr);
 }
 
 } // namespace

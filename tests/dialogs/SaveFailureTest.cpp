@@ -62,17 +62,16 @@ class SaveFailure : public DialogTest {
 
 TEST_F(SaveFailure, TheWindowStaysOpenOverAMessageAndSavesOnceMended) {
     const struct {
-        const char *command, *name, *file; // null file: the preferences
-        int control, value;                // what the user set
-        const char* message;
+        const char *command, *name, *file, *message; // null file: the preferences
+        int control, value;                          // what the user set
     } savers[] = {
-        {"prop", "PropertyWindow", SettingsFileName, 130, 5, "The settings could not be saved"},
-        {"acti", "ActionsWindow", SettingsFileName, 129, 4, "The settings could not be saved"},
-        {"logm", "LogManageWindow", SettingsFileName, 128, 7, "The settings could not be saved"},
-        {"sche", "ScheduleWindow", CalendarFileName, 131, 2, "The calendar could not be saved"},
-        {"cshu", "MainWindow", CommandFileName, 0, 0,
-         "The request to cancel the shutdown could not be sent"},
-        {"pref", "PreferencesWindow", nullptr, 130, 0, "The preferences could not be saved"},
+        {"prop", "PropertyWindow", SettingsFileName, "The settings could not be saved", 130, 5},
+        {"acti", "ActionsWindow", SettingsFileName, "The settings could not be saved", 129, 4},
+        {"logm", "LogManageWindow", SettingsFileName, "The settings could not be saved", 128, 7},
+        {"sche", "ScheduleWindow", CalendarFileName, "The calendar could not be saved", 131, 2},
+        {"cshu", "MainWindow", CommandFileName,
+         "The request to cancel the shutdown could not be sent", 0, 0},
+        {"pref", "PreferencesWindow", nullptr, "The preferences could not be saved", 130, 0},
     };
     const char* reasons[3][2] = {{"Permission denied", "Read-only file system"},
                                  {"File too large", "No space left on device"},
@@ -99,8 +98,7 @@ TEST_F(SaveFailure, TheWindowStaysOpenOverAMessageAndSavesOnceMended) {
                     : (void)ClickButton(w, s.file == CalendarFileName ? "not!" : "ok  ");
             };
             Fault(f, file, false);
-            const std::string before = ReadFile(file);
-            const std::string memory = FormatUPSSts(PtUPSSts);
+            const std::string before = ReadFile(file), memory = FormatUPSSts(PtUPSSts);
             f == DiskFull && !root ? corvanta_test::WithFileSizeLimit(3, press) : press();
             EXPECT_TRUE(IsValidWindowPtr(w));
             auto* box = w->findChild<QMessageBox*>();
@@ -127,8 +125,7 @@ TEST_F(SaveFailure, TheWindowStaysOpenOverAMessageAndSavesOnceMended) {
 
 TEST_F(SaveFailure, AScheduleWindowClosedAgainGoesWithoutItsEdits) {
     ASSERT_EQ(mkdir(Path(CalendarFileName).c_str(), 0755), 0);
-    OpenDialogWindow(FourCharCode("sche"));
-    WindowRef w = WindowsNamed("ScheduleWindow").at(0);
+    WindowRef w = Open("sche", "ScheduleWindow");
     ProcessHICommand(FourCharCode("oned"), w);
     for (bool open : {true, false}) {
         ClickButton(w, "not!");
@@ -140,8 +137,7 @@ TEST_F(SaveFailure, AScheduleWindowClosedAgainGoesWithoutItsEdits) {
 
 TEST_F(SaveFailure, SettingsSavedButTheAgentNotToldSaySo) {
     ASSERT_EQ(mkdir(Path(CommandFileName).c_str(), 0755), 0);
-    OpenDialogWindow(FourCharCode("logm"));
-    WindowRef w = WindowsNamed("LogManageWindow").at(0);
+    WindowRef w = Open("logm", "LogManageWindow");
     SetValue(w, "logm", 128, 7);
     ClickButton(w, "ok  ");
     ASSERT_TRUE(w->findChild<QMessageBox*>());

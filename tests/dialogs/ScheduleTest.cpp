@@ -8,7 +8,6 @@ namespace {
 
 using namespace dialogs_test;
 using corvanta_test::CalendarWith, corvanta_test::RowOf, corvanta_test::WriteFileRaw;
-using Entries = std::vector<ScheduleStr>;
 
 // Entries as "button:hour:minute " each, empty ones left out.
 std::string Text(const ScheduleStr* e, int count) {
@@ -25,7 +24,7 @@ std::string Day(int y, int m, int d) {
         e[k] = CalendarEntry(y, m, d, k);
     return Text(e, 6);
 }
-void Put(int y, int m, int d, const Entries& entries) {
+void Put(int y, int m, int d, const std::vector<ScheduleStr>& entries) {
     for (std::size_t k = 0; k < entries.size(); ++k)
         PtSchedule[CalendarIndex(y, m, d, static_cast<int>(k))] = entries[k];
 }
@@ -94,20 +93,14 @@ TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
     EXPECT_EQ(Day(2027, 5, 12) + Day(2027, 12, 31), "");
 }
 
-class ScheduleWindow : public DialogTest {
-  protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        SetTestTime(2026, 12, 31, 23, 59); // a Thursday; 1 December 2026 is a Tuesday
-        WriteFileRaw(Path(CalendarFileName), CalendarWith(2026, {{12, 31, 0, 1, 22, 30},
-                                                                 {12, 31, 1, 1, 7, 7},
-                                                                 {12, 31, 2, 3, 1, 0}}));
-    }
-};
+using ScheduleWindow = DialogTest;
 
 TEST_F(ScheduleWindow, AppliesSortedAndSavesOnItsCloseBox) {
-    ASSERT_EQ(OpenDialogWindow(FourCharCode("sche")), eventNotHandledErr);
-    WindowRef w = WindowsNamed("ScheduleWindow").at(0);
+    SetTestTime(2026, 12, 31, 23, 59); // a Thursday; 1 December 2026 is a Tuesday
+    WriteFileRaw(
+        Path(CalendarFileName),
+        CalendarWith(2026, {{12, 31, 0, 1, 22, 30}, {12, 31, 1, 1, 7, 7}, {12, 31, 2, 3, 1, 0}}));
+    WindowRef w = Open("sche", "ScheduleWindow");
     EXPECT_EQ(GetControlValue(Control(w, "sche", 133)), 2); // action 3 pins to the last item
     // Applied, then saved: sorted, and 07:07 goes back as 07:05.
     SetValue(w, "sche", 131, 2), SetValue(w, "sche", 141, 24), SetValue(w, "sche", 151, 8);

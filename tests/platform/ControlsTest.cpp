@@ -18,38 +18,20 @@ ControlRef Find(WindowRef w, const char* sig, int id) {
     return GetControlByID(w, &cid, &c) == noErr ? c : nullptr;
 }
 
-// Windows of the description, closed after the test.
-class Controls : public ::testing::Test {
-  protected:
-    WindowRef Open(const char* name) {
-        WindowRef w = nullptr;
-        MyCreateWindow("main", nullptr, name, &w);
-        return windows_.emplace_back(w);
-    }
-    void TearDown() override {
-        for (WindowRef w : windows_)
-            if (w) DisposeWindow(w);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    std::vector<WindowRef> windows_;
-};
-
 void Set(ListHandle list, SInt32 row, const std::string& text) {
     LSetCell(text.data(), static_cast<SInt32>(text.size()), Cell{row, 0}, list);
 }
 
 } // namespace
 
-TEST(Nib, UnknownDescriptionOrWindowLeavesTheVariableAlone) {
-    WindowRef w = nullptr;
-    MyCreateWindow("main", nullptr, "NoSuchWindow", &w);
-    MyCreateWindow("other", nullptr, "MainWindow", &w);
-    EXPECT_EQ(w, nullptr);
-}
-
-TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
-    WindowRef log = Open("LogManageWindow"), acti = Open("ActionsWindow"),
-              main = Open("MainWindow");
+TEST(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
+    WindowRef log = nullptr, acti = nullptr, main = nullptr, none = nullptr;
+    MyCreateWindow("main", nullptr, "LogManageWindow", &log);
+    MyCreateWindow("main", nullptr, "ActionsWindow", &acti);
+    MyCreateWindow("main", nullptr, "MainWindow", &main);
+    MyCreateWindow("main", nullptr, "NoSuchWindow", &none);
+    MyCreateWindow("other", nullptr, "MainWindow", &none);
+    EXPECT_EQ(none, nullptr) << "an unknown window or description leaves the variable alone";
     ASSERT_TRUE(log && acti && main);
     ControlRef popup = Find(log, "logm", 128), meter = Find(main, "main", 152);
     MenuRef menu = GetControlPopupMenuRef(popup);
@@ -80,6 +62,9 @@ TEST_F(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
     GetControlBounds(main, &r);
     EXPECT_EQ(std::tuple(r.top, r.left, r.bottom, r.right), std::tuple(0, 0, 448, 520));
     EXPECT_EQ(Find(main, "main", 999), nullptr);
+    for (WindowRef w : {log, acti, main})
+        DisposeWindow(w);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
