@@ -22,9 +22,10 @@ TEST(Outages, StoriesAndTotals) {
         {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"}, {340, "power-back", ""},
         {360, "countdown", "Shutdown countdown started: 60 s (scheduled shutdown)"}, // on mains
         {400, "power-fail", ""}, {400, "countdown", "Shutdown countdown started: 30 s (power failure)"},
-        {430, "countdown-expired", "Shutdown countdown expired (power failure)"},
+        {430, "forced-shutdown", "Forced shutdown ordered by the UPS's primary"}, // cuts it short
         {430, "shutdown", "Shutting down: /sbin/poweroff"},
         {1000, "power-fail", ""}, {1010, "countdown-expired", "Shutdown countdown expired (power failure)"},
+        {1010, "forced-shutdown", "Forced shutdown set at the UPS server: no other computer logged in"},
         {1010, "shutdown-failed", "No shutdown command given: the computer would shut down now"}};
     // At 900 the power is back after the shutdown, with no power-back seen.
     const std::vector<HistorySampleRow> samples = {
@@ -42,7 +43,7 @@ TEST(Outages, StoriesAndTotals) {
                      std::string> rows[] = {
         {100, 130, 30, true, 90, None, ""}, {200, 250, 50, false, 55, PowerBack, "battery low"},
         {300, 340, 40, false, -1, Cancelled, "power failure"},
-        {400, 900, 500, false, 30, ShutdownRun, "power failure"},
+        {400, 900, 500, false, 30, ShutdownRun, "forced shutdown"},
         {1000, -1, 100, false, 99, Expired, "power failure"}};
     // clang-format on
     ASSERT_EQ(t.outages.size(), std::size(rows));
