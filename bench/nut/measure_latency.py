@@ -116,7 +116,7 @@ def main():
             gid = grp.getgrnam("nut").gr_gid
             for p in [nut] + [os.path.join(nut, n) for n in os.listdir(nut)]:
                 os.chown(p, 0, gid)
-                os.chmod(p, 0o770 if p == nut else 0o660)
+                os.chmod(p, 0o770 if p == nut else 0o640)
         env = dict(os.environ, NUT_CONFPATH=nut, NUT_STATEPATH=nut, NUT_ALTPIDPATH=nut)
         out = lambda name: open(os.path.join(folder, name), "w")
         procs.append(subprocess.Popen(["/lib/nut/dummy-ups", "-a", "dummy", "-F"], env=env,
