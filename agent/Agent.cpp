@@ -33,6 +33,9 @@ constexpr long MinSleep = 3;
 // reading of the UPS; a UPS that stays silent is then a lost link as ever.
 constexpr int ResyncWait = 5;
 
+// At the end, each integration gets this long (ms) for its last word.
+constexpr int IntegrationStopWait = 300;
+
 // Taken from the folder while it is read, so that a request the monitor
 // writes meanwhile is not deleted unread.
 constexpr const char* TakenCommandFileName = "ZAN_CMD.TAKEN";
@@ -314,13 +317,46 @@ void Agent::Step() {
     CheckHold(true);
     if (!ratingsValid_ || !(source_.Ratings() == ratingsWritten_)) WriteRatings();
     WriteValues(false, false);
+    if (connected_ && (upsStatus_ & UPS_ACFAIL)) ++secondsOnBattery_;
+    TellIntegrations();
     TakeSample();
     history_.Thin(CurrentTime());
 }
 
 void Agent::Event(const char* kind, LogKind logKind, const std::string& text) {
     Log(logKind, text);
-    if (kind) history_.AddEvent(CurrentTime(), kind, text);
+    if (!kind) return;
+    history_.AddEvent(CurrentTime(), kind, text);
+    if (std::strcmp(kind, "power-fail") == 0) ++outages_;
+    if (options_.Integrations.empty()) return;
+    AgentEvent e;
+    e.Kind = kind;
+    e.Message = text;
+    e.Time = CurrentTime();
+    const auto sharing = source_.Sharing();
+    e.Ups = sharing ? sharing->Where : source_.Name();
+    e.Charge = Item(val_, 2);
+    if (val_.BattEstimate > 0) e.Runtime = val_.BattEstimate;
+    e.Load = Item(val_, 15);
+    for (Integration* i : options_.Integrations)
+        i->OnEvent(e);
+}
+
+void Agent::TellIntegrations() {
+    if (options_.Integrations.empty()) return;
+    AgentSnapshot s;
+    s.Time = CurrentTime();
+    s.Connected = connected_;
+    s.Values = val_;
+    s.Status = StatusWord() | (connected_ ? 0 : UPS_COMMERR);
+    s.CountdownLeft = val_.DownTime;
+    s.OutagesTotal = outages_;
+    s.SecondsOnBattery = secondsOnBattery_;
+    for (Integration* i : options_.Integrations) {
+        i->OnSnapshot(s);
+        for (const std::string& line : i->TakeReports())
+            Log(LogKind::Warning, line);
+    }
 }
 
 void Agent::TakeSample() {
@@ -363,6 +399,7 @@ void Agent::Refresh() {
     FollowSharing();
     CheckHold(false);
     WriteValues(false, true);
+    TellIntegrations();
 }
 
 void Agent::Evaluate(const UpsReading& r) {
@@ -890,6 +927,11 @@ void Agent::Stop() {
         Log(LogKind::Warning, "history: still busy at the end; its last writes are lost");
     for (const std::string& line : history_.TakeReports())
         Log(LogKind::Warning, line);
+    for (Integration* i : options_.Integrations) {
+        i->Stop(IntegrationStopWait);
+        for (const std::string& line : i->TakeReports())
+            Log(LogKind::Warning, line);
+    }
     Log(LogKind::Info, "Agent stopped");
     WriteValues(true, false);
 }

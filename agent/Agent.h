@@ -15,6 +15,7 @@
 #include "AgentLog.h"
 #include "CommandRunner.h"
 #include "History.h"
+#include "Integrations.h"
 #include "ProblemReport.h"
 #include "Security.h"
 #include "Ups.h"
@@ -36,6 +37,8 @@ struct AgentOptions {
     // As the UPS's primary: seconds to wait for the other computers to log
     // out after ordering them down.
     int HostSync = 15;
+    // Told of every event and every second (not owned).
+    std::vector<Integration*> Integrations = {};
 };
 
 class Agent {
@@ -117,6 +120,8 @@ class Agent {
     // (null: only logged).
     void Event(const char* kind, LogKind logKind, const std::string& text);
     std::int32_t StatusWord() const;
+    // The second's state to the integrations.
+    void TellIntegrations();
     void TakeSample();
     void CommitSamples();
 
@@ -171,8 +176,10 @@ class Agent {
     int holdSeconds_ = 0;
     bool holdFresh_ = false; // begun since the last whole second
     CountdownCause holdCause_ = CountdownCause::None;
-    long lastSleepGap_ = -1; // seconds the computer slept since it started
-    int resyncLeft_ = 0;     // seconds the countdown still waits for a fresh reading
+    int outages_ = 0;                   // power failures since the start
+    std::int64_t secondsOnBattery_ = 0; // since the start
+    long lastSleepGap_ = -1;            // seconds the computer slept since it started
+    int resyncLeft_ = 0;                // seconds the countdown still waits for a fresh reading
     History history_;
     // Samples wait here while on mains, so the disk sees one commit every
     // few minutes rather than one every ten seconds.

@@ -21,18 +21,29 @@ bool StartsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
+// Whether variable (NAME=value) is one that extra sets or keeps out.
+bool NamedIn(const char* variable, const std::vector<std::string>& extra) {
+    const std::size_t length = std::strcspn(variable, "=");
+    for (const std::string& e : extra)
+        if (e.compare(0, e.find('='), variable, length) == 0) return true;
+    return false;
+}
+
 // Our environment without PATH and the dynamic loader's variables, plus the
-// fixed PATH and, for another user, that user's name and home.
-std::vector<std::string> ChildEnvironment(const RunAs& as) {
+// fixed PATH, the caller's extra variables and, for another user, that
+// user's name and home.
+std::vector<std::string> ChildEnvironment(const RunAs& as, const std::vector<std::string>& extra) {
     std::vector<std::string> env{FixedPath};
     bool own = as.Switch && !as.Name.empty();
     for (char** e = environ; e && *e; ++e) {
-        if (StartsWith(*e, "PATH=") || StartsWith(*e, "LD_")) continue;
+        if (StartsWith(*e, "PATH=") || StartsWith(*e, "LD_") || NamedIn(*e, extra)) continue;
         if (own &&
             (StartsWith(*e, "HOME=") || StartsWith(*e, "USER=") || StartsWith(*e, "LOGNAME=")))
             continue;
         env.emplace_back(*e);
     }
+    for (const std::string& e : extra)
+        if (e.find('=') != std::string::npos) env.push_back(e);
     if (own) {
         env.push_back("HOME=" + as.Home);
         env.push_back("USER=" + as.Name);
@@ -94,6 +105,11 @@ PosixRunner::PosixRunner(std::function<long long()> now, int timeLimit)
 
 StartResult PosixRunner::Start(const std::vector<std::string>& argv, const RunAs& as,
                                std::string* why) {
+    return Start(argv, as, why, {});
+}
+
+StartResult PosixRunner::Start(const std::vector<std::string>& argv, const RunAs& as,
+                               std::string* why, const std::vector<std::string>& extra) {
     if (argv.empty()) {
         *why = "nothing to run";
         return StartResult::Refused;
@@ -112,7 +128,7 @@ StartResult PosixRunner::Start(const std::vector<std::string>& argv, const RunAs
         return StartResult::Failed;
     }
     UniqueFd readEnd(pipeFds[0]), writeEnd(pipeFds[1]);
-    std::vector<std::string> env = ChildEnvironment(as);
+    std::vector<std::string> env = ChildEnvironment(as, extra);
     std::vector<char*> args = Pointers(argv), envp = Pointers(env);
 
     pid_t pid = ::fork();
@@ -147,8 +163,10 @@ std::vector<ProgramEnd> PosixRunner::Finished() {
                 ::kill(-it->first, SIGKILL);
                 ::kill(it->first, SIGKILL);
                 r.Killed = true;
-                done.push_back({r.Name, r.Name + " did not end within " +
-                                            std::to_string(timeLimit_) + " s and was killed"});
+                done.push_back({r.Name,
+                                r.Name + " did not end within " + std::to_string(timeLimit_) +
+                                    " s and was killed",
+                                false, true});
             }
             ++it;
             continue;

@@ -23,6 +23,7 @@ struct ProgramEnd {
     std::string Program; // argv[0] as started
     std::string Text;
     bool Failed = false;
+    bool Killed = false; // by the time limit
     bool operator==(const ProgramEnd&) const = default;
 };
 
@@ -50,6 +51,11 @@ class PosixRunner : public CommandRunner {
 
     StartResult Start(const std::vector<std::string>& argv, const RunAs& as,
                       std::string* why) override;
+    // The same with extra environment: "NAME=value" sets NAME for this
+    // program over an inherited one; a bare "NAME" keeps an inherited NAME
+    // out, so a value not known is never mistaken for one passed down.
+    StartResult Start(const std::vector<std::string>& argv, const RunAs& as, std::string* why,
+                      const std::vector<std::string>& extra);
     std::vector<ProgramEnd> Finished() override;
 
   private:

@@ -15,6 +15,7 @@ std::string AgentUsage() {
            "                      [--nut-user NAME --nut-password-file FILE\n"
            "                       [--nut-role secondary|primary] [--nut-hostsync SECONDS]]\n"
            "                      [--shutdown-command CMD]\n"
+           "       (either with [--on-event PROGRAM]... [--metrics-file FILE])\n"
            "       corvanta-agent [--folder DIR] --history-report [--since YYYY-MM-DD] [--csv]\n"
            "\n"
            "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
@@ -43,6 +44,11 @@ std::string AgentUsage() {
            "  --shutdown-command CMD  program (absolute path, with arguments) run when\n"
            "                          the countdown expires; without it the agent only\n"
            "                          logs that it would shut down now\n"
+           "  --on-event PROGRAM      run PROGRAM (absolute path, no arguments) at every\n"
+           "                          event of the history, with it in its environment\n"
+           "                          (CORVANTA_EVENT, CORVANTA_MESSAGE, ...); repeatable\n"
+           "  --metrics-file FILE     keep the UPS's figures in FILE in Prometheus's text\n"
+           "                          format, for node_exporter's textfile collector\n"
            "  --history-report        print the power failures in the folder's power\n"
            "                          history (ZAN_HISTORY.DB) and exit; a running\n"
            "                          agent is not disturbed\n"
@@ -154,6 +160,16 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
                 n > 3600)
                 return bad("--nut-hostsync: expected seconds from 0 to 3600, got '" + text + "'");
             cl.NutHostSync = n;
+        } else if (arg == "--on-event") {
+            std::string program;
+            if (!takeValue(&program) || program.empty()) return bad("--on-event needs a program");
+            if (program[0] != '/')
+                return bad("--on-event: '" + program + "' is not an absolute path");
+            cl.OnEvent.push_back(program);
+        } else if (arg == "--metrics-file") {
+            if (!cl.MetricsFile.empty()) return bad("--metrics-file given twice");
+            if (!takeValue(&cl.MetricsFile) || cl.MetricsFile.empty() || cl.MetricsFile[0] != '/')
+                return bad("--metrics-file needs an absolute path");
         } else if (arg == "--history-report" || arg == "--csv") {
             bool& flag = arg == "--csv" ? cl.Csv : cl.HistoryReport;
             if (flag) return bad(arg + " given twice");
@@ -177,7 +193,8 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
     if (!cl.HistoryReport && (cl.Since || cl.Csv))
         return bad("--since and --csv go with --history-report");
     if (cl.HistoryReport && (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
-                             !cl.NutPasswordFile.empty() || !cl.NutRole.empty()))
+                             !cl.NutPasswordFile.empty() || !cl.NutRole.empty() ||
+                             !cl.OnEvent.empty() || !cl.MetricsFile.empty()))
         return bad("--history-report watches no UPS: it takes only --folder, --since and --csv");
     if (!cl.HistoryReport && !cl.Simulate && cl.Nut.empty())
         return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");

@@ -21,6 +21,10 @@ struct AgentCommandLine {
     std::string NutRole;
     // --nut-hostsync SECONDS: how long the primary waits for the others.
     int NutHostSync = -1;
+    // --on-event PROGRAM (repeatable): run at every event the history keeps.
+    std::vector<std::string> OnEvent;
+    // --metrics-file PATH: Prometheus's text format, for node_exporter.
+    std::string MetricsFile;
     // --history-report [--since DATE] [--csv]: print the outage table instead.
     bool HistoryReport = false;
     std::optional<CivilDate> Since;

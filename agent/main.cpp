@@ -20,6 +20,7 @@
 #include "CommandRunner.h"
 #include "Folder.h"
 #include "HistoryReport.h"
+#include "Integrations.h"
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
@@ -150,6 +151,9 @@ int main(int argc, char** argv) {
     if (!cl.ShutdownCommand.empty() &&
         !OpenTrustedProgram(cl.ShutdownCommand[0], ::geteuid(), &error))
         return Fail("--shutdown-command: " + cl.ShutdownCommand[0] + " " + error, 2);
+    for (const std::string& program : cl.OnEvent)
+        if (!OpenTrustedProgram(program, ::geteuid(), &error))
+            return Fail("--on-event: " + program + " " + error, 2);
 
     // One agent per folder: two would fight over the values file and could
     // both shut the computer down.
@@ -198,6 +202,13 @@ int main(int argc, char** argv) {
     if (cl.NutHostSync >= 0) options.HostSync = cl.NutHostSync;
     options.Echo = stdout;
     options.Version = CORVANTA_VERSION;
+    std::vector<std::unique_ptr<Integration>> integrations;
+    if (!cl.OnEvent.empty()) integrations.push_back(MakeEventPrograms(cl.OnEvent));
+    if (!cl.MetricsFile.empty())
+        integrations.push_back(MakeMetricsFile(
+            cl.MetricsFile, cl.Nut.empty() ? "simulated" : cl.Nut.substr(0, cl.Nut.find('@'))));
+    for (const auto& i : integrations)
+        options.Integrations.push_back(i.get());
     Agent agent(*ups, runner, options);
     agent.Start();
 

@@ -1,6 +1,7 @@
 // What the agent is willing to read and run, and the program runner for
 // real: what runs is exactly what was checked, with whose rights, in what
 // surroundings and for how long.
+#include <atomic>
 #include <sched.h>
 #include <set>
 #include <sys/mount.h>
@@ -10,11 +11,13 @@
 #include "AgentLock.h"
 #include "AgentTestSupport.h"
 #include "CommandRunner.h"
+#include "EventPrograms.h"
 
 namespace agent_test {
 namespace {
 
 constexpr uid_t Nobody = 65534;
+constexpr mode_t OnEvent = 1; // a program run at an event, not directly
 
 // Root writes anywhere: a read-only folder is a tmpfs mounted so in a mount
 // namespace of this process alone, taken before any thread starts.
@@ -50,17 +53,27 @@ class RunnerTest : public AgentTest {
         WaitUntil([&] { return (ended += runner.Finished().size()) >= n; });
         return ended;
     }
+    // Collects the reports of events until there are n.
+    static std::vector<std::string> Reports(Integration& events, std::size_t n) {
+        std::vector<std::string> all;
+        WaitUntil([&] {
+            std::ranges::copy(events.TakeReports(), std::back_inserter(all));
+            return all.size() >= n;
+        });
+        return all;
+    }
     std::string programs_;
 };
 
 // The data files (by name, planted with the mode's file type; mode 0: a
-// link) and the programs (by path, planted beforehand). A data file of
-// nobody's lies in a folder of nobody's.
+// link) and the programs (by path, planted beforehand; OnEvent: run at an
+// event). A data file of nobody's lies in a folder of nobody's.
 TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
     const bool root = ::geteuid() == 0;
     Script("ok.sh", "");
     WriteFile(Program("data.txt"), "; id > " + Path("owned") + "\n", 0644);
     Script("world.sh", "", 0757);
+    Script("group.sh", "", 0775);
     ASSERT_EQ(::mkdir(Program("sticky").c_str(), 0755), 0);
     ::chmod(Program("sticky").c_str(), 01777);
     Script("sticky/in.sh", "");
@@ -92,6 +105,8 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         {CommandFileName, 0, 0, "is a symbolic link"},
         {Program("data.txt"), 0, 0, "is not executable (no execute bit)"},
         {Program("world.sh"), 0, 0, "is writable by other users"},
+        {Program("group.sh"), OnEvent, 0, "is writable by its group"},
+        {Program("sticky/ok.lnk"), OnEvent, 0, "lies in folder " + Program("sticky") + open},
         {Program("sticky/in.sh"), 0, 0, "lies in folder " + Program("sticky") + open},
         {Program("sticky/ok.lnk"), 0, 0, "lies in folder " + Program("sticky") + open},
         {Program("theirs.lnk"), 0, Nobody, "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
@@ -109,6 +124,13 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
     for (const auto& [file, mode, owner, why] : cases) {
         if (owner && !root) continue;
         SCOPED_TRACE(file + " " + std::to_string(mode) + " " + std::to_string(owner));
+        if (mode == OnEvent) {
+            EventPrograms events({file});
+            events.OnEvent(AgentEvent{});
+            EXPECT_EQ(Reports(events, 1),
+                      std::vector<std::string>{"Event program refused: " + file + " " + why});
+            continue;
+        }
         if (file[0] == '/' || file == "ok.sh") {
             PosixRunner runner;
             std::string said;
@@ -328,7 +350,8 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
     now += 1;
     const std::string name = Program("env.sh");
     EXPECT_EQ(runner.Finished(),
-              (std::vector<ProgramEnd>{{name, name + " did not end within 60 s and was killed"}}));
+              (std::vector<ProgramEnd>{
+                  {name, name + " did not end within 60 s and was killed", false, true}}));
     // A zombie waiting for a busy init counts as gone.
     EXPECT_TRUE(WaitUntil([&] {
         runner.Finished();
@@ -337,6 +360,40 @@ TEST_F(RunnerTest, SurroundingsOfAStartedProgramAndItsTimeLimit) {
                 ReadFile("/proc/" + std::to_string(sleeper) + "/stat").find(") Z") !=
                     std::string::npos);
     })) << "the whole group went";
+}
+
+// The programs run one at a time with the event in their environment, a
+// figure not known left out; behind a hang, the oldest waiting runs go.
+TEST_F(RunnerTest, EventProgramsSeeTheEventOneAtATime) {
+    const std::string env = Program("env.sh"), tz = ::getenv("TZ") ? ::getenv("TZ") : "";
+    Script("env.sh", "env | grep ^CORVANTA_ | sort > " + Path("m") + "$CORVANTA_MESSAGE\n" +
+                         "case $CORVANTA_MESSAGE in 0) exec sleep 600;; 66) exit 3; esac");
+    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    ::tzset();
+    ::setenv("CORVANTA_RUNTIME", "inherited", 1);
+    std::atomic<long long> now = 1000;
+    EventPrograms events({env}, [&] { return now.load(); });
+    events.OnEvent({"power-fail", "0", 1773147605, "ups@server:3493", 87.5, 1200, 30.0});
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(Path("m0")).empty(); })); // sort writes once
+    for (int i = 1; i <= 66; ++i)
+        events.OnEvent({"power-back", std::to_string(i), 1773147605, "", {}, {}, {}});
+    now += 60;
+    const std::vector<std::string> reports = Reports(events, 3);
+    ::unsetenv("CORVANTA_RUNTIME");
+    tz.empty() ? ::unsetenv("TZ") : ::setenv("TZ", tz.c_str(), 1);
+    ::tzset();
+    const std::string at = "CORVANTA_TIME=2026-03-10T14:00:05+01:00\n"; // 1773147605 in CET
+    EXPECT_EQ(ReadFile(Path("m0")),
+              "CORVANTA_CHARGE=87.5\nCORVANTA_EVENT=power-fail\n"
+              "CORVANTA_LOAD=30\nCORVANTA_MESSAGE=0\nCORVANTA_RUNTIME=1200\n" +
+                  at + "CORVANTA_UPS=ups@server:3493\n");
+    EXPECT_EQ(ReadFile(Path("m66")),
+              "CORVANTA_EVENT=power-back\nCORVANTA_MESSAGE=66\n" + at + "CORVANTA_UPS=\n");
+    EXPECT_TRUE(!FileExists(Path("m2")) && FileExists(Path("m3"))) << "the newest 64 run";
+    EXPECT_EQ(reports, (std::vector<std::string>{
+                           "Event programs fall behind: the oldest waiting ones are dropped",
+                           "Event program " + env + " did not end within 60 s and was killed",
+                           "Event program " + env + " ended with exit status 3"}));
 }
 
 } // namespace

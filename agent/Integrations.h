@@ -1,0 +1,53 @@
+// What the agent tells the rest of the house: programs run at each event,
+// a metrics file for Prometheus. Each is handed the event or the second's
+// state and must return at once: its work goes to a thread of its own, so
+// the agent's one-second loop never waits for it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Ups.h"
+
+// One event the history records.
+struct AgentEvent {
+    std::string Kind;             // "power-fail", "countdown", ...
+    std::string Message;          // the log line's text
+    std::int64_t Time = 0;        // seconds since 1970 (the agent's clock)
+    std::string Ups;              // the UPS's name as the agent's log gives it
+    std::optional<double> Charge; // battery level, %
+    std::optional<int> Runtime;   // seconds left on battery
+    std::optional<double> Load;   // output load, %
+};
+
+// The agent's state after a second (or a fresher reading between seconds).
+struct AgentSnapshot {
+    std::int64_t Time = 0;
+    bool Connected = false; // the UPS answers
+    UPSVal Values{};        // as the values file holds them
+    std::int32_t Status = 0;
+    int CountdownLeft = -1;            // seconds; -1: none runs
+    int OutagesTotal = 0;              // power failures since the agent started
+    std::int64_t SecondsOnBattery = 0; // since the agent started
+};
+
+class Integration {
+  public:
+    virtual ~Integration() = default;
+    virtual void OnEvent(const AgentEvent&) {}
+    virtual void OnSnapshot(const AgentSnapshot&) {}
+    // Lines for the agent's log, from the integration's own thread (a
+    // program refused, a queue that overflowed).
+    virtual std::vector<std::string> TakeReports() { return {}; }
+    // At the agent's end: a last word within the given milliseconds.
+    virtual void Stop(int /*milliseconds*/) {}
+};
+
+// --on-event PROGRAM...: each event runs each program in turn (defined in
+// EventPrograms.cpp).
+std::unique_ptr<Integration> MakeEventPrograms(std::vector<std::string> programs);
+// --metrics-file PATH (defined in MetricsFile.cpp).
+std::unique_ptr<Integration> MakeMetricsFile(std::string path, std::string ups);
