@@ -27,11 +27,12 @@ import shutil
 import signal
 import socket
 import statistics
-import struct
 import subprocess
 import sys
 import tempfile
 import time
+
+import nutlab
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BIN = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "bin")
@@ -74,16 +75,11 @@ class Upsd:
 
 
 def on_battery_in_file(path):
-    try:
-        with open(path, "rb") as f:
-            data = f.read(132)
-        st = os.stat(path)
-    except OSError:
+    """(on battery, mtime in s) of the values file, or (None, None)."""
+    values = nutlab.read_values(path)
+    if values is None:
         return None, None
-    if len(data) < 12:
-        return None, None
-    flags = struct.unpack(">i", data[8:12])[0]
-    return bool(flags & UPS_ACFAIL), st.st_mtime_ns / 1e9
+    return bool(values[1] & UPS_ACFAIL), values[2]
 
 
 def paints_after(trace, since, name="main_141"):
