@@ -35,6 +35,8 @@ constexpr int ResyncWait = 5;
 
 // At the end, each integration gets this long (ms) for its last word.
 constexpr int IntegrationStopWait = 300;
+// Who cancels through the monitor's request file.
+constexpr const char* ByTheUser = "by the user";
 
 // Taken from the folder while it is read, so that a request the monitor
 // writes meanwhile is not deleted unread.
@@ -274,12 +276,15 @@ void Agent::HandleRequests() {
     }
     if (request[0] == 1) ReadSettings(false);
     if (request[1] == 1) ReadCalendar(false);
-    if (request[2] == 1) {
-        if (Cause() != CountdownCause::None)
-            CancelCountdown();
-        else
-            Log(LogKind::Info, "Cancel request: no shutdown countdown running");
-    }
+    if (request[2] == 1) Cancel(ByTheUser);
+}
+
+void Agent::Cancel(const std::string& by) {
+    if (Cause() != CountdownCause::None)
+        CancelCountdown(by);
+    else
+        Log(LogKind::Info, "Cancel request" + (by == ByTheUser ? "" : " " + by) +
+                               ": no shutdown countdown running");
 }
 
 void Agent::Step() {
@@ -303,6 +308,8 @@ void Agent::Step() {
         ReadCalendar(false);
     }
     HandleRequests();
+    for (Integration* i : options_.Integrations)
+        if (std::string by; i->TakeCancelRequest(&by)) Cancel(by);
     CheckResume();
     Evaluate(source_.Poll());
     CheckMinutes();
@@ -606,13 +613,13 @@ void Agent::Arm(int delay, CountdownCause cause) {
     }
 }
 
-void Agent::CancelCountdown() {
+void Agent::CancelCountdown(const std::string& by) {
     const char* cause = CauseText(Soonest(false));
     deadlines_ = {};
     commandStarted_ = false;
     SetDownTime();
     Event("countdown-cancel", LogKind::Info,
-          std::string("Shutdown countdown cancelled by the user (") + cause + ")");
+          "Shutdown countdown cancelled " + by + " (" + cause + ")");
 }
 
 // The mains are back: the power failure and the low battery no longer call

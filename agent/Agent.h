@@ -93,7 +93,10 @@ class Agent {
     int NextLeft(CountdownCause cause) const;
     void SetDownTime();
     void Arm(int delay, CountdownCause cause);
-    void CancelCountdown();
+    void CancelCountdown(const std::string& by);
+    // A cancel request (by: who asked, for the log), with or without a
+    // countdown running.
+    void Cancel(const std::string& by);
     void EndPowerCountdown();
     void TickCountdown();
     void Expire();

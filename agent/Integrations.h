@@ -1,5 +1,5 @@
 // What the agent tells the rest of the house: programs run at each event,
-// a metrics file for Prometheus. Each is handed the event or the second's
+// a metrics file for Prometheus, an MQTT broker. Each is handed the event or the second's
 // state and must return at once: its work goes to a thread of its own, so
 // the agent's one-second loop never waits for it.
 #pragma once
@@ -42,6 +42,9 @@ class Integration {
     // Lines for the agent's log, from the integration's own thread (a
     // program refused, a queue that overflowed).
     virtual std::vector<std::string> TakeReports() { return {}; }
+    // Whether someone asked through the integration to cancel the countdown
+    // since the last call; *by says how, for the log ("over MQTT").
+    virtual bool TakeCancelRequest(std::string* /*by*/) { return false; }
     // At the agent's end: a last word within the given milliseconds.
     virtual void Stop(int /*milliseconds*/) {}
 };

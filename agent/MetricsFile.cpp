@@ -204,6 +204,13 @@ std::string MetricsText(const AgentSnapshot& s, const std::string& ups, bool age
     return out;
 }
 
+std::vector<std::string> StatusTokens(std::int32_t status) {
+    std::vector<std::string> tokens;
+    for (const StatusFlag& f : StatusFlags)
+        if (((status & f.Bit) != 0) == f.WhenSet) tokens.emplace_back(f.Name);
+    return tokens;
+}
+
 std::unique_ptr<Integration> MakeMetricsFile(std::string path, std::string ups) {
     return std::make_unique<MetricsFile>(std::move(path), std::move(ups));
 }

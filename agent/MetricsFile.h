@@ -2,7 +2,9 @@
 // node_exporter's textfile collector serves (the agent listens on nothing).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Integrations.h"
 
@@ -11,3 +13,6 @@
 // dashboards made for it work; only what is known is written. agentUp false
 // is the last word, at the agent's end.
 std::string MetricsText(const AgentSnapshot& s, const std::string& ups, bool agentUp = true);
+
+// NUT's ups.status tokens that the agent's status word shows ("OB", "LB", ...).
+std::vector<std::string> StatusTokens(std::int32_t status);

@@ -118,7 +118,7 @@ bool ParseNutTarget(const std::string& text, NutTarget* out, std::string* error)
     return true;
 }
 
-bool ReadNutPasswordFile(const std::string& path, std::string* password, std::string* error) {
+bool ReadPasswordFile(const std::string& path, std::string* password, std::string* error) {
     struct stat st {};
     int fd = OpenForReadNoFollow(path, &st);
     if (fd < 0) {
@@ -157,6 +157,13 @@ bool ReadNutPasswordFile(const std::string& path, std::string* password, std::st
         *error = path + " holds control characters in its first line";
         return false;
     }
+    *password = std::move(text);
+    return true;
+}
+
+bool ReadNutPasswordFile(const std::string& path, std::string* password, std::string* error) {
+    std::string text;
+    if (!ReadPasswordFile(path, &text, error)) return false;
     // libnutclient sends the password as a bare word: upsd would refuse one
     // with blanks or quotes.
     if (text.find_first_of(" \"\\") != std::string::npos) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "CalendarDate.h"
+#include "MqttLink.h"
 #include "NutUps.h"
 
 std::string AgentUsage() {
@@ -15,7 +16,8 @@ std::string AgentUsage() {
            "                      [--nut-user NAME --nut-password-file FILE\n"
            "                       [--nut-role secondary|primary] [--nut-hostsync SECONDS]]\n"
            "                      [--shutdown-command CMD]\n"
-           "       (either with [--on-event PROGRAM]... [--metrics-file FILE])\n"
+           "       (either with [--on-event PROGRAM]... [--metrics-file FILE]\n"
+           "        [--mqtt URL [--mqtt-user NAME --mqtt-password-file FILE]])\n"
            "       corvanta-agent [--folder DIR] --history-report [--since YYYY-MM-DD] [--csv]\n"
            "\n"
            "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
@@ -49,6 +51,11 @@ std::string AgentUsage() {
            "                          (CORVANTA_EVENT, CORVANTA_MESSAGE, ...); repeatable\n"
            "  --metrics-file FILE     keep the UPS's figures in FILE in Prometheus's text\n"
            "                          format, for node_exporter's textfile collector\n"
+           "  --mqtt URL              publish the state to the MQTT broker at URL\n"
+           "                          (mqtt://HOST[:PORT] or mqtts://HOST[:PORT]) with\n"
+           "                          Home Assistant's discovery and a cancel button\n"
+           "  --mqtt-user NAME        the broker's user, whose password is on the first\n"
+           "  --mqtt-password-file FILE  line of FILE (kept like the NUT password file)\n"
            "  --history-report        print the power failures in the folder's power\n"
            "                          history (ZAN_HISTORY.DB) and exit; a running\n"
            "                          agent is not disturbed\n"
@@ -170,6 +177,16 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
             if (!cl.MetricsFile.empty()) return bad("--metrics-file given twice");
             if (!takeValue(&cl.MetricsFile) || cl.MetricsFile.empty() || cl.MetricsFile[0] != '/')
                 return bad("--metrics-file needs an absolute path");
+        } else if (arg == "--mqtt" || arg == "--mqtt-user" || arg == "--mqtt-password-file") {
+            std::string* field = arg == "--mqtt"        ? &cl.Mqtt
+                                 : arg == "--mqtt-user" ? &cl.MqttUser
+                                                        : &cl.MqttPasswordFile;
+            if (!field->empty()) return bad(arg + " given twice");
+            if (!takeValue(field) || field->empty()) return bad(arg + " needs a value");
+            MqttTarget target;
+            std::string why;
+            if (arg == "--mqtt" && !ParseMqttUrl(cl.Mqtt, &target, &why))
+                return bad("--mqtt: " + why);
         } else if (arg == "--history-report" || arg == "--csv") {
             bool& flag = arg == "--csv" ? cl.Csv : cl.HistoryReport;
             if (flag) return bad(arg + " given twice");
@@ -194,7 +211,7 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
         return bad("--since and --csv go with --history-report");
     if (cl.HistoryReport && (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
                              !cl.NutPasswordFile.empty() || !cl.NutRole.empty() ||
-                             !cl.OnEvent.empty() || !cl.MetricsFile.empty()))
+                             !cl.OnEvent.empty() || !cl.MetricsFile.empty() || !cl.Mqtt.empty()))
         return bad("--history-report watches no UPS: it takes only --folder, --since and --csv");
     if (!cl.HistoryReport && !cl.Simulate && cl.Nut.empty())
         return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");
@@ -203,6 +220,10 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
         return bad("--nut-user and --nut-password-file need --nut");
     if (cl.NutUser.empty() != cl.NutPasswordFile.empty())
         return bad("--nut-user and --nut-password-file go together");
+    if (cl.Mqtt.empty() && !(cl.MqttUser.empty() && cl.MqttPasswordFile.empty()))
+        return bad("--mqtt-user and --mqtt-password-file need --mqtt");
+    if (cl.MqttUser.empty() != cl.MqttPasswordFile.empty())
+        return bad("--mqtt-user and --mqtt-password-file go together");
     if (!cl.NutRole.empty() && cl.NutUser.empty())
         return bad("--nut-role needs --nut-user and --nut-password-file to log in with");
     if (cl.NutHostSync >= 0 && cl.NutRole != "primary")

@@ -25,6 +25,11 @@ struct AgentCommandLine {
     std::vector<std::string> OnEvent;
     // --metrics-file PATH: Prometheus's text format, for node_exporter.
     std::string MetricsFile;
+    // --mqtt URL [--mqtt-user NAME --mqtt-password-file FILE]: the state on
+    // an MQTT broker, for Home Assistant.
+    std::string Mqtt;
+    std::string MqttUser;
+    std::string MqttPasswordFile;
     // --history-report [--since DATE] [--csv]: print the outage table instead.
     bool HistoryReport = false;
     std::optional<CivilDate> Since;

@@ -21,6 +21,7 @@
 #include "Folder.h"
 #include "HistoryReport.h"
 #include "Integrations.h"
+#include "MqttLink.h"
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
@@ -207,6 +208,19 @@ int main(int argc, char** argv) {
     if (!cl.MetricsFile.empty())
         integrations.push_back(MakeMetricsFile(
             cl.MetricsFile, cl.Nut.empty() ? "simulated" : cl.Nut.substr(0, cl.Nut.find('@'))));
+    if (!cl.Mqtt.empty()) {
+        MqttTarget target;
+        ParseMqttUrl(cl.Mqtt, &target, &error); // checked with the options
+        std::string password;
+        if (!cl.MqttPasswordFile.empty() &&
+            !ReadPasswordFile(cl.MqttPasswordFile, &password, &error))
+            return Fail("--mqtt-password-file: " + error, 2);
+        char name[256] = {};
+        ::gethostname(name, sizeof name - 1);
+        auto link = MakeMqttLink(target, cl.MqttUser, password, TopicHost(name));
+        if (!link) return Fail("built without MQTT support (libmosquitto)", 2);
+        integrations.push_back(std::move(link));
+    }
     for (const auto& i : integrations)
         options.Integrations.push_back(i.get());
     Agent agent(*ups, runner, options);
