@@ -14,6 +14,7 @@
 
 #ifdef CORVANTA_HAVE_MOSQUITTO
 #include <mosquitto.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -290,7 +291,10 @@ class MqttLink final : public Integration {
         s.Shared_ = shared;
         s.Target = target;
         s.Host = host;
-        mosquitto* m = mosquitto_new(("corvanta-" + host).c_str(), true, &s);
+        // The process id in the client id: a broker drops the older of two
+        // clients with one id, and a second agent may run for another UPS.
+        const std::string id = "corvanta-" + host + "-" + std::to_string(getpid());
+        mosquitto* m = mosquitto_new(id.c_str(), true, &s);
         if (m) {
             const std::string offline = "offline";
             mosquitto_will_set(m, MqttAvailabilityTopic(host).c_str(),
