@@ -34,6 +34,10 @@ struct AgentSnapshot {
     std::int64_t SecondsOnBattery = 0; // since the agent started
 };
 
+// Whether two snapshots say the same, whatever their time: an idle agent
+// hands over the same state every second, and a link wakes only for news.
+bool SameState(const AgentSnapshot& a, const AgentSnapshot& b);
+
 class Integration {
   public:
     virtual ~Integration() = default;

@@ -87,6 +87,8 @@ class MetricsFile final : public Integration {
     ~MetricsFile() override { MetricsFile::Stop(300); }
 
     void OnSnapshot(const AgentSnapshot& s) override {
+        if (handed_ && SameState(*handed_, s)) return;
+        handed_ = s;
         {
             std::lock_guard lock(shared_->Lock);
             shared_->Latest = s;
@@ -139,12 +141,18 @@ class MetricsFile final : public Integration {
         };
         std::unique_lock lock(shared->Lock);
         while (true) {
-            shared->Wake.wait(lock, [&] { return shared->Latest || shared->Stopping; });
+            const auto news = [&] { return shared->Latest || shared->Stopping; };
+            // A failed write is tried again each second: the agent hands
+            // over only changes, and the folder may come back without one.
+            if (failing && seen)
+                shared->Wake.wait_until(lock, last + std::chrono::seconds(1), news);
+            else
+                shared->Wake.wait(lock, news);
             if (!shared->Stopping)
                 shared->Wake.wait_until(lock, last + std::chrono::seconds(1),
                                         [&] { return shared->Stopping; });
             if (shared->Stopping) break;
-            seen = std::exchange(shared->Latest, std::nullopt);
+            if (shared->Latest) seen = std::exchange(shared->Latest, std::nullopt);
             lock.unlock();
             write(MetricsText(*seen, ups));
             lock.lock();
@@ -160,6 +168,7 @@ class MetricsFile final : public Integration {
         shared->Wake.notify_all();
     }
 
+    std::optional<AgentSnapshot> handed_; // the last state handed over (agent's thread)
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -14,6 +15,8 @@
 
 #ifdef CORVANTA_HAVE_MOSQUITTO
 #include <mosquitto.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 #endif
 
@@ -173,6 +176,20 @@ using Clock = std::chrono::steady_clock;
 
 // What the link's thread and the agent's share.
 struct Shared {
+    Shared() : WakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~Shared() {
+        if (WakeFd >= 0) ::close(WakeFd);
+    }
+    Shared(const Shared&) = delete;
+    Shared& operator=(const Shared&) = delete;
+    // Wakes the link's thread out of its poll on the broker's socket.
+    void Nudge() const {
+        const std::uint64_t one = 1;
+        if (WakeFd >= 0 && ::write(WakeFd, &one, sizeof one) < 0) {
+            // Full or gone: the thread is awake anyway or wakes within a second.
+        }
+    }
+    const int WakeFd;
     std::mutex Lock;
     std::condition_variable Wake;
     std::optional<AgentSnapshot> Latest;
@@ -253,8 +270,13 @@ class MqttLink final : public Integration {
     ~MqttLink() override { MqttLink::Stop(300); }
 
     void OnSnapshot(const AgentSnapshot& s) override {
-        std::lock_guard lock(shared_->Lock);
-        shared_->Latest = s;
+        if (handed_ && SameState(*handed_, s)) return;
+        handed_ = s;
+        {
+            std::lock_guard lock(shared_->Lock);
+            shared_->Latest = s;
+        }
+        shared_->Nudge();
     }
 
     std::vector<std::string> TakeReports() override {
@@ -274,6 +296,7 @@ class MqttLink final : public Integration {
         std::unique_lock lock(shared_->Lock);
         shared_->Stopping = true;
         shared_->Wake.notify_all();
+        shared_->Nudge();
         // A broker that hangs keeps the thread, not the agent.
         const bool done = shared_->Wake.wait_for(lock, std::chrono::milliseconds(milliseconds),
                                                  [&] { return shared_->Done; });
@@ -348,7 +371,24 @@ class MqttLink final : public Integration {
                     s.Published = std::move(state);
                 }
             }
-            const int rc = mosquitto_loop(m, 100, 1);
+            // Sleeps on the broker's socket and the nudge of a new state,
+            // never on a timer of its own: an idle link wakes every 5 s, for
+            // the keepalive (30 s).
+            const int fd = mosquitto_socket(m);
+            pollfd fds[2] = {
+                {fd, static_cast<short>(POLLIN | (mosquitto_want_write(m) ? POLLOUT : 0)), 0},
+                {s.Shared_->WakeFd, POLLIN, 0}};
+            int rc = fd < 0 ? MOSQ_ERR_NO_CONN : MOSQ_ERR_SUCCESS;
+            if (rc == MOSQ_ERR_SUCCESS && ::poll(fds, 2, 5000) >= 0) {
+                std::uint64_t count = 0;
+                if (fds[1].revents & POLLIN && ::read(s.Shared_->WakeFd, &count, sizeof count) < 0) {
+                    // Nothing to take: another read got it first.
+                }
+                if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) rc = mosquitto_loop_read(m, 1);
+                if (rc == MOSQ_ERR_SUCCESS && fds[0].revents & POLLOUT)
+                    rc = mosquitto_loop_write(m, 1);
+                if (rc == MOSQ_ERR_SUCCESS) rc = mosquitto_loop_misc(m);
+            }
             if (rc != MOSQ_ERR_SUCCESS) {
                 if (s.Problem.empty()) s.Report("connection lost: " + Failure(rc));
                 linked = s.Connected = false;
@@ -363,6 +403,7 @@ class MqttLink final : public Integration {
         }
     }
 
+    std::optional<AgentSnapshot> handed_; // the last state handed over (agent's thread)
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
 };
