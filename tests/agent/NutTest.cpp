@@ -83,6 +83,7 @@ TEST(NutMapping, StatusAlarmsBeeperTestsAndPartialSets) {
          Bit(4) | Bit(13) | Bit(15) | Bit(29), {{4, 4000}, {13, 2295}, {15, 120}, {29, 333}}, 0, 0, 0, {}},
         {"ups.status=OL;ups.temperature=49.9", Bit(29), {}, 0, OH, 0, {}},
         {"ups.status=OL;ups.temperature=50.0", Bit(29), {}, OH, OH, 0, {}},
+        {"ups.status=OL;input.bypass.L1.current=0.4", Bit(24), {{24, 4}}, 0, 0, 0, {}},
         {"ups.status=OL ALARM;ups.alarm=Replace battery!", 0, {}, UPS_BATTREPLACE, OH, 0, {}},
         {"ups.status=OL;ups.beeper.status=enabled", 0, {}, 0, BP, 0, {}},
         {"ups.status=OB;ups.beeper.status=enabled", 0, {}, UPS_ACFAIL | BP, BP, 0, {}},

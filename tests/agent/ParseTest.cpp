@@ -105,6 +105,7 @@ TEST(ScenarioParse, NamesAndErrors) {
         {"0 status +COMMERR", "line 1: expected +NAME or -NAME"},
         {"0 ramp BatteryLevel 20 0", "line 1: bad ramp length '0'"},
         {"0 link sideways", "line 1: 'link' takes up or down"}, {"1:75 end", "line 1: expected a time"},
+        {"1x end", "line 1: expected a time"},
         {"0 end", "line 1: a cycle must last at least one second"},
         {"5 end\n6 status +ACFAIL", "line 2: nothing may follow 'end'"},
         {"5 status +ACFAIL\n5 end", "line 2: a step at 5 s would never play"},

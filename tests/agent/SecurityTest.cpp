@@ -112,6 +112,7 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         {Program("theirs.lnk"), 0, Nobody, "goes through link " + Program("theirs.lnk") + ", which belongs to user 65534"},
         {Program("fifo"), 0, 0, "is not a regular file"},
         {"ok.sh", 0, 0, "is not an absolute path"},
+        {"", 0, 0, "nothing to run"},
         {Program("s1"), 0, 0, ""},
         {Program("s0"), 0, 0, "runs through more interpreters that are scripts than the system allows (5 scripts in a row)"},
         {Program("theirs.sh"), 0, Nobody, "runs through interpreter " + Program("py") + ", which belongs to user 65534, not to root or to user 0 who would run it"},
@@ -131,10 +132,11 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
                       std::vector<std::string>{"Event program refused: " + file + " " + why});
             continue;
         }
-        if (file[0] == '/' || file == "ok.sh") {
+        if (file.empty() || file[0] == '/' || file == "ok.sh") {
             PosixRunner runner;
             std::string said;
-            EXPECT_EQ(runner.Start({file}, AgentIdentity(), &said),
+            const auto argv = file.empty() ? std::vector<std::string>{} : std::vector{file};
+            EXPECT_EQ(runner.Start(argv, AgentIdentity(), &said),
                       why.empty() ? StartResult::Started : StartResult::Refused);
             EXPECT_EQ(said, why);
             if (why.empty()) Reap(runner, 1);
