@@ -183,6 +183,8 @@ std::string MetricsText(const AgentSnapshot& s, const std::string& ups, bool age
         Family(out, name, type, help);
         out += name + label + " " + value + "\n";
     };
+    // Always there, as the exporter's is: its dashboard lists the UPSes by it.
+    sample("network_ups_tools_device_info", "gauge", "UPS device information.", "1");
     // While the UPS does not answer its last values are stale: left out.
     if (s.Connected) {
         for (const Measurement& m : Measurements)

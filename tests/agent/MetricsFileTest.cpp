@@ -22,7 +22,8 @@ TEST(MetricsFileTest, WritesWhatIsKnownUnderTheNutExportersNames) {
           flag + "\"TRIM\"} 1", "!input_voltage", "!\"CHRG\""}},
         {Snapshot(true, UPS_SHUTACT, 0), {flag + "\"FSD\"} 1", "!battery_runtime"}},
         {Snapshot(false, UPS_ACFAIL, 600),
-         {"corvanta_ups_connected{ups=\"u\"} 0", "!network_ups_tools"}},
+         {"corvanta_ups_connected{ups=\"u\"} 0", "network_ups_tools_device_info{ups=\"u\"} 1",
+          "!network_ups_tools_battery", "!network_ups_tools_ups"}},
     };
     for (const auto& [snapshot, lines] : cases) {
         const std::string text = "\n" + MetricsText(snapshot, "u");
