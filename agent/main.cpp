@@ -25,6 +25,7 @@
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
+#include "Security.h"
 #include "SimulatedUps.h"
 #include "TrustedProgram.h"
 
