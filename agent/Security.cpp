@@ -49,10 +49,10 @@ bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* wh
     return CheckOwnerAndMode(st, ::geteuid(), folderOwner, "the agent's user", why);
 }
 
-bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size) {
-    bool ok = WriteFileAtomic(path, data, size, false);
+bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size, bool durable) {
+    bool ok = WriteFileAtomic(path, data, size, durable);
     if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
-        ok = WriteFileAtomic(path, data, size, false);
+        ok = WriteFileAtomic(path, data, size, durable);
     return ok;
 }
 

@@ -31,10 +31,11 @@ bool CheckOwnerAndMode(const struct stat& st, uid_t owner, uid_t otherOwner,
 bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* why);
 
 // Writes one of the agent's own files of the program folder (values,
-// ratings, the alert spool) in one piece. They live only while the agent
-// runs: no flush to the disk. Their names are ours: an empty folder planted
-// there goes.
-bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size);
+// ratings, the alert spool) in one piece. Most live only while the agent
+// runs: no flush to the disk unless durable. Their names are ours: an empty
+// folder planted there goes.
+bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size,
+                    bool durable = false);
 
 // The program folder's status, through its open handle when there is one.
 bool ProgramFolderStatus(struct stat* st);
