@@ -33,11 +33,6 @@ class AlertsTest : public AgentTest {
         return AlertQueue(
             Config(text), sender, [this] { return now; }, Path(AlertsSpoolName));
     }
-    // Works the queue, moving the clock to each next try, until it is empty.
-    void RunDry(AlertQueue& q) {
-        for (std::int64_t next = q.Work(); next >= 0; next = q.Work())
-            now = next;
-    }
     std::int64_t now = 1'773'151'200'000;
     FakeSender sender{&now};
     const AgentEvent fail{
@@ -149,7 +144,7 @@ TEST_F(AlertsTest, TheSpoolCarriesAlertsOverARestartAndOnlyAnAgentsOwnIsBelieved
     sender.Down = false;
     AlertQueue again = Queue();
     again.LoadSpool();
-    RunDry(again);
+    again.Work();
     ASSERT_EQ(sender.Sent.size(), 1u);
     const AgentEvent& e = sender.Sent[0];
     EXPECT_EQ(std::tie(e.Kind, e.Message, e.Time, e.Ups, e.Charge, e.Runtime, e.Load),
@@ -168,7 +163,6 @@ TEST_F(AlertsTest, TheSpoolCarriesAlertsOverARestartAndOnlyAnAgentsOwnIsBelieved
          },
          "is a symbolic link"},
         {[&] { WriteFile(spool, head + "1\tpower-fail\n", 0600); }, "is malformed on line 2"},
-        {[&] { WriteFile(spool, fresh, 0600); }, "is not a spool of alerts"},
         {[&] {
              WriteFile(spool,
                        head + std::to_string(now) +
@@ -187,7 +181,7 @@ TEST_F(AlertsTest, TheSpoolCarriesAlertsOverARestartAndOnlyAnAgentsOwnIsBelieved
         plant();
         AlertQueue q = Queue();
         q.LoadSpool();
-        RunDry(q);
+        q.Work();
         EXPECT_TRUE(sender.Sent.empty()) << report;
         const auto reports = q.TakeReports();
         const std::string said = reports.empty() ? "" : reports[0];
