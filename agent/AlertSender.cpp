@@ -1,8 +1,7 @@
 // The alerts' deliveries over libcurl: an HTTP(S) POST for webhooks and
 // ntfy, SMTP with TLS for e-mail. Each is bounded in time and gives up soon
 // when the agent ends.
-#include <cctype>
-#include <cstring>
+#include <algorithm>
 #include <ctime>
 #include <curl/curl.h>
 #include <mutex>
@@ -62,7 +61,7 @@ struct Upload {
 std::size_t Read(char* buffer, std::size_t size, std::size_t count, void* data) {
     auto* u = static_cast<Upload*>(data);
     const std::size_t n = std::min(size * count, u->Text->size() - u->Sent);
-    std::memcpy(buffer, u->Text->data() + u->Sent, n);
+    std::copy_n(u->Text->data() + u->Sent, n, buffer);
     u->Sent += n;
     return n;
 }
