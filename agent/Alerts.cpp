@@ -39,14 +39,23 @@ std::vector<std::string> Words(const std::string& text, const char* separators =
     return words;
 }
 
-// scheme://host...: the host must be there; the rest is the server's business.
-bool HasScheme(const std::string& url, std::initializer_list<const char*> schemes) {
-    return std::ranges::any_of(schemes, [&](const char* s) {
-        const std::string prefix = std::string(s) + "://";
-        return url.starts_with(prefix) && url.size() > prefix.size() &&
-               url.find_first_of(" \t/?#@", prefix.size()) != prefix.size() &&
-               url.find_first_of(" \t") == std::string::npos;
-    });
+// scheme://host...: the host must be there; the rest is the server's
+// business. Empty when fine, else what is wrong.
+std::string UrlProblem(const std::string& url, std::initializer_list<const char*> schemes,
+                       const std::string& expected) {
+    for (const char* scheme : schemes) {
+        const std::string prefix = std::string(scheme) + "://";
+        if (!url.starts_with(prefix) || url.find_first_of(" \t") != std::string::npos) continue;
+        const std::string host =
+            url.substr(prefix.size(), url.find_first_of("/?#", prefix.size()) - prefix.size());
+        if (host.empty()) break;
+        // The log and the spool name the URL: a password has no place in it.
+        if (host.find('@') != std::string::npos)
+            return "a user or password in the URL would show in the log: use token-file, or user "
+                   "and password-file";
+        return "";
+    }
+    return "expected " + expected + ", got '" + url + "'";
 }
 
 const char* TypeName(AlertChannel::Type t) {
@@ -185,16 +194,16 @@ bool ParseAlertsConfig(const std::string& text, const std::string& path, AlertsC
         const std::string key = Trimmed(line.substr(0, eq)), value = Trimmed(line.substr(eq + 1));
         AlertChannel& c = section->Channel;
         const bool mail = c.Kind == AlertChannel::Type::Email;
-        const std::string in_ = std::string(" in [") + TypeName(c.Kind) + "]";
+        const std::string where = std::string(" in [") + TypeName(c.Kind) + "]";
         if (!section->Keys.emplace(key, number).second)
-            return refuse(number, key + " given twice" + in_);
+            return refuse(number, key + " given twice" + where);
         if (value.empty()) return refuse(number, key + " has no value");
         if (key == (mail ? "server" : "url")) {
-            if (mail ? !HasScheme(value, {"smtp", "smtps"}) : !HasScheme(value, {"http", "https"}))
-                return refuse(number, std::string("expected ") +
-                                          (mail ? "smtp://HOST[:PORT] or smtps://HOST[:PORT]"
-                                                : "an http:// or https:// URL") +
-                                          ", got '" + value + "'");
+            const std::string problem =
+                mail ? UrlProblem(value, {"smtp", "smtps"},
+                                  "smtp://HOST[:PORT] or smtps://HOST[:PORT]")
+                     : UrlProblem(value, {"http", "https"}, "an http:// or https:// URL");
+            if (!problem.empty()) return refuse(number, problem);
             c.Url = value;
         } else if (key == "events") {
             for (const std::string& word : Words(value)) {
@@ -218,7 +227,7 @@ bool ParseAlertsConfig(const std::string& text, const std::string& path, AlertsC
         } else if (mail && key == "to") {
             c.To = Words(value, " \t,");
         } else {
-            return refuse(number, "unknown key '" + key + "'" + in_);
+            return refuse(number, "unknown key '" + key + "'" + where);
         }
     }
     if (!finish()) return false;

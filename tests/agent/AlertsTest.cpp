@@ -68,6 +68,9 @@ TEST_F(AlertsTest, ParsesAGoodFileAndRefusesEachBadLineWhereItStands) {
          "alerts.conf:3: " + Path("open-token") + " is readable by other users"},
         {"[webhook]\nurl = ftp://h/x\n",
          "alerts.conf:2: expected an http:// or https:// URL, got 'ftp://h/x'"},
+        {"[webhook]\nurl = https://me:pw@h/\n",
+         "alerts.conf:2: a user or password in the URL would "
+         "show in the log: use token-file, or user and password-file"},
         {mail + "server = https://h\n",
          "alerts.conf:2: expected smtp://HOST[:PORT] or smtps://HOST[:PORT], got 'https://h'"},
         {"[webhook]\nevents = all\n", "alerts.conf:1: [webhook] needs url"},
