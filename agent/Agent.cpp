@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -41,15 +42,6 @@ constexpr const char* ByTheUser = "by the user";
 // Taken from the folder while it is read, so that a request the monitor
 // writes meanwhile is not deleted unread.
 constexpr const char* TakenCommandFileName = "ZAN_CMD.TAKEN";
-
-// The values and ratings files live only while the agent runs: no flush to
-// the disk. Their names are ours: an empty folder planted there goes.
-bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size) {
-    bool ok = WriteFileAtomic(path, data, size, false);
-    if (!ok && errno == EISDIR && ::rmdir(path.c_str()) == 0)
-        ok = WriteFileAtomic(path, data, size, false);
-    return ok;
-}
 
 struct BitEvent {
     std::int32_t Mask;
@@ -333,6 +325,9 @@ void Agent::Step() {
 void Agent::Event(const char* kind, LogKind logKind, const std::string& text) {
     Log(logKind, text);
     if (!kind) return;
+    // The alerts offer EventKinds() to choose from: a kind missing there
+    // could never be chosen.
+    assert(FindEventKind(kind));
     history_.AddEvent(CurrentTime(), kind, text);
     if (std::strcmp(kind, "power-fail") == 0) ++outages_;
     if (options_.Integrations.empty()) return;

@@ -1,11 +1,9 @@
 #include "EventPrograms.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
-#include <ctime>
 #include <deque>
 #include <mutex>
 #include <pthread.h>
@@ -14,29 +12,6 @@
 
 namespace {
 
-// A figure as a person writes it: "87", "87.5".
-std::string Figure(double value) {
-    char text[32];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
-    if (error != std::errc()) return "";
-    std::string shown(text, end);
-    if (shown.ends_with(".0")) shown.resize(shown.size() - 2);
-    return shown;
-}
-
-// ISO 8601 in local time with the offset written out: 2026-03-10T14:00:05+01:00.
-std::string LocalIsoTime(std::int64_t seconds) {
-    const auto t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    char text[40];
-    if (!::localtime_r(&t, &tm) ||
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm) == 0)
-        return "";
-    std::string shown = text; // ...+0100
-    shown.insert(shown.size() - 2, ":");
-    return shown;
-}
-
 // The event as the program's environment; a figure not known is kept out
 // (a bare name), so no inherited value can pass for it.
 std::vector<std::string> EventEnvironment(const AgentEvent& e) {
@@ -44,9 +19,9 @@ std::vector<std::string> EventEnvironment(const AgentEvent& e) {
             "CORVANTA_MESSAGE=" + e.Message,
             "CORVANTA_TIME=" + LocalIsoTime(e.Time),
             "CORVANTA_UPS=" + e.Ups,
-            e.Charge ? "CORVANTA_CHARGE=" + Figure(*e.Charge) : "CORVANTA_CHARGE",
+            e.Charge ? "CORVANTA_CHARGE=" + EventFigure(*e.Charge) : "CORVANTA_CHARGE",
             e.Runtime ? "CORVANTA_RUNTIME=" + std::to_string(*e.Runtime) : "CORVANTA_RUNTIME",
-            e.Load ? "CORVANTA_LOAD=" + Figure(*e.Load) : "CORVANTA_LOAD"};
+            e.Load ? "CORVANTA_LOAD=" + EventFigure(*e.Load) : "CORVANTA_LOAD"};
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // What the agent tells the rest of the house: programs run at each event,
-// a metrics file for Prometheus, an MQTT broker. Each is handed the event or the second's
+// a metrics file for Prometheus, an MQTT broker, alerts. Each is handed the event or the second's
 // state and must return at once: its work goes to a thread of its own, so
 // the agent's one-second loop never waits for it.
 #pragma once
@@ -7,10 +7,25 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Ups.h"
+
+// A kind of event the history records, and how an alert presents it.
+struct EventKind {
+    const char* Name;  // "power-fail"
+    const char* Title; // "power failure": follows the UPS's name in an alert's title
+    bool Urgent;       // someone should look now
+    const char* Tag;   // an emoji short code for ntfy
+};
+// Every kind there is: the agent's events and the alerts' choices both
+// come from here (defined in Integrations.cpp).
+std::span<const EventKind> EventKinds();
+// Null when the history knows no such kind.
+const EventKind* FindEventKind(std::string_view name);
 
 // One event the history records.
 struct AgentEvent {
@@ -53,8 +68,19 @@ class Integration {
     virtual void Stop(int /*milliseconds*/) {}
 };
 
+// The shared writing of an event's fields. JSON's string, quotes included.
+std::string JsonQuoted(std::string_view text);
+// ISO 8601 in local time with the offset written out: 2026-03-10T14:00:05+01:00.
+std::string LocalIsoTime(std::int64_t seconds);
+// A figure as a person writes it: "87", "87.5".
+std::string EventFigure(double value);
+
 // --on-event PROGRAM...: each event runs each program in turn (defined in
 // EventPrograms.cpp).
 std::unique_ptr<Integration> MakeEventPrograms(std::vector<std::string> programs);
 // --metrics-file PATH (defined in MetricsFile.cpp).
 std::unique_ptr<Integration> MakeMetricsFile(std::string path, std::string ups);
+// --alerts FILE: the channels the file names, already read and checked
+// (defined in Alerts.cpp).
+struct AlertsConfig;
+std::unique_ptr<Integration> MakeAlerts(AlertsConfig config);

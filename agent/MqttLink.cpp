@@ -31,15 +31,6 @@ std::string Measured(const AgentSnapshot& s, int slot) {
     return text;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 bool ParseMqttUrl(const std::string& url, MqttTarget* out, std::string* error) {
@@ -118,7 +109,7 @@ std::string MqttStateJson(const AgentSnapshot& s) {
     std::string status;
     if (s.Connected)
         for (const std::string& token : StatusTokens(s.Status))
-            status += (status.empty() ? "" : ",") + Quoted(token);
+            status += (status.empty() ? "" : ",") + JsonQuoted(token);
     return "{\"charge\":" + Measured(s, 2) + ",\"runtime\":" +
            (s.Connected && s.Values.BattEstimate > 0 ? std::to_string(s.Values.BattEstimate)
                                                      : std::string("null")) +
@@ -153,18 +144,18 @@ std::vector<std::pair<std::string, std::string>> MqttDiscovery(const std::string
     const std::string device = R"("device":{"identifiers":[")" + ("corvanta_" + host) +
                                R"("],"name":"Corvanta UPS )" + host +
                                R"(","manufacturer":"Corvanta"},"availability_topic":)" +
-                               Quoted(MqttAvailabilityTopic(host));
+                               JsonQuoted(MqttAvailabilityTopic(host));
     std::vector<std::pair<std::string, std::string>> configs;
     for (const Entity& e : Entities) {
         const std::string id = "corvanta_" + host + "_" + e.What;
         // A button has no state: it only sends its press to the agent.
-        const std::string topics = e.Template
-                                       ? "\"state_topic\":" + Quoted(MqttStateTopic(host)) +
-                                             ",\"value_template\":" + Quoted(e.Template) + ","
-                                       : "\"command_topic\":" + Quoted(MqttCancelTopic(host)) + ",";
+        const std::string topics =
+            e.Template ? "\"state_topic\":" + JsonQuoted(MqttStateTopic(host)) +
+                             ",\"value_template\":" + JsonQuoted(e.Template) + ","
+                       : "\"command_topic\":" + JsonQuoted(MqttCancelTopic(host)) + ",";
         configs.emplace_back(std::string("homeassistant/") + e.Component + "/" + id + "/config",
-                             "{\"name\":" + Quoted(e.Name) + ",\"unique_id\":" + Quoted(id) + "," +
-                                 topics + e.Extra + device + "}");
+                             "{\"name\":" + JsonQuoted(e.Name) + ",\"unique_id\":" +
+                                 JsonQuoted(id) + "," + topics + e.Extra + device + "}");
     }
     return configs;
 }

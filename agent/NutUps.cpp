@@ -38,9 +38,6 @@ constexpr const char* NoAnswerYet = "no answer from upsd yet";
 // How long the agent's step waits for the answer to an instant command.
 constexpr auto CommandWait = std::chrono::milliseconds(2500);
 
-// A password file is one short line; more is not a password file.
-constexpr std::size_t MaxPasswordFile = 4096;
-
 // Asking upsd for the status four times a second costs next to nothing, and
 // a changed answer wakes the agent at once (WakeFd), so a change at the UPS
 // reaches the values file within about a quarter of a second.
@@ -115,49 +112,6 @@ bool ParseNutTarget(const std::string& text, NutTarget* out, std::string* error)
         t.Port = static_cast<std::uint16_t>(p);
     }
     *out = std::move(t);
-    return true;
-}
-
-bool ReadPasswordFile(const std::string& path, std::string* password, std::string* error) {
-    struct stat st {};
-    int fd = OpenForReadNoFollow(path, &st);
-    if (fd < 0) {
-        *error = path + (errno == ELOOP ? " is a symbolic link" : " cannot be read");
-        return false;
-    }
-    std::string why;
-    bool trusted = IsTrustedDataFile(st, ::geteuid(), &why);
-    if (trusted && (st.st_mode & S_IROTH)) {
-        trusted = false;
-        why = "is readable by other users";
-    }
-    if (trusted && static_cast<std::size_t>(st.st_size) > MaxPasswordFile) {
-        trusted = false;
-        why = "is too large for a password file";
-    }
-    if (!trusted) {
-        ::close(fd);
-        *error = path + " " + why;
-        return false;
-    }
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while (text.size() <= MaxPasswordFile && (n = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    text = text.substr(0, text.find('\n'));
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    if (text.empty()) {
-        *error = path + " holds no password on its first line";
-        return false;
-    }
-    if (std::any_of(text.begin(), text.end(),
-                    [](unsigned char c) { return c < ' ' || c == 0x7F; })) {
-        *error = path + " holds control characters in its first line";
-        return false;
-    }
-    *password = std::move(text);
     return true;
 }
 

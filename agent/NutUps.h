@@ -32,12 +32,7 @@ struct NutTarget {
 // malformed.
 bool ParseNutTarget(const std::string& text, NutTarget* out, std::string* error);
 
-// Reads a password from the first line of a file the agent can trust: a
-// regular file (no symbolic link), owned by root or the agent's user,
-// writable by no one else and not readable by other users. *error never
-// holds the password.
-bool ReadPasswordFile(const std::string& path, std::string* password, std::string* error);
-// The same, refusing what a NUT login cannot send.
+// ReadPasswordFile (Security.h), refusing what a NUT login cannot send.
 bool ReadNutPasswordFile(const std::string& path, std::string* password, std::string* error);
 
 // What a problem of the session means for the log and the monitor, in plain

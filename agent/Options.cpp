@@ -17,7 +17,8 @@ std::string AgentUsage() {
            "                       [--nut-role secondary|primary] [--nut-hostsync SECONDS]]\n"
            "                      [--shutdown-command CMD]\n"
            "       (either with [--on-event PROGRAM]... [--metrics-file FILE]\n"
-           "        [--mqtt URL [--mqtt-user NAME --mqtt-password-file FILE]])\n"
+           "        [--mqtt URL [--mqtt-user NAME --mqtt-password-file FILE]]\n"
+           "        [--alerts FILE])\n"
            "       corvanta-agent [--folder DIR] --history-report [--since YYYY-MM-DD] [--csv]\n"
            "\n"
            "The UPS agent of Corvanta UPS Monitor: it watches the UPS, writes the values\n"
@@ -56,6 +57,9 @@ std::string AgentUsage() {
            "                          Home Assistant's discovery and a cancel button\n"
            "  --mqtt-user NAME        the broker's user, whose password is on the first\n"
            "  --mqtt-password-file FILE  line of FILE (kept like the NUT password file)\n"
+           "  --alerts FILE           send the events FILE chooses to ntfy topics,\n"
+           "                          webhooks and mailboxes (FILE owned by root or the\n"
+           "                          agent's user, not writable by other users)\n"
            "  --history-report        print the power failures in the folder's power\n"
            "                          history (ZAN_HISTORY.DB) and exit; a running\n"
            "                          agent is not disturbed\n"
@@ -187,6 +191,9 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
             std::string why;
             if (arg == "--mqtt" && !ParseMqttUrl(cl.Mqtt, &target, &why))
                 return bad("--mqtt: " + why);
+        } else if (arg == "--alerts") {
+            if (!cl.Alerts.empty()) return bad("--alerts given twice");
+            if (!takeValue(&cl.Alerts) || cl.Alerts.empty()) return bad("--alerts needs a file");
         } else if (arg == "--history-report" || arg == "--csv") {
             bool& flag = arg == "--csv" ? cl.Csv : cl.HistoryReport;
             if (flag) return bad(arg + " given twice");
@@ -209,9 +216,10 @@ ParseOutcome ParseAgentCommandLine(int argc, const char* const* argv, AgentComma
     }
     if (!cl.HistoryReport && (cl.Since || cl.Csv))
         return bad("--since and --csv go with --history-report");
-    if (cl.HistoryReport && (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
-                             !cl.NutPasswordFile.empty() || !cl.NutRole.empty() ||
-                             !cl.OnEvent.empty() || !cl.MetricsFile.empty() || !cl.Mqtt.empty()))
+    if (cl.HistoryReport &&
+        (cl.Simulate || hasShutdown || !cl.Nut.empty() || !cl.NutUser.empty() ||
+         !cl.NutPasswordFile.empty() || !cl.NutRole.empty() || !cl.OnEvent.empty() ||
+         !cl.MetricsFile.empty() || !cl.Mqtt.empty() || !cl.Alerts.empty()))
         return bad("--history-report watches no UPS: it takes only --folder, --since and --csv");
     if (!cl.HistoryReport && !cl.Simulate && cl.Nut.empty())
         return bad("no UPS given: use --simulate or --nut UPS@HOST[:PORT]");

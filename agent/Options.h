@@ -30,6 +30,8 @@ struct AgentCommandLine {
     std::string Mqtt;
     std::string MqttUser;
     std::string MqttPasswordFile;
+    // --alerts FILE: alerts to ntfy, webhooks and e-mail, as FILE says.
+    std::string Alerts;
     // --history-report [--since DATE] [--csv]: print the outage table instead.
     bool HistoryReport = false;
     std::optional<CivilDate> Since;

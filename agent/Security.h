@@ -3,6 +3,7 @@
 // The programs it runs are checked in TrustedProgram.h.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -11,6 +12,12 @@
 // and without blocking on a FIFO; *st receives its status. Returns the
 // descriptor, or -1 (errno set; ELOOP for a link).
 int OpenForReadNoFollow(const std::string& path, struct stat* st);
+
+// Reads a password or token from the first line of a file the agent can
+// trust: a regular file (no symbolic link), owned by root or the agent's
+// user, writable by no one else and not readable by other users. *error
+// never holds the secret.
+bool ReadPasswordFile(const std::string& path, std::string* password, std::string* error);
 
 // Owned by root or by one of the two users (owners names them for *why),
 // and writable by neither its group nor other users: nobody else can swap it.
@@ -22,6 +29,13 @@ bool CheckOwnerAndMode(const struct stat& st, uid_t owner, uid_t otherOwner,
 // program folder, and writable by neither its group nor other users.
 // On refusal *why says what is wrong ("is writable by other users").
 bool IsTrustedDataFile(const struct stat& st, uid_t folderOwner, std::string* why);
+
+// Writes one of the agent's own files of the program folder (values,
+// ratings, the alert spool) in one piece. Most live only while the agent
+// runs: no flush to the disk unless durable. Their names are ours: an empty
+// folder planted there goes.
+bool ReplaceOwnFile(const std::string& path, const void* data, std::size_t size,
+                    bool durable = false);
 
 // The program folder's status, through its open handle when there is one.
 bool ProgramFolderStatus(struct stat* st);

@@ -16,6 +16,7 @@
 #include "Agent.h"
 #include "AgentLock.h"
 #include "AgentLog.h"
+#include "Alerts.h"
 #include "Clock.h"
 #include "CommandRunner.h"
 #include "Folder.h"
@@ -25,6 +26,7 @@
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
+#include "Security.h"
 #include "SimulatedUps.h"
 #include "TrustedProgram.h"
 
@@ -156,6 +158,10 @@ int main(int argc, char** argv) {
         if (!OpenTrustedProgram(program, ::geteuid(), &error))
             return Fail("--on-event: " + program + " " + error, 2);
 
+    AlertsConfig alerts;
+    if (!cl.Alerts.empty() && !LoadAlertsConfig(cl.Alerts, &alerts, &error))
+        return Fail("--alerts: " + error, 2);
+
     // One agent per folder: two would fight over the values file and could
     // both shut the computer down.
     AgentFolderLock lock;
@@ -221,6 +227,7 @@ int main(int argc, char** argv) {
         if (!link) return Fail("built without MQTT support (libmosquitto)", 2);
         integrations.push_back(std::move(link));
     }
+    if (!cl.Alerts.empty()) integrations.push_back(MakeAlerts(std::move(alerts)));
     for (const auto& i : integrations)
         options.Integrations.push_back(i.get());
     Agent agent(*ups, runner, options);
