@@ -69,12 +69,14 @@ std::string LocalIsoTime(std::int64_t seconds) {
     const auto t = static_cast<std::time_t>(seconds);
     std::tm tm{};
     char text[40];
-    if (!::localtime_r(&t, &tm) ||
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &tm) == 0)
+    if (!::localtime_r(&t, &tm) || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm) == 0)
         return "";
-    std::string shown = text; // ...+0100
-    shown.insert(shown.size() - 2, ":");
-    return shown;
+    // ISO 8601 wants the offset as +01:00, strftime's %z gives +0100.
+    const long offset = tm.tm_gmtoff < 0 ? -tm.tm_gmtoff : tm.tm_gmtoff;
+    char zone[48];
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", tm.tm_gmtoff < 0 ? '-' : '+', offset / 3600,
+                  offset % 3600 / 60);
+    return std::string(text) + zone;
 }
 
 std::string EventFigure(double value) {
