@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "file.h"
 
@@ -97,4 +98,31 @@ bool SameState(const AgentSnapshot& a, const AgentSnapshot& b) {
     EncodeUPSVal(a.Values, x);
     EncodeUPSVal(b.Values, y);
     return std::memcmp(x, y, UPSValImageSize) == 0;
+}
+
+std::vector<std::string> WorkerState::TakeReports() {
+    std::lock_guard lock(Lock);
+    return std::exchange(Reports, {});
+}
+
+void WorkerState::StopWorker(std::thread& worker, int milliseconds,
+                             const std::function<void()>& wake) {
+    if (!worker.joinable()) return;
+    std::unique_lock lock(Lock);
+    Stopping = true;
+    Wake.notify_all();
+    if (wake) wake();
+    const bool done =
+        Wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return Done; });
+    lock.unlock();
+    if (done)
+        worker.join();
+    else
+        worker.detach();
+}
+
+void WorkerState::Finished() {
+    std::lock_guard lock(Lock);
+    Done = true;
+    Wake.notify_all();
 }

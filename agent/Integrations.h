@@ -4,11 +4,15 @@
 // the agent's one-second loop never waits for it.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +56,24 @@ struct AgentSnapshot {
 // Whether two snapshots say the same, whatever their time: an idle agent
 // hands over the same state every second, and a link wakes only for news.
 bool SameState(const AgentSnapshot& a, const AgentSnapshot& b);
+
+// What an integration's thread shares with the agent's: the thread may be
+// left behind at the end, so it lives as long as either holds it.
+struct WorkerState {
+    std::mutex Lock;
+    std::condition_variable Wake;
+    bool Stopping = false;
+    bool Done = false; // the thread has finished
+    std::vector<std::string> Reports;
+
+    std::vector<std::string> TakeReports();
+    // Tells the thread to stop (wake, if given, rouses it from whatever else
+    // it sleeps on) and waits up to the given milliseconds for it; a thread
+    // that hangs on a server or a disk is left behind, never waited for.
+    void StopWorker(std::thread& worker, int milliseconds, const std::function<void()>& wake = {});
+    // Said by the thread as its last word.
+    void Finished();
+};
 
 class Integration {
   public:

@@ -70,13 +70,8 @@ void Family(std::string& out, const std::string& name, const char* type, const c
 }
 
 // What the writing thread and the agent's share.
-struct Shared {
-    std::mutex Lock;
-    std::condition_variable Wake;
+struct Shared : WorkerState {
     std::optional<AgentSnapshot> Latest;
-    bool Stopping = false;
-    bool Done = false;
-    std::vector<std::string> Reports;
 };
 
 class MetricsFile final : public Integration {
@@ -96,26 +91,10 @@ class MetricsFile final : public Integration {
         shared_->Wake.notify_all();
     }
 
-    std::vector<std::string> TakeReports() override {
-        std::lock_guard lock(shared_->Lock);
-        return std::exchange(shared_->Reports, {});
-    }
+    std::vector<std::string> TakeReports() override { return shared_->TakeReports(); }
 
-    void Stop(int milliseconds) override {
-        if (!worker_.joinable()) return;
-        std::unique_lock lock(shared_->Lock);
-        shared_->Stopping = true;
-        shared_->Wake.notify_all();
-        // A disk that hangs keeps the thread, not the agent: it is left behind
-        // with the state it shares.
-        const bool done = shared_->Wake.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                                 [&] { return shared_->Done; });
-        lock.unlock();
-        if (done)
-            worker_.join();
-        else
-            worker_.detach();
-    }
+    // A disk that hangs keeps the thread, not the agent.
+    void Stop(int milliseconds) override { shared_->StopWorker(worker_, milliseconds); }
 
   private:
     static void Run(const std::shared_ptr<Shared>& shared, const std::string& path,
@@ -163,9 +142,7 @@ class MetricsFile final : public Integration {
         end.Connected = false;
         end.CountdownLeft = -1;
         write(MetricsText(end, ups, false));
-        lock.lock();
-        shared->Done = true;
-        shared->Wake.notify_all();
+        shared->Finished();
     }
 
     std::optional<AgentSnapshot> handed_; // the last state handed over (agent's thread)

@@ -166,7 +166,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // What the link's thread and the agent's share.
-struct Shared {
+struct Shared : WorkerState {
     Shared() : WakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
     ~Shared() {
         if (WakeFd >= 0) ::close(WakeFd);
@@ -177,17 +177,12 @@ struct Shared {
     void Nudge() const {
         const std::uint64_t one = 1;
         if (WakeFd >= 0 && ::write(WakeFd, &one, sizeof one) < 0) {
-            // Full or gone: the thread is awake anyway or wakes within a second.
+            // Full or gone: the thread is awake anyway, or wakes for the keepalive.
         }
     }
     const int WakeFd;
-    std::mutex Lock;
-    std::condition_variable Wake;
     std::optional<AgentSnapshot> Latest;
     bool Cancel = false;
-    bool Stopping = false;
-    bool Done = false;
-    std::vector<std::string> Reports;
 };
 
 // The link's own state, touched only by its thread (libmosquitto's callbacks
@@ -270,10 +265,7 @@ class MqttLink final : public Integration {
         shared_->Nudge();
     }
 
-    std::vector<std::string> TakeReports() override {
-        std::lock_guard lock(shared_->Lock);
-        return std::exchange(shared_->Reports, {});
-    }
+    std::vector<std::string> TakeReports() override { return shared_->TakeReports(); }
 
     bool TakeCancelRequest(std::string* by) override {
         std::lock_guard lock(shared_->Lock);
@@ -282,20 +274,9 @@ class MqttLink final : public Integration {
         return true;
     }
 
+    // A broker that hangs keeps the thread, not the agent.
     void Stop(int milliseconds) override {
-        if (!worker_.joinable()) return;
-        std::unique_lock lock(shared_->Lock);
-        shared_->Stopping = true;
-        shared_->Wake.notify_all();
-        shared_->Nudge();
-        // A broker that hangs keeps the thread, not the agent.
-        const bool done = shared_->Wake.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                                 [&] { return shared_->Done; });
-        lock.unlock();
-        if (done)
-            worker_.join();
-        else
-            worker_.detach();
+        shared_->StopWorker(worker_, milliseconds, [this] { shared_->Nudge(); });
     }
 
   private:
@@ -324,9 +305,7 @@ class MqttLink final : public Integration {
         } else {
             s.Report("cannot start a client: " + std::string(std::strerror(errno)));
         }
-        std::lock_guard lock(shared->Lock);
-        shared->Done = true;
-        shared->Wake.notify_all();
+        shared->Finished();
     }
 
     static void Loop(Session& s, mosquitto* m) {
