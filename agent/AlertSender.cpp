@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "Alerts.h"
+#include "NetModule.h"
 
 namespace {
 
@@ -156,7 +157,7 @@ class CurlSender final : public AlertSender {
 
 } // namespace
 
-std::unique_ptr<AlertSender> MakeCurlSender(const std::atomic<bool>* stop) {
+std::unique_ptr<AlertSender> NetMakeCurlSender(const std::atomic<bool>* stop) {
     // Once, and before the alert thread starts: older libcurls must not
     // set up beside another thread's use.
     static std::once_flag init;

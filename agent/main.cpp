@@ -23,6 +23,7 @@
 #include "HistoryReport.h"
 #include "Integrations.h"
 #include "MqttLink.h"
+#include "NetModule.h"
 #include "NutUps.h"
 #include "Options.h"
 #include "Scenario.h"
@@ -214,6 +215,8 @@ int main(int argc, char** argv) {
     if (!cl.MetricsFile.empty())
         integrations.push_back(MakeMetricsFile(
             cl.MetricsFile, cl.Nut.empty() ? "simulated" : cl.Nut.substr(0, cl.Nut.find('@'))));
+    if ((!cl.Mqtt.empty() || !cl.Alerts.empty()) && !LoadNetModule(&error))
+        return Fail(error, 2);
     if (!cl.Mqtt.empty()) {
         MqttTarget target;
         ParseMqttUrl(cl.Mqtt, &target, &error); // checked with the options
