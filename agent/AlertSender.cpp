@@ -164,3 +164,8 @@ std::unique_ptr<AlertSender> NetMakeCurlSender(const std::atomic<bool>* stop) {
     std::call_once(init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     return std::make_unique<CurlSender>(stop);
 }
+
+extern "C" {
+extern const AlertsModule corvanta_alerts_module;
+const AlertsModule corvanta_alerts_module = {NetModuleVersion, NetMakeCurlSender};
+}

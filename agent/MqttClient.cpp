@@ -241,3 +241,8 @@ std::unique_ptr<Integration> NetMakeMqttLink(MqttTarget target, std::string user
     return std::make_unique<MqttLink>(std::move(target), std::move(user), std::move(password),
                                       std::move(host));
 }
+
+extern "C" {
+extern const MqttModule corvanta_mqtt_module;
+const MqttModule corvanta_mqtt_module = {NetModuleVersion, NetMakeMqttLink};
+}

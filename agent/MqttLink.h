@@ -35,4 +35,4 @@ std::vector<std::pair<std::string, std::string>> MqttDiscovery(const std::string
 // The link on a thread of its own; null when the agent is built without
 // libmosquitto. host as TopicHost gives it.
 std::unique_ptr<Integration> MakeMqttLink(MqttTarget target, std::string user, std::string password,
-                                          std::string host);
+                                          std::string host, std::string* why);

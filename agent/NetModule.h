@@ -1,7 +1,8 @@
-// The agent's network module: alerts over libcurl and the MQTT link over
+// The agent's network modules: alerts over libcurl, the MQTT link over
 // libmosquitto. Those libraries bring some thirty more (TLS, Kerberos, LDAP,
-// SSH...) that would add megabytes to every agent, so they live in a module
-// of their own, loaded only by an agent started with --alerts or --mqtt.
+// SSH...) that would add megabytes to every agent, so each lives in a module
+// of its own: the MQTT one is loaded by an agent started with --mqtt, the
+// alerts one by an agent with --alerts when it first sends an alert.
 #pragma once
 
 #include <atomic>
@@ -11,28 +12,32 @@
 #include "Alerts.h"
 #include "MqttLink.h"
 
-// What the module hands the agent. The names differ from the agent's own
-// MakeCurlSender and MakeMqttLink, which call through this table: the
-// agent's symbols are visible to the module and would otherwise stand in
+enum class NetModuleKind { Alerts, Mqtt };
+
+// What a module hands the agent. The names of the makers differ from the
+// agent's own MakeCurlSender and MakeMqttLink, which call through these:
+// the agent's symbols are visible to a module and would otherwise stand in
 // for the module's.
-struct NetModule {
+struct AlertsModule {
     int Version;
     std::unique_ptr<AlertSender> (*CurlSender)(const std::atomic<bool>* stop);
-    // null when the module was built without libmosquitto.
+};
+struct MqttModule {
+    int Version;
     std::unique_ptr<Integration> (*MqttLink)(MqttTarget target, std::string user,
                                              std::string password, std::string host);
 };
 constexpr int NetModuleVersion = 1;
-constexpr const char* NetModuleSymbol = "corvanta_net_module";
 
-// The module beside the agent: BINDIR/../lib/corvanta/corvanta-agent-net.so.
-std::string NetModulePath();
+// The module beside the agent: BINDIR/../lib/corvanta/corvanta-agent-KIND.so.
+std::string NetModulePath(NetModuleKind kind);
 
-// Loads the module once, checked like a program the agent runs (its owner,
-// its mode, every folder above it). False with *why when it cannot.
-bool LoadNetModule(std::string* why);
+// Whether the module is there and checked like a program the agent runs (its
+// owner, its mode, every folder above it); false with *why. The agent asks
+// at start, so that a module it cannot use stops it at once.
+bool CheckNetModule(NetModuleKind kind, std::string* why);
 
-// Defined in the module.
+// Defined in the modules.
 std::unique_ptr<AlertSender> NetMakeCurlSender(const std::atomic<bool>* stop);
 std::unique_ptr<Integration> NetMakeMqttLink(MqttTarget target, std::string user,
                                              std::string password, std::string host);

@@ -215,8 +215,8 @@ int main(int argc, char** argv) {
     if (!cl.MetricsFile.empty())
         integrations.push_back(MakeMetricsFile(
             cl.MetricsFile, cl.Nut.empty() ? "simulated" : cl.Nut.substr(0, cl.Nut.find('@'))));
-    if ((!cl.Mqtt.empty() || !cl.Alerts.empty()) && !LoadNetModule(&error))
-        return Fail(error, 2);
+    if (!cl.Alerts.empty() && !CheckNetModule(NetModuleKind::Alerts, &error))
+        return Fail("--alerts: " + error, 2);
     if (!cl.Mqtt.empty()) {
         MqttTarget target;
         ParseMqttUrl(cl.Mqtt, &target, &error); // checked with the options
@@ -226,8 +226,8 @@ int main(int argc, char** argv) {
             return Fail("--mqtt-password-file: " + error, 2);
         char name[256] = {};
         ::gethostname(name, sizeof name - 1);
-        auto link = MakeMqttLink(target, cl.MqttUser, password, TopicHost(name));
-        if (!link) return Fail("built without MQTT support (libmosquitto)", 2);
+        auto link = MakeMqttLink(target, cl.MqttUser, password, TopicHost(name), &error);
+        if (!link) return Fail("--mqtt: " + error, 2);
         integrations.push_back(std::move(link));
     }
     if (!cl.Alerts.empty()) integrations.push_back(MakeAlerts(std::move(alerts)));
