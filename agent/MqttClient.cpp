@@ -50,6 +50,7 @@ struct Session {
     bool Connected = false;
     std::string Published; // the state the broker holds
     std::string Problem;   // the last one reported; empty: none
+    bool Refused = false;  // the broker said no: asked again less often
 
     std::string Where() const {
         return "MQTT broker " + Target.Host + ":" + std::to_string(Target.Port);
@@ -73,6 +74,7 @@ void OnConnect(mosquitto* m, void* data, int rc) {
     auto* s = static_cast<Session*>(data);
     if (rc != 0) {
         s->Report(std::string("refused the connection: ") + mosquitto_connack_string(rc));
+        s->Refused = true;
         return;
     }
     s->Connected = true;
@@ -218,7 +220,9 @@ class MqttLink final : public Integration {
             if (rc != MOSQ_ERR_SUCCESS) {
                 if (s.Problem.empty()) s.Report("connection lost: " + Failure(rc));
                 linked = s.Connected = false;
-                nextTry = Clock::now() + std::chrono::seconds(2);
+                // A refusal (a wrong password, say) stands until someone
+                // acts: asked again every 30 s, not flooding the broker's log.
+                nextTry = Clock::now() + std::chrono::seconds(std::exchange(s.Refused, false) ? 30 : 2);
             }
         }
         if (!s.Connected) return;
