@@ -23,7 +23,7 @@ const void* Load(NetModuleKind kind, std::string* why) {
     if (table) return table;
     const std::string path = NetModulePath(kind);
     std::string wrong;
-    UniqueFd file = OpenTrustedProgram(path, ::geteuid(), &wrong);
+    UniqueFd file = OpenTrustedLibrary(path, ::geteuid(), &wrong);
     if (!file) {
         *why = "the module " + path + " " + wrong;
         return nullptr;
@@ -78,12 +78,12 @@ std::string NetModulePath(NetModuleKind kind) {
     std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string();
     for (int up = 0; up < 2; ++up)
         dir.resize(dir.rfind('/') == std::string::npos ? 0 : dir.rfind('/'));
-    return dir + "/lib/corvanta/corvanta-agent-" + Name(kind) + ".so";
+    return dir + "/lib/corvanta/agent/corvanta-agent-" + Name(kind) + ".so";
 }
 
 bool CheckNetModule(NetModuleKind kind, std::string* why) {
     std::string wrong;
-    if (OpenTrustedProgram(NetModulePath(kind), ::geteuid(), &wrong)) return true;
+    if (OpenTrustedLibrary(NetModulePath(kind), ::geteuid(), &wrong)) return true;
     *why = "the module " + NetModulePath(kind) + " " + wrong;
     return false;
 }

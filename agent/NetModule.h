@@ -29,11 +29,12 @@ struct MqttModule {
 };
 constexpr int NetModuleVersion = 1;
 
-// The module beside the agent: BINDIR/../lib/corvanta/corvanta-agent-KIND.so.
+// The module beside the agent: BINDIR/../lib/corvanta/agent/corvanta-agent-KIND.so
+// (a folder below lib/corvanta, so that the package runs no ldconfig for it).
 std::string NetModulePath(NetModuleKind kind);
 
 // Whether the module is there and checked like a program the agent runs (its
-// owner, its mode, every folder above it); false with *why. The agent asks
+// owner, its mode, every folder above it; no execute bit); false with *why. The agent asks
 // at start, so that a module it cannot use stops it at once.
 bool CheckNetModule(NetModuleKind kind, std::string* why);
 

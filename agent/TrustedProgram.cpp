@@ -79,7 +79,8 @@ std::string Named(const std::vector<std::string>& names) {
 }
 
 // Opens path as OpenTrustedProgram does, without looking into the file.
-UniqueFd OpenCheckedFile(const std::string& path, uid_t runner, std::string* why) {
+UniqueFd OpenCheckedFile(const std::string& path, uid_t runner, std::string* why,
+                         bool program = true) {
     if (path.empty() || path[0] != '/') {
         *why = "is not an absolute path";
         return {};
@@ -165,7 +166,7 @@ UniqueFd OpenCheckedFile(const std::string& path, uid_t runner, std::string* why
             return {};
         }
         if (!CheckOwnerAndMode(st, runner, runner, RunnerName(runner), why)) return {};
-        if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0) {
+        if (program && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0) {
             // A data file is never handed to a shell instead.
             *why = "is not executable (no execute bit)";
             return {};
@@ -240,6 +241,10 @@ bool ReadInterpreter(int program, std::string* interpreter, std::string* why) {
 }
 
 } // namespace
+
+UniqueFd OpenTrustedLibrary(const std::string& path, uid_t loader, std::string* why) {
+    return OpenCheckedFile(path, loader, why, false);
+}
 
 UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* why) {
     UniqueFd program = OpenCheckedFile(path, runner, why);

@@ -36,3 +36,7 @@ RunAs IdentityOfOwner(uid_t owner, gid_t fileGroup);
 // one with *why saying what is wrong ("is writable by its group", "runs
 // through interpreter /home/u/py, which belongs to user 1000, ...").
 UniqueFd OpenTrustedProgram(const std::string& path, uid_t runner, std::string* why);
+
+// The same checks for a library the agent loads itself (its modules): no
+// execute bit is asked for, and no #! line is read.
+UniqueFd OpenTrustedLibrary(const std::string& path, uid_t loader, std::string* why);
