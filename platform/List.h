@@ -42,7 +42,8 @@ constexpr short kCautionIcon = 2;
 ListHandle LNew(const Rect* rView, const ListBounds* dataBounds, Point cSize, short theProc,
                 WindowRef theWindow, bool drawIt, bool hasGrow, bool scrollHoriz, bool scrollVert);
 // Inserts count empty rows before rowNum (after the last row when rowNum is
-// past the end). Returns the number of the first new row.
+// past the end). Returns the number of the first new row; 0, adding none,
+// when count is not positive.
 SInt32 LAddRow(SInt32 count, SInt32 rowNum, ListHandle lHandle);
 // Sets the text of a cell (the bytes as they are, shown as UTF-8).
 void LSetCell(const void* dataPtr, SInt32 dataLen, Cell theCell, ListHandle lHandle);

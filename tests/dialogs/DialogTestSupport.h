@@ -15,6 +15,7 @@
 #include "UiTesting.h"
 #include "Windows.h"
 #include "menu.h"
+#include "screen.h"
 
 namespace dialogs_test {
 
@@ -37,6 +38,7 @@ class DialogTest : public corvanta_test::CoreTest {
     void SetUp() override {
         CoreTest::SetUp();
         CloseEverything();
+        RegisterCustomControls(); // as the program does: the calendar draws its month
     }
     void TearDown() override {
         CloseEverything();

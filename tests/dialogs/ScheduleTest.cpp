@@ -2,6 +2,8 @@
 // sorting and packing a day, copying it forward), then the window itself on
 // a set clock: applying and saving.
 
+#include <QtTest/QTest>
+
 #include "DialogTestSupport.h"
 
 namespace {
@@ -48,15 +50,16 @@ TEST_F(ScheduleModel, RowsAreCollectedSortedStablyAndPacked) {
     rec[1].Button = 2, rec[3].Button = 3;    // to see the order of equal times
     SortEntries(rec, 5);
     EXPECT_EQ(Text(rec, 5), "1:0:55 2:7:5 3:7:5 1:12:0 1:22:30 ");
-    Put(2026, 3, 20, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}, {1, 4, 4}, {1, 5, 5}, {1, 6, 6}});
-    StoreDay(2026, 3, 20, rec, 2);
-    EXPECT_EQ(Day(2026, 3, 20), "1:0:55 2:7:5 ");
+    // The calendar's first day is stored as any other.
+    Put(2026, 1, 1, {{1, 1, 1}, {1, 2, 2}, {1, 3, 3}, {1, 4, 4}, {1, 5, 5}, {1, 6, 6}});
+    StoreDay(2026, 1, 1, rec, 2);
+    EXPECT_EQ(Day(2026, 1, 1), "1:0:55 2:7:5 ");
     // Days outside the two years are neither read nor written.
     for (auto [y, m, d] : {std::array{2025, 12, 31}, {2028, 1, 1}, {2026, 13, 1}, {2026, 1, 32}}) {
         StoreDay(y, m, d, rec, 1), CopyDayForward(CopyMode::Daily, y, m, d);
         EXPECT_EQ(Day(y, m, d), "") << y << "-" << m << "-" << d;
     }
-    StoreDay(2026, 3, 20, rec, 0);
+    StoreDay(2026, 1, 1, rec, 0);
     EXPECT_TRUE(std::all_of(PtSchedule, PtSchedule + ScheduleRows,
                             [](const ScheduleStr& e) { return Text(&e, 1).empty(); }));
 }
@@ -93,6 +96,16 @@ TEST_F(ScheduleModel, CopiesGoToTheRightLaterSlotsOnly) {
     EXPECT_EQ(Day(2027, 5, 12) + Day(2027, 12, 31), "");
 }
 
+TEST_F(ScheduleModel, TheCalendarGoesWithItsLastUserThenNoDayIsReadOrWritten) {
+    AcquireCalendar();    // a second window
+    ForgetCalendarUser(); // one goes without saving
+    EXPECT_TRUE(ReleaseCalendar());
+    EXPECT_EQ(PtSchedule, nullptr);
+    const ScheduleStr rec[6] = {{1, 2, 5}};
+    StoreDay(2026, 3, 20, rec, 1);
+    EXPECT_EQ(Day(2026, 3, 20), "");
+}
+
 using ScheduleWindow = DialogTest;
 
 TEST_F(ScheduleWindow, AppliesSortedAndSavesOnItsCloseBox) {
@@ -112,6 +125,38 @@ TEST_F(ScheduleWindow, AppliesSortedAndSavesOnItsCloseBox) {
     const auto entry = [&](int k) { return lines[1 + RowOf(12, 31, k)]; };
     EXPECT_EQ(entry(0) + "|" + entry(1) + "|" + entry(2), "1\t1\t0|1\t7\t5|1\t23\t35");
     EXPECT_EQ(Requests(), "0\n1\n0\n");
+}
+
+TEST_F(ScheduleWindow, TheYearTheMonthAndAClickedDayChooseTheDayShown) {
+    SetTestTime(2026, 3, 15, 10, 0); // March 2026 begins on a Sunday, April on a Wednesday
+    WindowRef w = Open("sche", "ScheduleWindow");
+    // Each day's first entry at an hour of its own.
+    const auto hourOf = [](int date) { return static_cast<unsigned char>(date % 24); };
+    for (int y : {2026, 2027})
+        for (int m = 1; m <= 12; ++m)
+            for (int d = 1; d <= 31; ++d)
+                PtSchedule[CalendarIndex(y, m, d, 0)] = {1, hourOf(y * 10000 + m * 100 + d), 0};
+    const ControlRef calendar = Control(w, "sche", 128);
+    const QSize cell = calendar->size() / 7;
+    // A click in a week's row (-1: the day names) and column, or the year or
+    // month item chosen; the day then shown with its entries.
+    enum Step { Click, Year, Month };
+    const std::tuple<Step, int, int, int> steps[] = {
+        {Click, 1, 1, 20260309},  {Click, 1, 2, 20260310}, {Click, 2, 6, 20260321},
+        {Click, -1, 3, 20260321}, {Click, 4, 3, 20260321}, {Month, 4, 0, 20260401},
+        {Click, 0, 2, 20260401},  {Click, 1, 0, 20260405}, {Year, 2, 0, 20270401},
+        {Month, 3, 0, 20270301},  {Year, 1, 0, 20260315}};
+    for (const auto& [step, a, b, date] : steps) {
+        QCoreApplication::processEvents(); // the drawing places the month's days
+        if (step == Click)
+            QTest::mouseClick(calendar, Qt::LeftButton, {},
+                              QPoint(b * cell.width() + 5, (a + 1) * cell.height() + 5));
+        else
+            SetValue(w, "sche", step == Year ? 129 : 130, a),
+                ProcessHICommand(FourCharCode(step == Year ? "sely" : "selm"), w);
+        EXPECT_EQ(SelectYear * 10000 + SelectMonth * 100 + SelectDay, date) << step << a << b;
+        EXPECT_EQ(GetControlValue(Control(w, "sche", 141)) - 1, hourOf(date)) << date;
+    }
 }
 
 } // namespace

@@ -110,6 +110,10 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}};
     EXPECT_EQ(TrayToolTip(never), "Communication lost");
     EXPECT_EQ(KnownStateOf(never), CommLost);
+    // On battery with no countdown (its delay off), and over an hour left.
+    const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}};
+    EXPECT_EQ(TrayStateOf(battery), OnBattery);
+    EXPECT_EQ(TrayToolTip(battery), "On battery · 62 % · load 31 % · 1 h 05 min left");
     // Every state tells itself apart at the smallest tray size.
     for (int a = 0; a <= static_cast<int>(ShuttingDown); ++a)
         for (int b = 0; b < a; ++b)

@@ -45,7 +45,10 @@ TEST_F(PanelTest, Texts) {
          "+Shutting down"},
         {kLost | UPS_SHUTACT, 500, -1,
          "#f00000 14b 'Disconnect' 'Unknown' 'Unknown' #707070 '--' #f00000 18b '' "
-         "+Shutting down dim"}};
+         "+Shutting down dim"},
+        {UPS_ACFAIL, 500, 0,
+         "#007000 14b 'Connected' #a0a000 'Battery' #007000 'Normal' '50%' #f00000 18b '00:00' "
+         "+Shutdown in"}};
     const auto said = [] {
         FollowValues();
         const ControlRef badge = MainControl(FourCharCode("cdic"), 128);
@@ -67,8 +70,10 @@ TEST_F(PanelTest, Texts) {
     AdvanceTestTime(3);
     EXPECT_TRUE(said().ends_with("18b ''"));
     // Replacement dates, last and next, from stored text that may be short or
-    // bad; the next shutdown, pure red on its day only.
-    std::strcpy(PtUPSSts.BR_Date_Last, "20071005"), std::strcpy(PtUPSSts.BR_Date_Next, "2007x1");
+    // bad (what follows its end does not count); the next shutdown, pure red
+    // on its day only.
+    std::strcpy(PtUPSSts.BR_Date_Last, "20071005"), std::strcpy(PtUPSSts.BR_Date_Next, "2007x105");
+    PtUPSSts.BR_Date_Next[5] = '\0'; // "2007x"
     std::strcpy(NextShutString, "03/10/2026 23:59");
     NextShutdown = DateTimeStr{2026, 3, 10, 23, 59};
     EXPECT_EQ(Said("main", {160, 161, 162}),
@@ -79,13 +84,13 @@ TEST_F(PanelTest, Texts) {
 
 TEST_F(PanelTest, Meter) {
     PtUPSSts.RatingVolt = 1200, PtUPSVal.ItemVal[4] = 2305; // a 240 V scale
-    EXPECT_EQ(Ops(Draw(QRect(0, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
-              "#a7a7a7 F0,0,200,150 #7070ff A32,20,158,146/-120/240 #ffffff "
-              "A37,25,153,141/-120/240 P41,83,149,115 #404040 L141,109,149,114 10b "
-              "T155,106,198,116/-2 '240' L149,83,158,83 L141,57,149,52 T152,44,198,54/-2 '180' "
-              "L122,37,126,29 L95,30,95,21 T75,9,115,19/1 '120' L69,37,64,29 L49,56,41,52 "
-              "T2,44,39,54/-1 '60' L42,83,33,83 L49,109,41,114 T2,106,36,116/-1 '0' "
-              "T75,116,115,126/1 '230.5V' L154,104,95,82 L95,82,95,84 L95,84,154,104");
+    EXPECT_EQ(Ops(Draw(QRect(40, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
+              "#a7a7a7 F40,0,240,150 #7070ff A72,20,198,146/-120/240 #ffffff "
+              "A77,25,193,141/-120/240 P81,83,189,115 #404040 L181,109,189,114 10b "
+              "T195,106,238,116/-2 '240' L189,83,198,83 L181,57,189,52 T192,44,238,54/-2 '180' "
+              "L162,37,166,29 L135,30,135,21 T115,9,155,19/1 '120' L109,37,104,29 L89,56,81,52 "
+              "T42,44,79,54/-1 '60' L82,83,73,83 L89,109,81,114 T42,106,76,116/-1 '0' "
+              "T115,116,155,126/1 '230.5V' L194,104,135,82 L135,82,135,84 L135,84,194,104");
     // The full scale, the reading and the needle, for the slot's rating (the
     // battery voltage's, the voltage's or the current's, as the slot needs).
     const std::tuple<int, short, short, const char*> cases[] = {
@@ -139,9 +144,11 @@ TEST_F(PanelTest, Calendar) {
     SelectYear = 2025, SelectMonth = 10, SelectDay = 15;
     const std::string all =
         Ops(Draw(QRect(0, 0, 220, 150), [](ControlRef c) { DrawCustCalendar(c->window()); }));
-    // The marks on the first and on the selected day, and the selection.
+    // The background, the marks on the first and on the selected day, the
+    // selection and the grid's last lines.
     for (const char* part :
-         {"'1' #ff0000 P95,23,100,28", "'15' #007f00 P95,71,100,76 I93,63,124,84"})
+         {"#f0f0f0 P0,0,217,147 ", "#404040 12n T93,21,124,42/1 '1' #ff0000 P95,23,100,28",
+          "'15' #007f00 P95,71,100,76 I93,63,124,84", "L0,147,217,147 L217,0,217,147"})
         EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
     EXPECT_EQ(BeginBlock * 100 + EndBlock, 333);
 }

@@ -1,7 +1,9 @@
 // Controls by ID on windows from the interface description, and the list.
 #include <QAbstractItemModel>
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QListView>
+#include <QToolTip>
 #include <array>
 #include <gtest/gtest.h>
 
@@ -62,6 +64,7 @@ TEST(Controls, ValuesStayInsideEachKindsRangeTitlesAndBounds) {
     GetControlBounds(main, &r);
     EXPECT_EQ(std::tuple(r.top, r.left, r.bottom, r.right), std::tuple(0, 0, 448, 520));
     EXPECT_EQ(Find(main, "main", 999), nullptr);
+    EXPECT_FALSE(IsControlVisible(nullptr)); // no control: nothing shown
     for (WindowRef w : {log, acti, main})
         DisposeWindow(w);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -82,6 +85,7 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
         EXPECT_EQ(LAddRow(1, at, list), row) << text;
         Set(list, row, text);
     }
+    EXPECT_EQ(LAddRow(0, 3, list), 0); // none asked for: none added
     // Cells that do not exist are left alone.
     Set(list, 5, "x"), LSetCell("x", 1, Cell{0, 1}, list);
     std::string rows;
@@ -95,6 +99,15 @@ TEST(List, RowsGoWhereTheyAreAskedAndClicksSelect) {
     window.show(), QCoreApplication::processEvents();
     EXPECT_FALSE(LClick(Point{static_cast<short>(view.top + 27), 30}, 0, list));
     EXPECT_EQ(GetListSelectedRow(list), 1);
+    // Only a row cut short at the list's edge shows its whole text as a tip.
+    const std::string whole(80, 'w');
+    Set(list, 4, whole);
+    for (const auto& [row, tip] : {std::pair{3, std::string()}, {4, whole}}) {
+        QHelpEvent help(QEvent::ToolTip, qt->visualRect(qt->model()->index(row, 0)).center(),
+                        QPoint());
+        QCoreApplication::sendEvent(qt->viewport(), &help);
+        EXPECT_EQ(QToolTip::text().toStdString(), tip) << row;
+    }
     LDispose(list);
     EXPECT_EQ(window.findChild<QListView*>(), nullptr);
     LDispose(nullptr);
@@ -106,15 +119,18 @@ TEST(List, TheViewHearsOfRowsAtOnceOrWhenDrawingComesBackOn) {
     const ListBounds two{0, 0, 2, 1};
     ListHandle list = LNew(&view, &two, Point{18, 90}, 0, window.get(), true, false, false, true);
     QAbstractItemModel* model = qobject_cast<QListView*>(GetListWidget(list))->model();
-    int inserted = 0, changed = 0, resets = 0;
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
+    int inserted = 0, changed = 0, resets = 0, told = 0;
+    QObject::connect(
+        model, &QAbstractItemModel::rowsInserted,
+        [&](const QModelIndex&, int first, int last) { ++inserted, told += last - first + 1; });
     QObject::connect(model, &QAbstractItemModel::dataChanged, [&] { ++changed; });
     QObject::connect(model, &QAbstractItemModel::modelReset, [&] { ++resets; });
     LAddRow(1, 0, list), Set(list, 0, "shown");
     LSetDrawingMode(false, list);
     for (int i = 0; i < 1000; ++i)
         LAddRow(1, 0, list), Set(list, 0, std::to_string(i));
-    EXPECT_EQ((std::array<int, 3>{inserted, changed, resets}), (std::array<int, 3>{1, 1, 0}));
+    EXPECT_EQ((std::array<int, 4>{inserted, told, changed, resets}),
+              (std::array<int, 4>{1, 1, 1, 0}));
     LSetDrawingMode(true, list);
     EXPECT_EQ(resets, 1);
     EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("999"));
