@@ -209,7 +209,8 @@ class MqttLink final : public Integration {
             int rc = fd < 0 ? MOSQ_ERR_NO_CONN : MOSQ_ERR_SUCCESS;
             if (rc == MOSQ_ERR_SUCCESS && ::poll(fds, 2, 5000) >= 0) {
                 std::uint64_t count = 0;
-                if (fds[1].revents & POLLIN && ::read(s.Shared_->WakeFd, &count, sizeof count) < 0) {
+                if (fds[1].revents & POLLIN &&
+                    ::read(s.Shared_->WakeFd, &count, sizeof count) < 0) {
                     // Nothing to take: another read got it first.
                 }
                 if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) rc = mosquitto_loop_read(m, 1);
@@ -222,7 +223,8 @@ class MqttLink final : public Integration {
                 linked = s.Connected = false;
                 // A refusal (a wrong password, say) stands until someone
                 // acts: asked again every 30 s, not flooding the broker's log.
-                nextTry = Clock::now() + std::chrono::seconds(std::exchange(s.Refused, false) ? 30 : 2);
+                nextTry =
+                    Clock::now() + std::chrono::seconds(std::exchange(s.Refused, false) ? 30 : 2);
             }
         }
         if (!s.Connected) return;

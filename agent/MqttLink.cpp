@@ -5,7 +5,6 @@
 
 #include "MetricsFile.h"
 
-
 namespace {
 
 // A measurement of the values file in JSON: its tenths as a number, null

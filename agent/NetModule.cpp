@@ -55,7 +55,8 @@ class LazyCurlSender final : public AlertSender {
     bool Send(const AlertChannel& channel, const AgentEvent& event, std::string* error) override {
         if (!real_) {
             std::string why;
-            const auto* module = static_cast<const AlertsModule*>(Load(NetModuleKind::Alerts, &why));
+            const auto* module =
+                static_cast<const AlertsModule*>(Load(NetModuleKind::Alerts, &why));
             if (!module) {
                 *error = why;
                 return false;

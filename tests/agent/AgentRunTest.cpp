@@ -130,9 +130,11 @@ TEST_F(AgentTest, LoadBitsAndBatteryDate) {
     });
     StartAgent();
     // Tenths of a percent; 1500 unmeasured.
-    const std::pair<short, std::int32_t> cases[] = {
-        {800, UPS_LOADWARN}, {899, UPS_LOADWARN}, {900, UPS_LOADWARN | UPS_LOADSEVERITY},
-        {300, 0},         {1500, 0}};
+    const std::pair<short, std::int32_t> cases[] = {{800, UPS_LOADWARN},
+                                                    {899, UPS_LOADWARN},
+                                                    {900, UPS_LOADWARN | UPS_LOADSEVERITY},
+                                                    {300, 0},
+                                                    {1500, 0}};
     for (const auto& [load, bits] : cases) {
         ups.Next.ItemVal[15] = load;
         if (load == 1500) ups.Next.SupportItem &= ~(1 << 15);

@@ -169,8 +169,9 @@ TEST_F(RunnerTest, RefusesWhatOthersCouldChangeAndWhatIsNoProgram) {
         EXPECT_TRUE(reader < 2 || !FileExists(Path(file))) << "removed once read";
     }
     // A library is checked alike, without asking for the execute bit.
-    for (const auto& [file, why] : {std::pair{Program("data.txt"), std::string()},
-                                    {Program("world.sh"), std::string("is writable by other users")}}) {
+    for (const auto& [file, why] :
+         {std::pair{Program("data.txt"), std::string()},
+          {Program("world.sh"), std::string("is writable by other users")}}) {
         std::string said;
         EXPECT_EQ(!OpenTrustedLibrary(file, ::geteuid(), &said), !why.empty());
         EXPECT_EQ(said, why);
