@@ -9,6 +9,15 @@
 
 namespace {
 
+// The module's file, checked like a program the agent runs; the one place
+// that says why it is refused.
+UniqueFd OpenModule(const std::string& path, std::string* why) {
+    std::string wrong;
+    UniqueFd file = OpenTrustedLibrary(path, ::geteuid(), &wrong);
+    if (!file) *why = "the module " + path + " " + wrong;
+    return file;
+}
+
 const char* Name(NetModuleKind kind) {
     return kind == NetModuleKind::Alerts ? "alerts" : "mqtt";
 }
@@ -22,12 +31,8 @@ const void* Load(NetModuleKind kind, std::string* why) {
     const void*& table = loaded[static_cast<int>(kind)];
     if (table) return table;
     const std::string path = NetModulePath(kind);
-    std::string wrong;
-    UniqueFd file = OpenTrustedLibrary(path, ::geteuid(), &wrong);
-    if (!file) {
-        *why = "the module " + path + " " + wrong;
-        return nullptr;
-    }
+    UniqueFd file = OpenModule(path, why);
+    if (!file) return nullptr;
     // Loaded through the descriptor checked, never the name again.
     const std::string opened = "/proc/self/fd/" + std::to_string(file.Get());
     void* handle = ::dlopen(opened.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -83,10 +88,7 @@ std::string NetModulePath(NetModuleKind kind) {
 }
 
 bool CheckNetModule(NetModuleKind kind, std::string* why) {
-    std::string wrong;
-    if (OpenTrustedLibrary(NetModulePath(kind), ::geteuid(), &wrong)) return true;
-    *why = "the module " + NetModulePath(kind) + " " + wrong;
-    return false;
+    return static_cast<bool>(OpenModule(NetModulePath(kind), why));
 }
 
 std::unique_ptr<AlertSender> MakeCurlSender(const std::atomic<bool>* stop) {
