@@ -88,12 +88,17 @@ inline bool FileExists(const std::string& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-// A file's bytes; empty for no file or a folder at its name.
+// A file's bytes; empty for no file or a folder at its name. A /proc file
+// of a process that ends while read fails the read: that too is no file.
 inline std::string ReadFile(const std::string& path) {
     std::error_code ec;
     if (fs::is_directory(path, ec)) return {};
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    try {
+        return {std::istreambuf_iterator<char>(in), {}};
+    } catch (const std::ios_base::failure&) {
+        return {};
+    }
 }
 
 inline void WriteFileRaw(const std::string& path, const std::string& bytes) {
