@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UPS agent as a state machine: Step() is one second of its life. The
 // main loop calls it once per wall-clock second; tests call it directly with
 // a scripted UPS source, a recording command runner and the test clock.

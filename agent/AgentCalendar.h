@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's reading of the monitor's calendar ZAN_CALENDAR.DAT. The file
 // belongs to the monitor; the agent only reads it, by the base year on its
 // first line: the first 2232 rows are that year, the next 2232 the year

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event log ZAN_UPS.LOG: one line per event, "K YYYY/MM/DD HH:MM:SS text",
 // where K is the kind (I information, W warning, E alarm) followed by a
 // blank; the monitor hides those two characters. The file keeps only the

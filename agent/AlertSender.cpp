@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alerts' deliveries over libcurl: an HTTP(S) POST for webhooks and
 // ntfy, SMTP with TLS for e-mail. Each is bounded in time and gives up soon
 // when the agent ends.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --alerts FILE: the events the user chose, told to ntfy topics, webhooks
 // and mailboxes without any scripting. Delivery runs on a thread of its own
 // from a queue that retries for ten minutes and survives a restart of the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting the programs the agent runs (the command file, the shutdown
 // command) without waiting for them, so the one-second rhythm never stalls.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --on-event PROGRAM: each event the history records runs each program, with
 // the event in its environment (CORVANTA_EVENT, CORVANTA_MESSAGE, ...). The
 // programs run one at a time on a thread of their own, from a bounded queue,

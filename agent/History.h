@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The power history ZAN_HISTORY.DB: samples of the UPS's values and the
 // events around them, in SQLite (core/HistoryDb.h), written only by the
 // agent. Every time comes from the caller (the agent's clock, which tests

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvanta-agent --history-report: the outage table of the power history,
 // read without disturbing an agent that is writing it.
 #pragma once

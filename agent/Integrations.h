@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the agent tells the rest of the house: programs run at each event,
 // a metrics file for Prometheus, an MQTT broker, alerts. Each is handed the event or the second's
 // state and must return at once: its work goes to a thread of its own, so

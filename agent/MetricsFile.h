@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --metrics-file: the agent's state for Prometheus, as a file that
 // node_exporter's textfile collector serves (the agent listens on nothing).
 #pragma once

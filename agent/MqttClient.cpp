@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MQTT link on libmosquitto, in the agent's network module: only an agent
 // that publishes over MQTT loads the library and what it brings.
 #include <cerrno>

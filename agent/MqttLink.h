@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --mqtt: the agent's state on an MQTT broker, with Home Assistant's
 // discovery configs, and a cancel button that reaches back to the agent.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's network modules: alerts over libcurl, the MQTT link over
 // libmosquitto. Those libraries bring some thirty more (TLS, Kerberos, LDAP,
 // SSH...) that would add megabytes to every agent, so each lives in a module

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the variables a Network UPS Tools server reports for one UPS become
 // the agent's reading: status tokens to status bits, measurements to
 // catalogue slots in tenths, nominal values to the ratings. Pure functions,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent on a real UPS served by Network UPS Tools: a UPS source that
 // asks upsd for the status four times a second and for all variables once a
 // second, sends the instant commands of the self tests and the UPS-side

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A failure the administrator must hear of even when the event log cannot be
 // written (a full disk): reported on standard error, the journal under
 // systemd, when it starts or its cause changes, and once more when it ends.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scenarios of the simulated UPS: timed steps of status changes and
 // measurement values, read from a small text format (see agent/README.md).
 #pragma once

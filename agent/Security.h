@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks that keep the agent from acting on files other users could have
 // planted or changed: the settings, calendar and command requests it reads.
 // The programs it runs are checked in TrustedProgram.h.

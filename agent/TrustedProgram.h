@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs the agent runs (the command file, the shutdown command) and
 // whose rights they run with. A program is opened once, checked through
 // that open file, and started from it, so what runs is what was checked.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the agent gets its UPS from. The agent asks its source for one
 // reading a second; the simulator plays a scenario, a bridge to a real UPS
 // daemon can sit beside it behind the same interface.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvanta-agent: start-up, signals and the one-second loop around Agent.
 #include <cctype>
 #include <cerrno>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of the core's hot paths: the values read of every tick, the
 // next-event search of every minute tick (also on a 1 GiB calendar), and the schedule window's load
 // and save of the whole calendar.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Disk writes of an idle agent: runs each given corvanta-agent binary at the
 # same time on its own folder (on the file system of the working folder, not
 # a tmpfs) with a UPS that never changes, and prints the growth of

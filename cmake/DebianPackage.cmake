@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package of both programs: cpack -G DEB in the build
 # (scripts/package). Everything comes from the install rules; the package has
 # no maintainer scripts, so the agent's unit is installed but not enabled.

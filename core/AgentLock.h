@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One agent per program folder. The agent's lock is a file no other user can
 // open: in root's runtime folder (/run/corvanta) for an agent running as
 // root, in the user's own ($XDG_RUNTIME_DIR/corvanta) for an agent of one's

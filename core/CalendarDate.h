@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Civil dates and the layout of the two-year calendar file: the calendar
 // arithmetic the monitor and the agent share, each piece once. No clock here.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Local wall-clock time as the monitor and the agent see it, with an override
 // so tests can put the program on any date and time.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement catalogue: which measurement lives in which slot of
 // UPSVal.ItemVal, with its name and unit.
 #pragma once

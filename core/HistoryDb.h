@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way into the power history ZAN_HISTORY.DB (SQLite), for the agent
 // that writes it and for the readers (the monitor's History window, the
 // agent's --history-report). The program folder is writable by desktop users

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading rows of the power history for those who show it (the outage
 // report, the History window): every row counted against caps, so that no
 // history, planted or merely overgrown, is read without bound.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ZAN_NUT.DAT: what the agent on a Network UPS Tools server tells the monitor
 // beyond the values record, which keeps its fixed size: the agent's role at
 // the server, how many other computers are logged in to the UPS, whether the

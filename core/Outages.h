@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outage table of the power history: each power failure with its length,
 // the lowest charge seen and what became of a shutdown countdown during it.
 // The agent's report and the monitor's History window both derive it here,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records shared by every part of the monitor and by the UPS agent.
 // UPSVal is also the byte image of ZAN_VAL.DAT; that image is produced and
 // consumed only by EncodeUPSVal / DecodeUPSVal (file.h), never by casting.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files the monitor shares with the UPS agent: settings, values, command
 // and calendar, and the line tokenizer that splits their rows.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ZAN_CALENDAR.DAT: the two-year calendar, its row-by-row search and its
 // yearly roll-forward; and the line tokenizer.
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's event log (ZAN_UPS.LOG), read for the one thing the status
 // bar needs: why the agent's UPS stopped answering.
 #include <cstring>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ZAN_RATING.DAT: the UPS's nominal ratings, written by the agent so that the
 // meters have a full scale.
 #include <cerrno>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers every file routine shares: bounded copies, overflow-free number
 // parsing and the atomic file replacement.
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ZAN_VAL.DAT (the agent's live values) and ZAN_CMD.DAT (our requests).
 #include <cerrno>
 #include <cstdio>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]
 //                  [--help] [--version]
 #pragma once

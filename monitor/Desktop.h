@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor's place on the desktop: the tray icon, the notifications and
 // the preferences command.
 #pragma once

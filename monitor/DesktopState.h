@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop is told about the UPS: the tray's state and tooltip, and
 // the notifications that changes of the evaluated state call for. Taken from
 // the same evaluation the main window shows, after each tick and read; no

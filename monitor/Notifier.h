@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktop notifications through the freedesktop notification service on the
 // session bus; where there is none, the tray's own message, else nothing.
 #pragma once

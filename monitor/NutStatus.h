@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's word on its Network UPS Tools server (ZAN_NUT.DAT): its role,
 // the other computers on the UPS, a forced shutdown and what the server
 // refuses. No Qt.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The front end's own preferences, kept with QSettings in the user's
 // configuration folder (Corvanta/corvanta-monitor.conf), apart from the
 // settings file that the agent reads.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preferences window: which notifications, hiding to the tray, and the
 // age at which the values count as lost.
 #include <QIntValidator>

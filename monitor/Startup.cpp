@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: settings, next scheduled events, the custom control classes, the
 // menu bar and main window with the central handler, the tab pane, the timer.
 #include <cstdio>

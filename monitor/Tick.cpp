@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one-second tick: read the agent's values (or run the schedule on a new
 // minute), redraw the gauges whose values changed, evaluate the status word
 // and advance the countdown; and the same read and evaluation, without the

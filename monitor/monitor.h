@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitoring core: start-up, the one-second tick, status evaluation,
 // status lights and the shutdown countdown.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Status evaluation: each changed bit of the status word switches a status
 // light, redraws what depends on it and arms or ends the shutdown countdown.
 #include "Controls.h"

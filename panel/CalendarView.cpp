@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The month calendar of the schedule window: day names, the days with their
 // event marks, the selected day inverted, then the grid lines over it all.
 #include <cstdio>

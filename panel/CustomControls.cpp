@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The eleven custom control classes and their one drawing handler, which
 // picks the drawing by the control's title.
 #include <cstdio>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analog meter: a 240-degree scale band, nine ticks with five labels, the
 // reading below the pivot and a needle.
 #include <cmath>

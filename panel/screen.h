@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument panel: the eleven custom control classes of the main and
 // schedule windows and their drawing.
 #pragma once

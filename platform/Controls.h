@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows and controls by control ID. A control is the widget whose
 // objectName is "<signature>_<number>" (e.g. "main_152"); a pop-up is a
 // QComboBox (value = 1-based item, 0 = no item), a check box a QCheckBox, an

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event targets with handler chains. A handler answers noErr when it handled
 // the event and eventNotHandledErr to pass it on: to the older handlers of the
 // same target, then up from a control to its window and on to the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-open dialog: an application-modal Qt file dialog (Qt's own
 // widgets, never the desktop's native one, so that it behaves the same on
 // every display and tests can answer it). Running it returns at once; the

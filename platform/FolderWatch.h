@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching one file of a folder: the callback runs from the event loop when
 // the file is written and closed, renamed into place, or removed.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list: a one-column read-only text list in a window, drawn by a Qt list
 // view. Rows are numbered from 0; there is no limit on their count beyond
 // memory. While drawing is off, rows can be added and set without the view

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Custom control classes: a control whose .ui class is a registered class
 // name is created as a CustomControl; whenever Qt paints it, the class's
 // handler receives the draw event ('cntl', 4) with the control as direct

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tests reset or watch in the toolbox layer. Production code never
 // includes this header.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing port. Coordinates are window-local; rectangles are
 // top/left/bottom/right with the right and bottom edges outside the shape.
 // The current port holds the foreground colour, the pen position and the text

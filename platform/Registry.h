@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the toolbox layer knows about the windows it created and their
 // controls. Events, controls, windows and custom
 // controls all stand on it; it stands on none of them.

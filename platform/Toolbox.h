@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small vocabulary of the toolbox layer: status codes, four-character
 // codes, rectangles, colours and the references the front end passes around.
 // Windows and controls are Qt widgets underneath; the front end only ever holds

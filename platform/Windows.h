@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows and the menu bar from the interface description (Qt Designer .ui
 // files compiled in as resources under :/ui/), and what the front end does
 // with a window afterwards.

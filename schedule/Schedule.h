@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule engine: calendar arithmetic, the next scheduled events and the
 // minute-wise scheduled checks.
 #pragma once

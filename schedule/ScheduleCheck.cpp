@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The minute-wise check: the yearly roll of the calendar and the start of a
 // due scheduled shutdown's countdown.
 #include "Clock.h"

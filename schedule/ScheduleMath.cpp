@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The weekday a month begins on, and copying one day's entries.
 #include "Schedule.h"
 #include "file.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule window's work on the in-memory calendar, without any window:
 // who holds the calendar, the year it was loaded for, reading a day, and
 // collecting, sorting, packing and copying a day's entries.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The next scheduled shutdown, restart, test and deep test, searched in the
 // calendar file from the current minute on.
 #include <cstdio>

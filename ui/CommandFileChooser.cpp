@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the command file: the chosen file's full path goes into the
 // command-file field of the newest actions window; OK there stores it.
 #include "Controls.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every dialog does with its controls: fill a pop-up, read and set a
 // control by its number, read the command of a command event.
 #pragma once

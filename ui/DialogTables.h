@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the dialogs show and store, without any window: the item lists of the
 // pop-ups, the item a setting shows as, the setting an item stands for, and
 // the bounded conversions of the date and command-file fields.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary windows: property, log settings, schedule, actions and event
 // log, with their filling, handlers and the command-file chooser.
 #pragma once

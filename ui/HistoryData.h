@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the History window shows, read from the agent's power history: the
 // chart's points for a range, the outage table (derived in core, as the
 // agent's report derives it) and the runtimes that tell the battery's health.

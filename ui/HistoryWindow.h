@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The History window (Monitor > History…): the chart of charge, load and
 // input voltage over a chosen range with the outages shaded, the outage
 // table with its totals, the battery's runtime then and now, and the exports.

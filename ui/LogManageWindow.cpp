@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log settings window: how many entries the agent keeps in its log.
 #include "DialogSupport.h"
 #include "Dialogs.h"

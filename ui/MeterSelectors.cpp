@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two meter selectors list the measurements the UPS supports, by
 // catalogue name and in catalogue order.
 #include "Controls.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window commands of the menu: each creates its window from the
 // interface description, attaches its handlers, fills it and shows it.
 #include "DialogSupport.h"

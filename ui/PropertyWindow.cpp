@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The property window: low-battery level and the battery replacement dates.
 #include "Controls.h"
 #include "DialogSupport.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule window: a month of the calendar, the six entry rows of the
 // selected day, and the commands that apply them to the day and later days.
 #include <algorithm>

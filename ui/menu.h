@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands, tabs and meter selectors, the About window, and
 // the small text routines the windows share.
 #pragma once

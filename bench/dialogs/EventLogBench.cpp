@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the event log window on a log of 100,000 lines: reading the file,
 // building the list newest-first and showing it, as the 'elog' command does.
 #include <benchmark/benchmark.h>

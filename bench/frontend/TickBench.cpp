@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One tick with unchanged values: read the values file, compare, evaluate the
 // status word, leave the countdown alone; then the same with the tray and the
 // notifier following. Nothing is painted: no events are

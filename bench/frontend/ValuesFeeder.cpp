@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays the agent's part for the measurements in bench/frontend: holds the
 // agent's lock and rewrites ZAN_VAL.DAT, a UPS on mains, at a fixed interval
 // for a number of seconds.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process measurement of corvanta-monitor on Qt's offscreen platform:
 # a values file rewritten every second for DURATION seconds (default 60), as
 # the agent does. Prints the CPU share of one core and the resident memory.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of the monitor to its first frame with an agent running: the
 # simulated agent runs on a temporary folder; the monitor is started RUNS
 # times (default 10) on the offscreen platform, or under Xvfb with

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // history_window_bench [--folder DIR] [--snapshot FILE.png] [--range hour|day|week|month|year]
 // Writes a year of power history through the agent's own History code, at
 // the density the agent's thinning leaves (the last 48 hours whole, then one

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What the agent's integrations cost, and that a dead counterpart costs nothing.
 
 Two agents run side by side in bridge mode on one private upsd with the

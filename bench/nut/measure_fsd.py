@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Latency from a forced shutdown at upsd to a secondary agent's shutdown command.
 
 A private upsd with the dummy-ups driver on a free port of 127.0.0.1 and

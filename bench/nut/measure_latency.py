@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Latency from a change at the UPS to the monitor's screen.
 
 A private upsd with the dummy-ups driver (pollinterval 1, as the end-to-end

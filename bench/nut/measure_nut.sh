@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process measurement of the agent in bridge mode plus the monitor:
 # a private upsd with the dummy-ups driver on a free port of 127.0.0.1,
 # corvanta-agent --nut on it, corvanta-monitor on Qt's offscreen platform.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """How soon the agent has the UPS again after upsd comes back.
 
 A private upsd with the dummy-ups driver (pollinterval 1) on a free port of

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a client costs upsd: the agent beside a one-second upsc loop.
 
 One private upsd with the dummy-ups driver (pollinterval 1) on a free port

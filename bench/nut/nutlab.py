@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Shared pieces of the bench/nut scripts: a private upsd with the dummy-ups
 driver on a free port of 127.0.0.1, a raw client of upsd's text protocol,
 the agent in bridge mode, the values file, and /proc readings.

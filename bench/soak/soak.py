@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Soak: the agent flaps the mains every three seconds (agent/scenarios/flap.scn)
 while the monitor runs on Qt's offscreen platform, on a private folder.
 

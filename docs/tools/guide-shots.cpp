@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvanta-guide-shots: takes the user guide's pictures. It starts the
 // monitor's front end on a program folder as corvanta-monitor does, grabs
 // each tab of the main window, then chooses every menu item that opens a

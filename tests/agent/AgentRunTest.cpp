@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent second by second: the countdown, the events it logs, the files
 // it writes, the calendar and the monitor's requests.
 #include <climits>

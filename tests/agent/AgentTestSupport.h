@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the agent tests share: the core's private folder, on the test clock,
 // a scripted UPS that also records the programs the agent starts, and file
 // helpers. Header only: the agent layer's one test-support file.

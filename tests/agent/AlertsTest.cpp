@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alerts file, and the queue's retries, limits and spool on a clock the
 // test sets, with a sender that answers as told.
 #include "Alerts.h"

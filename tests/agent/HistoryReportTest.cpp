@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // corvanta-agent --history-report on what may stand at the history's name:
 // the agent's own database, or a file planted to block, redirect or swamp a
 // report run as root. Each is answered at once, never waited on.

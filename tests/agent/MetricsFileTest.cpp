@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metrics file's text for a snapshot.
 #include "MetricsFile.h"
 #include "AgentTestSupport.h"

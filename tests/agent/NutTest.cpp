@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Network UPS Tools bridge: variables to the values record, stale data,
 // the instant commands, the password file, and the bridge's own thread.
 #include <atomic>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the agent reads from people: its command line, the scenario format
 // and numbers, and the default scenario as the simulated UPS plays it. That
 // the program refuses bad command lines and scenario files, and plays a

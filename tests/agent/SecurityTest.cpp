@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the agent is willing to read and run, and the program runner for
 // real: what runs is exactly what was checked, with whose rights, in what
 // surroundings and for how long.

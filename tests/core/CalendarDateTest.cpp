@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Civil dates and the two-year calendar's rows as the monitor and the agent count
 // them. Month names are checked where the dialogs list them, days outside the
 // two years where the dialogs' model refuses them.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar file: the rows the lookups read and nothing past the end of a
 // short file, the roll of a year-old calendar and its temporary file,
 // deletion of outdated ones, and loading and saving the in-memory calendar

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core layer's test support, shared by every suite that touches the
 // program folder: a private folder per test, the process-wide records put
 // back to their start-of-run state, and small helpers to read and plant files.

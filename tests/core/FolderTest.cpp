@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program folder and what every file routine shares: replacing a file
 // (never through a planted link, nothing left behind, the old file whole on a
 // full disk) with the requests of the command file, readers facing what is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outage table both the agent's report and the monitor's History window
 // show: one history from 100 s to 1100 s, read the way the agent wrote it.
 #include "Outages.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record files: the values image and its reader (the stale limit, the
 // countdown reconciliation), the settings' 33 lines with the reader's quirks
 // and the defaults, and the ratings.

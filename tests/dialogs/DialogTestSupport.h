@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the dialogs' tests share: a private program folder and clean records
 // per test (from the core tests' fixture), no windows left over, and controls
 // found, set and pressed as a user would.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The History window on a power history the test writes with plain SQL in
 // the agent's tables: the outage table, totals and chart of each range, what
 // it says without a readable history (planted files included), the battery

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save that fails never passes for one: each window that writes stays open
 // over a message naming the file and the reason, keeps what the user set,
 // leaves the file and the records as they were, and saves once the folder is

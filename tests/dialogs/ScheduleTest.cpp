@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule: the window's work on the in-memory calendar (collecting,
 // sorting and packing a day, copying it forward), then the window itself on
 // a set clock: applying and saving.

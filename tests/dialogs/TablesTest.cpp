@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What needs no window: the pop-up contents, the conversions between settings
 // and controls, and the event log file that is not a log.
 #include "CoreTestSupport.h"

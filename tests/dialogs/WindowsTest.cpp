@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings windows, the command-file chooser and the event log window,
 // opened by their commands: what they show, and what OK and Cancel leave in
 // memory, in the settings file and in the agent's request file.

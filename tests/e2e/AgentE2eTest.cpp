@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real agent on a private folder, driven through its files and signals
 // exactly as the monitor drives it. What the monitor then shows is in
 // MonitorE2eTest.cpp.

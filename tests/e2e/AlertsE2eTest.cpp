@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's alerts on private servers on 127.0.0.1: a web server taking
 // the webhook and the ntfy post, a mail server that insists on STARTTLS and
 // a login; and an alert that waits out a web server that is down, over a

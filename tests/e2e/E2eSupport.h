@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the end-to-end tests share: real processes on a private program
 // folder, and readers for the files they exchange and the monitor's snapshots.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder by handle: a program folder renamed, with its parent, under the
 // running agent, and a link planted at the old path. Every write follows the
 // folder the agent opened, none goes where the link leads.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent's lock against the users of its folder: whatever lock they hold
 // on the folder or on a file in it, the real agent starts and the monitor's
 // probe sees it; a second agent refuses and says which process runs there.

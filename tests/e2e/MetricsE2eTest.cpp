@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The metrics file as Prometheus's own tools take it: node_exporter's
 // textfile collector serves a simulated outage as it happens, and promtool
 // finds nothing wrong with the file.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real agent and the real monitor together on a private folder: what the
 // monitor shows is read from its snapshot, what they exchange from the files.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent on a private mosquitto broker: what Home Assistant would read,
 // a simulated outage as it happens, the cancel button, and the last will.
 #include <arpa/inet.h>

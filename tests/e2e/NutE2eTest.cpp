@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The agent in bridge mode on a private Network UPS Tools server (upsd with
 // the dummy-ups driver on 127.0.0.1), with the real monitor: what the
 // monitor shows as the dummy UPS goes on battery, runs low, comes back, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quitting with a real tray: the monitor under Xvfb with a system tray host
 // (trayer) and a notification daemon (dunst) on a private session bus, quit
 // by each of its ways, with real input where there is input.

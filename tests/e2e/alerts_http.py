@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A web server for the alerts' end-to-end test: on 127.0.0.1:PORT, each
 POST is answered 200 and appended to RECORD as one JSON line with its path,
 headers and body."""

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A mail server for the alerts' end-to-end test: on 127.0.0.1:PORT with
 STARTTLS required (CERT, KEY) and a login as USER with PASSWORD required;
 each mail is appended to RECORD."""

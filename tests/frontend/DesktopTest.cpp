@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray and the desktop notifications: the tray's state and tooltip for
 // agent values, and the notifications a power failure sends over a private
 // session bus to a notification server of the test's own.

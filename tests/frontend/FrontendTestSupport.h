@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor started on a temporary program folder with the test clock set,
 // and what controls draw written as one line, for tables of worked examples.
 #pragma once

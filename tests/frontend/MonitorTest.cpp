@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor's status evaluation and its one-second tick: the lights, the
 // countdown and the redraws for sequences of status words and agent values.
 #include <fcntl.h>

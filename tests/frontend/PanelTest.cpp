@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's drawings as worked examples: what each custom control draws
 // for the values, ratings and settings that decide it.
 #include <QWidget>

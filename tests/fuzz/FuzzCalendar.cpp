@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar readers on any file: loading, the next-event search (every
 // lookup from today on) with its roll or deletion, and the roll itself,
 // without overrun;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The power history as the agent opens it, on any bytes: written as the
 // database in a private folder, opened by the agent's writer (which keeps
 // it, or moves it aside and begins afresh) and a sample written. Whatever

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mapping of upsd's variables on any answer ("name value" per line): a
 // slot is reported exactly when one of its variables carries a plain
 // number, numbers land within a tenth of their value, and no status bit is

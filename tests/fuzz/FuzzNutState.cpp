@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor's reader of the agent's word on its UPS server, on any bytes:
 // what it takes, written again and read back, says the same.
 #include <cstdint>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scenario parser on any text: a scenario it accepts is well formed
 // (steps in time order, items in the catalogue, no bit the agent keeps for
 // itself) and plays without fault; one it refuses names the line.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings reader on any bytes: no overrun, texts always terminated
 // inside their fields, and what it read survives a write and a second read.
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // StringToken and the atoi-style helpers on any text, checked against a
 // plain model: the text is cut to 2047 characters, each token to 1023, the
 // position never passes the end; numbers keep the low bits of their value.

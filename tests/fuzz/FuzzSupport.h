@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: one private program folder per process with
 // whole-file writes, and a check that stops the run loudly when an
 // invariant breaks.

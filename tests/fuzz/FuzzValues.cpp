@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The values reader on any bytes, held as a running agent holds the folder:
 // the record takes the file's bytes as far as they go and keeps its own past
 // them (the reserved ones aside), without overrun, and the countdown

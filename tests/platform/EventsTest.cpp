@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event layer: commands from buttons and menus going up from the window
 // to the application, and the folder watch. The default close is seen
 // by the dialogs' tests (a close box that no handler takes).

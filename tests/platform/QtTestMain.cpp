@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for the window layers: Qt's offscreen platform, 96 dpi, no
 // scaling and DejaVu Sans, so drawings and geometry are the same everywhere.
 #include <QApplication>

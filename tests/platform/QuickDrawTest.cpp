@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The painter port gives the QuickDraw meanings in pixels. The recording
 // port is read by every drawing table of the panel's tests.
 #include <QImage>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schedule engine: copying a day's rows within the two years; the next
 // events (slot order before time, nothing at the current minute, day slots
 // that do not exist, the next year); and the minute-wise check that starts a
