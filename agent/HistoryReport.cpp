@@ -25,9 +25,8 @@ void PrintTable(const OutageTable& t, bool csv, std::FILE* out) {
         startedBefore |= o.startedBefore;
         char low[16] = "-";
         if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f%%", *o.lowestCharge);
-        std::string countdown =
-            o.countdown == CountdownEnd::None ? "-" : CountdownEndName(o.countdown);
-        if (!o.trigger.empty()) countdown += " (" + o.trigger + ")";
+        // Every countdown: a cancelled one is as much news as the last.
+        const std::string countdown = o.countdowns.empty() ? "-" : CountdownsText(o);
         std::fprintf(out, "%-21s %-20s %9s %6s  %s\n",
                      (HistoryTimeText(o.start) + (o.startedBefore ? "*" : "")).c_str(),
                      o.end ? HistoryTimeText(*o.end).c_str() : "on battery",

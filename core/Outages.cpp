@@ -54,11 +54,26 @@ std::string OutageCsv(const OutageTable& table) {
     for (const Outage& o : table.outages) {
         char low[16] = "";
         if (o.lowestCharge) std::snprintf(low, sizeof low, "%.0f", *o.lowestCharge);
+        std::string ends, triggers;
+        for (const OutageCountdown& c : o.countdowns) {
+            ends += (ends.empty() ? "" : "; ") + std::string(CountdownEndName(c.end));
+            triggers += (&c == &o.countdowns.front() ? "" : "; ") + c.trigger;
+        }
         csv += HistoryTimeText(o.start) + ',' + (o.end ? HistoryTimeText(*o.end) : "") + ',' +
-               std::to_string(o.seconds) + ',' + low + ',' + CountdownEndName(o.countdown) + ',' +
-               CsvField(o.trigger) + ',' + (o.startedBefore ? "1" : "0") + '\n';
+               std::to_string(o.seconds) + ',' + low + ',' + ends + ',' + CsvField(triggers) + ',' +
+               (o.startedBefore ? "1" : "0") + '\n';
     }
     return csv;
+}
+
+std::string CountdownsText(const Outage& outage) {
+    std::string text;
+    for (const OutageCountdown& c : outage.countdowns) {
+        if (!text.empty()) text += "; ";
+        text += CountdownEndName(c.end);
+        if (!c.trigger.empty()) text += " (" + c.trigger + ")";
+    }
+    return text;
 }
 
 const char* CountdownEndName(CountdownEnd end) {
@@ -130,25 +145,39 @@ OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
         // The countdown belongs to the outage it ran in; the power's return
         // ends it in the same second, just after the outage.
         if (t.outages.empty() || (!running && t.outages.back().end != e.time)) continue;
-        Outage& o = t.outages.back();
-        if (e.kind == "countdown" || e.kind == "countdown-cancel" || e.kind == "countdown-end" ||
-            e.kind == "countdown-expired") {
-            o.trigger = Trigger(e.detail);
-            o.countdown = e.kind == "countdown"           ? CountdownEnd::Running
-                          : e.kind == "countdown-expired" ? CountdownEnd::Expired
-                          : e.kind == "countdown-end"     ? CountdownEnd::PowerBack
-                                                          : CountdownEnd::Cancelled;
-        } else if (e.kind == "forced-shutdown" && o.countdown != CountdownEnd::Expired) {
-            // The UPS's primary cut the countdown short: the outage ends as
-            // one that ran out.
-            o.trigger = "forced shutdown";
-            o.countdown = CountdownEnd::Expired;
-        } else if (e.kind == "shutdown" && o.countdown == CountdownEnd::Expired) {
-            o.countdown = CountdownEnd::ShutdownRun; // not refused, not missing
+        auto& list = t.outages.back().countdowns;
+        const bool runs = !list.empty() && list.back().end == CountdownEnd::Running;
+        if (e.kind == "countdown") {
+            // Shortened or kept beside another cause: still the same one.
+            if (!runs) list.push_back({});
+            list.back().trigger = Trigger(e.detail);
+        } else if (e.kind == "countdown-cancel" || e.kind == "countdown-end" ||
+                   e.kind == "countdown-expired") {
+            // One whose start the history lacks (armed on mains, or thinned
+            // away) is still listed.
+            if (!runs) list.push_back({});
+            list.back() = {e.kind == "countdown-expired" ? CountdownEnd::Expired
+                           : e.kind == "countdown-end"   ? CountdownEnd::PowerBack
+                                                         : CountdownEnd::Cancelled,
+                           Trigger(e.detail)};
+        } else if (e.kind == "forced-shutdown" &&
+                   (list.empty() || (list.back().end != CountdownEnd::Expired &&
+                                     list.back().end != CountdownEnd::ShutdownRun))) {
+            // The UPS's primary cut the countdown short: it ends as one that
+            // ran out.
+            if (!runs) list.push_back({});
+            list.back() = {CountdownEnd::Expired, "forced shutdown"};
+        } else if (e.kind == "shutdown" && !list.empty() &&
+                   list.back().end == CountdownEnd::Expired) {
+            list.back().end = CountdownEnd::ShutdownRun; // not refused, not missing
         }
     }
     samplesTo(to, true);
     for (Outage& o : t.outages) {
+        if (!o.countdowns.empty()) {
+            o.countdown = o.countdowns.back().end;
+            o.trigger = o.countdowns.back().trigger;
+        }
         o.seconds = std::max<std::int64_t>(0, o.end.value_or(to) - o.start);
         t.onBattery += o.seconds;
         t.longest = std::max(t.longest, o.seconds);

@@ -24,6 +24,14 @@ struct HistorySampleRow {
 
 enum class CountdownEnd { None, Running, Cancelled, PowerBack, Expired, ShutdownRun };
 
+// One countdown during an outage: from its start (or the outage's, when it
+// was already running) to how it ended.
+struct OutageCountdown {
+    CountdownEnd end = CountdownEnd::Running;
+    std::string trigger;
+    bool operator==(const OutageCountdown&) const = default;
+};
+
 struct Outage {
     std::int64_t start = 0;
     std::optional<std::int64_t> end; // empty: still on battery at the range's end
@@ -32,6 +40,9 @@ struct Outage {
     std::optional<double> lowestCharge;
     CountdownEnd countdown = CountdownEnd::None;
     std::string trigger; // the countdown's cause: "power failure", "battery low", ...
+    // Every countdown of the outage in order, cancelled ones included;
+    // countdown and trigger above are the last one's.
+    std::vector<OutageCountdown> countdowns;
 };
 
 struct OutageTable {
@@ -49,6 +60,9 @@ OutageTable FindOutages(const std::vector<HistoryEventRow>& events,
 
 // "cancelled", "power back", ...; empty for None.
 const char* CountdownEndName(CountdownEnd end);
+// An outage's countdowns as "cancelled (power failure); expired (battery
+// low)"; empty when none ran.
+std::string CountdownsText(const Outage& outage);
 
 // A moment as the history's readers show it: local time, or the test clock's
 // ("YYYY-MM-DD HH:MM:SS").
@@ -58,5 +72,6 @@ std::string DurationText(std::int64_t seconds);
 // The table as CSV: a header line
 // "start,end,seconds,lowest_charge,countdown,trigger,started_before" and a row
 // per outage (RFC 4180 quoting, LF line ends; an empty end or lowest_charge
-// means none).
+// means none). Of several countdowns, countdown and trigger list each in
+// order, separated by "; ".
 std::string OutageCsv(const OutageTable& table);

@@ -30,6 +30,13 @@ TEST_F(HistoryReportTest, RefusesWhatIsNotTheAgentsHistoryAndWhatIsTooLarge) {
              ", 'power-fail', ''); INSERT INTO samples(time, charge, status) VALUES(" +
              std::to_string(now - 30) + ", 87, 128)",
          0, "13:59:00   on battery             0:01:00    87%  -\n"},
+        {"db", // every countdown of the outage, the cancelled one too
+         "INSERT INTO events(time, kind, detail) VALUES(" + std::to_string(now - 60) +
+             ", 'power-fail', ''), (" + std::to_string(now - 50) +
+             ", 'countdown', 'started: 60 s (power failure)'), (" + std::to_string(now - 40) +
+             ", 'countdown-cancel', 'cancelled (power failure)'), (" + std::to_string(now - 5) +
+             ", 'countdown', 'started: 30 s (battery low)')",
+         0, "0:01:00      -  cancelled (power failure); running (battery low)\n"},
         {"db",
          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n LIMIT 20001) "
          "INSERT INTO events(time, kind, detail) SELECT i, 'power-fail', '' FROM n",

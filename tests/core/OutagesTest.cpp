@@ -21,7 +21,9 @@ TEST(Outages, StoriesAndTotals) {
         {230, "power-fail", ""},                           // the agent restarted during it
         {250, "power-back", ""}, {250, "countdown-end", "Shutdown countdown ended: power restored (battery low)"},
         {300, "power-fail", ""}, {310, "countdown", "Shutdown countdown started: 60 s (power failure)"},
-        {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"}, {340, "power-back", ""},
+        {320, "countdown-cancel", "Shutdown countdown cancelled by the user (power failure)"},
+        {330, "countdown", "Shutdown countdown started: 30 s (battery low)"}, // a second one
+        {340, "power-back", ""}, {340, "countdown-end", "Shutdown countdown ended: power restored (battery low)"},
         {360, "countdown", "Shutdown countdown started: 60 s (scheduled shutdown)"}, // on mains
         {400, "power-fail", ""}, {400, "countdown", "Shutdown countdown started: 30 s (power failure)"},
         {430, "forced-shutdown", "Forced shutdown ordered by the UPS's primary"}, // cuts it short
@@ -38,24 +40,30 @@ TEST(Outages, StoriesAndTotals) {
     const OutageTable t = FindOutages(events, samples, 100, 1100);
     using enum CountdownEnd;
     // Start, end (-1: still running), seconds, whether it started before the
-    // range, the lowest charge (-1: none seen), how the countdown ended and
-    // what started it.
+    // range, the lowest charge (-1: none seen), how the last countdown ended,
+    // what started it, and every countdown.
     // clang-format off
     const std::tuple<std::int64_t, std::int64_t, std::int64_t, bool, double, CountdownEnd,
-                     std::string> rows[] = {
-        {100, 130, 30, true, 90, None, ""}, {200, 250, 50, false, 55, PowerBack, "battery low"},
-        {300, 340, 40, false, -1, Cancelled, "power failure"},
-        {400, 900, 500, false, 30, ShutdownRun, "forced shutdown"},
-        {1000, -1, 100, false, 99, Expired, "power failure"}};
+                     std::string, std::string> rows[] = {
+        {100, 130, 30, true, 90, None, "", ""},
+        {200, 250, 50, false, 55, PowerBack, "battery low", "power back (battery low)"},
+        {300, 340, 40, false, -1, PowerBack, "battery low",
+         "cancelled (power failure); power back (battery low)"},
+        {400, 900, 500, false, 30, ShutdownRun, "forced shutdown", "shutdown run (forced shutdown)"},
+        {1000, -1, 100, false, 99, Expired, "power failure", "expired (power failure)"}};
     // clang-format on
     ASSERT_EQ(t.outages.size(), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const Outage& o = t.outages[i];
         EXPECT_EQ(std::tuple(o.start, o.end.value_or(-1), o.seconds, o.startedBefore,
-                             o.lowestCharge.value_or(-1), o.countdown, o.trigger),
+                             o.lowestCharge.value_or(-1), o.countdown, o.trigger,
+                             CountdownsText(o)),
                   rows[i])
             << i << ": " << CountdownEndName(o.countdown);
     }
+    EXPECT_NE(OutageCsv(t).find(",cancelled; power back,power failure; battery low,0\n"),
+              std::string::npos)
+        << OutageCsv(t);
     EXPECT_EQ(std::tuple(t.count, t.onBattery, t.longest), std::tuple(5, 720, 500));
 }
 
