@@ -3,11 +3,15 @@
 #include "Scenario.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 
+#include "Folder.h"
 #include "HID.h"
+#include "file.h"
 
 namespace {
 
@@ -268,15 +272,19 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
 }
 
 bool LoadScenarioFile(const std::string& path, Scenario* out, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = path + ": cannot be read";
+    // The reason matters: a typo, a folder or a file one may not read.
+    errno = 0;
+    UniqueFile in(std::fopen(path.c_str(), "rb"));
+    std::string text;
+    char block[4096];
+    for (std::size_t n = 0; in && (n = std::fread(block, 1, sizeof block, in.get())) > 0;)
+        text.append(block, n);
+    if (!in || std::ferror(in.get())) {
+        *error = ShownPath(path) + ": cannot be read (" + std::strerror(errno ? errno : EIO) + ")";
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!ParseScenario(text.str(), out, error)) {
-        *error = path + ": " + *error;
+    if (!ParseScenario(text, out, error)) {
+        *error = ShownPath(path) + ": " + *error;
         return false;
     }
     return true;

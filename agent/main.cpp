@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <poll.h>
@@ -136,14 +137,6 @@ int main(int argc, char** argv) {
     // Only reads: no folder created, no lock taken.
     if (cl.HistoryReport)
         return PrintHistoryReport(folder, cl.Since, CurrentTime(), cl.Csv, stdout, stderr);
-    struct stat st {};
-    if (::stat(folder, &st) != 0) {
-        if (::mkdir(folder, 0755) != 0)
-            return Fail(std::string("cannot create the program folder ") + folder, 1);
-    } else if (!S_ISDIR(st.st_mode)) {
-        return Fail(std::string(folder) + " is not a folder", 2);
-    }
-
     Scenario scenario;
     if (!cl.Nut.empty()) {
         // the scenario stays unused
@@ -164,6 +157,18 @@ int main(int argc, char** argv) {
     AlertsConfig alerts;
     if (!cl.Alerts.empty() && !LoadAlertsConfig(cl.Alerts, &alerts, &error))
         return Fail("--alerts: " + error, 2);
+
+    // Made only now: a mistyped option or a missing file leaves no folder
+    // behind.
+    struct stat st {};
+    if (::stat(folder, &st) != 0) {
+        if (::mkdir(folder, 0755) != 0)
+            return Fail("cannot create the program folder " + ShownPath(folder) + ": " +
+                            std::strerror(errno),
+                        1);
+    } else if (!S_ISDIR(st.st_mode)) {
+        return Fail(ShownPath(folder) + " is not a folder", 2);
+    }
 
     // One agent per folder: two would fight over the values file and could
     // both shut the computer down.

@@ -125,24 +125,32 @@ TEST_F(E2eTest, BadCommandLinesExitWithTwo) {
         std::map<std::string, std::string> env;
         int status;
         std::string output;
+        std::string folder = ""; // one not there yet, else Folder()
     } cases[] = {
         {{}, {}, 2, "corvanta-agent: no UPS given: use --simulate"},
         {{"--simulate", "--speed", "2"}, {}, 2, "corvanta-agent: unknown option '--speed'"},
         {{"--simulate", Path("bad.scn")}, {}, 2, "line 1: unknown command 'explode'"},
-        {{"--simulate", Path("none.scn")}, {}, 2, "none.scn: cannot be read"},
+        // clang-format off
+        {{"--simulate", Path("none.scn")}, {}, 2, "none.scn: cannot be read (No such file or directory)",
+         Path("fresh")},
+        {{"--simulate"}, {}, 1, "program folder " + Path("bad.scn/fresh") + ": Not a directory",
+         Path("bad.scn/fresh")},
+        // clang-format on
         {{"--simulate"}, {{"CORVANTA_TEST_TIME", "yesterday"}}, 2, "CORVANTA_TEST_TIME: expected"},
         {{"--help"}, {}, 0, "Usage: corvanta-agent"},
         {{"--history-report"}, {}, 1, "no power history yet: "},
     };
     WriteFile(Path("bad.scn"), "0 explode\n");
     for (const auto& c : cases) {
-        std::vector<std::string> argv{AgentBinary, "--folder", Folder()};
+        std::vector<std::string> argv{AgentBinary, "--folder",
+                                      c.folder.empty() ? Folder() : c.folder};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         Child child = Spawn(argv, Path("bad.out"), c.env);
         EXPECT_EQ(WaitExit(child, seconds(5)), c.status) << c.output;
         EXPECT_NE(ReadFile(Path("bad.out")).find(c.output), std::string::npos)
             << ReadFile(Path("bad.out"));
     }
+    EXPECT_NE(::access(Path("fresh").c_str(), F_OK), 0) << "made for an agent that never ran";
 }
 
 } // namespace
