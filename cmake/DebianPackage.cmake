@@ -40,3 +40,5 @@ include(CPack)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION share/doc/corvanta)
 corvanta_install_gzipped(${PROJECT_SOURCE_DIR}/packaging/changelog share/doc/corvanta
   RENAME changelog.Debian)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION share/lintian/overrides RENAME corvanta)
