@@ -110,6 +110,9 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("corvanta-monitor"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANTA_VERSION));
+    // The desktop entry's name (the AppStream id): under Wayland it is the
+    // window's app id, by which the desktop finds the entry's name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.corvanta_ups.Monitor"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     options = MonitorOptions{};
