@@ -26,7 +26,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # monitor draws natively when Qt's Wayland plugin is there, else through X.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Qt's Wayland platform: without it the monitor runs on XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # The autostart entry in /etc is a configuration file the administrator may
 # change or remove; dpkg keeps such a change over an upgrade.
