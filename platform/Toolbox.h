@@ -41,6 +41,7 @@ std::string FourCharCodeText(OSType code);
 struct ControlID {
     OSType signature;
     SInt32 id;
+    friend constexpr bool operator==(const ControlID&, const ControlID&) = default;
 };
 
 // Window-local pixel rectangle, y growing downward.

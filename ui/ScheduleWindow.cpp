@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Accessible.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "DialogSupport.h"
@@ -17,6 +18,7 @@
 #include "UiTesting.h"
 #include "Windows.h"
 #include "file.h"
+#include "screen.h"
 
 namespace {
 
@@ -53,13 +55,16 @@ void Apply(WindowRef window, UInt32 command) {
         CopyDayForward(CopyMode::Monthly, SelectYear, SelectMonth, SelectDay);
     SetScheduleControls(window);
     DrawControls(window);
+    AnnounceControl(ControlOf(window, kCalendar.signature, kCalendar.id));
 }
 
 void SelectMonthShown(WindowRef window) {
     const DateTimeRec now = Today();
     SelectDay = now.year == SelectYear && now.month == SelectMonth ? now.day : 1;
     SetScheduleControls(window);
-    Draw1Control(ControlOf(window, kSche, 128));
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
+    Draw1Control(calendar);
+    AnnounceControl(calendar);
 }
 
 void PruneScheduleWindows() {
@@ -170,7 +175,7 @@ OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
         return CloseScheduleWindow(window);
     if (GetEventClass(event) != kEventClassMouse || GetEventKind(event) != kEventMouseDown)
         return eventNotHandledErr;
-    ControlRef calendar = ControlOf(window, kSche, 128);
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
     Point where{};
     if (!calendar || GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr,
                                        sizeof where, nullptr, &where) != noErr)
@@ -189,6 +194,7 @@ OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
         SelectDay = cell - BeginBlock + 1;
         SetScheduleControls(window);
         Draw1Control(calendar);
+        AnnounceControl(calendar);
     }
     return eventNotHandledErr;
 }
