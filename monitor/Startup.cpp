@@ -49,6 +49,9 @@ bool StartMonitor() {
     const EventTypeSpec tabEvents[] = {{kEventClassControl, kEventControlHit}};
     InstallEventHandler(GetControlEventTarget(tabs), HandleEventProc, 1, tabEvents, nullptr,
                         nullptr);
+    // The keys go to the tab control first: the window opens with none of
+    // its readings framed.
+    SetKeyboardFocus(MainWindow, tabs, kControlFocusNextPart);
     lastTabIndex = GetControlValue(tabs);
     SelectItemOfTabControl(tabs);
     FillMeterSelectors();
