@@ -185,4 +185,16 @@ TEST_F(PanelTest, Calendar) {
           "'15' #007f00 P95,71,100,76 I93,63,124,84", "L0,147,217,147 L217,0,217,147"})
         EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
     EXPECT_EQ(BeginBlock * 100 + EndBlock, 333);
+    // Said aloud: the selected day and what is planned on it.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    QWidget calendar;
+    calendar.setObjectName("sche_128");
+    for (const auto& [day, want] : {std::pair{15, "15 October 2025 selected, restart at 10:00"},
+                                    std::pair{2, "2 October 2025 selected, nothing planned"}}) {
+        SelectDay = day;
+        EXPECT_TRUE(ReadingOf(&calendar).Phrase.endsWith(want))
+            << ReadingOf(&calendar).Phrase.toStdString();
+    }
+    QLocale::setDefault(before);
 }
