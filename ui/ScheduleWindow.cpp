@@ -104,6 +104,28 @@ OSStatus CloseScheduleWindow(WindowRef window) {
     return noErr;
 }
 
+// The arrow keys on the calendar: a day or a week on, within the month.
+OSStatus MoveSelectedDay(WindowRef window, EventRef event) {
+    UInt32 code = 0;
+    if (GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr,
+                          &code) != noErr)
+        return eventNotHandledErr;
+    const int step = code == kVK_LeftArrow    ? -1
+                     : code == kVK_RightArrow ? 1
+                     : code == kVK_UpArrow    ? -7
+                     : code == kVK_DownArrow  ? 7
+                                              : 0;
+    const int day = SelectDay + step;
+    if (step == 0) return eventNotHandledErr;
+    if (day < 1 || day > GetMonthDays(SelectYear, SelectMonth)) return noErr;
+    SelectDay = day;
+    SetScheduleControls(window);
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
+    Draw1Control(calendar);
+    AnnounceControl(calendar);
+    return noErr;
+}
+
 } // namespace
 
 void OpenScheduleCalendar(WindowRef window) {
@@ -173,6 +195,8 @@ OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
     if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose)
         return CloseScheduleWindow(window);
+    if (GetEventClass(event) == kEventClassKeyboard && GetEventKind(event) == kEventRawKeyDown)
+        return MoveSelectedDay(window, event);
     if (GetEventClass(event) != kEventClassMouse || GetEventKind(event) != kEventMouseDown)
         return eventNotHandledErr;
     ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
