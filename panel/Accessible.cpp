@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QWidget>
+#include <cmath>
 #include <cstring>
 
 #include "Controls.h"
@@ -43,8 +44,8 @@ QString Duration(int seconds) {
     const int m = seconds / 60, s = seconds % 60;
     const QString minutes = m == 1 ? QCoreApplication::translate("Panel", "1 minute")
                                    : QCoreApplication::translate("Panel", "%1 minutes").arg(m);
-    const QString secs = s == 1 ? QCoreApplication::translate("Panel", "1 second")
-                                : QCoreApplication::translate("Panel", "%1 seconds").arg(s);
+    QString secs = s == 1 ? QCoreApplication::translate("Panel", "1 second")
+                          : QCoreApplication::translate("Panel", "%1 seconds").arg(s);
     if (m == 0) return secs;
     return s == 0 ? minutes : QCoreApplication::translate("Panel", "%1 %2").arg(minutes, secs);
 }
@@ -223,7 +224,8 @@ PanelReading ReadingOf(ControlRef control) {
         r.Subject = QCoreApplication::translate("Panel", "Battery level");
         r.Maximum = 100;
         r.Numeric = ValuesAreLive();
-        r.Number = r.Numeric ? static_cast<double>(PtUPSVal.ItemVal[2] / 10) : 0;
+        // Whole percents, as the figure beside the gauge shows them.
+        r.Number = r.Numeric ? std::trunc(PtUPSVal.ItemVal[2] / 10.0) : 0;
         if (r.Numeric) r.Value = UnitWords("%", r.Number);
     } else if (id == kMeter) {
         Meter(&r);
