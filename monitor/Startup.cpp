@@ -4,6 +4,7 @@
 // menu bar and main window with the central handler, the tab pane, the timer.
 #include <cstdio>
 
+#include "Accessible.h"
 #include "Controls.h"
 #include "Events.h"
 #include "Folder.h"
@@ -22,6 +23,7 @@ bool StartMonitor() {
     LoadRatings();
     GetNext();
     RegisterCustomControls();
+    InstallPanelAccessibility();
     MyCreateWindow("main", "MainMenu", "MainWindow", &MainWindow);
     if (!MainWindow) {
         std::fprintf(stderr, "corvanta-monitor: the main window cannot be built from the "
@@ -39,7 +41,7 @@ bool StartMonitor() {
     InstallEventHandler(GetWindowEventTarget(MainWindow), HandleEventProc, 3, windowEvents,
                         MainWindow, nullptr);
 
-    ControlRef tabs = MainControl(FourCharCode("tabs"), 128);
+    ControlRef tabs = MainControl(kTabControl);
     if (!tabs) {
         std::fprintf(stderr, "corvanta-monitor: the main window has no tab control\n");
         return false;
@@ -47,6 +49,9 @@ bool StartMonitor() {
     const EventTypeSpec tabEvents[] = {{kEventClassControl, kEventControlHit}};
     InstallEventHandler(GetControlEventTarget(tabs), HandleEventProc, 1, tabEvents, nullptr,
                         nullptr);
+    // The keys go to the tab control first: the window opens with none of
+    // its readings framed.
+    SetKeyboardFocus(MainWindow, tabs, kControlFocusNextPart);
     lastTabIndex = GetControlValue(tabs);
     SelectItemOfTabControl(tabs);
     FillMeterSelectors();

@@ -85,18 +85,18 @@ void ShowChanges(const UPSVal& oldUPSVal, ValuesLink oldLink) {
     // The first values replace the waiting state everywhere.
     if (oldLink == ValuesLink::Waiting && GetValuesLink().link == ValuesLink::Live && MainWindow)
         DrawControls(MainWindow);
-    if (PtUPSVal.flag_OpenUPS != 0) RedrawMainControl(FourCharCode("main"), 128);
+    if (PtUPSVal.flag_OpenUPS != 0) RedrawMainControl(kCommunicationText);
     if (oldUPSVal.ItemVal[2] != PtUPSVal.ItemVal[2]) {
-        RedrawMainControl(FourCharCode("main"), 155);
-        RedrawMainControl(FourCharCode("main"), 157);
+        RedrawMainControl(kBatteryGauge);
+        RedrawMainControl(kBatteryFigure);
     }
     if (oldUPSVal.SupportItem != PtUPSVal.SupportItem) {
         // Another set of measurements: new selector lists, maybe another slot.
         FillMeterSelectors();
-        RedrawMainControl(FourCharCode("main"), 152);
+        RedrawMainControl(kMeter);
     }
     const int k = GetSupportIndex(PtUPSSts.Main_Meter[0] - 1);
-    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) RedrawMainControl(FourCharCode("main"), 152);
+    if (oldUPSVal.ItemVal[k] != PtUPSVal.ItemVal[k]) RedrawMainControl(kMeter);
     ReadNutStatus();
     // The UPS's primary orders this computer down: the shutdown is under way
     // for the badge, the tray and the notices alike, whatever the countdown.
@@ -112,7 +112,7 @@ void FollowOnDesktop(bool wasShuttingDown) {
     // The window's side first: the tray and the notices then say the same.
     FollowValues();
     UpdateDesktop();
-    if (ShuttingDown() != wasShuttingDown) RedrawMainControl(FourCharCode("tbut"), 128);
+    if (ShuttingDown() != wasShuttingDown) RedrawMainControl(kCountdown);
 }
 
 } // namespace
@@ -130,9 +130,9 @@ void MyTimer(EventLoopTimerRef, void*) {
         // The agent may have learnt the ratings since: a new scale redraws the meter.
         const Ratings before = CurrentRatings();
         LoadRatings();
-        if (!(CurrentRatings() == before)) RedrawMainControl(FourCharCode("main"), 152);
+        if (!(CurrentRatings() == before)) RedrawMainControl(kMeter);
         // The next shutdown's text and its today colour follow the minute.
-        RedrawMainControl(FourCharCode("main"), 162);
+        RedrawMainControl(kNextShutdownText);
     } else {
         ReadUPSVal();
     }
@@ -143,7 +143,7 @@ void MyTimer(EventLoopTimerRef, void*) {
     // ended by a read or the status is redrawn here, so the badge and the
     // figure never outlive DownTime.
     if (PtUPSVal.DownTime == beforeCount && PtUPSVal.DownTime != oldUPSVal.DownTime)
-        RedrawMainControl(FourCharCode("tbut"), 128);
+        RedrawMainControl(kCountdown);
     FollowOnDesktop(wasShuttingDown);
     TickHistoryWindow(CurrentTime());
 }
@@ -156,7 +156,7 @@ void ReadAndShowValues() {
     ShowChanges(oldUPSVal, oldLink);
     // Only the timer counts seconds: a read between ticks never shortens the
     // countdown.
-    if (PtUPSVal.DownTime != oldUPSVal.DownTime) RedrawMainControl(FourCharCode("tbut"), 128);
+    if (PtUPSVal.DownTime != oldUPSVal.DownTime) RedrawMainControl(kCountdown);
     FollowOnDesktop(wasShuttingDown);
 }
 

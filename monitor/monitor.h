@@ -23,5 +23,6 @@ void MyTimer(EventLoopTimerRef inTimer, void* param);
 void ReadAndShowValues();
 
 void CheckStatus();
-void SetStatusLight(int OnNum, int OffNum);
+// Shows one picture of a status light and hides the other.
+void SetStatusLight(const ControlID& shown, const ControlID& hidden);
 void CountDown();

@@ -10,14 +10,11 @@ namespace {
 
 FlagStruct oldUPSStatus{0};
 
-constexpr OSType kMain = FourCharCode("main");
-constexpr OSType kTbut = FourCharCode("tbut");
-
 void LightOn(int n) {
-    SetStatusLight(300 + n, 320 + n);
+    SetStatusLight(LitLight(n), UnlitLight(n));
 }
 void LightOff(int n) {
-    SetStatusLight(320 + n, 300 + n);
+    SetStatusLight(UnlitLight(n), LitLight(n));
 }
 
 // A new failure may start the countdown or shorten it, never lengthen it.
@@ -28,9 +25,9 @@ void Arm(short enabled, short delay) {
 
 } // namespace
 
-void SetStatusLight(int OnNum, int OffNum) {
-    if (ControlRef off = MainControl(kMain, OffNum)) SetControlVisibility(off, false, true);
-    if (ControlRef on = MainControl(kMain, OnNum)) SetControlVisibility(on, true, true);
+void SetStatusLight(const ControlID& shown, const ControlID& hidden) {
+    if (ControlRef off = MainControl(hidden)) SetControlVisibility(off, false, true);
+    if (ControlRef on = MainControl(shown)) SetControlVisibility(on, true, true);
 }
 
 void CheckStatus() {
@@ -53,8 +50,8 @@ void CheckStatus() {
             } else {
                 LightOff(2);
             }
-            RedrawMainControl(kMain, 142);
-            RedrawMainControl(kTbut, 128);
+            RedrawMainControl(kBatteryStatusText);
+            RedrawMainControl(kCountdown);
             break;
         case UPS_ACFAIL:
             if (now) {
@@ -67,8 +64,8 @@ void CheckStatus() {
                 PtUPSVal.StatusFlag.AllSts &= ~UPS_BATTLOW;
                 LightOff(1);
             }
-            RedrawMainControl(kMain, 141);
-            RedrawMainControl(kTbut, 128);
+            RedrawMainControl(kPowerSourceText);
+            RedrawMainControl(kCountdown);
             break;
         case UPS_OVERHEAT:
             now ? LightOn(5) : LightOff(5);
@@ -81,7 +78,7 @@ void CheckStatus() {
             now ? LightOn(0) : LightOff(0);
             break;
         case UPS_BATTREPLACE:
-            RedrawMainControl(kMain, 142);
+            RedrawMainControl(kBatteryStatusText);
             now ? LightOn(3) : LightOff(3);
             break;
         default:
@@ -94,7 +91,7 @@ void CheckStatus() {
 void CountDown() {
     if (PtUPSVal.DownTime < 0) return;
     --PtUPSVal.DownTime;
-    RedrawMainControl(kTbut, 128);
+    RedrawMainControl(kCountdown);
 }
 
 void ResetStatusState() {

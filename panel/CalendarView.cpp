@@ -27,9 +27,8 @@ void Centred(const char* text, const Rect& cell) {
 } // namespace
 
 void DrawCustCalendar(WindowRef userData) {
-    const ControlID id{FourCharCode("sche"), 128};
     ControlRef control = nullptr;
-    if (GetControlByID(userData, &id, &control) != noErr) return;
+    if (GetControlByID(userData, &kCalendar, &control) != noErr) return;
     Rect bounds;
     GetControlBounds(control, &bounds);
     const short w = S((bounds.right - bounds.left) / 7);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Accessible.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "HID.h"
@@ -16,15 +17,14 @@
 
 WindowRef MainWindow = nullptr;
 
-ControlRef MainControl(OSType signature, int number) {
+ControlRef MainControl(const ControlID& id) {
     if (!MainWindow) return nullptr;
-    const ControlID id{signature, number};
     ControlRef control = nullptr;
     return GetControlByID(MainWindow, &id, &control) == noErr ? control : nullptr;
 }
 
-void RedrawMainControl(OSType signature, int number) {
-    if (ControlRef c = MainControl(signature, number)) Draw1Control(c);
+void RedrawMainControl(const ControlID& id) {
+    if (ControlRef c = MainControl(id)) Draw1Control(c);
 }
 
 namespace {
@@ -73,7 +73,7 @@ void DrawDate(ControlRef control, const char (&date)[9]) {
 }
 
 void SetCompanionVisible(bool visible) {
-    ControlRef companion = MainControl(FourCharCode("cdic"), 128);
+    ControlRef companion = MainControl(kCountdownBadge);
     if (companion && IsControlVisible(companion) != visible)
         SetControlVisibility(companion, visible, true);
 }
@@ -93,7 +93,7 @@ Followed followed;
 void DrawCountdown(ControlRef control) {
     const int down = PtUPSVal.DownTime;
     char text[32] = "";
-    ControlRef companion = MainControl(FourCharCode("cdic"), 128);
+    ControlRef companion = MainControl(kCountdownBadge);
     const bool shutting = ShuttingDown();
     // The badge says what is under way; the clock has nothing left to count.
     if (companion)
@@ -147,10 +147,11 @@ void FollowValues() {
     followed.status = status;
     // The communication light (0) tells the present; the others what was.
     const bool dim = !waiting && !ValuesAreLive();
-    for (int n = 1; n < 7; ++n)
-        for (int base : {300, 320})
-            if (ControlRef light = MainControl(FourCharCode("main"), base + n))
+    for (int n = 1; n < kStatusLights; ++n)
+        for (const ControlID& id : {LitLight(n), UnlitLight(n)})
+            if (ControlRef light = MainControl(id))
                 dim ? DisableControl(light) : EnableControl(light);
+    AnnouncePanel();
 }
 
 bool ValuesKnown() {

@@ -24,7 +24,8 @@ int Trunc(double v) {
     return static_cast<int>(v);
 }
 
-// Full scale in whole units and the unit text of a catalogue slot.
+} // namespace
+
 void MeterScale(int index, int* MaxVal, const char** Unit) {
     switch (index) {
     case 0:
@@ -77,6 +78,8 @@ void MeterScale(int index, int* MaxVal, const char** Unit) {
         return;
     }
 }
+
+namespace {
 
 void Label(const char* text, short left, short top, short right, short just) {
     Rect box;

@@ -136,6 +136,15 @@ OSStatus DisableControl(ControlRef control) {
     return noErr;
 }
 
+OSStatus SetKeyboardFocus(WindowRef window, ControlRef control, SInt16 part) {
+    if (!window || !control || control->window() != window) return paramErr;
+    if (part == kControlFocusNoPart)
+        control->clearFocus();
+    else
+        control->setFocus(Qt::OtherFocusReason);
+    return noErr;
+}
+
 // The control's own state, whatever its pane's.
 bool IsControlEnabled(ControlRef control) {
     return control && !control->property(kDisabledProperty).toBool();

@@ -27,6 +27,11 @@ bool IsControlVisible(ControlRef control);
 OSStatus EnableControl(ControlRef control);
 OSStatus DisableControl(ControlRef control);
 bool IsControlEnabled(ControlRef control);
+// The control that takes the keys whenever its window is active; part
+// kControlFocusNoPart takes the focus away from it.
+constexpr SInt16 kControlFocusNoPart = 0;
+constexpr SInt16 kControlFocusNextPart = -1;
+OSStatus SetKeyboardFocus(WindowRef window, ControlRef control, SInt16 part);
 
 // The title as a length-prefixed string (custom controls: their class name).
 void GetControlTitle(ControlRef control, Str255 title);

@@ -175,6 +175,9 @@ OSStatus GetEventParameter(EventRef event, OSType name, OSType desiredType, OSTy
     } else if (name == kEventParamMouseLocation && desiredType == typeQDPoint && event->hasMouse) {
         source = &event->mouse;
         size = sizeof(Point);
+    } else if (name == kEventParamKeyCode && desiredType == typeUInt32 && event->hasKey) {
+        source = &event->keyCode;
+        size = sizeof(UInt32);
     } else {
         return eventParameterNotFoundErr;
     }

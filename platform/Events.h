@@ -36,6 +36,8 @@ struct ToolboxEvent {
     HICommand command{};
     bool hasMouse = false;
     Point mouse{}; // window-local position of a mouse event
+    bool hasKey = false;
+    UInt32 keyCode = 0; // virtual key code of a key event
 };
 using EventRef = ToolboxEvent*;
 
@@ -52,10 +54,12 @@ using EventHandlerUPP = EventHandlerProcPtr;
 // Parameter names and types of GetEventParameter.
 constexpr OSType kEventParamDirectObject = FourCharCode("----");
 constexpr OSType kEventParamMouseLocation = FourCharCode("mloc");
+constexpr OSType kEventParamKeyCode = FourCharCode("kcod");
 constexpr OSType typeControlRef = FourCharCode("ctrl");
 constexpr OSType typeWindowRef = FourCharCode("wind");
 constexpr OSType typeHICommand = FourCharCode("hcmd");
 constexpr OSType typeQDPoint = FourCharCode("QDpt");
+constexpr OSType typeUInt32 = FourCharCode("magn");
 
 EventTargetRef GetApplicationEventTarget();
 EventTargetRef GetWindowEventTarget(WindowRef window);
@@ -69,8 +73,8 @@ OSStatus RemoveEventHandler(EventHandlerRef handlerRef);
 
 OSType GetEventClass(EventRef event);
 UInt32 GetEventKind(EventRef event);
-// The direct object (a control, a window or an HICommand) or the mouse
-// location. eventParameterNotFoundErr when the event has no such parameter of
+// The direct object (a control, a window or an HICommand), the mouse
+// location or the key code. eventParameterNotFoundErr when the event has no such parameter of
 // that type, paramErr when the buffer is too small.
 OSStatus GetEventParameter(EventRef event, OSType name, OSType desiredType, OSType* actualType,
                            std::size_t bufferSize, std::size_t* actualSize, void* outData);

@@ -4,6 +4,8 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -91,6 +93,14 @@ void CustomControl::paintEvent(QPaintEvent*) {
     GetControlBounds(this, &bounds);
     QPainterPort port(&painter, bounds.left, bounds.top, WindowBackground(this));
     SendControlDrawEvent(this, &port);
+    // Reached with the keyboard: the style's focus frame over the drawing.
+    if (hasFocus()) {
+        painter.resetTransform();
+        painter.setClipping(false);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
     if (std::FILE* trace = PaintTrace()) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);

@@ -41,6 +41,7 @@ std::string FourCharCodeText(OSType code);
 struct ControlID {
     OSType signature;
     SInt32 id;
+    friend constexpr bool operator==(const ControlID&, const ControlID&) = default;
 };
 
 // Window-local pixel rectangle, y growing downward.
@@ -80,6 +81,7 @@ constexpr OSType kEventClassApplication = FourCharCode("appl");
 constexpr OSType kEventClassWindow = FourCharCode("wind");
 constexpr OSType kEventClassControl = FourCharCode("cntl");
 constexpr OSType kEventClassMouse = FourCharCode("mous");
+constexpr OSType kEventClassKeyboard = FourCharCode("keyb");
 
 constexpr UInt32 kEventCommandProcess = 1;
 constexpr UInt32 kEventAppQuit = 3;
@@ -89,3 +91,9 @@ constexpr UInt32 kEventControlHit = 1;
 constexpr UInt32 kEventControlDraw = 4;
 constexpr UInt32 kEventControlClick = 13;
 constexpr UInt32 kEventMouseDown = 1;
+constexpr UInt32 kEventRawKeyDown = 1;
+// Virtual key codes of kEventParamKeyCode: the arrow keys.
+constexpr UInt32 kVK_LeftArrow = 0x7B;
+constexpr UInt32 kVK_RightArrow = 0x7C;
+constexpr UInt32 kVK_DownArrow = 0x7D;
+constexpr UInt32 kVK_UpArrow = 0x7E;

@@ -129,14 +129,43 @@ bool HandleDialogKey(QWidget* window, QObject* focus, const QKeyEvent* key) {
     return true;
 }
 
-// Window close, mouse-down and a dialog's keys become toolbox events of the
-// window.
+// The virtual key code of an arrow key, 0 for any other key.
+UInt32 ArrowKeyCode(const QKeyEvent* key) {
+    if ((key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier) return 0;
+    switch (key->key()) {
+    case Qt::Key_Left:
+        return kVK_LeftArrow;
+    case Qt::Key_Right:
+        return kVK_RightArrow;
+    case Qt::Key_Up:
+        return kVK_UpArrow;
+    case Qt::Key_Down:
+        return kVK_DownArrow;
+    default:
+        return 0;
+    }
+}
+
+// Window close, mouse-down, the arrow keys on a custom control and a dialog's
+// keys become toolbox events of the window.
 class WindowEventFilter : public QObject {
   public:
     explicit WindowEventFilter(QWidget* window)
         : QObject(window), window_(window), dialog_(!qobject_cast<QMainWindow*>(window)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // A custom control moves within itself by the arrow keys, as its
+        // window's handlers say; a key they take goes no further.
+        if (event->type() == QEvent::KeyPress && dynamic_cast<CustomControl*>(watched)) {
+            ToolboxEvent key;
+            key.eventClass = kEventClassKeyboard;
+            key.eventKind = kEventRawKeyDown;
+            key.control = static_cast<CustomControl*>(watched);
+            key.hasKey = true;
+            key.keyCode = ArrowKeyCode(static_cast<QKeyEvent*>(event));
+            if (key.keyCode && SendEventToEventTarget(&key, GetWindowEventTarget(window_)) == noErr)
+                return true;
+        }
         // The focused control sees a key first; a key acted on goes no further.
         if (event->type() == QEvent::KeyPress && dialog_)
             return HandleDialogKey(window_, watched, static_cast<QKeyEvent*>(event));

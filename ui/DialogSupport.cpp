@@ -11,6 +11,11 @@ const EventTypeSpec kWindowMouseList[4] = {{kEventClassWindow, kEventWindowDrawC
                                            {kEventClassControl, kEventControlClick},
                                            {kEventClassWindow, kEventWindowClose},
                                            {kEventClassMouse, kEventMouseDown}};
+const EventTypeSpec kScheduleList[5] = {{kEventClassWindow, kEventWindowDrawContent},
+                                        {kEventClassControl, kEventControlClick},
+                                        {kEventClassWindow, kEventWindowClose},
+                                        {kEventClassMouse, kEventMouseDown},
+                                        {kEventClassKeyboard, kEventRawKeyDown}};
 
 ControlRef ControlOf(WindowRef window, OSType signature, SInt32 id) {
     const ControlID cid{signature, id};

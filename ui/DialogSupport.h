@@ -40,3 +40,5 @@ UInt32 CommandOfEvent(EventRef event);
 extern const EventTypeSpec kCloseList[1];
 extern const EventTypeSpec kCommandList[1];
 extern const EventTypeSpec kWindowMouseList[4];
+// The same and the arrow keys on the calendar.
+extern const EventTypeSpec kScheduleList[5];

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFileDialog>
@@ -137,7 +138,9 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     status = new QLabel(QStringLiteral("Reading the history…"));
     status->hide();
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Range:")));
+    auto* rangeLabel = new QLabel(QStringLiteral("&Range:"));
+    rangeLabel->setBuddy(rangeBox_);
+    top->addWidget(rangeLabel);
     top->addWidget(rangeBox_);
     top->addWidget(status);
     top->addStretch();
@@ -171,6 +174,8 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     shade->attachAxis(percentAxis_);
     chartView_ = new HistoryChartView(chart_, this);
     chartView_->setMinimumHeight(300);
+    chartView_->setAccessibleName(QCoreApplication::translate(
+        "HistoryWindow", "Chart of the battery charge and the voltages"));
 
     readout = new QLabel(QStringLiteral("Point at the chart to read its values."));
     problem = new QLabel;

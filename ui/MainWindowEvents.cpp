@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The central handler: quit, tab switching, meter selection and the menu
 // commands of the main window.
+#include "Accessible.h"
 #include "Alert.h"
 #include "Controls.h"
 #include "DialogSupport.h"
@@ -56,23 +57,24 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
                           nullptr, &control) == noErr) {
         ControlID id{};
         GetControlID(control, &id);
-        if (id.signature == FourCharCode("tabs") && id.id == 128 &&
-            GetControlValue(control) != lastTabIndex) {
+        if (id == kTabControl && GetControlValue(control) != lastTabIndex) {
             SelectItemOfTabControl(control);
             return noErr;
         }
-        if (id.id == 150 || id.id == 151) {
+        if (id == kMeterSelectors[0] || id == kMeterSelectors[1]) {
             // The pop-up holds the new choice once the default handling is done.
             CallNextEventHandler(handlerRef, event);
-            const int k = id.id - 150;
+            const int k = id == kMeterSelectors[0] ? 0 : 1;
             UPSSts next = PtUPSSts;
             next.Main_Meter[k] = static_cast<short>(GetControlValue(control));
             if (next.Main_Meter[k] != PtUPSSts.Main_Meter[k]) {
                 // A choice that could not be saved goes back: the meter shows what is saved.
                 if (!SaveSettings(MainWindow, next))
                     SetControlValue(control, PtUPSSts.Main_Meter[k]);
-                if (ControlRef meter = MainControl(FourCharCode("main"), id.id + 2))
-                    Draw1Control(meter);
+                if (ControlRef shows = MainControl(k == 0 ? kMeter : kMeterNote)) {
+                    Draw1Control(shows);
+                    AnnounceControl(shows);
+                }
             }
             return noErr;
         }

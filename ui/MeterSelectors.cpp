@@ -9,7 +9,7 @@
 
 void FillMeterSelectors() {
     for (int k = 0; k < 2; ++k) {
-        ControlRef selector = MainControl(FourCharCode("main"), 150 + k);
+        ControlRef selector = MainControl(kMeterSelectors[k]);
         if (!selector) continue;
         MenuRef menu = GetControlPopupMenuRef(selector);
         DeleteMenuItems(menu, 1, CountMenuItems(menu));

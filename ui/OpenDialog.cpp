@@ -57,7 +57,7 @@ OSStatus OpenDialogWindow(std::uint32_t commandID) {
         WindowRef window = CreateDialog("ScheduleWindow");
         if (!window) return eventNotHandledErr;
         Attach(window, ScheduleWindowEventHandler, kCommandList, 1, window);
-        Attach(window, ScheduleProc, kWindowMouseList, 4, window);
+        Attach(window, ScheduleProc, kScheduleList, 5, window);
         OpenScheduleCalendar(window);
         FillScheduleWindow(window);
         ShowWindow(window);

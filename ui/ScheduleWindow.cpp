@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Accessible.h"
 #include "Clock.h"
 #include "Controls.h"
 #include "DialogSupport.h"
@@ -17,6 +18,7 @@
 #include "UiTesting.h"
 #include "Windows.h"
 #include "file.h"
+#include "screen.h"
 
 namespace {
 
@@ -53,13 +55,16 @@ void Apply(WindowRef window, UInt32 command) {
         CopyDayForward(CopyMode::Monthly, SelectYear, SelectMonth, SelectDay);
     SetScheduleControls(window);
     DrawControls(window);
+    AnnounceControl(ControlOf(window, kCalendar.signature, kCalendar.id));
 }
 
 void SelectMonthShown(WindowRef window) {
     const DateTimeRec now = Today();
     SelectDay = now.year == SelectYear && now.month == SelectMonth ? now.day : 1;
     SetScheduleControls(window);
-    Draw1Control(ControlOf(window, kSche, 128));
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
+    Draw1Control(calendar);
+    AnnounceControl(calendar);
 }
 
 void PruneScheduleWindows() {
@@ -96,6 +101,28 @@ OSStatus CloseScheduleWindow(WindowRef window) {
     // window that never got hold of it releases nothing.
     if (counted) ReleaseCalendar();
     GetNext();
+    return noErr;
+}
+
+// The arrow keys on the calendar: a day or a week on, within the month.
+OSStatus MoveSelectedDay(WindowRef window, EventRef event) {
+    UInt32 code = 0;
+    if (GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr,
+                          &code) != noErr)
+        return eventNotHandledErr;
+    const int step = code == kVK_LeftArrow    ? -1
+                     : code == kVK_RightArrow ? 1
+                     : code == kVK_UpArrow    ? -7
+                     : code == kVK_DownArrow  ? 7
+                                              : 0;
+    const int day = SelectDay + step;
+    if (step == 0) return eventNotHandledErr;
+    if (day < 1 || day > GetMonthDays(SelectYear, SelectMonth)) return noErr;
+    SelectDay = day;
+    SetScheduleControls(window);
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
+    Draw1Control(calendar);
+    AnnounceControl(calendar);
     return noErr;
 }
 
@@ -168,9 +195,11 @@ OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
     auto window = static_cast<WindowRef>(userData);
     if (GetEventClass(event) == kEventClassWindow && GetEventKind(event) == kEventWindowClose)
         return CloseScheduleWindow(window);
+    if (GetEventClass(event) == kEventClassKeyboard && GetEventKind(event) == kEventRawKeyDown)
+        return MoveSelectedDay(window, event);
     if (GetEventClass(event) != kEventClassMouse || GetEventKind(event) != kEventMouseDown)
         return eventNotHandledErr;
-    ControlRef calendar = ControlOf(window, kSche, 128);
+    ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
     Point where{};
     if (!calendar || GetEventParameter(event, kEventParamMouseLocation, typeQDPoint, nullptr,
                                        sizeof where, nullptr, &where) != noErr)
@@ -189,6 +218,7 @@ OSStatus ScheduleProc(EventHandlerCallRef, EventRef event, void* userData) {
         SelectDay = cell - BeginBlock + 1;
         SetScheduleControls(window);
         Draw1Control(calendar);
+        AnnounceControl(calendar);
     }
     return eventNotHandledErr;
 }

@@ -140,17 +140,25 @@ TEST_F(ScheduleWindow, TheYearTheMonthAndAClickedDayChooseTheDayShown) {
                 PtSchedule[CalendarIndex(y, m, d, 0)] = {1, hourOf(y * 10000 + m * 100 + d), 0};
     const ControlRef calendar = Control(w, "sche", 128);
     const QSize cell = calendar->size() / 7;
-    // A click in a week's row (-1: the day names) and column, or the year or
-    // month item chosen; the day then shown with its entries.
-    enum Step { Click, Year, Month };
+    // A click in a week's row (-1: the day names) and column, the year or
+    // month item chosen, or an arrow key on the calendar (a day or a week,
+    // within the month); the day then shown with its entries.
+    enum Step { Click, Year, Month, Key };
     const std::tuple<Step, int, int, int> steps[] = {
-        {Click, 1, 1, 20260309},  {Click, 1, 2, 20260310}, {Click, 2, 6, 20260321},
-        {Click, -1, 3, 20260321}, {Click, 4, 3, 20260321}, {Month, 4, 0, 20260401},
-        {Click, 0, 2, 20260401},  {Click, 1, 0, 20260405}, {Year, 2, 0, 20270401},
-        {Month, 3, 0, 20270301},  {Year, 1, 0, 20260315}};
+        {Click, 1, 1, 20260309},          {Click, 1, 2, 20260310},
+        {Click, 2, 6, 20260321},          {Click, -1, 3, 20260321},
+        {Click, 4, 3, 20260321},          {Month, 4, 0, 20260401},
+        {Click, 0, 2, 20260401},          {Click, 1, 0, 20260405},
+        {Year, 2, 0, 20270401},           {Month, 3, 0, 20270301},
+        {Year, 1, 0, 20260315},           {Key, Qt::Key_Right, 0, 20260316},
+        {Key, Qt::Key_Down, 0, 20260323}, {Key, Qt::Key_Down, 0, 20260330},
+        {Key, Qt::Key_Down, 0, 20260330}, {Key, Qt::Key_Up, 0, 20260323},
+        {Key, Qt::Key_Left, 0, 20260322}};
     for (const auto& [step, a, b, date] : steps) {
         QCoreApplication::processEvents(); // the drawing places the month's days
-        if (step == Click)
+        if (step == Key)
+            QTest::keyClick(calendar, static_cast<Qt::Key>(a));
+        else if (step == Click)
             QTest::mouseClick(calendar, Qt::LeftButton, {},
                               QPoint(b * cell.width() + 5, (a + 1) * cell.height() + 5));
         else

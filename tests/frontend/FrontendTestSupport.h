@@ -55,7 +55,7 @@ inline std::string Ops(const std::vector<DrawOp>& ops, bool boxes = true) {
 inline std::string Said(const char (&sig)[5], std::initializer_list<int> numbers) {
     RecordingPort port;
     for (int n : numbers)
-        SendControlDrawEvent(MainControl(FourCharCode(sig), n), &port);
+        SendControlDrawEvent(MainControl({FourCharCode(sig), n}), &port);
     return Ops(port.ops, false);
 }
 
@@ -113,9 +113,9 @@ class MonitorTest : public ::testing::Test {
     // controls agree.
     std::string Shown() {
         std::string on;
-        for (int n = 0; n < 7; ++n) {
-            const bool lit = IsControlVisible(MainControl(FourCharCode("main"), 300 + n));
-            EXPECT_NE(lit, IsControlVisible(MainControl(FourCharCode("main"), 320 + n))) << n;
+        for (int n = 0; n < kStatusLights; ++n) {
+            const bool lit = IsControlVisible(MainControl(LitLight(n)));
+            EXPECT_NE(lit, IsControlVisible(MainControl(UnlitLight(n)))) << n;
             if (lit) on += static_cast<char>('0' + n);
         }
         return std::to_string(PtUPSVal.DownTime) + " [" + on + "] " + std::exchange(redraws, "");

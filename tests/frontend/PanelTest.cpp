@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "Accessible.h"
 #include "FrontendTestSupport.h"
 
 namespace {
@@ -53,16 +54,46 @@ TEST_F(PanelTest, Texts) {
          "+Shutdown in"}};
     const auto said = [] {
         FollowValues();
-        const ControlRef badge = MainControl(FourCharCode("cdic"), 128);
+        const ControlRef badge = MainControl(kCountdownBadge);
         std::string texts = Said("main", {128, 141, 142, 157}) + " ";
         texts += Said("tbut", {128}); // sets the badge
         if (IsControlVisible(badge)) texts += " +" + GetControlTitleText(badge);
-        return texts + (IsControlEnabled(MainControl(FourCharCode("main"), 325)) ? "" : " dim");
+        return texts + (IsControlEnabled(MainControl(UnlitLight(5))) ? "" : " dim");
     };
-    for (const auto& [status, level, down, want] : cases) {
+    // What a screen reader says of the same: the texts, the gauge (its
+    // number after "="), the countdown and a light.
+    const char* const spoken[] = {
+        "Communication, connected|Power source, normal|Battery status, normal|Battery level, 20 "
+        "percent=20|No shutdown pending|Overheat, off",
+        "Communication, connected|Power source, normal|Battery status, low|Battery level, 0 "
+        "percent=0|Shutdown in 1 minute|Overheat, off",
+        "Communication, connected|Power source, normal|Battery status, needs replacing|Battery "
+        "level, 50 percent=50|Shutdown in 2 minutes|Overheat, off",
+        "Communication, disconnected|Power source, unknown|Battery status, unknown|Battery level, "
+        "no reading=0|Shutdown pending, time unknown|Overheat, off, last known",
+        "Communication, connected|Power source, battery|Battery status, normal|Battery level, 50 "
+        "percent=50|Shutting down|Overheat, off",
+        "Communication, disconnected|Power source, unknown|Battery status, unknown|Battery level, "
+        "no reading=0|Shutting down|Overheat, off, last known",
+        "Communication, connected|Power source, battery|Battery status, normal|Battery level, 50 "
+        "percent=50|Shutdown in 0 seconds|Overheat, off"};
+    const auto say = [] {
+        QStringList phrases;
+        for (const ControlID& id : {kCommunicationText, kPowerSourceText, kBatteryStatusText,
+                                    kBatteryGauge, kCountdown, UnlitLight(5)}) {
+            const PanelReading r = ReadingOf(MainControl(id));
+            phrases << r.Phrase + (id == kBatteryGauge ? "=" + QString::number(r.Number) : "");
+        }
+        return phrases.join('|').toStdString();
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [status, level, down, want] = cases[i];
         PtUPSVal.StatusFlag.AllSts = status, PtUPSVal.ItemVal[2] = level, PtUPSVal.DownTime = down;
         EXPECT_EQ(said(), want);
+        EXPECT_EQ(say(), spoken[i]);
     }
+    PtUPSVal.StatusFlag.AllSts = 0, PtUPSVal.DownTime = 161;
+    EXPECT_EQ(ReadingOf(MainControl(kCountdown)).Phrase, "Shutdown in 2 minutes 41 seconds");
     // A countdown run out says the shutdown is under way until the agent's
     // next values could have come; not that none is pending.
     PtUPSVal.StatusFlag.AllSts = UPS_ACFAIL;
@@ -82,6 +113,7 @@ TEST_F(PanelTest, Texts) {
               "#000000 14b '10,05 2007' '00,00 2007' #ff0000 '03/10/2026 23:59'");
     NextShutdown.Day = 11;
     EXPECT_EQ(Said("main", {162}), "#000000 14b '03/10/2026 23:59'");
+    EXPECT_EQ(ReadingOf(MainControl(kNextReplacementDate)).Value, "not set");
 }
 
 TEST_F(PanelTest, Meter) {
@@ -153,4 +185,16 @@ TEST_F(PanelTest, Calendar) {
           "'15' #007f00 P95,71,100,76 I93,63,124,84", "L0,147,217,147 L217,0,217,147"})
         EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
     EXPECT_EQ(BeginBlock * 100 + EndBlock, 333);
+    // Said aloud: the selected day and what is planned on it.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    QWidget calendar;
+    calendar.setObjectName("sche_128");
+    for (const auto& [day, want] : {std::pair{15, "15 October 2025 selected, restart at 10:00"},
+                                    std::pair{2, "2 October 2025 selected, nothing planned"}}) {
+        SelectDay = day;
+        EXPECT_TRUE(ReadingOf(&calendar).Phrase.endsWith(want))
+            << ReadingOf(&calendar).Phrase.toStdString();
+    }
+    QLocale::setDefault(before);
 }
