@@ -5,62 +5,62 @@
     <name>AboutWindow</name>
     <message>
         <source>About Corvanta UPS Monitor</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos de Corvanta UPS Monitor</translation>
     </message>
     <message>
         <source>Shows the state of your UPS: power source, battery, measurements and any shutdown that is coming. The Corvanta UPS agent talks to the UPS and shuts the computer down.</source>
-        <translation type="unfinished"></translation>
+        <translation>Affiche l’état de votre onduleur : source d’alimentation, batterie, mesures et tout arrêt à venir. L’agent Corvanta dialogue avec l’onduleur et arrête l’ordinateur.</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer</translation>
     </message>
 </context>
 <context>
     <name>ActionsWindow</name>
     <message>
         <source>Actions</source>
-        <translation type="unfinished"></translation>
+        <translation>Actions</translation>
     </message>
     <message>
         <source>After a power failure, shut down in</source>
-        <translation type="unfinished"></translation>
+        <translation>Après une coupure, arrêter dans</translation>
     </message>
     <message>
         <source>min</source>
-        <translation type="unfinished"></translation>
+        <translation>min</translation>
     </message>
     <message>
         <source>On low battery, shut down in</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie faible : arrêter dans</translation>
     </message>
     <message>
         <source>For a scheduled shutdown, shut down in</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt planifié : arrêter dans</translation>
     </message>
     <message>
         <source>Run a command file before the shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Exécuter un fichier de commandes avant l’arrêt</translation>
     </message>
     <message>
         <source>Command file:</source>
-        <translation type="unfinished"></translation>
+        <translation>Fichier de commandes :</translation>
     </message>
     <message>
         <source>Browse…</source>
-        <translation type="unfinished"></translation>
+        <translation>Parcourir…</translation>
     </message>
     <message>
         <source>Command time:</source>
-        <translation type="unfinished"></translation>
+        <translation>Durée de la commande :</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -77,1080 +77,1091 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation type="unfinished"></translation>
+        <translation>usage : corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
+                         [--help] [--version]
+
+  --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut :
+                      la variable d’environnement CORVANTA_FOLDER, sinon
+                      /Applications/Corvanta)
+  --snapshot FICHIER  démarrer, puis écrire un PNG de la fenêtre principale et quitter
+  --after SECONDES    quand prendre la capture (par défaut 3)
+  --help              afficher ce texte
+  --version           afficher la version
+</translation>
     </message>
     <message>
         <source>%1 needs a value</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 demande une valeur</translation>
     </message>
     <message>
         <source>%1 takes no value</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ne prend pas de valeur</translation>
     </message>
     <message>
         <source>--folder needs a directory</source>
-        <translation type="unfinished"></translation>
+        <translation>--folder demande un dossier</translation>
     </message>
     <message>
         <source>--snapshot needs a file name</source>
-        <translation type="unfinished"></translation>
+        <translation>--snapshot demande un nom de fichier</translation>
     </message>
     <message>
         <source>--after needs a number of seconds from 0 to 86400, not &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>--after demande un nombre de secondes de 0 à 86400, pas « %1 »</translation>
     </message>
     <message>
         <source>unknown option &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>option inconnue « %1 »</translation>
     </message>
     <message>
         <source>--after goes with --snapshot</source>
-        <translation type="unfinished"></translation>
+        <translation>--after va avec --snapshot</translation>
     </message>
     <message>
         <source>cannot write the snapshot %1</source>
-        <translation type="unfinished"></translation>
+        <translation>impossible d’écrire la capture %1</translation>
     </message>
     <message>
         <source>the main window cannot be built from the interface description</source>
-        <translation type="unfinished"></translation>
+        <translation>la fenêtre principale ne peut pas être construite à partir de la description de l’interface</translation>
     </message>
     <message>
         <source>the main window has no tab control</source>
-        <translation type="unfinished"></translation>
+        <translation>la fenêtre principale n’a pas d’onglets</translation>
     </message>
 </context>
 <context>
     <name>Desktop</name>
     <message>
         <source>Show</source>
-        <translation type="unfinished"></translation>
+        <translation>Afficher</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal des événements…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation type="unfinished"></translation>
+        <translation>Historique…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler l’arrêt</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Quitter</translation>
     </message>
     <message>
         <source>Corvanta UPS Monitor keeps running</source>
-        <translation type="unfinished"></translation>
+        <translation>Corvanta UPS Monitor reste actif</translation>
     </message>
     <message>
         <source>It watches the UPS from the tray; Quit in its menu ends it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il surveille l’onduleur depuis la zone de notification ; « Quitter » dans son menu le ferme.</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1&#xa0;%</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 h %2 min</translation>
     </message>
     <message>
         <source>%1 min %2 s</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 min %2 s</translation>
     </message>
     <message>
         <source>%1 s</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 s</translation>
     </message>
     <message>
         <source>%1 left</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 restantes</translation>
     </message>
     <message>
         <source>%1 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 min restantes</translation>
     </message>
     <message>
         <source>Battery %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie %1</translation>
     </message>
     <message>
         <source>Not logged in to the UPS server: a primary will not wait for this computer</source>
-        <translation type="unfinished"></translation>
+        <translation>Non connecté au serveur de l’onduleur : un primaire n’attendra pas cet ordinateur</translation>
     </message>
     <message>
         <source>Primary</source>
-        <translation type="unfinished"></translation>
+        <translation>Primaire</translation>
     </message>
     <message>
         <source>Secondary</source>
-        <translation type="unfinished"></translation>
+        <translation>Secondaire</translation>
     </message>
     <message>
         <source>no other computer on this UPS</source>
-        <translation type="unfinished"></translation>
+        <translation>aucun autre ordinateur sur cet onduleur</translation>
     </message>
     <message>
         <source>1 other computer on this UPS</source>
-        <translation type="unfinished"></translation>
+        <translation>1 autre ordinateur sur cet onduleur</translation>
     </message>
     <message>
         <source>%1 other computers on this UPS</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 autres ordinateurs sur cet onduleur</translation>
     </message>
     <message>
         <source>Waiting for the agent</source>
-        <translation type="unfinished"></translation>
+        <translation>En attente de l’agent</translation>
     </message>
     <message>
         <source>last known: on battery</source>
-        <translation type="unfinished"></translation>
+        <translation>dernier état : sur batterie</translation>
     </message>
     <message>
         <source>last known: on mains</source>
-        <translation type="unfinished"></translation>
+        <translation>dernier état : sur secteur</translation>
     </message>
     <message>
         <source>Communication lost</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication perdue</translation>
     </message>
     <message>
         <source>shutting down</source>
-        <translation type="unfinished"></translation>
+        <translation>arrêt en cours</translation>
     </message>
     <message>
         <source>Shutting down</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt en cours</translation>
     </message>
     <message>
         <source>On battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Sur batterie</translation>
     </message>
     <message>
         <source>On mains</source>
-        <translation type="unfinished"></translation>
+        <translation>Sur secteur</translation>
     </message>
     <message>
         <source>battery low</source>
-        <translation type="unfinished"></translation>
+        <translation>batterie faible</translation>
     </message>
     <message>
         <source>replace battery</source>
-        <translation type="unfinished"></translation>
+        <translation>batterie à remplacer</translation>
     </message>
     <message>
         <source>charging</source>
-        <translation type="unfinished"></translation>
+        <translation>en charge</translation>
     </message>
     <message>
         <source>load %1</source>
-        <translation type="unfinished"></translation>
+        <translation>charge %1</translation>
     </message>
     <message>
         <source>shutdown in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>arrêt dans %1</translation>
     </message>
     <message>
         <source>No values from the UPS agent: the power state is unknown.</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucune valeur de l’agent : l’état de l’alimentation est inconnu.</translation>
     </message>
     <message>
         <source>Communication restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication rétablie</translation>
     </message>
     <message>
         <source>The UPS agent reports again.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’agent de l’onduleur répond de nouveau.</translation>
     </message>
     <message>
         <source>Power failure</source>
-        <translation type="unfinished"></translation>
+        <translation>Coupure de courant</translation>
     </message>
     <message>
         <source>The UPS runs on its battery.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur fonctionne sur batterie.</translation>
     </message>
     <message>
         <source>The UPS runs on mains again after %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur est de nouveau sur secteur après %1.</translation>
     </message>
     <message>
         <source>The UPS runs on mains again.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur est de nouveau sur secteur.</translation>
     </message>
     <message>
         <source>Power restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant rétabli</translation>
     </message>
     <message>
         <source>Battery low</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie faible</translation>
     </message>
     <message>
         <source>The battery is nearly empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>La batterie est presque vide.</translation>
     </message>
     <message>
         <source>Replace battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie à remplacer</translation>
     </message>
     <message>
         <source>The UPS asks for a new battery.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur demande une nouvelle batterie.</translation>
     </message>
     <message>
         <source>Overload</source>
-        <translation type="unfinished"></translation>
+        <translation>Surcharge</translation>
     </message>
     <message>
         <source>The UPS carries more than it can.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur supporte plus qu’il ne peut.</translation>
     </message>
     <message>
         <source>Overheat</source>
-        <translation type="unfinished"></translation>
+        <translation>Surchauffe</translation>
     </message>
     <message>
         <source>The UPS is too hot.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’onduleur est trop chaud.</translation>
     </message>
     <message>
         <source>The computer shuts down in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’ordinateur s’arrête dans %1.</translation>
     </message>
     <message>
         <source>The UPS&apos;s primary orders this computer to shut down now</source>
-        <translation type="unfinished"></translation>
+        <translation>Le primaire de l’onduleur ordonne l’arrêt immédiat de cet ordinateur</translation>
     </message>
     <message>
         <source>The computer is shutting down now.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’ordinateur s’arrête maintenant.</translation>
     </message>
     <message>
         <source>Shutdown pending</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt imminent</translation>
     </message>
     <message>
         <source>Shutdown in less than a minute</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt dans moins d’une minute</translation>
     </message>
     <message>
         <source>Shutdown cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt annulé</translation>
     </message>
     <message>
         <source>The computer keeps running.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’ordinateur continue de fonctionner.</translation>
     </message>
 </context>
 <context>
     <name>Dialogs</name>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Non enregistré</translation>
     </message>
     <message>
         <source>The calendar could not be saved: %1
 Close again to close the window without saving it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le calendrier n’a pas pu être enregistré : %1
+Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The settings could not be saved: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Les réglages n’ont pas pu être enregistrés : %1</translation>
     </message>
     <message>
         <source>Agent not told</source>
-        <translation type="unfinished"></translation>
+        <translation>Agent non prévenu</translation>
     </message>
     <message>
         <source>The calendar was saved, but the agent could not be told: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Le calendrier a été enregistré, mais l’agent n’a pas pu être prévenu : %1</translation>
     </message>
     <message>
         <source>The settings were saved, but the agent could not be told: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Les réglages ont été enregistrés, mais l’agent n’a pas pu être prévenu : %1</translation>
     </message>
 </context>
 <context>
     <name>EventLogWindow</name>
     <message>
         <source>Event Log</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal des événements</translation>
     </message>
 </context>
 <context>
     <name>HistoryWindow</name>
     <message>
         <source>running</source>
-        <translation type="unfinished"></translation>
+        <translation>en cours</translation>
     </message>
     <message>
         <source>cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>annulé</translation>
     </message>
     <message>
         <source>power back</source>
-        <translation type="unfinished"></translation>
+        <translation>courant revenu</translation>
     </message>
     <message>
         <source>expired</source>
-        <translation type="unfinished"></translation>
+        <translation>écoulé</translation>
     </message>
     <message>
         <source>shutdown run</source>
-        <translation type="unfinished"></translation>
+        <translation>arrêt effectué</translation>
     </message>
     <message>
         <source>No history yet: the agent has not recorded any.</source>
-        <translation type="unfinished"></translation>
+        <translation>Pas encore d’historique : l’agent n’a rien enregistré.</translation>
     </message>
     <message>
         <source>The history was written by a newer agent and cannot be read here.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique a été écrit par un agent plus récent et ne peut pas être lu ici.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique est trop volumineux pour être lu à temps : %1. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique ne peut pas être lu : %1.</translation>
     </message>
     <message>
         <source>Last hour</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernière heure</translation>
     </message>
     <message>
         <source>Last day</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernier jour</translation>
     </message>
     <message>
         <source>Last week</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernière semaine</translation>
     </message>
     <message>
         <source>Last month</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernier mois</translation>
     </message>
     <message>
         <source>Last year</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernière année</translation>
     </message>
     <message>
         <source>in the last hour</source>
-        <translation type="unfinished"></translation>
+        <translation>dans la dernière heure</translation>
     </message>
     <message>
         <source>in the last day</source>
-        <translation type="unfinished"></translation>
+        <translation>dans le dernier jour</translation>
     </message>
     <message>
         <source>in the last week</source>
-        <translation type="unfinished"></translation>
+        <translation>dans la dernière semaine</translation>
     </message>
     <message>
         <source>in the last month</source>
-        <translation type="unfinished"></translation>
+        <translation>dans le dernier mois</translation>
     </message>
     <message>
         <source>in the last year</source>
-        <translation type="unfinished"></translation>
+        <translation>dans la dernière année</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1 %2. A shorter range may be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique est trop volumineux pour être lu à temps : %1 %2. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>Battery: the history holds too many outages to compare the runtimes in time.</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie : l’historique contient trop de coupures pour comparer les autonomies à temps.</translation>
     </message>
     <message>
         <source>Battery: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie : %1.</translation>
     </message>
     <message>
         <source>Battery: two outages that begin on a full battery are needed to compare its runtime (%1 so far).</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie : deux coupures commençant batterie pleine sont nécessaires pour comparer son autonomie (%1 pour l’instant).</translation>
     </message>
     <message>
         <source>%1 min at %2 % load on %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 min à %2&#xa0;% de charge le %3</translation>
     </message>
     <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie : %1 ; aucune coupure ultérieure batterie pleine à charge comparable.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Autonomie de la batterie : %1, puis %2.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation type="unfinished"></translation>
+        <translation>Autonomie de la batterie : %1, puis %2 (%3&#xa0;% de la première).</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1&#xa0;%</translation>
     </message>
     <message>
         <source>Charge %</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge batterie %</translation>
     </message>
     <message>
         <source>Load %</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge %</translation>
     </message>
     <message>
         <source>Input V</source>
-        <translation type="unfinished"></translation>
+        <translation>Entrée V</translation>
     </message>
     <message>
         <source>History</source>
-        <translation type="unfinished"></translation>
+        <translation>Historique</translation>
     </message>
     <message>
         <source>Export table (CSV)…</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporter le tableau (CSV)…</translation>
     </message>
     <message>
         <source>Export chart (PNG)…</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporter le graphique (PNG)…</translation>
     </message>
     <message>
         <source>Reading the history…</source>
-        <translation type="unfinished"></translation>
+        <translation>Lecture de l’historique…</translation>
     </message>
     <message>
         <source>Range:</source>
-        <translation type="unfinished"></translation>
+        <translation>Période :</translation>
     </message>
     <message>
         <source>On battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Sur batterie</translation>
     </message>
     <message>
         <source>%d %%</source>
-        <translation type="unfinished"></translation>
+        <translation>%d %%</translation>
     </message>
     <message>
         <source>%d V</source>
-        <translation type="unfinished"></translation>
+        <translation>%d V</translation>
     </message>
     <message>
         <source>Point at the chart to read its values.</source>
-        <translation type="unfinished"></translation>
+        <translation>Pointez le graphique pour lire ses valeurs.</translation>
     </message>
     <message>
         <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Début</translation>
     </message>
     <message>
         <source>End</source>
-        <translation type="unfinished"></translation>
+        <translation>Fin</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Durée</translation>
     </message>
     <message>
         <source>Lowest charge</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge minimale</translation>
     </message>
     <message>
         <source>Countdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Compte à rebours</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer</translation>
     </message>
     <message>
         <source>none</source>
-        <translation type="unfinished"></translation>
+        <translation>aucun</translation>
     </message>
     <message>
         <source>on battery</source>
-        <translation type="unfinished"></translation>
+        <translation>sur batterie</translation>
     </message>
     <message>
         <source>%1 outage %2: %3 on battery, longest %4%5</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 coupure %2 : %3 sur batterie, la plus longue %4%5</translation>
     </message>
     <message>
         <source>%1 outages %2: %3 on battery, longest %4%5</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 coupures %2 : %3 sur batterie, la plus longue %4%5</translation>
     </message>
     <message>
         <source> (* began earlier: counted from the range&apos;s start)</source>
-        <translation type="unfinished"></translation>
+        <translation> (* commencée plus tôt : comptée depuis le début de la période)</translation>
     </message>
     <message>
         <source>%1   charge %2, load %3, input %4%5</source>
-        <translation type="unfinished"></translation>
+        <translation>%1   charge batterie %2, charge %3, entrée %4%5</translation>
     </message>
     <message>
         <source>%1 V</source>
-        <translation type="unfinished"></translation>
+        <translation>%1&#xa0;V</translation>
     </message>
     <message>
         <source>   (on battery)</source>
-        <translation type="unfinished"></translation>
+        <translation>   (sur batterie)</translation>
     </message>
     <message>
         <source>Export chart</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporter le graphique</translation>
     </message>
     <message>
         <source>Export outage table</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporter le tableau des coupures</translation>
     </message>
     <message>
         <source>PNG image (*.png)</source>
-        <translation type="unfinished"></translation>
+        <translation>Image PNG (*.png)</translation>
     </message>
     <message>
         <source>CSV file (*.csv)</source>
-        <translation type="unfinished"></translation>
+        <translation>Fichier CSV (*.csv)</translation>
     </message>
     <message>
         <source>Could not write %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d’écrire %1.</translation>
     </message>
 </context>
 <context>
     <name>LogManageWindow</name>
     <message>
         <source>Log Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Réglages du journal</translation>
     </message>
     <message>
         <source>Log entries to keep:</source>
-        <translation type="unfinished"></translation>
+        <translation>Entrées à conserver :</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
     <name>MainMenu</name>
     <message>
         <source>&amp;Monitor</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Moniteur</translation>
     </message>
     <message>
         <source>&amp;Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Réglages</translation>
     </message>
     <message>
         <source>&amp;UPS</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Onduleur</translation>
     </message>
     <message>
         <source>About…</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation type="unfinished"></translation>
+        <translation>Historique…</translation>
     </message>
     <message>
         <source>Preferences…</source>
-        <translation type="unfinished"></translation>
+        <translation>Préférences…</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Quitter</translation>
     </message>
     <message>
         <source>Property…</source>
-        <translation type="unfinished"></translation>
+        <translation>Propriétés…</translation>
     </message>
     <message>
         <source>Actions…</source>
-        <translation type="unfinished"></translation>
+        <translation>Actions…</translation>
     </message>
     <message>
         <source>Schedule…</source>
-        <translation type="unfinished"></translation>
+        <translation>Planification…</translation>
     </message>
     <message>
         <source>Log settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>Réglages du journal…</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal des événements…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler l’arrêt</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>Communication:</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication :</translation>
     </message>
     <message>
         <source>Power source:</source>
-        <translation type="unfinished"></translation>
+        <translation>Alimentation :</translation>
     </message>
     <message>
         <source>Battery status:</source>
-        <translation type="unfinished"></translation>
+        <translation>État batterie :</translation>
     </message>
     <message>
         <source>Battery level:</source>
-        <translation type="unfinished"></translation>
+        <translation>Niveau batterie :</translation>
     </message>
     <message>
         <source>Shutdown countdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Compte à rebours</translation>
     </message>
     <message>
         <source>None pending</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun en attente</translation>
     </message>
     <message>
         <source>Shutdown in</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt dans</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation>État</translation>
     </message>
     <message>
         <source>Meter</source>
-        <translation type="unfinished"></translation>
+        <translation>Mesures</translation>
     </message>
     <message>
         <source>Maintenance</source>
-        <translation type="unfinished"></translation>
+        <translation>Maintenance</translation>
     </message>
     <message>
         <source>Communication lost</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication perdue</translation>
     </message>
     <message>
         <source>Power failure</source>
-        <translation type="unfinished"></translation>
+        <translation>Coupure de courant</translation>
     </message>
     <message>
         <source>Battery low</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie faible</translation>
     </message>
     <message>
         <source>Replace battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie à remplacer</translation>
     </message>
     <message>
         <source>Overload</source>
-        <translation type="unfinished"></translation>
+        <translation>Surcharge</translation>
     </message>
     <message>
         <source>Overheat</source>
-        <translation type="unfinished"></translation>
+        <translation>Surchauffe</translation>
     </message>
     <message>
         <source>Beeper on</source>
-        <translation type="unfinished"></translation>
+        <translation>Alarme sonore active</translation>
     </message>
     <message>
         <source>Meter shows:</source>
-        <translation type="unfinished"></translation>
+        <translation>Mesure affichée :</translation>
     </message>
     <message>
         <source>Second selection:</source>
-        <translation type="unfinished"></translation>
+        <translation>Second choix :</translation>
     </message>
     <message>
         <source>Kept in the settings for the agent; not shown on the meter.</source>
-        <translation type="unfinished"></translation>
+        <translation>Conservé dans les réglages pour l’agent ; non affiché.</translation>
     </message>
     <message>
         <source>Last battery replacement:</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernier remplacement :</translation>
     </message>
     <message>
         <source>Next battery replacement:</source>
-        <translation type="unfinished"></translation>
+        <translation>Prochain remplacement :</translation>
     </message>
     <message>
         <source>Next scheduled shutdown:</source>
-        <translation type="unfinished"></translation>
+        <translation>Prochain arrêt planifié :</translation>
     </message>
     <message>
         <source>Shutting down</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt en cours</translation>
     </message>
     <message>
         <source>%1%</source>
-        <translation type="unfinished"></translation>
+        <translation>%1&#xa0;%</translation>
     </message>
     <message>
         <source>Waiting for the agent…</source>
-        <translation type="unfinished"></translation>
+        <translation>En attente de l’agent…</translation>
     </message>
     <message>
         <source>Disconnect</source>
-        <translation type="unfinished"></translation>
+        <translation>Déconnecté</translation>
     </message>
     <message>
         <source>Connected</source>
-        <translation type="unfinished"></translation>
+        <translation>Connecté</translation>
     </message>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Inconnu</translation>
     </message>
     <message>
         <source>Battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie</translation>
     </message>
     <message>
         <source>Normal</source>
-        <translation type="unfinished"></translation>
+        <translation>Normal</translation>
     </message>
     <message>
         <source>Need Replace</source>
-        <translation type="unfinished"></translation>
+        <translation>À remplacer</translation>
     </message>
     <message>
         <source>Low</source>
-        <translation type="unfinished"></translation>
+        <translation>Faible</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun</translation>
     </message>
     <message>
         <source>Not sent</source>
-        <translation type="unfinished"></translation>
+        <translation>Non envoyé</translation>
     </message>
     <message>
         <source>The request to cancel the shutdown could not be sent: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>La demande d’annulation de l’arrêt n’a pas pu être envoyée : %1</translation>
     </message>
 </context>
 <context>
     <name>Measurement</name>
     <message>
         <source>Battery Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension batterie</translation>
     </message>
     <message>
         <source>Battery Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant batterie</translation>
     </message>
     <message>
         <source>Battery Level</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge batterie</translation>
     </message>
     <message>
         <source>Input Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>Fréquence d’entrée</translation>
     </message>
     <message>
         <source>Input Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension d’entrée</translation>
     </message>
     <message>
         <source>Input Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant d’entrée</translation>
     </message>
     <message>
         <source>Input Frequency2</source>
-        <translation type="unfinished"></translation>
+        <translation>Fréquence d’entrée 2</translation>
     </message>
     <message>
         <source>Input Voltage2</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension d’entrée 2</translation>
     </message>
     <message>
         <source>Input Current2</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant d’entrée 2</translation>
     </message>
     <message>
         <source>Input Frequency3</source>
-        <translation type="unfinished"></translation>
+        <translation>Fréquence d’entrée 3</translation>
     </message>
     <message>
         <source>Input Voltage3</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension d’entrée 3</translation>
     </message>
     <message>
         <source>Input Current3</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant d’entrée 3</translation>
     </message>
     <message>
         <source>Output Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>Fréquence de sortie</translation>
     </message>
     <message>
         <source>Output Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension de sortie</translation>
     </message>
     <message>
         <source>Output Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant de sortie</translation>
     </message>
     <message>
         <source>Output Loading</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge de sortie</translation>
     </message>
     <message>
         <source>Output Voltage2</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension de sortie 2</translation>
     </message>
     <message>
         <source>Output Current2</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant de sortie 2</translation>
     </message>
     <message>
         <source>Output Loading2</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge de sortie 2</translation>
     </message>
     <message>
         <source>Output Voltage3</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension de sortie 3</translation>
     </message>
     <message>
         <source>Output Current3</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant de sortie 3</translation>
     </message>
     <message>
         <source>Output Loading3</source>
-        <translation type="unfinished"></translation>
+        <translation>Charge de sortie 3</translation>
     </message>
     <message>
         <source>Bypass Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>Fréquence bypass</translation>
     </message>
     <message>
         <source>Bypass Voltage</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension bypass</translation>
     </message>
     <message>
         <source>Bypass Current</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant bypass</translation>
     </message>
     <message>
         <source>Bypass Voltage2</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension bypass 2</translation>
     </message>
     <message>
         <source>Bypass Current2</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant bypass 2</translation>
     </message>
     <message>
         <source>Bypass Voltage3</source>
-        <translation type="unfinished"></translation>
+        <translation>Tension bypass 3</translation>
     </message>
     <message>
         <source>Bypass Current3</source>
-        <translation type="unfinished"></translation>
+        <translation>Courant bypass 3</translation>
     </message>
     <message>
         <source>Temperature</source>
-        <translation type="unfinished"></translation>
+        <translation>Température</translation>
     </message>
 </context>
 <context>
     <name>PreferencesWindow</name>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Préférences</translation>
     </message>
     <message>
         <source>Notify me of:</source>
-        <translation type="unfinished"></translation>
+        <translation>Me prévenir en cas de :</translation>
     </message>
     <message>
         <source>Power failure and return</source>
-        <translation type="unfinished"></translation>
+        <translation>Coupure et retour du courant</translation>
     </message>
     <message>
         <source>Low battery, battery to replace</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie faible, batterie à remplacer</translation>
     </message>
     <message>
         <source>Communication lost and restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication perdue et rétablie</translation>
     </message>
     <message>
         <source>Shutdown countdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Compte à rebours avant l’arrêt</translation>
     </message>
     <message>
         <source>Closing the window keeps the monitor in the tray</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer la fenêtre garde le moniteur dans la zone de notification</translation>
     </message>
     <message>
         <source>Values older than this are lost (s):</source>
-        <translation type="unfinished"></translation>
+        <translation>Valeurs perdues au-delà de (s) :</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>not a preferences file</source>
-        <translation type="unfinished"></translation>
+        <translation>pas un fichier de préférences</translation>
     </message>
     <message>
         <source>access denied</source>
-        <translation type="unfinished"></translation>
+        <translation>accès refusé</translation>
     </message>
     <message>
         <source>cannot write %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>impossible d’écrire %1 : %2</translation>
     </message>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Non enregistré</translation>
     </message>
     <message>
         <source>The preferences could not be saved: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Les préférences n’ont pas pu être enregistrées : %1</translation>
     </message>
 </context>
 <context>
     <name>PropertyWindow</name>
     <message>
         <source>Property</source>
-        <translation type="unfinished"></translation>
+        <translation>Propriétés</translation>
     </message>
     <message>
         <source>Low battery level (%):</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie faible sous (%) :</translation>
     </message>
     <message>
         <source>Last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Dernier remplacement de la batterie</translation>
     </message>
     <message>
         <source>Year</source>
-        <translation type="unfinished"></translation>
+        <translation>Année</translation>
     </message>
     <message>
         <source>Next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Prochain remplacement de la batterie</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
     <name>ScheduleWindow</name>
     <message>
         <source>Schedule</source>
-        <translation type="unfinished"></translation>
+        <translation>Planification</translation>
     </message>
     <message>
         <source>Shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt</translation>
     </message>
     <message>
         <source>Restart</source>
-        <translation type="unfinished"></translation>
+        <translation>Redémarrage</translation>
     </message>
     <message>
         <source>Test</source>
-        <translation type="unfinished"></translation>
+        <translation>Test</translation>
     </message>
     <message>
         <source>Deep test</source>
-        <translation type="unfinished"></translation>
+        <translation>Test approfondi</translation>
     </message>
     <message>
         <source>Action</source>
-        <translation type="unfinished"></translation>
+        <translation>Action</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure</translation>
     </message>
     <message>
         <source>This day</source>
-        <translation type="unfinished"></translation>
+        <translation>Ce jour</translation>
     </message>
     <message>
         <source>Every day</source>
-        <translation type="unfinished"></translation>
+        <translation>Chaque jour</translation>
     </message>
     <message>
         <source>Every week</source>
-        <translation type="unfinished"></translation>
+        <translation>Chaque semaine</translation>
     </message>
     <message>
         <source>Every month</source>
-        <translation type="unfinished"></translation>
+        <translation>Chaque mois</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermer</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucune</translation>
     </message>
 </context>
 <context>
     <name>StatusBar</name>
     <message>
         <source>agent running, UPS not answering</source>
-        <translation type="unfinished"></translation>
+        <translation>agent actif, l’onduleur ne répond pas</translation>
     </message>
     <message>
         <source>agent running, UPS not answering: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>agent actif, l’onduleur ne répond pas : %1</translation>
     </message>
     <message>
         <source>program folder %1 not found</source>
-        <translation type="unfinished"></translation>
+        <translation>dossier du programme %1 introuvable</translation>
     </message>
     <message>
         <source>program folder %1 not readable: needs %2</source>
-        <translation type="unfinished"></translation>
+        <translation>dossier du programme %1 illisible : il faut %2</translation>
     </message>
     <message>
         <source>agent not running</source>
-        <translation type="unfinished"></translation>
+        <translation>l’agent ne tourne pas</translation>
     </message>
     <message>
         <source>no update for %1 s</source>
-        <translation type="unfinished"></translation>
+        <translation>aucune mise à jour depuis %1 s</translation>
     </message>
     <message>
         <source>values written by user %1 ignored</source>
-        <translation type="unfinished"></translation>
+        <translation>valeurs écrites par l’utilisateur %1 ignorées</translation>
     </message>
     <message>
         <source>no values from the agent</source>
-        <translation type="unfinished"></translation>
+        <translation>aucune valeur de l’agent</translation>
     </message>
     <message>
         <source>program folder %1 was moved or renamed: still read where it went</source>
-        <translation type="unfinished"></translation>
+        <translation>le dossier du programme %1 a été déplacé ou renommé : toujours lu à son nouvel emplacement</translation>
     </message>
 </context>
 </TS>
