@@ -28,17 +28,18 @@ bool ParseSeconds(const char* text, double* out) {
 } // namespace
 
 std::string UsageText() {
-    return Translated("CommandLine",
-                      "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
-           "                        [--help] [--version]\n"
-           "\n"
-           "  --folder DIR        program folder with the exchange files (default: the\n"
-           "                      CORVANTA_FOLDER environment variable, else\n"
-           "                      /Applications/Corvanta)\n"
-           "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
-           "  --after SECONDS     when to take the snapshot (default 3)\n"
-           "  --help              show this text\n"
-           "  --version           show the version\n");
+    return Translated(
+        "CommandLine",
+        "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
+        "                        [--help] [--version]\n"
+        "\n"
+        "  --folder DIR        program folder with the exchange files (default: the\n"
+        "                      CORVANTA_FOLDER environment variable, else\n"
+        "                      /Applications/Corvanta)\n"
+        "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
+        "  --after SECONDS     when to take the snapshot (default 3)\n"
+        "  --help              show this text\n"
+        "  --version           show the version\n");
 }
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOptions* options,

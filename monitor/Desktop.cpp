@@ -184,17 +184,19 @@ void ShowMainWindow() {
 class Tray {
   public:
     Tray() {
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Show")), &QAction::triggered,
-                         ShowMainWindow);
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Event log…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Show")),
+                         &QAction::triggered, ShowMainWindow);
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Event log…")),
+                         &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "History…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "History…")),
+                         &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("hist"), nullptr); });
         cancel_ = menu_.addAction(QCoreApplication::translate("Desktop", "Cancel shutdown"));
         QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
         menu_.addSeparator();
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Quit")), &QAction::triggered,
-                         [] { ProcessHICommand(kHICommandQuit, nullptr); });
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Quit")),
+                         &QAction::triggered, [] { ProcessHICommand(kHICommandQuit, nullptr); });
         icon_.setContextMenu(&menu_);
         QObject::connect(&icon_, &QSystemTrayIcon::activated,
                          [](QSystemTrayIcon::ActivationReason reason) {
@@ -258,7 +260,7 @@ OSStatus CloseToTray(EventHandlerCallRef, EventRef event, void*) {
         gDesktop->notifier->Show(
             {NoticeKind::StillRunning, Translated("Desktop", "Corvanta UPS Monitor keeps running"),
              Translated("Desktop", "It watches the UPS from the tray; Quit in its menu ends it."),
-                                  kUrgencyNormal});
+             kUrgencyNormal});
     }
     return noErr;
 }

@@ -40,7 +40,8 @@ std::string Duration(long s) {
     char minutes[8];
     std::snprintf(minutes, sizeof minutes, "%02ld", s % 3600 / 60);
     if (s >= 3600)
-        return Substituted(Translated("Desktop", "%1 h %2 min"), {std::to_string(s / 3600), minutes});
+        return Substituted(Translated("Desktop", "%1 h %2 min"),
+                           {std::to_string(s / 3600), minutes});
     if (s >= 60)
         return Substituted(Translated("Desktop", "%1 min %2 s"),
                            {std::to_string(s / 60), std::to_string(s % 60)});
@@ -115,10 +116,11 @@ std::string ClockText(int seconds) {
 
 std::string NutRoleText(const NutState& s) {
     if (s.Role == NutRole::Observer)
-        return Translated("Desktop",
-                          "Not logged in to the UPS server: a primary will not wait for this computer");
-    std::string text =
-        s.Role == NutRole::Primary ? Translated("Desktop", "Primary") : Translated("Desktop", "Secondary");
+        return Translated(
+            "Desktop",
+            "Not logged in to the UPS server: a primary will not wait for this computer");
+    std::string text = s.Role == NutRole::Primary ? Translated("Desktop", "Primary")
+                                                  : Translated("Desktop", "Secondary");
     if (s.Others < 0) return text;
     const std::string others =
         s.Others == 0   ? Translated("Desktop", "no other computer on this UPS")
@@ -141,13 +143,15 @@ std::string TrayToolTip(const UpsPicture& p) {
     if (p.link == PictureLink::Lost) {
         const std::string lost = Translated("Desktop", "Communication lost");
         if (!p.known) return lost;
-        return lost + kDot + power + (shutting ? kDot + Translated("Desktop", "shutting down") : "");
+        return lost + kDot + power +
+               (shutting ? kDot + Translated("Desktop", "shutting down") : "");
     }
     // An observer's role is the status bar's to explain: the tip stays short.
     const std::string role =
         p.nut && p.nut->Role != NutRole::Observer ? kDot + NutRoleText(*p.nut) : "";
     if (shutting) return Translated("Desktop", "Shutting down") + role;
-    std::string s = OnBattery(p) ? Translated("Desktop", "On battery") : Translated("Desktop", "On mains");
+    std::string s =
+        OnBattery(p) ? Translated("Desktop", "On battery") : Translated("Desktop", "On mains");
     if (p.status & kLow)
         s += kDot + Translated("Desktop", "battery low");
     else if (p.status & UPS_BATTREPLACE)
@@ -191,10 +195,10 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
         // Lost before anything was read is the start-up, not news.
         if (!linkLostShown_ && lastLive_.link == PictureLink::Live) {
             linkLostShown_ = true;
-            out.push_back({NoticeKind::LinkLost, Translated("Desktop", "Communication lost"),
-                           Translated("Desktop",
-                                      "No values from the UPS agent: the power state is unknown."),
-                           kUrgencyNormal});
+            out.push_back(
+                {NoticeKind::LinkLost, Translated("Desktop", "Communication lost"),
+                 Translated("Desktop", "No values from the UPS agent: the power state is unknown."),
+                 kUrgencyNormal});
         }
         return out;
     }
@@ -218,8 +222,8 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
                 ? Substituted(Translated("Desktop", "The UPS runs on mains again after %1."),
                               {Duration(now - failedAt_)})
                 : Translated("Desktop", "The UPS runs on mains again.");
-        out.push_back(
-            {NoticeKind::PowerRestored, Translated("Desktop", "Power restored"), body, kUrgencyNormal});
+        out.push_back({NoticeKind::PowerRestored, Translated("Desktop", "Power restored"), body,
+                       kUrgencyNormal});
         failedAt_ = -1;
     }
     if (LowOnBattery(p) && !LowOnBattery(was))
@@ -262,13 +266,14 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
         out.push_back({NoticeKind::CountdownStarted, Translated("Desktop", "Shutdown pending"), in,
                        p.down < 60 ? kUrgencyCritical : kUrgencyNormal});
     } else if (p.down >= 0 && p.down < 60 && wasDown >= 60) {
-        out.push_back(
-            {NoticeKind::LastMinute, Translated("Desktop", "Shutdown in less than a minute"), in,
-             kUrgencyCritical});
+        out.push_back({NoticeKind::LastMinute,
+                       Translated("Desktop", "Shutdown in less than a minute"), in,
+                       kUrgencyCritical});
     } else if (p.down < 0 && wasDown >= 0) {
         // The power's return and a countdown run out are not cancellations.
         if (wasDown >= 1 && !restored)
-            out.push_back({NoticeKind::ShutdownCancelled, Translated("Desktop", "Shutdown cancelled"),
+            out.push_back({NoticeKind::ShutdownCancelled,
+                           Translated("Desktop", "Shutdown cancelled"),
                            Translated("Desktop", "The computer keeps running."), kUrgencyNormal});
         else
             out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});

@@ -35,9 +35,9 @@ OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void
         std::string why;
         if (!SavePreferences(prefs, &why)) {
             ShowAlert(window, Translated("PreferencesWindow", "Not saved"),
-                      Substituted(Translated("PreferencesWindow",
-                                             "The preferences could not be saved: %1"),
-                                  {why}));
+                      Substituted(
+                          Translated("PreferencesWindow", "The preferences could not be saved: %1"),
+                          {why}));
             return noErr;
         }
     }

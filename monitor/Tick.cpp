@@ -43,9 +43,10 @@ std::string LinkDetailText(const ValuesLinkState& link) {
     if (link.link == ValuesLink::Live) {
         if (PtUPSVal.flag_OpenUPS != 0) return "";
         const std::string why = LastLinkLostReason();
-        return why.empty() ? Translated("StatusBar", "agent running, UPS not answering")
-                           : Substituted(Translated("StatusBar", "agent running, UPS not answering: %1"),
-                                         {why});
+        return why.empty()
+                   ? Translated("StatusBar", "agent running, UPS not answering")
+                   : Substituted(Translated("StatusBar", "agent running, UPS not answering: %1"),
+                                 {why});
     }
     if (link.link != ValuesLink::Lost) return "";
     switch (link.reason) {
@@ -57,7 +58,8 @@ std::string LinkDetailText(const ValuesLinkState& link) {
     case LostReason::AgentNotRunning:
         return Translated("StatusBar", "agent not running");
     case LostReason::NoUpdate:
-        return Substituted(Translated("StatusBar", "no update for %1 s"), {std::to_string(link.age)});
+        return Substituted(Translated("StatusBar", "no update for %1 s"),
+                           {std::to_string(link.age)});
     case LostReason::ForeignWriter:
         return Substituted(Translated("StatusBar", "values written by user %1 ignored"),
                            {link.detail});
@@ -76,9 +78,10 @@ std::string StatusBarText() {
         if (!part.empty()) text += (text.empty() ? "" : "; ") + part;
     };
     if (ProgramFolderMoved())
-        add(Substituted(Translated("StatusBar",
-                                   "program folder %1 was moved or renamed: still read where it went"),
-                        {CurDir}));
+        add(Substituted(
+            Translated("StatusBar",
+                       "program folder %1 was moved or renamed: still read where it went"),
+            {CurDir}));
     add(LinkDetailText(GetValuesLink()));
     if (const auto& nut = NutStatusNow()) add(NutStatusText(*nut));
     return text;

@@ -34,9 +34,9 @@ void TakeSnapshot(const std::string& file) {
     if (!MainWindow) return;
     const QPixmap picture = MainWindow->grab();
     if (!picture.save(QString::fromStdString(file), "PNG")) {
-        std::fprintf(stderr, "corvanta-monitor: %s\n",
-                     Substituted(Translated("CommandLine", "cannot write the snapshot %1"), {file})
-                         .c_str());
+        std::fprintf(
+            stderr, "corvanta-monitor: %s\n",
+            Substituted(Translated("CommandLine", "cannot write the snapshot %1"), {file}).c_str());
         gSnapshotResult = 1;
     }
     ExitToShell();

@@ -9,8 +9,8 @@
 #include "Controls.h"
 #include "HID.h"
 #include "ObjectClass.h"
-#include "Translation.h"
 #include "Schedule.h"
+#include "Translation.h"
 #include "Ups.h"
 #include "file.h"
 #include "screen.h"
@@ -53,7 +53,6 @@ void Text(ControlRef control, const std::string& text, int size, Colour c) {
     DrawCustString(control, text.c_str(), size, c.r, c.g, c.b);
 }
 
-
 // The number in characters [from, to) of a date, as far as its leading digits
 // go; characters past the date's end count as missing.
 int DatePiece(const char* date, std::size_t len, std::size_t from, std::size_t to) {
@@ -69,7 +68,8 @@ int DatePiece(const char* date, std::size_t len, std::size_t from, std::size_t t
 void DrawDate(ControlRef control, const char (&date)[9]) {
     const std::size_t len = strnlen(date, sizeof date);
     Text(control,
-         LocalDate(DatePiece(date, len, 0, 4), DatePiece(date, len, 4, 6), DatePiece(date, len, 6, 8)),
+         LocalDate(DatePiece(date, len, 0, 4), DatePiece(date, len, 4, 6),
+                   DatePiece(date, len, 6, 8)),
          14, kPlain);
 }
 
@@ -98,8 +98,8 @@ void DrawCountdown(ControlRef control) {
     const bool shutting = ShuttingDown();
     // The badge says what is under way; the clock has nothing left to count.
     if (companion)
-        SetControlTitleWithCFString(companion,
-                                    shutting ? Translated("MainWindow", "Shutting down") : Translated("MainWindow", "Shutdown in"));
+        SetControlTitleWithCFString(companion, shutting ? Translated("MainWindow", "Shutting down")
+                                                        : Translated("MainWindow", "Shutdown in"));
     if (shutting) {
         SetCompanionVisible(true);
         Text(control, "", 18, kAlarm);
@@ -198,7 +198,9 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
         if (!live) {
             Text(control, "--", 14, kMuted);
         } else {
-            Text(control, Substituted(Translated("MainWindow", "%1%"), {std::to_string(level / 10)}), 14, level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
+            Text(control,
+                 Substituted(Translated("MainWindow", "%1%"), {std::to_string(level / 10)}), 14,
+                 level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
         }
     } else if (std::strcmp(name, "Countdown") == 0) {
         DrawCountdown(control);
@@ -206,7 +208,10 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
                (std::strcmp(name, "Communication") == 0 || std::strcmp(name, "PowerSource") == 0 ||
                 std::strcmp(name, "BatteryStatus") == 0)) {
         // Nothing read yet: say so, and no verdict on power or battery.
-        Text(control, std::strcmp(name, "Communication") == 0 ? Translated("MainWindow", "Waiting for the agent…") : "",
+        Text(control,
+             std::strcmp(name, "Communication") == 0
+                 ? Translated("MainWindow", "Waiting for the agent…")
+                 : "",
              kWaitingSize, kMuted);
     } else if (std::strcmp(name, "Communication") == 0) {
         if (status & UPS_COMMERR)
@@ -240,8 +245,9 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
                            NextShutdown.Day == now.day;
         const DateTimeStr& n = NextShutdown;
         Text(control,
-             n.Year == 0 ? Translated("MainWindow", "None") : LocalDateTime(n.Year, n.Month, n.Day, n.Hour, n.Minute), 14,
-             today ? kToday : kPlain);
+             n.Year == 0 ? Translated("MainWindow", "None")
+                         : LocalDateTime(n.Year, n.Month, n.Day, n.Hour, n.Minute),
+             14, today ? kToday : kPlain);
     } else if (std::strcmp(name, "Calendar") == 0) {
         DrawCustCalendar(GetControlOwner(control));
     }

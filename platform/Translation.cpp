@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QTime>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTime>
 #include <QTranslator>
 
 #include "InterfaceResources.h"
@@ -38,7 +38,8 @@ QString DateFormat(const QLocale& locale) {
 }
 
 QString TimeFormat(const QLocale& locale, bool seconds) {
-    QString format = IsCLocale(locale) ? QStringLiteral("HH:mm") : locale.timeFormat(QLocale::ShortFormat);
+    QString format =
+        IsCLocale(locale) ? QStringLiteral("HH:mm") : locale.timeFormat(QLocale::ShortFormat);
     if (seconds && !format.contains(QLatin1String("ss")))
         format.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
     return format;

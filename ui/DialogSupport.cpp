@@ -59,18 +59,23 @@ bool ReportSave(WindowRef window, SaveResult result, const std::string& error, S
     if (result == SaveResult::Saved) return true;
     const bool calendar = what == SavedWhat::Calendar;
     if (result == SaveResult::NotSaved)
-        ShowAlert(window, Translated("Dialogs", "Not saved"),
-                  Substituted(calendar ? Translated("Dialogs", "The calendar could not be saved: %1\nClose again to "
-                                            "close the window without saving it.")
-                                       : Translated("Dialogs", "The settings could not be saved: %1"),
-                              {error}));
+        ShowAlert(
+            window, Translated("Dialogs", "Not saved"),
+            Substituted(calendar ? Translated("Dialogs",
+                                              "The calendar could not be saved: %1\nClose again to "
+                                              "close the window without saving it.")
+                                 : Translated("Dialogs", "The settings could not be saved: %1"),
+                        {error}));
     else
-        ShowAlert(window, Translated("Dialogs", "Agent not told"),
-                  Substituted(calendar ? Translated("Dialogs", "The calendar was saved, but the agent could not be "
+        ShowAlert(
+            window, Translated("Dialogs", "Agent not told"),
+            Substituted(
+                calendar
+                    ? Translated("Dialogs", "The calendar was saved, but the agent could not be "
                                             "told: %1")
-                                       : Translated("Dialogs", "The settings were saved, but the agent could not be "
+                    : Translated("Dialogs", "The settings were saved, but the agent could not be "
                                             "told: %1"),
-                              {error}));
+                {error}));
     return false;
 }
 

@@ -75,15 +75,19 @@ std::string Problem(const HistoryDbResult& fault) {
     case HistoryDbStatus::Empty:
         return Translated("HistoryWindow", "No history yet: the agent has not recorded any.");
     case HistoryDbStatus::Newer:
-        return Translated("HistoryWindow", "The history was written by a newer agent and cannot be read here.");
+        return Translated("HistoryWindow",
+                          "The history was written by a newer agent and cannot be read here.");
     case HistoryDbStatus::TooSlow:
-        return Substituted(Translated("HistoryWindow", "The history is too large to read in time: %1. A shorter range may "
-                              "be read."),
-                           {fault.Message()});
+        return Substituted(
+            Translated("HistoryWindow",
+                       "The history is too large to read in time: %1. A shorter range may "
+                       "be read."),
+            {fault.Message()});
     default:
         break;
     }
-    return Substituted(Translated("HistoryWindow", "The history cannot be read: %1."), {fault.Message()});
+    return Substituted(Translated("HistoryWindow", "The history cannot be read: %1."),
+                       {fault.Message()});
 }
 
 } // namespace
@@ -156,9 +160,11 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
         failed.problem =
             r.overflow().empty()
                 ? Problem(r.fault())
-                : Substituted(Translated("HistoryWindow", "The history is too large to read in time: %1 %2. A shorter "
+                : Substituted(
+                      Translated("HistoryWindow",
+                                 "The history is too large to read in time: %1 %2. A shorter "
                                  "range may be read."),
-                              {r.overflow(), HistoryRangeWithin(range)});
+                      {r.overflow(), HistoryRangeWithin(range)});
         return failed;
     }
     view.outages = FindOutages(events, samples, view.from, view.to);
@@ -171,17 +177,21 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
         view.fullStarts.clear();
         view.healthProblem =
             starts.fault().status == HistoryDbStatus::TooSlow
-                ? Translated("HistoryWindow", "Battery: the history holds too many outages to compare the runtimes in time.")
-                : Substituted(Translated("HistoryWindow", "Battery: %1."), {starts.fault().Message()});
+                ? Translated("HistoryWindow", "Battery: the history holds too many outages to "
+                                              "compare the runtimes in time.")
+                : Substituted(Translated("HistoryWindow", "Battery: %1."),
+                              {starts.fault().Message()});
     }
     return view;
 }
 
 std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
     if (fullStarts.size() < 2)
-        return Substituted(Translated("HistoryWindow", "Battery: two outages that begin on a full battery are needed to "
-                              "compare its runtime (%1 so far)."),
-                           {std::to_string(fullStarts.size())});
+        return Substituted(
+            Translated("HistoryWindow",
+                       "Battery: two outages that begin on a full battery are needed to "
+                       "compare its runtime (%1 so far)."),
+            {std::to_string(fullStarts.size())});
     const RuntimeReading& first = fullStarts.front();
     const RuntimeReading* latest = nullptr;
     for (auto it = fullStarts.rbegin(); it + 1 != fullStarts.rend() && !latest; ++it)
@@ -192,10 +202,13 @@ std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
                             HistoryShownTime(r.time, false)});
     };
     if (!latest)
-        return Substituted(Translated("HistoryWindow", "Battery: %1; no later full-battery outage at a comparable load."),
-                           {reading(first)});
+        return Substituted(
+            Translated("HistoryWindow",
+                       "Battery: %1; no later full-battery outage at a comparable load."),
+            {reading(first)});
     if (first.runtimeSeconds <= 0)
-        return Substituted(Translated("HistoryWindow", "Battery runtime: %1, then %2."), {reading(first), reading(*latest)});
+        return Substituted(Translated("HistoryWindow", "Battery runtime: %1, then %2."),
+                           {reading(first), reading(*latest)});
     return Substituted(
         Translated("HistoryWindow", "Battery runtime: %1, then %2 (%3 % of the first)."),
         {reading(first), reading(*latest),

@@ -71,7 +71,8 @@ const char* AxisFormat(HistoryRange range) {
 }
 
 QString Percent(const std::optional<double>& v) {
-    return v ? HistoryWindow::tr("%1 %").arg(QLocale().toString(std::lround(*v))) : QStringLiteral("-");
+    return v ? HistoryWindow::tr("%1 %").arg(QLocale().toString(std::lround(*v)))
+             : QStringLiteral("-");
 }
 
 // Hovering over the chart reads the values of the nearest point.
@@ -102,9 +103,10 @@ struct LineLook {
     const char* name;
     QColor color;
 };
-const LineLook kLines[] = {{QT_TRANSLATE_NOOP("HistoryWindow", "Charge %"), QColor(0x2e, 0x8b, 0x57)},
-                           {QT_TRANSLATE_NOOP("HistoryWindow", "Load %"), QColor(0x1f, 0x5f, 0xbf)},
-                           {QT_TRANSLATE_NOOP("HistoryWindow", "Input V"), QColor(0xd2, 0x69, 0x1e)}};
+const LineLook kLines[] = {
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Charge %"), QColor(0x2e, 0x8b, 0x57)},
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Load %"), QColor(0x1f, 0x5f, 0xbf)},
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Input V"), QColor(0xd2, 0x69, 0x1e)}};
 
 const std::optional<double>& ValueOf(const ChartPoint& p, HistoryWindow::Line line) {
     return line == HistoryWindow::Charge ? p.charge
@@ -191,7 +193,8 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     // Widths for the texts the columns hold, so an empty table looks the same.
     const QFontMetrics metrics(table->font());
     const QString moment = QString::fromStdString(HistoryShownTime(0, true));
-    const QString widest[] = {moment + '*', moment, QStringLiteral("000:00:00"), tr("Lowest charge")};
+    const QString widest[] = {moment + '*', moment, QStringLiteral("000:00:00"),
+                              tr("Lowest charge")};
     for (int col = 0; col < 4; ++col)
         table->setColumnWidth(col, metrics.horizontalAdvance(widest[col]) + 24);
     table->horizontalHeader()->setStretchLastSection(true);
@@ -256,7 +259,9 @@ void HistoryWindow::StartRead() {
                 view = ReadHistory(path, range, now);
             } catch (const std::exception& e) {
                 view.state = HistoryView::State::Unreadable;
-                view.problem = tr("The history cannot be read: %1.").arg(QString::fromUtf8(e.what())).toStdString();
+                view.problem = tr("The history cannot be read: %1.")
+                                   .arg(QString::fromUtf8(e.what()))
+                                   .toStdString();
             }
             promise->addResult(std::move(view));
             promise->finish();
@@ -286,8 +291,7 @@ void HistoryWindow::ShowView() {
     chartView_->setVisible(read);
     readout->setVisible(read);
     problem->setVisible(!read);
-    problem->setText(shown_ ? QString::fromStdString(view_.problem)
-                            : tr("Reading the history…"));
+    problem->setText(shown_ ? QString::fromStdString(view_.problem) : tr("Reading the history…"));
     csvButton_->setEnabled(read);
     pngButton_->setEnabled(read);
     FillChart();
@@ -383,9 +387,8 @@ void HistoryWindow::FillTable() {
     for (const Outage& o : t.outages) {
         --row;
         startedBefore |= o.startedBefore;
-        QString countdown = o.countdown == CountdownEnd::None
-                                ? tr("none")
-                                : tr(CountdownEndName(o.countdown));
+        QString countdown =
+            o.countdown == CountdownEnd::None ? tr("none") : tr(CountdownEndName(o.countdown));
         if (!o.trigger.empty()) countdown += " (" + QString::fromStdString(o.trigger) + ")";
         const QString cells[] = {
             QString::fromStdString(HistoryShownTime(o.start, true)) + (o.startedBefore ? "*" : ""),
@@ -402,14 +405,14 @@ void HistoryWindow::FillTable() {
         health->setText(QString());
         return;
     }
-    totals->setText((t.count == 1 ? tr("%1 outage %2: %3 on battery, longest %4%5")
-                                  : tr("%1 outages %2: %3 on battery, longest %4%5"))
-                        .arg(QLocale().toString(t.count),
-                             QString::fromStdString(HistoryRangeWithin(range_)),
-                             QString::fromStdString(DurationText(t.onBattery)),
-                             QString::fromStdString(DurationText(t.longest)),
-                             startedBefore ? tr(" (* began earlier: counted from the range's start)")
-                                           : QString()));
+    totals->setText(
+        (t.count == 1 ? tr("%1 outage %2: %3 on battery, longest %4%5")
+                      : tr("%1 outages %2: %3 on battery, longest %4%5"))
+            .arg(QLocale().toString(t.count), QString::fromStdString(HistoryRangeWithin(range_)),
+                 QString::fromStdString(DurationText(t.onBattery)),
+                 QString::fromStdString(DurationText(t.longest)),
+                 startedBefore ? tr(" (* began earlier: counted from the range's start)")
+                               : QString()));
     health->setText(QString::fromStdString(
         view_.healthProblem.empty() ? BatteryHealthText(view_.fullStarts) : view_.healthProblem));
 }
