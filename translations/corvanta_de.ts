@@ -472,10 +472,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>im letzten Jahr</translation>
     </message>
     <message>
-        <source>The history is too large to read in time: %1 %2. A shorter range may be read.</source>
-        <translation>Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1 %2. Ein kürzerer Zeitraum lässt sich lesen.</translation>
-    </message>
-    <message>
         <source>Battery: the history holds too many outages to compare the runtimes in time.</source>
         <translation>Batterie: der Verlauf enthält zu viele Ausfälle, um die Laufzeiten rechtzeitig zu vergleichen.</translation>
     </message>
@@ -630,6 +626,30 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>Could not write %1.</source>
         <translation>%1 konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>the last hour</source>
+        <translation>die letzte Stunde</translation>
+    </message>
+    <message>
+        <source>the last day</source>
+        <translation>der letzte Tag</translation>
+    </message>
+    <message>
+        <source>the last week</source>
+        <translation>die letzte Woche</translation>
+    </message>
+    <message>
+        <source>the last month</source>
+        <translation>der letzte Monat</translation>
+    </message>
+    <message>
+        <source>the last year</source>
+        <translation>das letzte Jahr</translation>
+    </message>
+    <message>
+        <source>The history is too large to read in time: %1 holds %2. A shorter range may be read.</source>
+        <translation>Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1 enthält %2. Ein kürzerer Zeitraum lässt sich lesen.</translation>
     </message>
 </context>
 <context>

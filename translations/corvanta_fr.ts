@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>Shows the state of your UPS: power source, battery, measurements and any shutdown that is coming. The Corvanta UPS agent talks to the UPS and shuts the computer down.</source>
-        <translation>Affiche l’état de votre onduleur : source d’alimentation, batterie, mesures et tout arrêt à venir. L’agent Corvanta dialogue avec l’onduleur et arrête l’ordinateur.</translation>
+        <translation>Affiche l’état de votre onduleur&#xa0;: source d’alimentation, batterie, mesures et tout arrêt à venir. L’agent Corvanta dialogue avec l’onduleur et arrête l’ordinateur.</translation>
     </message>
     <message>
         <source>Close</source>
@@ -32,11 +32,11 @@
     </message>
     <message>
         <source>On low battery, shut down in</source>
-        <translation>Batterie faible : arrêter dans</translation>
+        <translation>Batterie faible&#xa0;: arrêter dans</translation>
     </message>
     <message>
         <source>For a scheduled shutdown, shut down in</source>
-        <translation>Arrêt planifié : arrêter dans</translation>
+        <translation>Arrêt planifié&#xa0;: arrêter dans</translation>
     </message>
     <message>
         <source>Run a command file before the shutdown</source>
@@ -44,7 +44,7 @@
     </message>
     <message>
         <source>Command file:</source>
-        <translation>Fichier de commandes :</translation>
+        <translation>Fichier de commandes&#xa0;:</translation>
     </message>
     <message>
         <source>Browse…</source>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Command time:</source>
-        <translation>Durée de la commande :</translation>
+        <translation>Durée de la commande&#xa0;:</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -77,10 +77,10 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation>usage : corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
+        <translation>usage&#xa0;: corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
                          [--help] [--version]
 
-  --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut :
+  --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut&#xa0;:
                       la variable d’environnement CORVANTA_FOLDER, sinon
                       /Applications/Corvanta)
   --snapshot FICHIER  démarrer, puis écrire un PNG de la fenêtre principale et quitter
@@ -107,11 +107,11 @@
     </message>
     <message>
         <source>--after needs a number of seconds from 0 to 86400, not &quot;%1&quot;</source>
-        <translation>--after demande un nombre de secondes de 0 à 86400, pas « %1 »</translation>
+        <translation>--after demande un nombre de secondes de 0 à 86400, pas «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>unknown option &quot;%1&quot;</source>
-        <translation>option inconnue « %1 »</translation>
+        <translation>option inconnue «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>--after goes with --snapshot</source>
@@ -158,7 +158,7 @@
     </message>
     <message>
         <source>It watches the UPS from the tray; Quit in its menu ends it.</source>
-        <translation>Il surveille l’onduleur depuis la zone de notification ; « Quitter » dans son menu le ferme.</translation>
+        <translation>Il surveille l’onduleur depuis la zone de notification&#xa0;; «&#xa0;Quitter&#xa0;» dans son menu le ferme.</translation>
     </message>
     <message>
         <source>%1 %</source>
@@ -190,7 +190,7 @@
     </message>
     <message>
         <source>Not logged in to the UPS server: a primary will not wait for this computer</source>
-        <translation>Non connecté au serveur de l’onduleur : un primaire n’attendra pas cet ordinateur</translation>
+        <translation>Non connecté au serveur de l’onduleur&#xa0;: un primaire n’attendra pas cet ordinateur</translation>
     </message>
     <message>
         <source>Primary</source>
@@ -218,11 +218,11 @@
     </message>
     <message>
         <source>last known: on battery</source>
-        <translation>dernier état : sur batterie</translation>
+        <translation>dernier état&#xa0;: sur batterie</translation>
     </message>
     <message>
         <source>last known: on mains</source>
-        <translation>dernier état : sur secteur</translation>
+        <translation>dernier état&#xa0;: sur secteur</translation>
     </message>
     <message>
         <source>Communication lost</source>
@@ -266,7 +266,7 @@
     </message>
     <message>
         <source>No values from the UPS agent: the power state is unknown.</source>
-        <translation>Aucune valeur de l’agent : l’état de l’alimentation est inconnu.</translation>
+        <translation>Aucune valeur de l’agent&#xa0;: l’état de l’alimentation est inconnu.</translation>
     </message>
     <message>
         <source>Communication restored</source>
@@ -366,12 +366,12 @@
     <message>
         <source>The calendar could not be saved: %1
 Close again to close the window without saving it.</source>
-        <translation>Le calendrier n’a pas pu être enregistré : %1
+        <translation>Le calendrier n’a pas pu être enregistré&#xa0;: %1
 Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The settings could not be saved: %1</source>
-        <translation>Les réglages n’ont pas pu être enregistrés : %1</translation>
+        <translation>Les réglages n’ont pas pu être enregistrés&#xa0;: %1</translation>
     </message>
     <message>
         <source>Agent not told</source>
@@ -379,11 +379,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The calendar was saved, but the agent could not be told: %1</source>
-        <translation>Le calendrier a été enregistré, mais l’agent n’a pas pu être prévenu : %1</translation>
+        <translation>Le calendrier a été enregistré, mais l’agent n’a pas pu être prévenu&#xa0;: %1</translation>
     </message>
     <message>
         <source>The settings were saved, but the agent could not be told: %1</source>
-        <translation>Les réglages ont été enregistrés, mais l’agent n’a pas pu être prévenu : %1</translation>
+        <translation>Les réglages ont été enregistrés, mais l’agent n’a pas pu être prévenu&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -417,7 +417,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>No history yet: the agent has not recorded any.</source>
-        <translation>Pas encore d’historique : l’agent n’a rien enregistré.</translation>
+        <translation>Pas encore d’historique&#xa0;: l’agent n’a rien enregistré.</translation>
     </message>
     <message>
         <source>The history was written by a newer agent and cannot be read here.</source>
@@ -425,11 +425,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation>L’historique est trop volumineux pour être lu à temps : %1. Une période plus courte peut être lue.</translation>
+        <translation>L’historique est trop volumineux pour être lu à temps&#xa0;: %1. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
-        <translation>L’historique ne peut pas être lu : %1.</translation>
+        <translation>L’historique ne peut pas être lu&#xa0;: %1.</translation>
     </message>
     <message>
         <source>Last hour</source>
@@ -472,20 +472,16 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>dans la dernière année</translation>
     </message>
     <message>
-        <source>The history is too large to read in time: %1 %2. A shorter range may be read.</source>
-        <translation>L’historique est trop volumineux pour être lu à temps : %1 %2. Une période plus courte peut être lue.</translation>
-    </message>
-    <message>
         <source>Battery: the history holds too many outages to compare the runtimes in time.</source>
-        <translation>Batterie : l’historique contient trop de coupures pour comparer les autonomies à temps.</translation>
+        <translation>Batterie&#xa0;: l’historique contient trop de coupures pour comparer les autonomies à temps.</translation>
     </message>
     <message>
         <source>Battery: %1.</source>
-        <translation>Batterie : %1.</translation>
+        <translation>Batterie&#xa0;: %1.</translation>
     </message>
     <message>
         <source>Battery: two outages that begin on a full battery are needed to compare its runtime (%1 so far).</source>
-        <translation>Batterie : deux coupures commençant batterie pleine sont nécessaires pour comparer son autonomie (%1 pour l’instant).</translation>
+        <translation>Batterie&#xa0;: deux coupures commençant batterie pleine sont nécessaires pour comparer son autonomie (%1 pour l’instant).</translation>
     </message>
     <message>
         <source>%1 min at %2 % load on %3</source>
@@ -493,15 +489,15 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
-        <translation>Batterie : %1 ; aucune coupure ultérieure batterie pleine à charge comparable.</translation>
+        <translation>Batterie&#xa0;: %1&#xa0;; aucune coupure ultérieure batterie pleine à charge comparable.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2.</source>
-        <translation>Autonomie de la batterie : %1, puis %2.</translation>
+        <translation>Autonomie de la batterie&#xa0;: %1, puis %2.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation>Autonomie de la batterie : %1, puis %2 (%3&#xa0;% de la première).</translation>
+        <translation>Autonomie de la batterie&#xa0;: %1, puis %2 (%3&#xa0;% de la première).</translation>
     </message>
     <message>
         <source>%1 %</source>
@@ -537,7 +533,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Range:</source>
-        <translation>Période :</translation>
+        <translation>Période&#xa0;:</translation>
     </message>
     <message>
         <source>On battery</source>
@@ -589,15 +585,15 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>%1 outage %2: %3 on battery, longest %4%5</source>
-        <translation>%1 coupure %2 : %3 sur batterie, la plus longue %4%5</translation>
+        <translation>%1 coupure %2&#xa0;: %3 sur batterie, la plus longue %4%5</translation>
     </message>
     <message>
         <source>%1 outages %2: %3 on battery, longest %4%5</source>
-        <translation>%1 coupures %2 : %3 sur batterie, la plus longue %4%5</translation>
+        <translation>%1 coupures %2&#xa0;: %3 sur batterie, la plus longue %4%5</translation>
     </message>
     <message>
         <source> (* began earlier: counted from the range&apos;s start)</source>
-        <translation> (* commencée plus tôt : comptée depuis le début de la période)</translation>
+        <translation> (* commencée plus tôt&#xa0;: comptée depuis le début de la période)</translation>
     </message>
     <message>
         <source>%1   charge %2, load %3, input %4%5</source>
@@ -631,6 +627,30 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <source>Could not write %1.</source>
         <translation>Impossible d’écrire %1.</translation>
     </message>
+    <message>
+        <source>the last hour</source>
+        <translation>la dernière heure</translation>
+    </message>
+    <message>
+        <source>the last day</source>
+        <translation>le dernier jour</translation>
+    </message>
+    <message>
+        <source>the last week</source>
+        <translation>la dernière semaine</translation>
+    </message>
+    <message>
+        <source>the last month</source>
+        <translation>le dernier mois</translation>
+    </message>
+    <message>
+        <source>the last year</source>
+        <translation>la dernière année</translation>
+    </message>
+    <message>
+        <source>The history is too large to read in time: %1 holds %2. A shorter range may be read.</source>
+        <translation>L’historique est trop volumineux pour être lu à temps&#xa0;: %1 contient %2. Une période plus courte peut être lue.</translation>
+    </message>
 </context>
 <context>
     <name>LogManageWindow</name>
@@ -640,7 +660,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Log entries to keep:</source>
-        <translation>Entrées à conserver :</translation>
+        <translation>Entrées à conserver&#xa0;:</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -710,19 +730,19 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <name>MainWindow</name>
     <message>
         <source>Communication:</source>
-        <translation>Communication :</translation>
+        <translation>Communication&#xa0;:</translation>
     </message>
     <message>
         <source>Power source:</source>
-        <translation>Alimentation :</translation>
+        <translation>Alimentation&#xa0;:</translation>
     </message>
     <message>
         <source>Battery status:</source>
-        <translation>État batterie :</translation>
+        <translation>État batterie&#xa0;:</translation>
     </message>
     <message>
         <source>Battery level:</source>
-        <translation>Niveau batterie :</translation>
+        <translation>Niveau batterie&#xa0;:</translation>
     </message>
     <message>
         <source>Shutdown countdown</source>
@@ -778,27 +798,27 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Meter shows:</source>
-        <translation>Mesure affichée :</translation>
+        <translation>Mesure affichée&#xa0;:</translation>
     </message>
     <message>
         <source>Second selection:</source>
-        <translation>Second choix :</translation>
+        <translation>Second choix&#xa0;:</translation>
     </message>
     <message>
         <source>Kept in the settings for the agent; not shown on the meter.</source>
-        <translation>Conservé dans les réglages pour l’agent ; non affiché.</translation>
+        <translation>Conservé dans les réglages pour l’agent&#xa0;; non affiché.</translation>
     </message>
     <message>
         <source>Last battery replacement:</source>
-        <translation>Dernier remplacement :</translation>
+        <translation>Dernier remplacement&#xa0;:</translation>
     </message>
     <message>
         <source>Next battery replacement:</source>
-        <translation>Prochain remplacement :</translation>
+        <translation>Prochain remplacement&#xa0;:</translation>
     </message>
     <message>
         <source>Next scheduled shutdown:</source>
-        <translation>Prochain arrêt planifié :</translation>
+        <translation>Prochain arrêt planifié&#xa0;:</translation>
     </message>
     <message>
         <source>Shutting down</source>
@@ -850,7 +870,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The request to cancel the shutdown could not be sent: %1</source>
-        <translation>La demande d’annulation de l’arrêt n’a pas pu être envoyée : %1</translation>
+        <translation>La demande d’annulation de l’arrêt n’a pas pu être envoyée&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -984,7 +1004,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Notify me of:</source>
-        <translation>Me prévenir en cas de :</translation>
+        <translation>Me prévenir en cas de&#xa0;:</translation>
     </message>
     <message>
         <source>Power failure and return</source>
@@ -1008,7 +1028,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Values older than this are lost (s):</source>
-        <translation>Valeurs perdues au-delà de (s) :</translation>
+        <translation>Valeurs perdues au-delà de (s)&#xa0;:</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -1028,7 +1048,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>cannot write %1: %2</source>
-        <translation>impossible d’écrire %1 : %2</translation>
+        <translation>impossible d’écrire %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Not saved</source>
@@ -1036,7 +1056,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The preferences could not be saved: %1</source>
-        <translation>Les préférences n’ont pas pu être enregistrées : %1</translation>
+        <translation>Les préférences n’ont pas pu être enregistrées&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -1047,7 +1067,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Low battery level (%):</source>
-        <translation>Batterie faible sous (%) :</translation>
+        <translation>Batterie faible sous (%)&#xa0;:</translation>
     </message>
     <message>
         <source>Last battery replacement</source>
@@ -1133,7 +1153,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>agent running, UPS not answering: %1</source>
-        <translation>agent actif, l’onduleur ne répond pas : %1</translation>
+        <translation>agent actif, l’onduleur ne répond pas&#xa0;: %1</translation>
     </message>
     <message>
         <source>program folder %1 not found</source>
@@ -1141,7 +1161,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>program folder %1 not readable: needs %2</source>
-        <translation>dossier du programme %1 illisible : il faut %2</translation>
+        <translation>dossier du programme %1 illisible&#xa0;: il faut %2</translation>
     </message>
     <message>
         <source>agent not running</source>
@@ -1161,7 +1181,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>program folder %1 was moved or renamed: still read where it went</source>
-        <translation>le dossier du programme %1 a été déplacé ou renommé : toujours lu à son nouvel emplacement</translation>
+        <translation>le dossier du programme %1 a été déplacé ou renommé&#xa0;: toujours lu à son nouvel emplacement</translation>
     </message>
 </context>
 </TS>

@@ -132,6 +132,20 @@ std::string HistoryRangeWithin(HistoryRange range) {
     return Translated("HistoryWindow", names[static_cast<int>(range)]);
 }
 
+namespace {
+
+// "the last hour", ..., as the subject of a sentence.
+std::string HistoryRangeNoun(HistoryRange range) {
+    const char* const names[] = {TRANSLATABLE("HistoryWindow", "the last hour"),
+                                 TRANSLATABLE("HistoryWindow", "the last day"),
+                                 TRANSLATABLE("HistoryWindow", "the last week"),
+                                 TRANSLATABLE("HistoryWindow", "the last month"),
+                                 TRANSLATABLE("HistoryWindow", "the last year")};
+    return Translated("HistoryWindow", names[static_cast<int>(range)]);
+}
+
+} // namespace
+
 HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now,
                         const HistoryReadLimits& limits) {
     HistoryView view;
@@ -160,11 +174,10 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
         failed.problem =
             r.overflow().empty()
                 ? Problem(r.fault())
-                : Substituted(
-                      Translated("HistoryWindow",
-                                 "The history is too large to read in time: %1 %2. A shorter "
-                                 "range may be read."),
-                      {r.overflow(), HistoryRangeWithin(range)});
+                : Substituted(Translated("HistoryWindow",
+                                         "The history is too large to read in time: %1 holds %2. A "
+                                         "shorter range may be read."),
+                              {HistoryRangeNoun(range), r.overflow()});
         return failed;
     }
     view.outages = FindOutages(events, samples, view.from, view.to);

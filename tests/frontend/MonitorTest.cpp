@@ -228,11 +228,11 @@ TEST_F(MonitorTest, SpeaksTheSystemLocalesLanguage) {
     // clang-format off
     const std::map<QString, std::string> want = {
         {"C", "Communication:|Status Meter Maintenance|&Monitor|Input Voltage|usage:|"
-              "'Connected' '2007-10-05' '2026-03-11 08:05' '230.5V'"},
+              "'Connected' #000000 '2007-10-05' '2026-03-11 08:05' '230.5V'"},
         {"de_DE", "Verbindung:|Status Messgerät Wartung|&Monitor|Eingangsspannung|Aufruf:|"
-                  "'Verbunden' '05.10.2007' '11.03.2026 08:05' '230,5V'"},
+                  "'Verbunden' #000000 '05.10.2007' '11.03.2026 08:05' '230,5V'"},
         {"fr_FR", "Communication\u00a0:|État Mesures Maintenance|&Moniteur|Tension d’entrée|"
-                  "usage\u00a0:|'Connecté' '05/10/2007' '11/03/2026 08:05' '230,5V'"}};
+                  "usage\u00a0:|'Connecté' #000000 '05/10/2007' '11/03/2026 08:05' '230,5V'"}};
     // clang-format on
     const auto* tabs = qobject_cast<QTabBar*>(MainControl(FourCharCode("tabs"), 128));
     const auto* meter = qobject_cast<QComboBox*>(MainControl(FourCharCode("main"), 150));
