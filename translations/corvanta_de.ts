@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Command time:</source>
-        <translation>Laufzeit des Befehls:</translation>
+        <translation>Befehlsdauer:</translation>
     </message>
     <message>
         <source>Cancel</source>

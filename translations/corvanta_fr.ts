@@ -44,7 +44,7 @@
     </message>
     <message>
         <source>Command file:</source>
-        <translation>Fichier de commandes&#xa0;:</translation>
+        <translation>Fichier&#xa0;:</translation>
     </message>
     <message>
         <source>Browse…</source>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Command time:</source>
-        <translation>Durée de la commande&#xa0;:</translation>
+        <translation>Durée&#xa0;:</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -1024,7 +1024,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Closing the window keeps the monitor in the tray</source>
-        <translation>Fermer la fenêtre garde le moniteur dans la zone de notification</translation>
+        <translation>À la fermeture, rester dans la zone de notification</translation>
     </message>
     <message>
         <source>Values older than this are lost (s):</source>
@@ -1102,7 +1102,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Restart</source>
-        <translation>Redémarrage</translation>
+        <translation>Redémarrer</translation>
     </message>
     <message>
         <source>Test</source>
@@ -1110,7 +1110,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Deep test</source>
-        <translation>Test approfondi</translation>
+        <translation>Test long</translation>
     </message>
     <message>
         <source>Action</source>
