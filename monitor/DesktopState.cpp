@@ -141,7 +141,7 @@ std::string TrayToolTip(const UpsPicture& p) {
                                            : Translated("Desktop", "last known: on mains");
     const bool shutting = (p.status & UPS_SHUTACT) != 0;
     if (p.link == PictureLink::Lost) {
-        const std::string lost = Translated("Desktop", "Communication lost");
+        std::string lost = Translated("Desktop", "Communication lost");
         if (!p.known) return lost;
         return lost + kDot + power +
                (shutting ? kDot + Translated("Desktop", "shutting down") : "");

@@ -154,7 +154,8 @@ void DrawMeter(ControlRef theControl, int index) {
         MoveTo(S(cx + Trunc(ri * std::cos(a))), S(cy - Trunc(ri * std::sin(a))));
         LineTo(S(cx + Trunc(r * std::cos(a))), S(cy - Trunc(r * std::sin(a))));
         if (i % 2 != 0) continue;
-        const std::string text = LocalNumber((MaxVal - MinVal) * (8 - i) / 8, 0);
+        const int mark = (MaxVal - MinVal) * (8 - i) / 8; // whole units, as the scale is
+        const std::string text = LocalNumber(mark, 0);
         const short ox = S(Trunc(r * std::cos(a)));
         const short oy = S(Trunc(r * std::sin(a)));
         switch (i) {
