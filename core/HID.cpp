@@ -2,15 +2,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HID.h"
 
+#include "Translatable.h"
+
 const char* const HIDItemName[ItemCount] = {
-    "Battery Voltage",  "Battery Current",  "Battery Level",    "Input Frequency",
-    "Input Voltage",    "Input Current",    "Input Frequency2", "Input Voltage2",
-    "Input Current2",   "Input Frequency3", "Input Voltage3",   "Input Current3",
-    "Output Frequency", "Output Voltage",   "Output Current",   "Output Loading",
-    "Output Voltage2",  "Output Current2",  "Output Loading2",  "Output Voltage3",
-    "Output Current3",  "Output Loading3",  "Bypass Frequency", "Bypass Voltage",
-    "Bypass Current",   "Bypass Voltage2",  "Bypass Current2",  "Bypass Voltage3",
-    "Bypass Current3",  "Temperature",
+    TRANSLATABLE("Measurement", "Battery Voltage"),
+    TRANSLATABLE("Measurement", "Battery Current"),
+    TRANSLATABLE("Measurement", "Battery Level"),
+    TRANSLATABLE("Measurement", "Input Frequency"),
+    TRANSLATABLE("Measurement", "Input Voltage"),
+    TRANSLATABLE("Measurement", "Input Current"),
+    TRANSLATABLE("Measurement", "Input Frequency2"),
+    TRANSLATABLE("Measurement", "Input Voltage2"),
+    TRANSLATABLE("Measurement", "Input Current2"),
+    TRANSLATABLE("Measurement", "Input Frequency3"),
+    TRANSLATABLE("Measurement", "Input Voltage3"),
+    TRANSLATABLE("Measurement", "Input Current3"),
+    TRANSLATABLE("Measurement", "Output Frequency"),
+    TRANSLATABLE("Measurement", "Output Voltage"),
+    TRANSLATABLE("Measurement", "Output Current"),
+    TRANSLATABLE("Measurement", "Output Loading"),
+    TRANSLATABLE("Measurement", "Output Voltage2"),
+    TRANSLATABLE("Measurement", "Output Current2"),
+    TRANSLATABLE("Measurement", "Output Loading2"),
+    TRANSLATABLE("Measurement", "Output Voltage3"),
+    TRANSLATABLE("Measurement", "Output Current3"),
+    TRANSLATABLE("Measurement", "Output Loading3"),
+    TRANSLATABLE("Measurement", "Bypass Frequency"),
+    TRANSLATABLE("Measurement", "Bypass Voltage"),
+    TRANSLATABLE("Measurement", "Bypass Current"),
+    TRANSLATABLE("Measurement", "Bypass Voltage2"),
+    TRANSLATABLE("Measurement", "Bypass Current2"),
+    TRANSLATABLE("Measurement", "Bypass Voltage3"),
+    TRANSLATABLE("Measurement", "Bypass Current3"),
+    TRANSLATABLE("Measurement", "Temperature"),
 };
 
 const char* const HIDItemUnit[ItemCount] = {

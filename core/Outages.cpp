@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Clock.h"
+#include "Translatable.h"
 #include "Ups.h"
 
 namespace {
@@ -81,15 +82,15 @@ const char* CountdownEndName(CountdownEnd end) {
     case CountdownEnd::None:
         break;
     case CountdownEnd::Running:
-        return "running";
+        return TRANSLATABLE("HistoryWindow", "running");
     case CountdownEnd::Cancelled:
-        return "cancelled";
+        return TRANSLATABLE("HistoryWindow", "cancelled");
     case CountdownEnd::PowerBack:
-        return "power back";
+        return TRANSLATABLE("HistoryWindow", "power back");
     case CountdownEnd::Expired:
-        return "expired";
+        return TRANSLATABLE("HistoryWindow", "expired");
     case CountdownEnd::ShutdownRun:
-        return "shutdown run";
+        return TRANSLATABLE("HistoryWindow", "shutdown run");
     }
     return "";
 }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Translation.h"
+
 namespace {
 
 // Seconds as a plain non-negative decimal, at most a day.
@@ -26,16 +28,18 @@ bool ParseSeconds(const char* text, double* out) {
 } // namespace
 
 std::string UsageText() {
-    return "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
-           "                        [--help] [--version]\n"
-           "\n"
-           "  --folder DIR        program folder with the exchange files (default: the\n"
-           "                      CORVANTA_FOLDER environment variable, else\n"
-           "                      /Applications/Corvanta)\n"
-           "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
-           "  --after SECONDS     when to take the snapshot (default 3)\n"
-           "  --help              show this text\n"
-           "  --version           show the version\n";
+    return Translated(
+        "CommandLine",
+        "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
+        "                        [--help] [--version]\n"
+        "\n"
+        "  --folder DIR        program folder with the exchange files (default: the\n"
+        "                      CORVANTA_FOLDER environment variable, else\n"
+        "                      /Applications/Corvanta)\n"
+        "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
+        "  --after SECONDS     when to take the snapshot (default 3)\n"
+        "  --help              show this text\n"
+        "  --version           show the version\n");
 }
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOptions* options,
@@ -56,42 +60,44 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOpt
         const bool takesValue = arg == "--folder" || arg == "--snapshot" || arg == "--after";
         if (takesValue && !hasInlineValue) {
             if (i + 1 >= argc) {
-                *message = arg + " needs a value";
+                *message = Substituted(Translated("CommandLine", "%1 needs a value"), {arg});
                 return CommandLineResult::Error;
             }
             value = argv[++i];
         } else if (!takesValue && hasInlineValue) {
-            *message = arg + " takes no value";
+            *message = Substituted(Translated("CommandLine", "%1 takes no value"), {arg});
             return CommandLineResult::Error;
         }
         if (arg == "--help") return CommandLineResult::Help;
         if (arg == "--version") return CommandLineResult::Version;
         if (arg == "--folder") {
             if (value.empty()) {
-                *message = "--folder needs a directory";
+                *message = Translated("CommandLine", "--folder needs a directory");
                 return CommandLineResult::Error;
             }
             options->folder = value;
         } else if (arg == "--snapshot") {
             if (value.empty()) {
-                *message = "--snapshot needs a file name";
+                *message = Translated("CommandLine", "--snapshot needs a file name");
                 return CommandLineResult::Error;
             }
             options->snapshot = value;
         } else if (arg == "--after") {
             if (!ParseSeconds(value.c_str(), &options->after)) {
-                *message =
-                    "--after needs a number of seconds from 0 to 86400, not \"" + value + "\"";
+                *message = Substituted(
+                    Translated("CommandLine",
+                               "--after needs a number of seconds from 0 to 86400, not \"%1\""),
+                    {value});
                 return CommandLineResult::Error;
             }
             afterGiven = true;
         } else {
-            *message = "unknown option \"" + std::string(argv[i]) + "\"";
+            *message = Substituted(Translated("CommandLine", "unknown option \"%1\""), {argv[i]});
             return CommandLineResult::Error;
         }
     }
     if (afterGiven && options->snapshot.empty()) {
-        *message = "--after goes with --snapshot";
+        *message = Translated("CommandLine", "--after goes with --snapshot");
         return CommandLineResult::Error;
     }
     return CommandLineResult::Run;

@@ -3,6 +3,7 @@
 #include "Desktop.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include "MonitorTesting.h"
 #include "Notifier.h"
 #include "Preferences.h"
+#include "Translation.h"
 #include "Windows.h"
 #include "screen.h"
 
@@ -182,17 +184,19 @@ void ShowMainWindow() {
 class Tray {
   public:
     Tray() {
-        QObject::connect(menu_.addAction(QStringLiteral("Show")), &QAction::triggered,
-                         ShowMainWindow);
-        QObject::connect(menu_.addAction(QStringLiteral("Event log…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Show")),
+                         &QAction::triggered, ShowMainWindow);
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Event log…")),
+                         &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
-        QObject::connect(menu_.addAction(QStringLiteral("History…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "History…")),
+                         &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("hist"), nullptr); });
-        cancel_ = menu_.addAction(QStringLiteral("Cancel shutdown"));
+        cancel_ = menu_.addAction(QCoreApplication::translate("Desktop", "Cancel shutdown"));
         QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
         menu_.addSeparator();
-        QObject::connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered,
-                         [] { ProcessHICommand(kHICommandQuit, nullptr); });
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Quit")),
+                         &QAction::triggered, [] { ProcessHICommand(kHICommandQuit, nullptr); });
         icon_.setContextMenu(&menu_);
         QObject::connect(&icon_, &QSystemTrayIcon::activated,
                          [](QSystemTrayIcon::ActivationReason reason) {
@@ -253,9 +257,10 @@ OSStatus CloseToTray(EventHandlerCallRef, EventRef event, void*) {
     // Said once, ever: after that the user knows where it went.
     if (!HideNoticeShown()) {
         NoteHideNoticeShown();
-        gDesktop->notifier->Show({NoticeKind::StillRunning, "Corvanta UPS Monitor keeps running",
-                                  "It watches the UPS from the tray; Quit in its menu ends it.",
-                                  kUrgencyNormal});
+        gDesktop->notifier->Show(
+            {NoticeKind::StillRunning, Translated("Desktop", "Corvanta UPS Monitor keeps running"),
+             Translated("Desktop", "It watches the UPS from the tray; Quit in its menu ends it."),
+             kUrgencyNormal});
     }
     return noErr;
 }

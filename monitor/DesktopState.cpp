@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "NutStatus.h"
+#include "Translation.h"
 #include "Ups.h"
 #include "file.h"
 #include "screen.h"
@@ -31,32 +32,40 @@ bool LowOnBattery(const UpsPicture& p) {
 }
 
 std::string Percent(int n) {
-    return std::to_string(n) + " %";
+    return Substituted(Translated("Desktop", "%1 %"), {std::to_string(n)});
 }
 
 // "3 min 12 s", "1 h 05 min", "40 s".
 std::string Duration(long s) {
-    char text[40];
+    char minutes[8];
+    std::snprintf(minutes, sizeof minutes, "%02ld", s % 3600 / 60);
     if (s >= 3600)
-        std::snprintf(text, sizeof text, "%ld h %02ld min", s / 3600, s % 3600 / 60);
-    else if (s >= 60)
-        std::snprintf(text, sizeof text, "%ld min %ld s", s / 60, s % 60);
-    else
-        std::snprintf(text, sizeof text, "%ld s", s);
-    return text;
+        return Substituted(Translated("Desktop", "%1 h %2 min"),
+                           {std::to_string(s / 3600), minutes});
+    if (s >= 60)
+        return Substituted(Translated("Desktop", "%1 min %2 s"),
+                           {std::to_string(s / 60), std::to_string(s % 60)});
+    return Substituted(Translated("Desktop", "%1 s"), {std::to_string(s)});
 }
 
 std::string RuntimeText(int s) {
-    if (s >= 3600) return Duration(s - s % 60) + " left";
-    return (s < 60 ? std::string("<1") : std::to_string(s / 60)) + " min left";
+    if (s >= 3600) return Substituted(Translated("Desktop", "%1 left"), {Duration(s - s % 60)});
+    return Substituted(Translated("Desktop", "%1 min left"),
+                       {s < 60 ? std::string("<1") : std::to_string(s / 60)});
 }
 
 // Charge and time left, for the power notices: "62 %, 23 min left".
 std::string BatteryFigures(const UpsPicture& p) {
     std::string s;
-    if (p.charge >= 0) s = "Battery " + Percent(p.charge);
+    if (p.charge >= 0) s = Substituted(Translated("Desktop", "Battery %1"), {Percent(p.charge)});
     if (p.runtime > 0) s += (s.empty() ? "" : ", ") + RuntimeText(p.runtime);
     return s.empty() ? s : s + ".";
+}
+
+// The figures after a notice's first sentence.
+std::string Figures(const UpsPicture& p) {
+    const std::string figures = BatteryFigures(p);
+    return figures.empty() ? figures : " " + figures;
 }
 
 } // namespace
@@ -107,13 +116,18 @@ std::string ClockText(int seconds) {
 
 std::string NutRoleText(const NutState& s) {
     if (s.Role == NutRole::Observer)
-        return "Not logged in to the UPS server: a primary will not wait for this computer";
-    std::string text = s.Role == NutRole::Primary ? "Primary" : "Secondary";
+        return Translated(
+            "Desktop",
+            "Not logged in to the UPS server: a primary will not wait for this computer");
+    std::string text = s.Role == NutRole::Primary ? Translated("Desktop", "Primary")
+                                                  : Translated("Desktop", "Secondary");
     if (s.Others < 0) return text;
-    const std::string others = s.Others == 0   ? "no other computer"
-                               : s.Others == 1 ? "1 other computer"
-                                               : std::to_string(s.Others) + " other computers";
-    return text + kDot + others + " on this UPS";
+    const std::string others =
+        s.Others == 0   ? Translated("Desktop", "no other computer on this UPS")
+        : s.Others == 1 ? Translated("Desktop", "1 other computer on this UPS")
+                        : Substituted(Translated("Desktop", "%1 other computers on this UPS"),
+                                      {std::to_string(s.Others)});
+    return text + kDot + others;
 }
 
 std::string NutStatusText(const NutState& s) {
@@ -122,29 +136,33 @@ std::string NutStatusText(const NutState& s) {
 
 std::string TrayToolTip(const UpsPicture& p) {
     // Stale figures are not shown as if they were read.
-    if (p.link == PictureLink::Waiting) return "Waiting for the agent";
-    const std::string power = OnBattery(p) ? "on battery" : "on mains";
+    if (p.link == PictureLink::Waiting) return Translated("Desktop", "Waiting for the agent");
+    const std::string power = OnBattery(p) ? Translated("Desktop", "last known: on battery")
+                                           : Translated("Desktop", "last known: on mains");
     const bool shutting = (p.status & UPS_SHUTACT) != 0;
     if (p.link == PictureLink::Lost) {
-        if (!p.known) return "Communication lost";
-        return "Communication lost" + (kDot + ("last known: " + power)) +
-               (shutting ? kDot + std::string("shutting down") : "");
+        std::string lost = Translated("Desktop", "Communication lost");
+        if (!p.known) return lost;
+        return lost + kDot + power +
+               (shutting ? kDot + Translated("Desktop", "shutting down") : "");
     }
     // An observer's role is the status bar's to explain: the tip stays short.
     const std::string role =
         p.nut && p.nut->Role != NutRole::Observer ? kDot + NutRoleText(*p.nut) : "";
-    if (shutting) return "Shutting down" + role;
-    std::string s = OnBattery(p) ? "On battery" : "On mains";
+    if (shutting) return Translated("Desktop", "Shutting down") + role;
+    std::string s =
+        OnBattery(p) ? Translated("Desktop", "On battery") : Translated("Desktop", "On mains");
     if (p.status & kLow)
-        s += kDot + std::string("battery low");
+        s += kDot + Translated("Desktop", "battery low");
     else if (p.status & UPS_BATTREPLACE)
-        s += kDot + std::string("replace battery");
+        s += kDot + Translated("Desktop", "replace battery");
     else if (TrayStateOf(p) == TrayState::Charging)
-        s += kDot + std::string("charging");
+        s += kDot + Translated("Desktop", "charging");
     if (p.charge >= 0) s += kDot + Percent(p.charge);
-    if (p.load >= 0) s += kDot + ("load " + Percent(p.load));
+    if (p.load >= 0) s += kDot + Substituted(Translated("Desktop", "load %1"), {Percent(p.load)});
     if (p.runtime > 0) s += kDot + RuntimeText(p.runtime);
-    if (p.down >= 0) s += kDot + ("shutdown in " + ClockText(p.down));
+    if (p.down >= 0)
+        s += kDot + Substituted(Translated("Desktop", "shutdown in %1"), {ClockText(p.down)});
     return s + role;
 }
 
@@ -177,16 +195,17 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
         // Lost before anything was read is the start-up, not news.
         if (!linkLostShown_ && lastLive_.link == PictureLink::Live) {
             linkLostShown_ = true;
-            out.push_back({NoticeKind::LinkLost, "Communication lost",
-                           "No values from the UPS agent: the power state is unknown.",
-                           kUrgencyNormal});
+            out.push_back(
+                {NoticeKind::LinkLost, Translated("Desktop", "Communication lost"),
+                 Translated("Desktop", "No values from the UPS agent: the power state is unknown."),
+                 kUrgencyNormal});
         }
         return out;
     }
     if (linkLostShown_) {
         linkLostShown_ = false;
-        out.push_back({NoticeKind::LinkRestored, "Communication restored",
-                       "The UPS agent reports again.", kUrgencyNormal});
+        out.push_back({NoticeKind::LinkRestored, Translated("Desktop", "Communication restored"),
+                       Translated("Desktop", "The UPS agent reports again."), kUrgencyNormal});
     }
     // Against the last values read, so a change while the link was down is
     // still told once.
@@ -194,25 +213,33 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
     const bool restored = OnBattery(was) && !OnBattery(p);
     if (OnBattery(p) && !OnBattery(was)) {
         failedAt_ = now;
-        out.push_back({NoticeKind::PowerFailure, "Power failure",
-                       "The UPS runs on its battery. " + BatteryFigures(p), kUrgencyCritical});
+        out.push_back({NoticeKind::PowerFailure, Translated("Desktop", "Power failure"),
+                       Translated("Desktop", "The UPS runs on its battery.") + Figures(p),
+                       kUrgencyCritical});
     } else if (restored) {
-        std::string body = "The UPS runs on mains again";
-        if (failedAt_ >= 0 && now >= failedAt_) body += " after " + Duration(now - failedAt_);
-        out.push_back({NoticeKind::PowerRestored, "Power restored", body + ".", kUrgencyNormal});
+        const std::string body =
+            failedAt_ >= 0 && now >= failedAt_
+                ? Substituted(Translated("Desktop", "The UPS runs on mains again after %1."),
+                              {Duration(now - failedAt_)})
+                : Translated("Desktop", "The UPS runs on mains again.");
+        out.push_back({NoticeKind::PowerRestored, Translated("Desktop", "Power restored"), body,
+                       kUrgencyNormal});
         failedAt_ = -1;
     }
     if (LowOnBattery(p) && !LowOnBattery(was))
-        out.push_back({NoticeKind::BatteryLow, "Battery low",
-                       "The battery is nearly empty. " + BatteryFigures(p), kUrgencyCritical});
+        out.push_back({NoticeKind::BatteryLow, Translated("Desktop", "Battery low"),
+                       Translated("Desktop", "The battery is nearly empty.") + Figures(p),
+                       kUrgencyCritical});
     else if (LowOnBattery(was) && !LowOnBattery(p))
         out.push_back({NoticeKind::BatteryLow, "", "", kUrgencyNormal});
     if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
-        out.push_back({NoticeKind::ReplaceBattery, "Replace battery",
-                       "The UPS asks for a new battery.", kUrgencyNormal});
-    const std::tuple<std::int32_t, NoticeKind, const char*, const char*> alarms[] = {
-        {UPS_OVERLOAD, NoticeKind::Overload, "Overload", "The UPS carries more than it can."},
-        {UPS_OVERHEAT, NoticeKind::Overheat, "Overheat", "The UPS is too hot."}};
+        out.push_back({NoticeKind::ReplaceBattery, Translated("Desktop", "Replace battery"),
+                       Translated("Desktop", "The UPS asks for a new battery."), kUrgencyNormal});
+    const std::tuple<std::int32_t, NoticeKind, std::string, std::string> alarms[] = {
+        {UPS_OVERLOAD, NoticeKind::Overload, Translated("Desktop", "Overload"),
+         Translated("Desktop", "The UPS carries more than it can.")},
+        {UPS_OVERHEAT, NoticeKind::Overheat, Translated("Desktop", "Overheat"),
+         Translated("Desktop", "The UPS is too hot.")}};
     for (const auto& [bit, kind, summary, body] : alarms)
         if ((p.status & bit) != (was.status & bit))
             out.push_back((p.status & bit) ? Notice{kind, summary, body, kUrgencyCritical}
@@ -220,29 +247,34 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
     // Once the shutdown is under way the countdown has nothing more to say.
     const bool shutting = (p.status & UPS_SHUTACT) != 0, wasShutting = (was.status & UPS_SHUTACT);
     const int wasDown = wasShutting ? -1 : was.down;
-    const std::string in = "The computer shuts down in " + ClockText(p.down) + ".";
+    const std::string in =
+        Substituted(Translated("Desktop", "The computer shuts down in %1."), {ClockText(p.down)});
     const bool forced = p.nut && p.nut->Forced, wasForced = was.nut && was.nut->Forced;
     if (shutting) {
         // One notice for the shutdown: the primary's order, coming later,
         // replaces the plain one.
         if (!wasShutting || (forced && !wasForced))
             out.push_back({NoticeKind::ShuttingDown,
-                           forced ? "The UPS's primary orders this computer to shut down now"
-                                  : "Shutting down",
-                           "The computer is shutting down now.", kUrgencyCritical});
+                           forced ? Translated("Desktop", "The UPS's primary orders this computer "
+                                                          "to shut down now")
+                                  : Translated("Desktop", "Shutting down"),
+                           Translated("Desktop", "The computer is shutting down now."),
+                           kUrgencyCritical});
     } else if (wasShutting && p.down < 0) {
         out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});
     } else if (p.down >= 0 && wasDown < 0) {
-        out.push_back({NoticeKind::CountdownStarted, "Shutdown pending", in,
+        out.push_back({NoticeKind::CountdownStarted, Translated("Desktop", "Shutdown pending"), in,
                        p.down < 60 ? kUrgencyCritical : kUrgencyNormal});
     } else if (p.down >= 0 && p.down < 60 && wasDown >= 60) {
-        out.push_back(
-            {NoticeKind::LastMinute, "Shutdown in less than a minute", in, kUrgencyCritical});
+        out.push_back({NoticeKind::LastMinute,
+                       Translated("Desktop", "Shutdown in less than a minute"), in,
+                       kUrgencyCritical});
     } else if (p.down < 0 && wasDown >= 0) {
         // The power's return and a countdown run out are not cancellations.
         if (wasDown >= 1 && !restored)
-            out.push_back({NoticeKind::ShutdownCancelled, "Shutdown cancelled",
-                           "The computer keeps running.", kUrgencyNormal});
+            out.push_back({NoticeKind::ShutdownCancelled,
+                           Translated("Desktop", "Shutdown cancelled"),
+                           Translated("Desktop", "The computer keeps running."), kUrgencyNormal});
         else
             out.push_back({NoticeKind::CountdownOver, "", "", kUrgencyNormal});
     }

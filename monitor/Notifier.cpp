@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Notifier.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -103,7 +104,8 @@ void DesktopNotifier::Send(const Notice& notice) {
     QStringList actions;
     const bool running =
         notice.kind == NoticeKind::CountdownStarted || notice.kind == NoticeKind::LastMinute;
-    if (actions_ && running) actions << kCancelKey << QStringLiteral("Cancel shutdown");
+    if (actions_ && running)
+        actions << kCancelKey << QCoreApplication::translate("Desktop", "Cancel shutdown");
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"),
                  QVariant::fromValue(static_cast<uchar>(notice.urgency)));

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "Folder.h"
+#include "Translation.h"
 #include "file.h"
 
 namespace {
@@ -94,10 +95,13 @@ bool SavePreferences(const MonitorPreferences& prefs, std::string* error) {
         const std::string path = settings.fileName().toLocal8Bit().toStdString();
         std::string reason = WhyNotWritable(path);
         if (reason.empty() && statusTells)
-            reason = settings.status() == QSettings::FormatError ? "not a preferences file"
-                                                                 : "access denied";
+            reason = settings.status() == QSettings::FormatError
+                         ? Translated("PreferencesWindow", "not a preferences file")
+                         : Translated("PreferencesWindow", "access denied");
         if (!reason.empty()) {
-            if (error) *error = "cannot write " + path + ": " + reason;
+            if (error)
+                *error = Substituted(Translated("PreferencesWindow", "cannot write %1: %2"),
+                                     {path, reason});
             return false;
         }
     }

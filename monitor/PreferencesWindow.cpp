@@ -10,6 +10,7 @@
 #include "Alert.h"
 #include "DialogSupport.h"
 #include "Preferences.h"
+#include "Translation.h"
 #include "Windows.h"
 
 namespace {
@@ -33,7 +34,10 @@ OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void
         if (error == std::errc() && end == text.data() + text.size()) prefs.staleSeconds = stale;
         std::string why;
         if (!SavePreferences(prefs, &why)) {
-            ShowAlert(window, "Not saved", "The preferences could not be saved: " + why);
+            ShowAlert(window, Translated("PreferencesWindow", "Not saved"),
+                      Substituted(
+                          Translated("PreferencesWindow", "The preferences could not be saved: %1"),
+                          {why}));
             return noErr;
         }
     }

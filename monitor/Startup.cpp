@@ -10,6 +10,7 @@
 #include "Folder.h"
 #include "FolderWatch.h"
 #include "Schedule.h"
+#include "Translation.h"
 #include "Windows.h"
 #include "file.h"
 #include "menu.h"
@@ -26,8 +27,10 @@ bool StartMonitor() {
     InstallPanelAccessibility();
     MyCreateWindow("main", "MainMenu", "MainWindow", &MainWindow);
     if (!MainWindow) {
-        std::fprintf(stderr, "corvanta-monitor: the main window cannot be built from the "
-                             "interface description\n");
+        std::fprintf(stderr, "corvanta-monitor: %s\n",
+                     Translated("CommandLine",
+                                "the main window cannot be built from the interface description")
+                         .c_str());
         return false;
     }
 
@@ -43,7 +46,8 @@ bool StartMonitor() {
 
     ControlRef tabs = MainControl(kTabControl);
     if (!tabs) {
-        std::fprintf(stderr, "corvanta-monitor: the main window has no tab control\n");
+        std::fprintf(stderr, "corvanta-monitor: %s\n",
+                     Translated("CommandLine", "the main window has no tab control").c_str());
         return false;
     }
     const EventTypeSpec tabEvents[] = {{kEventClassControl, kEventControlHit}};

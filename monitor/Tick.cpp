@@ -15,6 +15,7 @@
 #include "MonitorTesting.h"
 #include "NutStatus.h"
 #include "Schedule.h"
+#include "Translation.h"
 #include "Windows.h"
 #include "file.h"
 #include "menu.h"
@@ -42,24 +43,30 @@ std::string LinkDetailText(const ValuesLinkState& link) {
     if (link.link == ValuesLink::Live) {
         if (PtUPSVal.flag_OpenUPS != 0) return "";
         const std::string why = LastLinkLostReason();
-        return "agent running, UPS not answering" + (why.empty() ? "" : ": " + why);
+        return why.empty()
+                   ? Translated("StatusBar", "agent running, UPS not answering")
+                   : Substituted(Translated("StatusBar", "agent running, UPS not answering: %1"),
+                                 {why});
     }
     if (link.link != ValuesLink::Lost) return "";
     switch (link.reason) {
     case LostReason::FolderMissing:
-        return std::string("program folder ") + CurDir + " not found";
+        return Substituted(Translated("StatusBar", "program folder %1 not found"), {CurDir});
     case LostReason::FolderUnreadable:
-        return std::string("program folder ") + CurDir + " not readable: needs " + link.detail;
+        return Substituted(Translated("StatusBar", "program folder %1 not readable: needs %2"),
+                           {CurDir, link.detail});
     case LostReason::AgentNotRunning:
-        return "agent not running";
+        return Translated("StatusBar", "agent not running");
     case LostReason::NoUpdate:
-        return "no update for " + std::to_string(link.age) + " s";
+        return Substituted(Translated("StatusBar", "no update for %1 s"),
+                           {std::to_string(link.age)});
     case LostReason::ForeignWriter:
-        return "values written by user " + link.detail + " ignored";
+        return Substituted(Translated("StatusBar", "values written by user %1 ignored"),
+                           {link.detail});
     case LostReason::NoValues:
         break;
     }
-    return "no values from the agent";
+    return Translated("StatusBar", "no values from the agent");
 }
 
 // A folder moved from under its name (the monitor and the agent go on with
@@ -71,8 +78,10 @@ std::string StatusBarText() {
         if (!part.empty()) text += (text.empty() ? "" : "; ") + part;
     };
     if (ProgramFolderMoved())
-        add(std::string("program folder ") + CurDir +
-            " was moved or renamed: still read where it went");
+        add(Substituted(
+            Translated("StatusBar",
+                       "program folder %1 was moved or renamed: still read where it went"),
+            {CurDir}));
     add(LinkDetailText(GetValuesLink()));
     if (const auto& nut = NutStatusNow()) add(NutStatusText(*nut));
     return text;

@@ -18,6 +18,7 @@
 #include "FolderWatch.h"
 #include "Preferences.h"
 #include "RunLoop.h"
+#include "Translation.h"
 #include "Windows.h"
 #include "monitor.h"
 
@@ -33,7 +34,9 @@ void TakeSnapshot(const std::string& file) {
     if (!MainWindow) return;
     const QPixmap picture = MainWindow->grab();
     if (!picture.save(QString::fromStdString(file), "PNG")) {
-        std::fprintf(stderr, "corvanta-monitor: cannot write the snapshot %s\n", file.c_str());
+        std::fprintf(
+            stderr, "corvanta-monitor: %s\n",
+            Substituted(Translated("CommandLine", "cannot write the snapshot %1"), {file}).c_str());
         gSnapshotResult = 1;
     }
     ExitToShell();
@@ -114,6 +117,7 @@ int main(int argc, char** argv) {
     // window's app id, by which the desktop finds the entry's name and icon.
     QApplication::setDesktopFileName(QStringLiteral("org.corvanta_ups.Monitor"));
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallTranslations();
 
     options = MonitorOptions{};
     if (Answer(ParseCommandLine(argc - 1, argv + 1, &options, &message), message, &status))

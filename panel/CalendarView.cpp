@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The month calendar of the schedule window: day names, the days with their
 // event marks, the selected day inverted, then the grid lines over it all.
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "Controls.h"
 #include "Schedule.h"
 #include "ScheduleModel.h"
+#include "Translation.h"
 #include "Ups.h"
 #include "screen.h"
 
@@ -20,8 +20,8 @@ short S(int v) {
     return static_cast<short>(v);
 }
 
-void Centred(const char* text, const Rect& cell) {
-    TETextBox(text, static_cast<long>(std::strlen(text)), &cell, teCenter);
+void Centred(const std::string& text, const Rect& cell) {
+    TETextBox(text.c_str(), static_cast<long>(text.size()), &cell, teCenter);
 }
 
 } // namespace
@@ -51,7 +51,6 @@ void DrawCustCalendar(WindowRef userData) {
     TextFont(GetSysFont());
     TextSize(14);
     TextFace(bold);
-    static const char* const kDayNames[7] = {"SUN", "MON", "TUE", "WED", "THR", "FRI", "SAT"};
     for (int x = 0; x < 7; ++x) {
         if (x == 0) {
             SetmyColor(&color, 0xFF00, 0x0000, 0x0000);
@@ -63,7 +62,7 @@ void DrawCustCalendar(WindowRef userData) {
             SetmyColor(&color, 0x0000, 0x7700, 0x0000);
             RGBForeColor(&color);
         }
-        Centred(kDayNames[x], cellOf(0, x));
+        Centred(LocalDayAbbreviation(x), cellOf(0, x));
     }
     TextSize(12);
     TextFace(normal);
@@ -71,14 +70,12 @@ void DrawCustCalendar(WindowRef userData) {
     const int start = GetTheWeek(SelectYear, SelectMonth);
     int days = GetMonthDays(SelectYear, SelectMonth);
     if (days < 0 || days > 31) days = 0;
-    char text[16];
     for (int d = 1; d <= days; ++d) {
         const int n = start + d - 1;
         const Rect cell = cellOf(n / 7 + 1, n % 7);
         SetmyColor(&color, 0x4000, 0x4000, 0x4000);
         RGBForeColor(&color);
-        std::snprintf(text, sizeof text, "%d", d);
-        Centred(text, cell);
+        Centred(LocalNumber(d, 0), cell);
 
         // Entries come from the calendar the schedule window loaded, against
         // the year it was loaded for; a month outside it shows no marks.

@@ -11,6 +11,7 @@
 #include "HID.h"
 #include "ObjectClass.h"
 #include "Schedule.h"
+#include "Translation.h"
 #include "Ups.h"
 #include "file.h"
 #include "screen.h"
@@ -48,8 +49,8 @@ constexpr Colour kMuted{0x7000, 0x7000, 0x7000};
 // Small enough for the waiting text to fit the communication line.
 constexpr int kWaitingSize = 12;
 
-void Text(ControlRef control, const char* text, int size, Colour c) {
-    DrawCustString(control, text, size, c.r, c.g, c.b);
+void Text(ControlRef control, const std::string& text, int size, Colour c) {
+    DrawCustString(control, text.c_str(), size, c.r, c.g, c.b);
 }
 
 // The number in characters [from, to) of a date, as far as its leading digits
@@ -66,10 +67,10 @@ int DatePiece(const char* date, std::size_t len, std::size_t from, std::size_t t
 
 void DrawDate(ControlRef control, const char (&date)[9]) {
     const std::size_t len = strnlen(date, sizeof date);
-    char text[48];
-    std::snprintf(text, sizeof text, "%02d,%02d %d", DatePiece(date, len, 4, 6),
-                  DatePiece(date, len, 6, 8), DatePiece(date, len, 0, 4));
-    Text(control, text, 14, kPlain);
+    Text(control,
+         LocalDate(DatePiece(date, len, 0, 4), DatePiece(date, len, 4, 6),
+                   DatePiece(date, len, 6, 8)),
+         14, kPlain);
 }
 
 void SetCompanionVisible(bool visible) {
@@ -97,7 +98,8 @@ void DrawCountdown(ControlRef control) {
     const bool shutting = ShuttingDown();
     // The badge says what is under way; the clock has nothing left to count.
     if (companion)
-        SetControlTitleWithCFString(companion, shutting ? "Shutting down" : "Shutdown in");
+        SetControlTitleWithCFString(companion, shutting ? Translated("MainWindow", "Shutting down")
+                                                        : Translated("MainWindow", "Shutdown in"));
     if (shutting) {
         SetCompanionVisible(true);
         Text(control, "", 18, kAlarm);
@@ -189,7 +191,6 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
     const bool waiting = GetValuesLink().link == ValuesLink::Waiting;
     const bool live = ValuesAreLive();
     const int level = live ? PtUPSVal.ItemVal[2] : 0;
-    char text[64];
     if (std::strcmp(name, "BattLevel") == 0) {
         DrawBatteryLevel(control, level);
     } else if (std::strcmp(name, "MeterL") == 0) {
@@ -198,8 +199,9 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
         if (!live) {
             Text(control, "--", 14, kMuted);
         } else {
-            std::snprintf(text, sizeof text, "%d%%", level / 10);
-            Text(control, text, 14, level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
+            Text(control,
+                 Substituted(Translated("MainWindow", "%1%"), {std::to_string(level / 10)}), 14,
+                 level / 10 > PtUPSSts.LowBatteryLevel ? kGood : kAlarm);
         }
     } else if (std::strcmp(name, "Countdown") == 0) {
         DrawCountdown(control);
@@ -207,29 +209,32 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
                (std::strcmp(name, "Communication") == 0 || std::strcmp(name, "PowerSource") == 0 ||
                 std::strcmp(name, "BatteryStatus") == 0)) {
         // Nothing read yet: say so, and no verdict on power or battery.
-        Text(control, std::strcmp(name, "Communication") == 0 ? "Waiting for the agent…" : "",
+        Text(control,
+             std::strcmp(name, "Communication") == 0
+                 ? Translated("MainWindow", "Waiting for the agent…")
+                 : "",
              kWaitingSize, kMuted);
     } else if (std::strcmp(name, "Communication") == 0) {
         if (status & UPS_COMMERR)
-            Text(control, "Disconnect", 14, kAlarm);
+            Text(control, Translated("MainWindow", "Disconnect"), 14, kAlarm);
         else
-            Text(control, "Connected", 14, kGood);
+            Text(control, Translated("MainWindow", "Connected"), 14, kGood);
     } else if (std::strcmp(name, "PowerSource") == 0) {
         if (status & UPS_COMMERR)
-            Text(control, "Unknown", 14, kAlarm);
+            Text(control, Translated("MainWindow", "Unknown"), 14, kAlarm);
         else if (status & UPS_ACFAIL)
-            Text(control, "Battery", 14, kCaution);
+            Text(control, Translated("MainWindow", "Battery"), 14, kCaution);
         else
-            Text(control, "Normal", 14, kGood);
+            Text(control, Translated("MainWindow", "Normal"), 14, kGood);
     } else if (std::strcmp(name, "BatteryStatus") == 0) {
         if (status & UPS_COMMERR)
-            Text(control, "Unknown", 14, kAlarm);
+            Text(control, Translated("MainWindow", "Unknown"), 14, kAlarm);
         else if (status & UPS_BATTREPLACE)
-            Text(control, "Need Replace", 14, kCaution);
+            Text(control, Translated("MainWindow", "Need Replace"), 14, kCaution);
         else if (status & (UPS_BATTDEPLETED | UPS_BATTLOW))
-            Text(control, "Low", 14, kAlarm);
+            Text(control, Translated("MainWindow", "Low"), 14, kAlarm);
         else
-            Text(control, "Normal", 14, kGood);
+            Text(control, Translated("MainWindow", "Normal"), 14, kGood);
     } else if (std::strcmp(name, "LBRD") == 0) {
         DrawDate(control, PtUPSSts.BR_Date_Last);
     } else if (std::strcmp(name, "NBRD") == 0) {
@@ -239,7 +244,11 @@ OSStatus CustEventHandler(EventHandlerCallRef, EventRef inEvent, void*) {
         GetTime(&now);
         const bool today = NextShutdown.Year == now.year && NextShutdown.Month == now.month &&
                            NextShutdown.Day == now.day;
-        Text(control, NextShutString, 14, today ? kToday : kPlain);
+        const DateTimeStr& n = NextShutdown;
+        Text(control,
+             n.Year == 0 ? Translated("MainWindow", "None")
+                         : LocalDateTime(n.Year, n.Month, n.Day, n.Hour, n.Minute),
+             14, today ? kToday : kPlain);
     } else if (std::strcmp(name, "Calendar") == 0) {
         DrawCustCalendar(GetControlOwner(control));
     }

@@ -3,10 +3,10 @@
 // The analog meter: a 240-degree scale band, nine ticks with five labels, the
 // reading below the pivot and a needle.
 #include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "Controls.h"
+#include "Translation.h"
 #include "Ups.h"
 #include "screen.h"
 
@@ -81,10 +81,10 @@ void MeterScale(int index, int* MaxVal, const char** Unit) {
 
 namespace {
 
-void Label(const char* text, short left, short top, short right, short just) {
+void Label(const std::string& text, short left, short top, short right, short just) {
     Rect box;
     SetRect(&box, left, top, right, S(top + 10));
-    TETextBox(text, static_cast<long>(std::strlen(text)), &box, just);
+    TETextBox(text.c_str(), static_cast<long>(text.size()), &box, just);
 }
 
 } // namespace
@@ -152,13 +152,13 @@ void DrawMeter(ControlRef theControl, int index) {
     TextFace(bold);
 
     const short ri = S(r - r / 7);
-    char text[32];
     for (int i = 0; i <= 8; ++i) {
         const double a = Rad(30 * i - 30);
         MoveTo(S(cx + Trunc(ri * std::cos(a))), S(cy - Trunc(ri * std::sin(a))));
         LineTo(S(cx + Trunc(r * std::cos(a))), S(cy - Trunc(r * std::sin(a))));
         if (i % 2 != 0) continue;
-        std::snprintf(text, sizeof text, "%d", (MaxVal - MinVal) * (8 - i) / 8);
+        const int mark = (MaxVal - MinVal) * (8 - i) / 8; // whole units, as the scale is
+        const std::string text = LocalNumber(mark, 0);
         const short ox = S(Trunc(r * std::cos(a)));
         const short oy = S(Trunc(r * std::sin(a)));
         switch (i) {
@@ -186,11 +186,8 @@ void DrawMeter(ControlRef theControl, int index) {
     reading.top = S(cy + r / 2 + 2);
     reading.bottom = S(reading.top + 10);
     if (Val < 0) return;
-    if (live)
-        std::snprintf(text, sizeof text, "%d.%d%s", Val / 10, Val % 10, Unit);
-    else
-        std::snprintf(text, sizeof text, "--");
-    TETextBox(text, static_cast<long>(std::strlen(text)), &reading, teCenter);
+    const std::string text = live ? LocalNumber(Val / 10.0, 1) + Unit : "--";
+    TETextBox(text.c_str(), static_cast<long>(text.size()), &reading, teCenter);
 
     if (Val / 10 > MaxVal) Val = MaxVal * 10;
     if (MaxVal == MinVal) return;

@@ -64,8 +64,10 @@ void ApplyFormProperties(QWidget* form) {
     for (QWidget* w : widgets) {
         if (auto* tabs = qobject_cast<QTabBar*>(w)) {
             const QSignalBlocker block(tabs);
+            // In the form's translation context, as the loader translates the rest.
             for (const QString& title : tabs->property("tabTitles").toStringList())
-                tabs->addTab(title);
+                tabs->addTab(QCoreApplication::translate(form->objectName().toUtf8().constData(),
+                                                         title.toUtf8().constData()));
             tabs->setCurrentIndex(0);
         }
         if (w->property("startHidden").toBool()) w->setVisible(false);

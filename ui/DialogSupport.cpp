@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DialogSupport.h"
+#include "Translation.h"
 
 #include "Alert.h"
 #include "Controls.h"
@@ -63,14 +64,23 @@ bool ReportSave(WindowRef window, SaveResult result, const std::string& error, S
     if (result == SaveResult::Saved) return true;
     const bool calendar = what == SavedWhat::Calendar;
     if (result == SaveResult::NotSaved)
-        ShowAlert(window, "Not saved",
-                  std::string(calendar ? "The calendar" : "The settings") +
-                      " could not be saved: " + error +
-                      (calendar ? "\nClose again to close the window without saving it." : ""));
+        ShowAlert(
+            window, Translated("Dialogs", "Not saved"),
+            Substituted(calendar ? Translated("Dialogs",
+                                              "The calendar could not be saved: %1\nClose again to "
+                                              "close the window without saving it.")
+                                 : Translated("Dialogs", "The settings could not be saved: %1"),
+                        {error}));
     else
-        ShowAlert(window, "Agent not told",
-                  std::string(calendar ? "The calendar was" : "The settings were") +
-                      " saved, but the agent could not be told: " + error);
+        ShowAlert(
+            window, Translated("Dialogs", "Agent not told"),
+            Substituted(
+                calendar
+                    ? Translated("Dialogs", "The calendar was saved, but the agent could not be "
+                                            "told: %1")
+                    : Translated("Dialogs", "The settings were saved, but the agent could not be "
+                                            "told: %1"),
+                {error}));
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "CalendarDate.h"
+#include "Translation.h"
 #include "file.h"
 
 namespace {
@@ -40,7 +41,7 @@ ItemList LevelItems() {
 ItemList MonthItems() {
     ItemList items;
     for (int m = 1; m <= 12; ++m)
-        items.push_back(MonthName(m));
+        items.push_back(LocalMonthName(m));
     return items;
 }
 
@@ -55,7 +56,7 @@ ItemList LogEntryItems() {
 ItemList DelayItems() {
     ItemList items;
     for (int k = 0; k <= 20; ++k)
-        items.push_back(Format(k % 2 == 0 ? "%d" : "%d.5", k / 2));
+        items.push_back(LocalNumber(k / 2.0, k % 2));
     for (int m = 0; m <= 9; ++m)
         items.push_back(Format("%d", (m + 1) * 5 + 10));
     return items;
@@ -66,7 +67,7 @@ ItemList YearItems(int year) {
 }
 
 ItemList ActionItems() {
-    return {"None", "Shutdown"};
+    return {Translated("ScheduleWindow", "None"), Translated("ScheduleWindow", "Shutdown")};
 }
 
 ItemList HourItems() {

@@ -4,10 +4,11 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
+#include "Translatable.h"
+#include "Translation.h"
 #include "Ups.h"
 
 namespace {
@@ -72,16 +73,21 @@ std::string Problem(const HistoryDbResult& fault) {
     switch (fault.status) {
     case HistoryDbStatus::Missing:
     case HistoryDbStatus::Empty:
-        return "No history yet: the agent has not recorded any.";
+        return Translated("HistoryWindow", "No history yet: the agent has not recorded any.");
     case HistoryDbStatus::Newer:
-        return "The history was written by a newer agent and cannot be read here.";
+        return Translated("HistoryWindow",
+                          "The history was written by a newer agent and cannot be read here.");
     case HistoryDbStatus::TooSlow:
-        return "The history is too large to read in time: " + fault.Message() +
-               ". A shorter range may be read.";
+        return Substituted(
+            Translated("HistoryWindow",
+                       "The history is too large to read in time: %1. A shorter range may "
+                       "be read."),
+            {fault.Message()});
     default:
         break;
     }
-    return "The history cannot be read: " + fault.Message() + ".";
+    return Substituted(Translated("HistoryWindow", "The history cannot be read: %1."),
+                       {fault.Message()});
 }
 
 } // namespace
@@ -103,10 +109,42 @@ std::int64_t HistoryRangeSeconds(HistoryRange range) {
     return 365 * day;
 }
 
-const char* HistoryRangeName(HistoryRange range) {
-    const char* const names[] = {"Last hour", "Last day", "Last week", "Last month", "Last year"};
-    return names[static_cast<int>(range)];
+std::string HistoryShownTime(std::int64_t t, bool withTime) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    std::sscanf(HistoryTimeText(t).c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
+    return withTime ? LocalDateTime(y, mo, d, h, mi, s) : LocalDate(y, mo, d);
 }
+
+std::string HistoryRangeName(HistoryRange range) {
+    const char* const names[] = {
+        TRANSLATABLE("HistoryWindow", "Last hour"), TRANSLATABLE("HistoryWindow", "Last day"),
+        TRANSLATABLE("HistoryWindow", "Last week"), TRANSLATABLE("HistoryWindow", "Last month"),
+        TRANSLATABLE("HistoryWindow", "Last year")};
+    return Translated("HistoryWindow", names[static_cast<int>(range)]);
+}
+
+std::string HistoryRangeWithin(HistoryRange range) {
+    const char* const names[] = {TRANSLATABLE("HistoryWindow", "in the last hour"),
+                                 TRANSLATABLE("HistoryWindow", "in the last day"),
+                                 TRANSLATABLE("HistoryWindow", "in the last week"),
+                                 TRANSLATABLE("HistoryWindow", "in the last month"),
+                                 TRANSLATABLE("HistoryWindow", "in the last year")};
+    return Translated("HistoryWindow", names[static_cast<int>(range)]);
+}
+
+namespace {
+
+// "the last hour", ..., as the subject of a sentence.
+std::string HistoryRangeNoun(HistoryRange range) {
+    const char* const names[] = {TRANSLATABLE("HistoryWindow", "the last hour"),
+                                 TRANSLATABLE("HistoryWindow", "the last day"),
+                                 TRANSLATABLE("HistoryWindow", "the last week"),
+                                 TRANSLATABLE("HistoryWindow", "the last month"),
+                                 TRANSLATABLE("HistoryWindow", "the last year")};
+    return Translated("HistoryWindow", names[static_cast<int>(range)]);
+}
+
+} // namespace
 
 HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now,
                         const HistoryReadLimits& limits) {
@@ -133,12 +171,13 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
         HistoryView failed;
         failed.state = HistoryView::State::Unreadable;
         failed.from = view.from, failed.to = view.to;
-        std::string name = HistoryRangeName(range);
-        name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
-        failed.problem = r.overflow().empty()
-                             ? Problem(r.fault())
-                             : "The history is too large to read in time: the " + name + " holds " +
-                                   r.overflow() + ". A shorter range may be read.";
+        failed.problem =
+            r.overflow().empty()
+                ? Problem(r.fault())
+                : Substituted(Translated("HistoryWindow",
+                                         "The history is too large to read in time: %1 holds %2. A "
+                                         "shorter range may be read."),
+                              {HistoryRangeNoun(range), r.overflow()});
         return failed;
     }
     view.outages = FindOutages(events, samples, view.from, view.to);
@@ -151,33 +190,40 @@ HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_
         view.fullStarts.clear();
         view.healthProblem =
             starts.fault().status == HistoryDbStatus::TooSlow
-                ? "Battery: the history holds too many outages to compare the runtimes in time."
-                : "Battery: " + starts.fault().Message() + ".";
+                ? Translated("HistoryWindow", "Battery: the history holds too many outages to "
+                                              "compare the runtimes in time.")
+                : Substituted(Translated("HistoryWindow", "Battery: %1."),
+                              {starts.fault().Message()});
     }
     return view;
 }
 
 std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
     if (fullStarts.size() < 2)
-        return "Battery: two outages that begin on a full battery are needed to compare its "
-               "runtime (" +
-               std::to_string(fullStarts.size()) + " so far).";
+        return Substituted(
+            Translated("HistoryWindow",
+                       "Battery: two outages that begin on a full battery are needed to "
+                       "compare its runtime (%1 so far)."),
+            {std::to_string(fullStarts.size())});
     const RuntimeReading& first = fullStarts.front();
     const RuntimeReading* latest = nullptr;
     for (auto it = fullStarts.rbegin(); it + 1 != fullStarts.rend() && !latest; ++it)
         if (std::fabs(it->load - first.load) <= kComparableLoad) latest = &*it;
     auto reading = [](const RuntimeReading& r) {
-        char text[96];
-        std::snprintf(text, sizeof text, "%.0f min at %.0f %% load on %s", r.runtimeSeconds / 60,
-                      r.load, HistoryTimeText(r.time).substr(0, 10).c_str());
-        return std::string(text);
+        return Substituted(Translated("HistoryWindow", "%1 min at %2 % load on %3"),
+                           {LocalNumber(r.runtimeSeconds / 60, 0), LocalNumber(r.load, 0),
+                            HistoryShownTime(r.time, false)});
     };
     if (!latest)
-        return "Battery: " + reading(first) +
-               "; no later full-battery outage at a comparable load.";
-    char change[48] = "";
-    if (first.runtimeSeconds > 0)
-        std::snprintf(change, sizeof change, " (%.0f %% of the first)",
-                      100 * latest->runtimeSeconds / first.runtimeSeconds);
-    return "Battery runtime: " + reading(first) + ", then " + reading(*latest) + change + ".";
+        return Substituted(
+            Translated("HistoryWindow",
+                       "Battery: %1; no later full-battery outage at a comparable load."),
+            {reading(first)});
+    if (first.runtimeSeconds <= 0)
+        return Substituted(Translated("HistoryWindow", "Battery runtime: %1, then %2."),
+                           {reading(first), reading(*latest)});
+    return Substituted(
+        Translated("HistoryWindow", "Battery runtime: %1, then %2 (%3 % of the first)."),
+        {reading(first), reading(*latest),
+         LocalNumber(100 * latest->runtimeSeconds / first.runtimeSeconds, 0)});
 }

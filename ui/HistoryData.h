@@ -21,7 +21,12 @@ enum class HistoryRange { Hour, Day, Week, Month, Year };
 constexpr int kHistoryRangeCount = 5;
 std::int64_t HistoryRangeSeconds(HistoryRange range);
 // "Last hour", "Last day", ...
-const char* HistoryRangeName(HistoryRange range);
+std::string HistoryRangeName(HistoryRange range);
+// "in the last hour", ..., as the totals say where the outages were.
+std::string HistoryRangeWithin(HistoryRange range);
+// A moment of the history (its civil time as HistoryTimeText takes it) in
+// the locale's format: the day, or the day and the time to the second.
+std::string HistoryShownTime(std::int64_t t, bool withTime);
 
 // Each range is drawn with at most this many points: a year opens as fast as
 // an hour, and no screen shows more.

@@ -16,6 +16,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPromise>
@@ -71,7 +72,8 @@ const char* AxisFormat(HistoryRange range) {
 }
 
 QString Percent(const std::optional<double>& v) {
-    return v ? QString::number(std::lround(*v)) + " %" : QStringLiteral("-");
+    return v ? HistoryWindow::tr("%1 %").arg(QLocale().toString(std::lround(*v)))
+             : QStringLiteral("-");
 }
 
 // Hovering over the chart reads the values of the nearest point.
@@ -102,9 +104,10 @@ struct LineLook {
     const char* name;
     QColor color;
 };
-const LineLook kLines[] = {{"Charge %", QColor(0x2e, 0x8b, 0x57)},
-                           {"Load %", QColor(0x1f, 0x5f, 0xbf)},
-                           {"Input V", QColor(0xd2, 0x69, 0x1e)}};
+const LineLook kLines[] = {
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Charge %"), QColor(0x2e, 0x8b, 0x57)},
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Load %"), QColor(0x1f, 0x5f, 0xbf)},
+    {QT_TRANSLATE_NOOP("HistoryWindow", "Input V"), QColor(0xd2, 0x69, 0x1e)}};
 
 const std::optional<double>& ValueOf(const ChartPoint& p, HistoryWindow::Line line) {
     return line == HistoryWindow::Charge ? p.charge
@@ -120,25 +123,25 @@ constexpr std::int64_t kGapSeconds = 1800;
 
 HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(QStringLiteral("History"));
+    setWindowTitle(tr("History"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     resize(960, 720);
 
     rangeBox_ = new QComboBox;
     for (int r = 0; r < kHistoryRangeCount; ++r)
-        rangeBox_->addItem(QString::fromUtf8(HistoryRangeName(static_cast<HistoryRange>(r))));
+        rangeBox_->addItem(QString::fromStdString(HistoryRangeName(static_cast<HistoryRange>(r))));
     rangeBox_->setCurrentIndex(static_cast<int>(range_));
     connect(rangeBox_, &QComboBox::activated,
             [this](int index) { SetRange(static_cast<HistoryRange>(index)); });
-    csvButton_ = new QPushButton(QStringLiteral("Export table (CSV)…"));
-    pngButton_ = new QPushButton(QStringLiteral("Export chart (PNG)…"));
+    csvButton_ = new QPushButton(tr("Export table (CSV)…"));
+    pngButton_ = new QPushButton(tr("Export chart (PNG)…"));
     connect(csvButton_, &QPushButton::clicked, [this] { Export(false); });
     connect(pngButton_, &QPushButton::clicked, [this] { Export(true); });
-    status = new QLabel(QStringLiteral("Reading the history…"));
+    status = new QLabel(tr("Reading the history…"));
     status->hide();
     auto* top = new QHBoxLayout;
-    auto* rangeLabel = new QLabel(QStringLiteral("&Range:"));
+    auto* rangeLabel = new QLabel(tr("&Range:"));
     rangeLabel->setBuddy(rangeBox_);
     top->addWidget(rangeLabel);
     top->addWidget(rangeBox_);
@@ -150,11 +153,12 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     chart_ = new QChart;
     chart_->legend()->setAlignment(Qt::AlignTop);
     chart_->setMargins(QMargins(4, 4, 4, 4));
+    chart_->setLocalizeNumbers(true);
     // An area series does not own its line: the shade holds it as its child.
     auto* shade = new QAreaSeries;
     outageShade = new QLineSeries(shade);
     shade->setUpperSeries(outageShade);
-    shade->setName(QStringLiteral("On battery"));
+    shade->setName(tr("On battery"));
     shade->setColor(QColor(220, 40, 40, 50));
     shade->setBorderColor(Qt::transparent);
     chart_->addSeries(shade);
@@ -163,10 +167,10 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     percentAxis_ = new QValueAxis;
     percentAxis_->setRange(0, 100);
     percentAxis_->setTickCount(6);
-    percentAxis_->setLabelFormat(QStringLiteral("%d %%"));
+    percentAxis_->setLabelFormat(tr("%d %%"));
     voltAxis_ = new QValueAxis;
     voltAxis_->setTickCount(6);
-    voltAxis_->setLabelFormat(QStringLiteral("%d V"));
+    voltAxis_->setLabelFormat(tr("%d V"));
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(percentAxis_, Qt::AlignLeft);
     chart_->addAxis(voltAxis_, Qt::AlignRight);
@@ -174,10 +178,9 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     shade->attachAxis(percentAxis_);
     chartView_ = new HistoryChartView(chart_, this);
     chartView_->setMinimumHeight(300);
-    chartView_->setAccessibleName(QCoreApplication::translate(
-        "HistoryWindow", "Chart of the battery charge and the voltages"));
+    chartView_->setAccessibleName(tr("Chart of the battery charge and the voltages"));
 
-    readout = new QLabel(QStringLiteral("Point at the chart to read its values."));
+    readout = new QLabel(tr("Point at the chart to read its values."));
     problem = new QLabel;
     problem->setAlignment(Qt::AlignCenter);
     problem->setWordWrap(true);
@@ -186,24 +189,24 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     problem->setFont(bold);
 
     table = new QTableWidget(0, 5);
-    table->setHorizontalHeaderLabels({QStringLiteral("Start"), QStringLiteral("End"),
-                                      QStringLiteral("Duration"), QStringLiteral("Lowest charge"),
-                                      QStringLiteral("Countdown")});
+    table->setHorizontalHeaderLabels(
+        {tr("Start"), tr("End"), tr("Duration"), tr("Lowest charge"), tr("Countdown")});
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Widths for the texts the columns hold, so an empty table looks the same.
     const QFontMetrics metrics(table->font());
-    const char* const widest[] = {"0000-00-00 00:00:00*", "0000-00-00 00:00:00", "000:00:00",
-                                  "Lowest charge"};
+    const QString moment = QString::fromStdString(HistoryShownTime(0, true));
+    const QString widest[] = {moment + '*', moment, QStringLiteral("000:00:00"),
+                              tr("Lowest charge")};
     for (int col = 0; col < 4; ++col)
-        table->setColumnWidth(col, metrics.horizontalAdvance(QString::fromUtf8(widest[col])) + 24);
+        table->setColumnWidth(col, metrics.horizontalAdvance(widest[col]) + 24);
     table->horizontalHeader()->setStretchLastSection(true);
     totals = new QLabel;
     health = new QLabel;
     health->setWordWrap(true);
 
-    auto* close = new QPushButton(QStringLiteral("Close"));
+    auto* close = new QPushButton(tr("Close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(health, 1);
@@ -260,7 +263,9 @@ void HistoryWindow::StartRead() {
                 view = ReadHistory(path, range, now);
             } catch (const std::exception& e) {
                 view.state = HistoryView::State::Unreadable;
-                view.problem = std::string("The history cannot be read: ") + e.what();
+                view.problem = tr("The history cannot be read: %1.")
+                                   .arg(QString::fromUtf8(e.what()))
+                                   .toStdString();
             }
             promise->addResult(std::move(view));
             promise->finish();
@@ -290,8 +295,7 @@ void HistoryWindow::ShowView() {
     chartView_->setVisible(read);
     readout->setVisible(read);
     problem->setVisible(!read);
-    problem->setText(shown_ ? QString::fromStdString(view_.problem)
-                            : QStringLiteral("Reading the history…"));
+    problem->setText(shown_ ? QString::fromStdString(view_.problem) : tr("Reading the history…"));
     csvButton_->setEnabled(read);
     pngButton_->setEnabled(read);
     FillChart();
@@ -300,7 +304,7 @@ void HistoryWindow::ShowView() {
 
 void HistoryWindow::AddPiece(Line line, const QList<QPointF>& points) {
     auto* piece = new QLineSeries;
-    piece->setName(QString::fromUtf8(kLines[line].name));
+    piece->setName(tr(kLines[line].name));
     QPen pen(kLines[line].color);
     pen.setWidthF(1.5);
     piece->setPen(pen);
@@ -387,13 +391,12 @@ void HistoryWindow::FillTable() {
     for (const Outage& o : t.outages) {
         --row;
         startedBefore |= o.startedBefore;
-        QString countdown = o.countdown == CountdownEnd::None
-                                ? QStringLiteral("none")
-                                : QString::fromUtf8(CountdownEndName(o.countdown));
+        QString countdown =
+            o.countdown == CountdownEnd::None ? tr("none") : tr(CountdownEndName(o.countdown));
         if (!o.trigger.empty()) countdown += " (" + QString::fromStdString(o.trigger) + ")";
         const QString cells[] = {
-            QString::fromStdString(HistoryTimeText(o.start)) + (o.startedBefore ? "*" : ""),
-            o.end ? QString::fromStdString(HistoryTimeText(*o.end)) : QStringLiteral("on battery"),
+            QString::fromStdString(HistoryShownTime(o.start, true)) + (o.startedBefore ? "*" : ""),
+            o.end ? QString::fromStdString(HistoryShownTime(*o.end, true)) : tr("on battery"),
             QString::fromStdString(DurationText(o.seconds)), Percent(o.lowestCharge), countdown};
         for (int col = 0; col < 5; ++col) {
             auto* item = new QTableWidgetItem(cells[col]);
@@ -406,15 +409,14 @@ void HistoryWindow::FillTable() {
         health->setText(QString());
         return;
     }
-    totals->setText(QStringLiteral("%1 outage%2 in the %3: %4 on battery, longest %5%6")
-                        .arg(t.count)
-                        .arg(t.count == 1 ? "" : "s")
-                        .arg(QString::fromUtf8(HistoryRangeName(range_)).toLower())
-                        .arg(QString::fromStdString(DurationText(t.onBattery)),
-                             QString::fromStdString(DurationText(t.longest)),
-                             startedBefore ? QStringLiteral(" (* began earlier: counted from the "
-                                                            "range's start)")
-                                           : QString()));
+    totals->setText(
+        (t.count == 1 ? tr("%1 outage %2: %3 on battery, longest %4%5")
+                      : tr("%1 outages %2: %3 on battery, longest %4%5"))
+            .arg(QLocale().toString(t.count), QString::fromStdString(HistoryRangeWithin(range_)),
+                 QString::fromStdString(DurationText(t.onBattery)),
+                 QString::fromStdString(DurationText(t.longest)),
+                 startedBefore ? tr(" (* began earlier: counted from the range's start)")
+                               : QString()));
     health->setText(QString::fromStdString(
         view_.healthProblem.empty() ? BatteryHealthText(view_.fullStarts) : view_.healthProblem));
 }
@@ -430,12 +432,13 @@ void HistoryWindow::ShowValuesAt(std::int64_t time) {
         view_.outages.outages.begin(), view_.outages.outages.end(), [&](const Outage& o) {
             return it->time >= o.start && it->time <= o.end.value_or(view_.to);
         });
-    readout->setText(QStringLiteral("%1   charge %2, load %3, input %4%5")
-                         .arg(QString::fromStdString(HistoryTimeText(it->time)),
+    readout->setText(tr("%1   charge %2, load %3, input %4%5")
+                         .arg(QString::fromStdString(HistoryShownTime(it->time, true)),
                               Percent(it->charge), Percent(it->load),
-                              it->inputVolts ? QString::number(std::lround(*it->inputVolts)) + " V"
-                                             : QStringLiteral("-"),
-                              onBattery ? QStringLiteral("   (on battery)") : QString()));
+                              it->inputVolts
+                                  ? tr("%1 V").arg(QLocale().toString(std::lround(*it->inputVolts)))
+                                  : QStringLiteral("-"),
+                              onBattery ? tr("   (on battery)") : QString()));
 }
 
 bool HistoryWindow::ExportCsv(const std::string& path) const {
@@ -455,13 +458,13 @@ bool HistoryWindow::ExportPng(const std::string& path) const {
 
 void HistoryWindow::Export(bool png) {
     const QString name = QFileDialog::getSaveFileName(
-        this, png ? QStringLiteral("Export chart") : QStringLiteral("Export outage table"),
+        this, png ? tr("Export chart") : tr("Export outage table"),
         png ? QStringLiteral("history.png") : QStringLiteral("outages.csv"),
-        png ? QStringLiteral("PNG image (*.png)") : QStringLiteral("CSV file (*.csv)"));
+        png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
     if (name.isEmpty()) return;
     const std::string path = name.toStdString();
     if (!(png ? ExportPng(path) : ExportCsv(path)))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("Could not write %1.").arg(name));
+        QMessageBox::warning(this, windowTitle(), tr("Could not write %1.").arg(name));
 }
 
 HistoryWindow* OpenHistoryWindow() {

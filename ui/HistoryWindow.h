@@ -8,6 +8,7 @@
 // worker thread, so a large or hostile database never freezes the window.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFutureWatcher>
 #include <QList>
@@ -29,6 +30,8 @@ class QPushButton;
 class QTableWidget;
 
 class HistoryWindow : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(HistoryWindow)
+
   public:
     explicit HistoryWindow(QWidget* parent);
 

@@ -8,6 +8,7 @@
 #include "DialogSupport.h"
 #include "Dialogs.h"
 #include "RunLoop.h"
+#include "Translation.h"
 #include "Windows.h"
 #include "file.h"
 #include "menu.h"
@@ -101,8 +102,10 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
             // The request stays raised and goes out with the next write.
             std::string error;
             if (!WriteCommand(&error))
-                ShowAlert(MainWindow, "Not sent",
-                          "The request to cancel the shutdown could not be sent: " + error);
+                ShowAlert(MainWindow, Translated("MainWindow", "Not sent"),
+                          Substituted(Translated("MainWindow", "The request to cancel the "
+                                                               "shutdown could not be sent: %1"),
+                                      {error}));
             break;
         }
         default:

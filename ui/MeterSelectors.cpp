@@ -4,6 +4,7 @@
 // catalogue name and in catalogue order.
 #include "Controls.h"
 #include "HID.h"
+#include "Translation.h"
 #include "menu.h"
 #include "screen.h"
 
@@ -16,7 +17,7 @@ void FillMeterSelectors() {
         int count = 0;
         for (int slot = 0; slot < ItemCount; ++slot) {
             if ((PtUPSVal.SupportItem >> slot) & 1) {
-                AppendMenuItemText(menu, HIDItemName[slot]);
+                AppendMenuItemText(menu, Translated("Measurement", HIDItemName[slot]));
                 ++count;
             }
         }

@@ -171,8 +171,9 @@ int main(int argc, char** argv) {
         reads.push_back(ms(timer));
         std::printf("run %d: open %.0f ms, %s %.0f ms, refresh %.0f ms; %zu points, %d outages, "
                     "%zu full-battery starts\n",
-                    run, opens.back(), HistoryRangeName(range), selects.back(), refreshes.back(),
-                    w->View().points.size(), w->View().outages.count, w->View().fullStarts.size());
+                    run, opens.back(), HistoryRangeName(range).c_str(), selects.back(),
+                    refreshes.back(), w->View().points.size(), w->View().outages.count,
+                    w->View().fullStarts.size());
         if (run == 0 && !snapshot.empty()) {
             w->ShowValuesAt(w->View().to - HistoryRangeSeconds(range) / 3);
             QApplication::processEvents(); // the legend follows the refresh's new pieces
@@ -187,7 +188,7 @@ int main(int argc, char** argv) {
     };
     std::printf("median of 7: open %.0f ms, %s selected %.0f ms, refresh %.0f ms, of which the "
                 "database read %.0f ms (target: under 500 ms)\n",
-                median(opens), HistoryRangeName(range), median(selects), median(refreshes),
+                median(opens), HistoryRangeName(range).c_str(), median(selects), median(refreshes),
                 median(reads));
     // The -wal and -shm the agent leaves while it runs would count too;
     // here it has closed, so the file is all.

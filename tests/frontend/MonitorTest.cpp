@@ -2,9 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor's status evaluation and its one-second tick: the lights, the
 // countdown and the redraws for sequences of status words and agent values.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLocale>
+#include <QTabBar>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -211,6 +218,38 @@ TEST_F(MonitorTest, HistoryMenuItemOpensOneWindowOverTheMainWindow) {
     EXPECT_EQ(CurrentHistoryWindow()->parentWidget(), MainWindow);
     EXPECT_EQ(MainWindow->findChildren<HistoryWindow*>().size(), 1);
     delete CurrentHistoryWindow();
+}
+
+TEST_F(MonitorTest, SpeaksTheSystemLocalesLanguage) {
+    // CTest runs this under LANG=C and again under German and French (the
+    // locales need not be installed: Qt reads LANG itself). The form, its tab
+    // titles, the menu, a catalogue name from the core, the help, drawn
+    // status words, dates and the meter's reading, as the window shows them.
+    // clang-format off
+    const std::map<QString, std::string> want = {
+        {"C", "Communication:|Status Meter Maintenance|&Monitor|Input Voltage|usage:|"
+              "'Connected' #000000 '2007-10-05' '2026-03-11 08:05' '230.5V'"},
+        {"de_DE", "Verbindung:|Status Messgerät Wartung|&Monitor|Eingangsspannung|Aufruf:|"
+                  "'Verbunden' #000000 '05.10.2007' '11.03.2026 08:05' '230,5V'"},
+        {"fr_FR", "Communication\u00a0:|État Mesures Maintenance|&Moniteur|Tension d’entrée|"
+                  "usage\u00a0:|'Connecté' #000000 '05/10/2007' '11/03/2026 08:05' '230,5V'"}};
+    // clang-format on
+    const auto* tabs = qobject_cast<QTabBar*>(MainControl(FourCharCode("tabs"), 128));
+    const auto* meter = qobject_cast<QComboBox*>(MainControl(FourCharCode("main"), 150));
+    ASSERT_TRUE(tabs && meter && GetMenuBar());
+    agent.ItemVal[4] = 2305;
+    Feed('t');
+    std::strcpy(PtUPSSts.BR_Date_Last, "20071005");
+    NextShutdown = DateTimeStr{2026, 3, 11, 8, 5};
+    std::string texts = Said("main", {128, 160, 162}), reading = Said("main", {152});
+    texts = texts.substr(texts.find('\'')) + reading.substr(reading.rfind(" '"));
+    const std::string usage = UsageText();
+    const QString shown =
+        MainWindow->findChild<QLabel*>("caption_Communication")->text() + '|' + tabs->tabText(0) +
+        ' ' + tabs->tabText(1) + ' ' + tabs->tabText(2) + '|' +
+        GetMenuBar()->actions().value(0)->text() + '|' + meter->itemText(1) + '|' +
+        QString::fromStdString(usage.substr(0, usage.find(':') + 1) + '|' + texts);
+    EXPECT_EQ(shown.toStdString(), want.at(QLocale::system().name()));
 }
 
 TEST(CommandLine, BadLinesAreRefusedWithAMessage) {

@@ -107,13 +107,14 @@ TEST_F(PanelTest, Texts) {
     // on its day only.
     std::strcpy(PtUPSSts.BR_Date_Last, "20071005"), std::strcpy(PtUPSSts.BR_Date_Next, "2007x105");
     PtUPSSts.BR_Date_Next[5] = '\0'; // "2007x"
-    std::strcpy(NextShutString, "03/10/2026 23:59");
     NextShutdown = DateTimeStr{2026, 3, 10, 23, 59};
     EXPECT_EQ(Said("main", {160, 161, 162}),
-              "#000000 14b '10,05 2007' '00,00 2007' #ff0000 '03/10/2026 23:59'");
+              "#000000 14b '2007-10-05' '2007-00-00' #ff0000 '2026-03-10 23:59'");
     NextShutdown.Day = 11;
-    EXPECT_EQ(Said("main", {162}), "#000000 14b '03/10/2026 23:59'");
+    EXPECT_EQ(Said("main", {162}), "#000000 14b '2026-03-11 23:59'");
     EXPECT_EQ(ReadingOf(MainControl(kNextReplacementDate)).Value, "not set");
+    NextShutdown = DateTimeStr{0, 0, 0, 0, 0};
+    EXPECT_EQ(Said("main", {162}), "#000000 14b 'None'");
 }
 
 TEST_F(PanelTest, Meter) {
