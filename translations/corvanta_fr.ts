@@ -15,6 +15,10 @@
         <source>Close</source>
         <translation>Fermer</translation>
     </message>
+    <message>
+        <source>Program icon</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ActionsWindow</name>
@@ -61,6 +65,22 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Minutes after a power failure</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minutes on low battery</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minutes before a scheduled shutdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse for the command file</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -533,7 +553,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Range:</source>
-        <translation>Période&#xa0;:</translation>
+        <translation type="vanished">Période&#xa0;:</translation>
     </message>
     <message>
         <source>On battery</source>
@@ -650,6 +670,14 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>The history is too large to read in time: %1 holds %2. A shorter range may be read.</source>
         <translation>L’historique est trop volumineux pour être lu à temps&#xa0;: %1 contient %2. Une période plus courte peut être lue.</translation>
+    </message>
+    <message>
+        <source>&amp;Range:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chart of the battery charge and the voltages</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -997,6 +1025,237 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
 </context>
 <context>
+    <name>Panel</name>
+    <message>
+        <source>%1 volts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 amperes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 percent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 hertz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 degrees Celsius</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 second</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation type="unfinished">%1&#xa0;% {1 %2?}</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>waiting for the agent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>disconnected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>battery</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>needs replacing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shutdown countdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>shutting down</source>
+        <translation type="unfinished">arrêt en cours</translation>
+    </message>
+    <message>
+        <source>Shutting down</source>
+        <translation type="unfinished">Arrêt en cours</translation>
+    </message>
+    <message>
+        <source>none pending</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No shutdown pending</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>time unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shutdown pending, time unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shutdown in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Meter</source>
+        <translation type="unfinished">Mesures</translation>
+    </message>
+    <message>
+        <source>Communication lost</source>
+        <translation type="unfinished">Communication perdue</translation>
+    </message>
+    <message>
+        <source>Power failure</source>
+        <translation type="unfinished">Coupure de courant</translation>
+    </message>
+    <message>
+        <source>Battery low</source>
+        <translation type="unfinished">Batterie faible</translation>
+    </message>
+    <message>
+        <source>Replace battery</source>
+        <translation type="unfinished">Batterie à remplacer</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation type="unfinished">Surcharge</translation>
+    </message>
+    <message>
+        <source>Overheat</source>
+        <translation type="unfinished">Surchauffe</translation>
+    </message>
+    <message>
+        <source>Beeper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>on, last known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off, last known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>shutdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>test</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deep test</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 selected, nothing planned</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 selected, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Power source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last battery replacement</source>
+        <translation type="unfinished">Dernier remplacement de la batterie</translation>
+    </message>
+    <message>
+        <source>Next battery replacement</source>
+        <translation type="unfinished">Prochain remplacement de la batterie</translation>
+    </message>
+    <message>
+        <source>Next scheduled shutdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished">aucun</translation>
+    </message>
+    <message>
+        <source>no reading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PreferencesWindow</name>
     <message>
         <source>Preferences</source>
@@ -1089,6 +1348,30 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Month of the last battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Day of the last battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Year of the last battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Month of the next battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Day of the next battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Year of the next battery replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ScheduleWindow</name>
@@ -1143,6 +1426,86 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>None</source>
         <translation>Aucune</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation type="unfinished">Année</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action 6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hour 6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute 6</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
