@@ -234,8 +234,8 @@ TEST_F(MonitorTest, SpeaksTheSystemLocalesLanguage) {
         {"fr_FR", "Communication\u00a0:|État Mesures Maintenance|&Moniteur|Tension d’entrée|"
                   "usage\u00a0:|'Connecté' #000000 '05/10/2007' '11/03/2026 08:05' '230,5V'"}};
     // clang-format on
-    const auto* tabs = qobject_cast<QTabBar*>(MainControl(FourCharCode("tabs"), 128));
-    const auto* meter = qobject_cast<QComboBox*>(MainControl(FourCharCode("main"), 150));
+    const auto* tabs = qobject_cast<QTabBar*>(MainControl(kTabControl));
+    const auto* meter = qobject_cast<QComboBox*>(MainControl(kMeterSelectors[0]));
     ASSERT_TRUE(tabs && meter && GetMenuBar());
     agent.ItemVal[4] = 2305;
     Feed('t');
