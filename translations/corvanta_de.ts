@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Program icon</source>
-        <translation type="unfinished"></translation>
+        <translation>Programmsymbol</translation>
     </message>
 </context>
 <context>
@@ -68,19 +68,19 @@
     </message>
     <message>
         <source>Minutes after a power failure</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuten nach einem Stromausfall</translation>
     </message>
     <message>
         <source>Minutes on low battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuten bei schwacher Batterie</translation>
     </message>
     <message>
         <source>Minutes before a scheduled shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuten vor einer geplanten Abschaltung</translation>
     </message>
     <message>
         <source>Browse for the command file</source>
-        <translation type="unfinished"></translation>
+        <translation>Befehlsdatei auswählen</translation>
     </message>
 </context>
 <context>
@@ -552,10 +552,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>Verlauf wird gelesen…</translation>
     </message>
     <message>
-        <source>Range:</source>
-        <translation type="vanished">Zeitraum:</translation>
-    </message>
-    <message>
         <source>On battery</source>
         <translation>Batteriebetrieb</translation>
     </message>
@@ -673,11 +669,11 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>&amp;Range:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zeitraum:</translation>
     </message>
     <message>
         <source>Chart of the battery charge and the voltages</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagramm der Batterieladung und der Spannungen</translation>
     </message>
 </context>
 <context>
@@ -1028,231 +1024,231 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <name>Panel</name>
     <message>
         <source>%1 volts</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Volt</translation>
     </message>
     <message>
         <source>%1 amperes</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Ampere</translation>
     </message>
     <message>
         <source>%1 percent</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Prozent</translation>
     </message>
     <message>
         <source>%1 hertz</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Hertz</translation>
     </message>
     <message>
         <source>%1 degrees Celsius</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Grad Celsius</translation>
     </message>
     <message>
         <source>1 minute</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Minute</translation>
     </message>
     <message>
         <source>%1 minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Minuten</translation>
     </message>
     <message>
         <source>1 second</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Sekunde</translation>
     </message>
     <message>
         <source>%1 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Sekunden</translation>
     </message>
     <message>
         <source>%1 %2</source>
-        <translation type="unfinished">%1 % {1 %2?}</translation>
+        <translation>%1 %2</translation>
     </message>
     <message>
         <source>not set</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht festgelegt</translation>
     </message>
     <message>
         <source>unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannt</translation>
     </message>
     <message>
         <source>waiting for the agent</source>
-        <translation type="unfinished"></translation>
+        <translation>warten auf den Agenten</translation>
     </message>
     <message>
         <source>disconnected</source>
-        <translation type="unfinished"></translation>
+        <translation>getrennt</translation>
     </message>
     <message>
         <source>connected</source>
-        <translation type="unfinished"></translation>
+        <translation>verbunden</translation>
     </message>
     <message>
         <source>battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterie</translation>
     </message>
     <message>
         <source>normal</source>
-        <translation type="unfinished"></translation>
+        <translation>normal</translation>
     </message>
     <message>
         <source>needs replacing</source>
-        <translation type="unfinished"></translation>
+        <translation>muss ersetzt werden</translation>
     </message>
     <message>
         <source>low</source>
-        <translation type="unfinished"></translation>
+        <translation>schwach</translation>
     </message>
     <message>
         <source>Shutdown countdown</source>
-        <translation type="unfinished">Abschalt-Countdown</translation>
+        <translation>Abschalt-Countdown</translation>
     </message>
     <message>
         <source>shutting down</source>
-        <translation type="unfinished">fährt herunter</translation>
+        <translation>fährt herunter</translation>
     </message>
     <message>
         <source>Shutting down</source>
-        <translation type="unfinished">Fährt herunter</translation>
+        <translation>Fährt herunter</translation>
     </message>
     <message>
         <source>none pending</source>
-        <translation type="unfinished"></translation>
+        <translation>keine anstehend</translation>
     </message>
     <message>
         <source>No shutdown pending</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Abschaltung anstehend</translation>
     </message>
     <message>
         <source>time unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeitpunkt unbekannt</translation>
     </message>
     <message>
         <source>Shutdown pending, time unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschaltung steht bevor, Zeitpunkt unbekannt</translation>
     </message>
     <message>
         <source>Shutdown in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschaltung in %1</translation>
     </message>
     <message>
         <source>Meter</source>
-        <translation type="unfinished">Messgerät</translation>
+        <translation>Messgerät</translation>
     </message>
     <message>
         <source>Communication lost</source>
-        <translation type="unfinished">Verbindung verloren</translation>
+        <translation>Verbindung verloren</translation>
     </message>
     <message>
         <source>Power failure</source>
-        <translation type="unfinished">Stromausfall</translation>
+        <translation>Stromausfall</translation>
     </message>
     <message>
         <source>Battery low</source>
-        <translation type="unfinished">Batterie schwach</translation>
+        <translation>Batterie schwach</translation>
     </message>
     <message>
         <source>Replace battery</source>
-        <translation type="unfinished">Batterie ersetzen</translation>
+        <translation>Batterie ersetzen</translation>
     </message>
     <message>
         <source>Overload</source>
-        <translation type="unfinished">Überlast</translation>
+        <translation>Überlast</translation>
     </message>
     <message>
         <source>Overheat</source>
-        <translation type="unfinished">Überhitzung</translation>
+        <translation>Überhitzung</translation>
     </message>
     <message>
         <source>Beeper</source>
-        <translation type="unfinished"></translation>
+        <translation>Signalton</translation>
     </message>
     <message>
         <source>on, last known</source>
-        <translation type="unfinished"></translation>
+        <translation>an, letzter bekannter Zustand</translation>
     </message>
     <message>
         <source>off, last known</source>
-        <translation type="unfinished"></translation>
+        <translation>aus, letzter bekannter Zustand</translation>
     </message>
     <message>
         <source>on</source>
-        <translation type="unfinished"></translation>
+        <translation>an</translation>
     </message>
     <message>
         <source>off</source>
-        <translation type="unfinished"></translation>
+        <translation>aus</translation>
     </message>
     <message>
         <source>Calendar</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalender</translation>
     </message>
     <message>
         <source>shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschaltung</translation>
     </message>
     <message>
         <source>restart</source>
-        <translation type="unfinished"></translation>
+        <translation>Neustart</translation>
     </message>
     <message>
         <source>test</source>
-        <translation type="unfinished"></translation>
+        <translation>Test</translation>
     </message>
     <message>
         <source>deep test</source>
-        <translation type="unfinished"></translation>
+        <translation>Tiefentest</translation>
     </message>
     <message>
         <source>%1 at %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 um %2</translation>
     </message>
     <message>
         <source>%1 selected, nothing planned</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ausgewählt, nichts geplant</translation>
     </message>
     <message>
         <source>%1 selected, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ausgewählt, %2</translation>
     </message>
     <message>
         <source>Communication</source>
-        <translation type="unfinished"></translation>
+        <translation>Verbindung</translation>
     </message>
     <message>
         <source>Power source</source>
-        <translation type="unfinished"></translation>
+        <translation>Stromquelle</translation>
     </message>
     <message>
         <source>Battery status</source>
-        <translation type="unfinished"></translation>
+        <translation>Batteriezustand</translation>
     </message>
     <message>
         <source>Battery level</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterieladestand</translation>
     </message>
     <message>
         <source>Last battery replacement</source>
-        <translation type="unfinished">Letzter Batteriewechsel</translation>
+        <translation>Letzter Batteriewechsel</translation>
     </message>
     <message>
         <source>Next battery replacement</source>
-        <translation type="unfinished">Nächster Batteriewechsel</translation>
+        <translation>Nächster Batteriewechsel</translation>
     </message>
     <message>
         <source>Next scheduled shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Nächste geplante Abschaltung</translation>
     </message>
     <message>
         <source>none</source>
-        <translation type="unfinished">keiner</translation>
+        <translation>keine</translation>
     </message>
     <message>
         <source>no reading</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Messwert</translation>
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>
@@ -1350,27 +1346,27 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Month of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Monat des letzten Batteriewechsels</translation>
     </message>
     <message>
         <source>Day of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Tag des letzten Batteriewechsels</translation>
     </message>
     <message>
         <source>Year of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Jahr des letzten Batteriewechsels</translation>
     </message>
     <message>
         <source>Month of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Monat des nächsten Batteriewechsels</translation>
     </message>
     <message>
         <source>Day of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Tag des nächsten Batteriewechsels</translation>
     </message>
     <message>
         <source>Year of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Jahr des nächsten Batteriewechsels</translation>
     </message>
 </context>
 <context>
@@ -1429,83 +1425,83 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Year</source>
-        <translation type="unfinished">Jahr</translation>
+        <translation>Jahr</translation>
     </message>
     <message>
         <source>Month</source>
-        <translation type="unfinished"></translation>
+        <translation>Monat</translation>
     </message>
     <message>
         <source>Action 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 1</translation>
     </message>
     <message>
         <source>Hour 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 1</translation>
     </message>
     <message>
         <source>Minute 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 1</translation>
     </message>
     <message>
         <source>Action 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 2</translation>
     </message>
     <message>
         <source>Hour 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 2</translation>
     </message>
     <message>
         <source>Minute 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 2</translation>
     </message>
     <message>
         <source>Action 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 3</translation>
     </message>
     <message>
         <source>Hour 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 3</translation>
     </message>
     <message>
         <source>Minute 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 3</translation>
     </message>
     <message>
         <source>Action 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 4</translation>
     </message>
     <message>
         <source>Hour 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 4</translation>
     </message>
     <message>
         <source>Minute 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 4</translation>
     </message>
     <message>
         <source>Action 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 5</translation>
     </message>
     <message>
         <source>Hour 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 5</translation>
     </message>
     <message>
         <source>Minute 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 5</translation>
     </message>
     <message>
         <source>Action 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktion 6</translation>
     </message>
     <message>
         <source>Hour 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde 6</translation>
     </message>
     <message>
         <source>Minute 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 6</translation>
     </message>
 </context>
 <context>

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Program icon</source>
-        <translation type="unfinished"></translation>
+        <translation>Icône du programme</translation>
     </message>
 </context>
 <context>
@@ -68,19 +68,19 @@
     </message>
     <message>
         <source>Minutes after a power failure</source>
-        <translation type="unfinished"></translation>
+        <translation>Minutes après une coupure de courant</translation>
     </message>
     <message>
         <source>Minutes on low battery</source>
-        <translation type="unfinished"></translation>
+        <translation>Minutes en cas de batterie faible</translation>
     </message>
     <message>
         <source>Minutes before a scheduled shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Minutes avant un arrêt planifié</translation>
     </message>
     <message>
         <source>Browse for the command file</source>
-        <translation type="unfinished"></translation>
+        <translation>Choisir le fichier de commandes</translation>
     </message>
 </context>
 <context>
@@ -552,10 +552,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>Lecture de l’historique…</translation>
     </message>
     <message>
-        <source>Range:</source>
-        <translation type="vanished">Période&#xa0;:</translation>
-    </message>
-    <message>
         <source>On battery</source>
         <translation>Sur batterie</translation>
     </message>
@@ -673,11 +669,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>&amp;Range:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Période&#xa0;:</translation>
     </message>
     <message>
         <source>Chart of the battery charge and the voltages</source>
-        <translation type="unfinished"></translation>
+        <translation>Graphique de la charge de la batterie et des tensions</translation>
     </message>
 </context>
 <context>
@@ -1028,231 +1024,231 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <name>Panel</name>
     <message>
         <source>%1 volts</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 volts</translation>
     </message>
     <message>
         <source>%1 amperes</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ampères</translation>
     </message>
     <message>
         <source>%1 percent</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 pour cent</translation>
     </message>
     <message>
         <source>%1 hertz</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 hertz</translation>
     </message>
     <message>
         <source>%1 degrees Celsius</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 degrés Celsius</translation>
     </message>
     <message>
         <source>1 minute</source>
-        <translation type="unfinished"></translation>
+        <translation>1 minute</translation>
     </message>
     <message>
         <source>%1 minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 minutes</translation>
     </message>
     <message>
         <source>1 second</source>
-        <translation type="unfinished"></translation>
+        <translation>1 seconde</translation>
     </message>
     <message>
         <source>%1 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 secondes</translation>
     </message>
     <message>
         <source>%1 %2</source>
-        <translation type="unfinished">%1&#xa0;% {1 %2?}</translation>
+        <translation>%1 %2</translation>
     </message>
     <message>
         <source>not set</source>
-        <translation type="unfinished"></translation>
+        <translation>non défini</translation>
     </message>
     <message>
         <source>unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>inconnu</translation>
     </message>
     <message>
         <source>waiting for the agent</source>
-        <translation type="unfinished"></translation>
+        <translation>en attente de l’agent</translation>
     </message>
     <message>
         <source>disconnected</source>
-        <translation type="unfinished"></translation>
+        <translation>déconnecté</translation>
     </message>
     <message>
         <source>connected</source>
-        <translation type="unfinished"></translation>
+        <translation>connecté</translation>
     </message>
     <message>
         <source>battery</source>
-        <translation type="unfinished"></translation>
+        <translation>batterie</translation>
     </message>
     <message>
         <source>normal</source>
-        <translation type="unfinished"></translation>
+        <translation>normal</translation>
     </message>
     <message>
         <source>needs replacing</source>
-        <translation type="unfinished"></translation>
+        <translation>à remplacer</translation>
     </message>
     <message>
         <source>low</source>
-        <translation type="unfinished"></translation>
+        <translation>faible</translation>
     </message>
     <message>
         <source>Shutdown countdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Compte à rebours avant l’arrêt</translation>
     </message>
     <message>
         <source>shutting down</source>
-        <translation type="unfinished">arrêt en cours</translation>
+        <translation>arrêt en cours</translation>
     </message>
     <message>
         <source>Shutting down</source>
-        <translation type="unfinished">Arrêt en cours</translation>
+        <translation>Arrêt en cours</translation>
     </message>
     <message>
         <source>none pending</source>
-        <translation type="unfinished"></translation>
+        <translation>aucun en attente</translation>
     </message>
     <message>
         <source>No shutdown pending</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun arrêt en attente</translation>
     </message>
     <message>
         <source>time unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>heure inconnue</translation>
     </message>
     <message>
         <source>Shutdown pending, time unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt imminent, heure inconnue</translation>
     </message>
     <message>
         <source>Shutdown in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Arrêt dans %1</translation>
     </message>
     <message>
         <source>Meter</source>
-        <translation type="unfinished">Mesures</translation>
+        <translation>Cadran de mesure</translation>
     </message>
     <message>
         <source>Communication lost</source>
-        <translation type="unfinished">Communication perdue</translation>
+        <translation>Communication perdue</translation>
     </message>
     <message>
         <source>Power failure</source>
-        <translation type="unfinished">Coupure de courant</translation>
+        <translation>Coupure de courant</translation>
     </message>
     <message>
         <source>Battery low</source>
-        <translation type="unfinished">Batterie faible</translation>
+        <translation>Batterie faible</translation>
     </message>
     <message>
         <source>Replace battery</source>
-        <translation type="unfinished">Batterie à remplacer</translation>
+        <translation>Batterie à remplacer</translation>
     </message>
     <message>
         <source>Overload</source>
-        <translation type="unfinished">Surcharge</translation>
+        <translation>Surcharge</translation>
     </message>
     <message>
         <source>Overheat</source>
-        <translation type="unfinished">Surchauffe</translation>
+        <translation>Surchauffe</translation>
     </message>
     <message>
         <source>Beeper</source>
-        <translation type="unfinished"></translation>
+        <translation>Alarme sonore</translation>
     </message>
     <message>
         <source>on, last known</source>
-        <translation type="unfinished"></translation>
+        <translation>allumé, dernier état connu</translation>
     </message>
     <message>
         <source>off, last known</source>
-        <translation type="unfinished"></translation>
+        <translation>éteint, dernier état connu</translation>
     </message>
     <message>
         <source>on</source>
-        <translation type="unfinished"></translation>
+        <translation>allumé</translation>
     </message>
     <message>
         <source>off</source>
-        <translation type="unfinished"></translation>
+        <translation>éteint</translation>
     </message>
     <message>
         <source>Calendar</source>
-        <translation type="unfinished"></translation>
+        <translation>Calendrier</translation>
     </message>
     <message>
         <source>shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>arrêt</translation>
     </message>
     <message>
         <source>restart</source>
-        <translation type="unfinished"></translation>
+        <translation>redémarrage</translation>
     </message>
     <message>
         <source>test</source>
-        <translation type="unfinished"></translation>
+        <translation>test</translation>
     </message>
     <message>
         <source>deep test</source>
-        <translation type="unfinished"></translation>
+        <translation>test long</translation>
     </message>
     <message>
         <source>%1 at %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 à %2</translation>
     </message>
     <message>
         <source>%1 selected, nothing planned</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 sélectionné, rien de planifié</translation>
     </message>
     <message>
         <source>%1 selected, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 sélectionné, %2</translation>
     </message>
     <message>
         <source>Communication</source>
-        <translation type="unfinished"></translation>
+        <translation>Communication</translation>
     </message>
     <message>
         <source>Power source</source>
-        <translation type="unfinished"></translation>
+        <translation>Source d’alimentation</translation>
     </message>
     <message>
         <source>Battery status</source>
-        <translation type="unfinished"></translation>
+        <translation>État de la batterie</translation>
     </message>
     <message>
         <source>Battery level</source>
-        <translation type="unfinished"></translation>
+        <translation>Niveau de la batterie</translation>
     </message>
     <message>
         <source>Last battery replacement</source>
-        <translation type="unfinished">Dernier remplacement de la batterie</translation>
+        <translation>Dernier remplacement de la batterie</translation>
     </message>
     <message>
         <source>Next battery replacement</source>
-        <translation type="unfinished">Prochain remplacement de la batterie</translation>
+        <translation>Prochain remplacement de la batterie</translation>
     </message>
     <message>
         <source>Next scheduled shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Prochain arrêt planifié</translation>
     </message>
     <message>
         <source>none</source>
-        <translation type="unfinished">aucun</translation>
+        <translation>aucun</translation>
     </message>
     <message>
         <source>no reading</source>
-        <translation type="unfinished"></translation>
+        <translation>aucune mesure</translation>
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>
@@ -1350,27 +1346,27 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Month of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Mois du dernier remplacement de la batterie</translation>
     </message>
     <message>
         <source>Day of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Jour du dernier remplacement de la batterie</translation>
     </message>
     <message>
         <source>Year of the last battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Année du dernier remplacement de la batterie</translation>
     </message>
     <message>
         <source>Month of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Mois du prochain remplacement de la batterie</translation>
     </message>
     <message>
         <source>Day of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Jour du prochain remplacement de la batterie</translation>
     </message>
     <message>
         <source>Year of the next battery replacement</source>
-        <translation type="unfinished"></translation>
+        <translation>Année du prochain remplacement de la batterie</translation>
     </message>
 </context>
 <context>
@@ -1429,83 +1425,83 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Year</source>
-        <translation type="unfinished">Année</translation>
+        <translation>Année</translation>
     </message>
     <message>
         <source>Month</source>
-        <translation type="unfinished"></translation>
+        <translation>Mois</translation>
     </message>
     <message>
         <source>Action 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 1</translation>
     </message>
     <message>
         <source>Hour 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 1</translation>
     </message>
     <message>
         <source>Minute 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 1</translation>
     </message>
     <message>
         <source>Action 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 2</translation>
     </message>
     <message>
         <source>Hour 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 2</translation>
     </message>
     <message>
         <source>Minute 2</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 2</translation>
     </message>
     <message>
         <source>Action 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 3</translation>
     </message>
     <message>
         <source>Hour 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 3</translation>
     </message>
     <message>
         <source>Minute 3</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 3</translation>
     </message>
     <message>
         <source>Action 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 4</translation>
     </message>
     <message>
         <source>Hour 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 4</translation>
     </message>
     <message>
         <source>Minute 4</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 4</translation>
     </message>
     <message>
         <source>Action 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 5</translation>
     </message>
     <message>
         <source>Hour 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 5</translation>
     </message>
     <message>
         <source>Minute 5</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 5</translation>
     </message>
     <message>
         <source>Action 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Action 6</translation>
     </message>
     <message>
         <source>Hour 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Heure 6</translation>
     </message>
     <message>
         <source>Minute 6</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute 6</translation>
     </message>
 </context>
 <context>
