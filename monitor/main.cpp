@@ -124,8 +124,9 @@ int main(int argc, char** argv) {
     }
     UseFolderHandle(true);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/corvanta.png")));
-    if (!StartMonitor()) return 1;
-    StartDesktop(QSystemTrayIcon::isSystemTrayAvailable());
+    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!StartMonitor(OpensMainWindow(options, tray))) return 1;
+    StartDesktop(tray);
     if (!options.snapshot.empty()) {
         const std::string file = options.snapshot;
         QTimer::singleShot(static_cast<int>(options.after * 1000), [file] { TakeSnapshot(file); });
