@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 
@@ -197,20 +198,50 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
 
 TEST_F(DesktopTest, PreferencesWindow) {
     StartDesktop(false);
-    // Escape leaves the preferences as they were; OK stores what was set.
-    for (bool ok : {false, true}) {
+    const std::string entry = AutostartEntryPath(), system = dir.path().toStdString() + "/xdg",
+                      folder = entry.substr(0, entry.rfind('/'));
+    setenv("XDG_CONFIG_DIRS", system.c_str(), 1);
+    // The key (Escape, OK), the limit typed, Start at login ticked, what is
+    // planted (a system entry 's', a file where the autostart folder goes
+    // 'f'); whether the window closed, the limit in force, the user's entry
+    // ('-' none, 'r' runs the monitor hidden, 'h' turns the system's off).
+    // clang-format off
+    const std::tuple<Qt::Key, const char*, bool, char, bool, int, char> cases[] = {
+        {Qt::Key_Escape, "30", true, ' ', true, 10, '-'}, {Qt::Key_Return, "1", true, ' ', false, 10, '-'},
+        {Qt::Key_Return, "3601", false, ' ', false, 10, '-'}, {Qt::Key_Return, "30", true, ' ', true, 30, 'r'},
+        {Qt::Key_Return, "30", false, 's', true, 30, 'h'}, {Qt::Key_Return, "2", true, 's', true, 2, 'r'},
+        {Qt::Key_Return, "3600", false, ' ', true, 3600, '-'}, {Qt::Key_Return, "30", true, 'f', false, 3600, '-'}};
+    // clang-format on
+    for (const auto& [key, stale, atLogin, plant, closes, limit, own] : cases) {
+        SCOPED_TRACE(std::string(stale) + plant);
+        std::filesystem::remove_all(system);
+        if (plant == 's') std::filesystem::create_directories(system + "/autostart");
+        if (plant == 's')
+            std::ofstream(system + "/autostart/corvanta-monitor.desktop") << "[Desktop Entry]\n";
+        if (plant == 'f') std::filesystem::remove_all(folder), std::ofstream(folder) << "";
+        const bool fresh = CountWindowsNamed("PreferencesWindow") == 0;
         ASSERT_TRUE(SelectMenuCommand(FourCharCode("pref")));
         QWidget* w = FindWindowNamed("PreferencesWindow");
         ASSERT_TRUE(w);
+        EXPECT_TRUE(!fresh || ValueOf(w, FourCharCode("pref"), 134) == StartsAtLogin());
         SetValueOf(w, FourCharCode("pref"), 130, 0, false);
-        SetTextOf(w, FourCharCode("pref"), 133, "30", false);
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        ok ? w->findChild<QPushButton*>(QStringLiteral("okButton"))->click()
-           : (void)QCoreApplication::sendEvent(w, &escape);
-        EXPECT_EQ(CountWindowsNamed("PreferencesWindow"), 0);
-        EXPECT_EQ(NoticeWanted(NoticeGroup::Link), !ok);
-        EXPECT_EQ(QSettings().value("Values/StaleSeconds", 10).toInt(), ok ? 30 : 10);
+        SetValueOf(w, FourCharCode("pref"), 134, atLogin, false);
+        SetTextOf(w, FourCharCode("pref"), 133, stale, false);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+        EXPECT_EQ(CountWindowsNamed("PreferencesWindow"), closes ? 0 : 1);
+        EXPECT_EQ(NoticeWanted(NoticeGroup::Link), limit == 10);
+        EXPECT_EQ(Preferences().staleSeconds, limit);
+        std::ifstream in(entry);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(text.empty() ? '-' : text.find("Hidden=true") != text.npos ? 'h' : 'r', own);
+        EXPECT_TRUE(own != 'r' || text.find("\nExec=corvanta-monitor --hidden\n") != text.npos);
+        EXPECT_EQ(StartsAtLogin(), own == 'r' || (own == '-' && plant == 's'));
     }
+    std::filesystem::remove(folder);
+    for (QWidget* w = FindWindowNamed("PreferencesWindow"); w; w = nullptr)
+        DisposeWindow(w);
+    unsetenv("XDG_CONFIG_DIRS");
     SavePreferences(MonitorPreferences{});
 }
 
