@@ -4,7 +4,12 @@
 // opened by their commands: what they show, and what OK and Cancel leave in
 // memory, in the settings file and in the agent's request file.
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTextBrowser>
 #include <QtTest/QTest>
 
 #include "DialogTestSupport.h"
@@ -156,3 +161,37 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTop) {
 }
 
 } // namespace
+
+// Every menu and item can be reached from the keyboard, each by its own
+// letter; Help > User guide opens the guide, or says where it should be.
+TEST_F(SettingsWindows, MenusHaveTheirOwnKeysAndHelpOpensTheGuide) {
+    WindowRef main = nullptr;
+    MyCreateWindow("main", "MainMenu", "MainWindow", &main);
+    std::string keys;
+    for (QAction* menu : static_cast<QMenuBar*>(GetMenuBar())->actions()) {
+        keys += QKeySequence::mnemonic(menu->text()).toString().toStdString() + ":";
+        for (QAction* item : menu->menu()->actions())
+            if (!item->isSeparator())
+                keys += QKeySequence::mnemonic(item->text()).toString().toStdString().back() +
+                        (item->shortcut().isEmpty()
+                             ? ""
+                             : "(" + item->shortcut().toString().toStdString() + ")");
+        keys += " ";
+    }
+    EXPECT_EQ(keys, "Alt+M:HPQ(Ctrl+Q) Alt+S:PASL Alt+U:EC Alt+H:U(F1)A ");
+    QTextBrowser browser; // stands for the desktop's browser
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "setSource");
+    const std::string guide = Path("guide.html");
+    SetUserGuidePath(guide);
+    for (bool there : {false, true}) {
+        if (there) corvanta_test::WriteFileRaw(guide, "<p>guide</p>");
+        Command("help");
+        auto* alert = main->findChild<QMessageBox*>();
+        EXPECT_EQ(alert ? alert->text().toStdString()
+                        : browser.source().toLocalFile().toStdString(),
+                  there ? guide : "The user guide cannot be opened: " + guide + " is missing.");
+        delete alert;
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    SetUserGuidePath("");
+}
