@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Folder.h"
 #include "Ups.h"
 
 namespace {
@@ -76,8 +77,21 @@ std::string Problem(const HistoryDbResult& fault) {
     case HistoryDbStatus::Newer:
         return "The history was written by a newer agent and cannot be read here.";
     case HistoryDbStatus::TooSlow:
-        return "The history is too large to read in time: " + fault.Message() +
-               ". A shorter range may be read.";
+        return "The history is too large to read in time: " + ShownPath(fault.file) +
+               " took too long to answer. A shorter range may be read.";
+    default:
+        break;
+    }
+    // SQLite's own wording means nothing to the user: the cause in words.
+    const std::string file = ShownPath(fault.file);
+    switch (fault.status) {
+    case HistoryDbStatus::Corrupt:
+        return "The history cannot be read: " + file + " is damaged or not a database.";
+    case HistoryDbStatus::Locked:
+        return "The history cannot be read: another program holds " + file +
+               ". It may be read again in a moment.";
+    case HistoryDbStatus::Failed:
+        return "The history cannot be read: " + file + " cannot be opened or read from the disk.";
     default:
         break;
     }
