@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include "Clock.h"
+#include "DialogTables.h"
 #include "NutStatus.h"
 #include "Ups.h"
 #include "file.h"
@@ -76,6 +78,13 @@ UpsPicture PictureNow() {
     if (ShuttingDown()) p.status |= UPS_SHUTACT;
     p.known = ValuesKnown();
     if (p.link == PictureLink::Live) p.nut = NutStatusNow();
+    // As the agent decides it: due from the date on, by the local calendar.
+    DateTimeRec now;
+    GetTime(&now);
+    char today[40];
+    std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.year, now.month, now.day);
+    const std::string due = DateText(PtUPSSts.BR_Date_Next);
+    if (!due.empty() && due <= today) p.replaceDue = due;
     return p;
 }
 
@@ -207,9 +216,13 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
                        "The battery is nearly empty. " + BatteryFigures(p), kUrgencyCritical});
     else if (LowOnBattery(was) && !LowOnBattery(p))
         out.push_back({NoticeKind::BatteryLow, "", "", kUrgencyNormal});
+    // The agent raises the flag on the date set, or the UPS on its own test.
     if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
         out.push_back({NoticeKind::ReplaceBattery, "Replace battery",
-                       "The UPS asks for a new battery.", kUrgencyNormal});
+                       p.replaceDue.empty()
+                           ? "The UPS asks for a new battery."
+                           : "Battery replacement was due on " + p.replaceDue + ".",
+                       kUrgencyNormal});
     const std::tuple<std::int32_t, NoticeKind, const char*, const char*> alarms[] = {
         {UPS_OVERLOAD, NoticeKind::Overload, "Overload", "The UPS carries more than it can."},
         {UPS_OVERHEAT, NoticeKind::Overheat, "Overheat", "The UPS is too hot."}};

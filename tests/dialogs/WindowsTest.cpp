@@ -56,7 +56,7 @@ TEST_F(SettingsWindows, EachShowsTheSettingsAndOkStoresWhatTheUserChoseCancelNot
     const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"acti", "ActionsWindow", "", "129=3", ""},
         {"prop", "PropertyWindow", "130=7|131=10|133=5|135=2007|132=2|134=28|136=2010",
-         "130=5|131=3|133=5|135=2025", "16=25|2=20250305|3=20100228"},
+         "130=5|131=3|133=5|135=2009", "16=25|2=20090305|3=20100228"},
         {"logm", "LogManageWindow", "128=2", "128=3", "6=300"},
         // A flag holding 2 shows unticked, 601 s as 10 minutes.
         {"acti", "ActionsWindow",
@@ -194,4 +194,15 @@ TEST_F(SettingsWindows, MenusHaveTheirOwnKeysAndHelpOpensTheGuide) {
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     SetUserGuidePath("");
+}
+
+TEST_F(SettingsWindows, ANextReplacementBeforeTheLastIsRefused) {
+    WindowRef w = Open("prop", "PropertyWindow");
+    SetControlText(Control(w, "prop", 136), "2007"); // 2007-02-28, before 2007-10-05
+    ASSERT_TRUE(ClickButton(w, "ok  "));
+    ASSERT_TRUE(w->findChild<QMessageBox*>());
+    EXPECT_EQ(w->findChild<QMessageBox*>()->text().toStdString(),
+              "The next battery replacement (2007-02-28) cannot come before the last one "
+              "(2007-10-05).");
+    EXPECT_TRUE(IsValidWindowPtr(w) && NothingWritten());
 }

@@ -110,11 +110,11 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
         EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
     }
     // Nothing ever read: nothing known to show.
-    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}};
+    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}, {}};
     EXPECT_EQ(TrayToolTip(never), "Communication lost");
     EXPECT_EQ(KnownStateOf(never), CommLost);
     // On battery with no countdown (its delay off), and over an hour left.
-    const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}};
+    const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}, {}};
     EXPECT_EQ(TrayStateOf(battery), OnBattery);
     EXPECT_EQ(TrayToolTip(battery), "On battery · 62 % · load 31 % · 1 h 05 min left");
     // Every state tells itself apart at the smallest tray size.
@@ -245,6 +245,21 @@ TEST_F(DesktopTest, PreferencesWindow) {
     SavePreferences(MonitorPreferences{});
 }
 
+TEST_F(DesktopTest, APassedReplacementDateIsToldAsTheDate) {
+    // The next replacement date (the clock says 2026-03-10); the notice of
+    // the flag raised by the agent on the date, or by the UPS.
+    const std::pair<const char*, const char*> cases[] = {
+        {"20260310", "Battery replacement was due on 2026-03-10."},
+        {"20260311", "The UPS asks for a new battery."},
+        {"", "The UPS asks for a new battery."}};
+    for (const auto& [date, body] : cases) {
+        std::strcpy(PtUPSSts.BR_Date_Next, date);
+        UpsPicture p = PictureNow();
+        p.link = PictureLink::Live, p.status = UPS_BATTREPLACE;
+        EXPECT_EQ(NoticeDetector().Step(p, 0).at(0).body, body) << date;
+    }
+}
+
 TEST(NoticeDetector, OneNoticePerChange) {
     // Link (W, L live, X lost), status, countdown, seconds later: the notices,
     // "-" and the kind for one taken back. Nothing is said before the first
@@ -282,7 +297,7 @@ TEST(NoticeDetector, OneNoticePerChange) {
     for (const auto& [link, status, down, later, want] : steps) {
         std::string said;
         const UpsPicture p{
-            link, status & ~kOrder, -1, -1, -1, down, true, status & kOrder ? order : none};
+            link, status & ~kOrder, -1, -1, -1, down, true, status & kOrder ? order : none, {}};
         for (const Notice& n : detector.Step(p, clock += later))
             said += (said.empty() ? "" : " ") + (n.summary.empty()
                                                      ? "-" + taken.at(n.kind)
