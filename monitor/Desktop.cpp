@@ -3,11 +3,13 @@
 #include "Desktop.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <QWidget>
 #include <memory>
 
@@ -182,16 +184,16 @@ void ShowMainWindow() {
 class Tray {
   public:
     Tray() {
-        QObject::connect(menu_.addAction(QStringLiteral("Show")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QStringLiteral("&Show")), &QAction::triggered,
                          ShowMainWindow);
-        QObject::connect(menu_.addAction(QStringLiteral("Event log…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QStringLiteral("&Event log…")), &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
-        QObject::connect(menu_.addAction(QStringLiteral("History…")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QStringLiteral("&History…")), &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("hist"), nullptr); });
-        cancel_ = menu_.addAction(QStringLiteral("Cancel shutdown"));
+        cancel_ = menu_.addAction(QStringLiteral("&Cancel shutdown"));
         QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
         menu_.addSeparator();
-        QObject::connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered,
+        QObject::connect(menu_.addAction(QStringLiteral("&Quit")), &QAction::triggered,
                          [] { ProcessHICommand(kHICommandQuit, nullptr); });
         icon_.setContextMenu(&menu_);
         QObject::connect(&icon_, &QSystemTrayIcon::activated,
@@ -212,7 +214,13 @@ class Tray {
             lost_ = lost;
         }
         const QString tip = QString::fromStdString(TrayToolTip(p));
-        if (tip != icon_.toolTip()) icon_.setToolTip(tip);
+        if (tip != icon_.toolTip()) {
+            // A tray embedded in the panel shows its tooltip as ours and
+            // would leave the old text up until the pointer moves away.
+            if (QToolTip::isVisible() && QToolTip::text() == icon_.toolTip())
+                QToolTip::showText(QCursor::pos(), tip);
+            icon_.setToolTip(tip);
+        }
         cancel_->setEnabled(p.down >= 0);
         if (!shown_) icon_.show();
         shown_ = true;

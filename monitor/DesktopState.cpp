@@ -33,7 +33,7 @@ bool LowOnBattery(const UpsPicture& p) {
 }
 
 std::string Percent(int n) {
-    return std::to_string(n) + " %";
+    return std::to_string(n) + "%";
 }
 
 // "3 min 12 s", "1 h 05 min", "40 s".

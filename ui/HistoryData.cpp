@@ -182,7 +182,7 @@ std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
         if (std::fabs(it->load - first.load) <= kComparableLoad) latest = &*it;
     auto reading = [](const RuntimeReading& r) {
         char text[96];
-        std::snprintf(text, sizeof text, "%.0f min at %.0f %% load on %s", r.runtimeSeconds / 60,
+        std::snprintf(text, sizeof text, "%.0f min at %.0f%% load on %s", r.runtimeSeconds / 60,
                       r.load, HistoryTimeText(r.time).substr(0, 10).c_str());
         return std::string(text);
     };
@@ -191,7 +191,7 @@ std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
                "; no later full-battery outage at a comparable load.";
     char change[48] = "";
     if (first.runtimeSeconds > 0)
-        std::snprintf(change, sizeof change, " (%.0f %% of the first)",
+        std::snprintf(change, sizeof change, " (%.0f%% of the first)",
                       100 * latest->runtimeSeconds / first.runtimeSeconds);
     return "Battery runtime: " + reading(first) + ", then " + reading(*latest) + change + ".";
 }

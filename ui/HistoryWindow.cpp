@@ -73,7 +73,7 @@ const char* AxisFormat(HistoryRange range) {
 }
 
 QString Percent(const std::optional<double>& v) {
-    return v ? QString::number(std::lround(*v)) + " %" : QStringLiteral("-");
+    return v ? QString::number(std::lround(*v)) + "%" : QStringLiteral("-");
 }
 
 QString PointAt() {
@@ -177,7 +177,7 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     percentAxis_ = new QValueAxis;
     percentAxis_->setRange(0, 100);
     percentAxis_->setTickCount(6);
-    percentAxis_->setLabelFormat(QStringLiteral("%d %%"));
+    percentAxis_->setLabelFormat(QStringLiteral("%d%%"));
     voltAxis_ = new QValueAxis;
     voltAxis_->setTickCount(6);
     voltAxis_->setLabelFormat(QStringLiteral("%d V"));

@@ -102,10 +102,10 @@ class HistoryWindowTest : public DialogTest {
 TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     WriteHistory();
     writer_.Close(); // the agent has stopped: its -wal and -shm are gone
-    const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98 %|power back "
+    const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98%|power back "
                           "(power failure)\n",
-                      C = "2026-03-01 11:55:00|on battery|0:05:00|99 %|running (battery low)\n",
-                      A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66 %|cancelled "
+                      C = "2026-03-01 11:55:00|on battery|0:05:00|99%|running (battery low)\n",
+                      A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66%|cancelled "
                           "(power failure)\n";
     // The range, its table and totals; the points of the charge and of the
     // input voltage, the voltage's pieces (broken where the UPS did not report
@@ -119,8 +119,7 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
          "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2, 2, false},
         // A began before the day: counted from the day's start.
         {HistoryRange::Day,
-         C + B +
-             "2026-02-28 12:00:00*|2026-02-28 13:00:00|1:00:00|66 %|cancelled (power failure)\n",
+         C + B + "2026-02-28 12:00:00*|2026-02-28 13:00:00|1:00:00|66%|cancelled (power failure)\n",
          "3 outages in the last day: 1:15:00 on battery, longest 1:00:00 (* began earlier: "
          "counted from the range's start)",
          157, 146, 3, 3, false},
@@ -151,8 +150,8 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     }
     // C's load is not comparable with A's, so B is the latest to compare.
     EXPECT_EQ(w->health->text().toStdString(),
-              "Battery runtime: 30 min at 40 % load on 2026-02-28, then 25 min at 42 % load on "
-              "2026-03-01 (83 % of the first).");
+              "Battery runtime: 30 min at 40% load on 2026-02-28, then 25 min at 42% load on "
+              "2026-03-01 (83% of the first).");
     for (const char* litter : {"-wal", "-shm", "-journal"})
         EXPECT_FALSE(std::filesystem::exists(Path(std::string(HistoryFileName) + litter)))
             << litter;
@@ -229,7 +228,7 @@ TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
               "Battery: two outages that begin on a full battery are needed to compare its "
               "runtime (1 so far).");
     EXPECT_EQ(BatteryHealthText({first, unlike}),
-              "Battery: 30 min at 40 % load on 2026-02-28; no later full-battery outage at a "
+              "Battery: 30 min at 40% load on 2026-02-28; no later full-battery outage at a "
               "comparable load.");
 }
 
@@ -248,8 +247,7 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndClose
     EXPECT_EQ(Shown(w)->View().from, now_ - 3600) << "the newest read shown";
     EXPECT_FALSE(w->status->isVisibleTo(w));
     // The sample of the slot under the pointer, until the pointer leaves.
-    const char* const sample =
-        "2026-03-01 11:35:00   charge 99 %, load 42 %, input -   (on battery)";
+    const char* const sample = "2026-03-01 11:35:00   charge 99%, load 42%, input -   (on battery)";
     for (const auto& [at, want] :
          {std::pair(now_ - 1500, sample), std::pair(now_ - 1496, sample),
           std::pair(std::int64_t{-1}, "Point at the chart to read its values.")}) {

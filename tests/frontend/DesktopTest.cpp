@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -90,10 +91,10 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     constexpr auto kLost = UPS_COMMERR | UPS_ACFAIL;
     // clang-format off
     const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
-        {0, 1000, 0, Charged, "On mains · 100 % · load 31 %"},
-        {0, 870, 2700, Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
-        {UPS_ACFAIL, 620, 0, ShutdownPending, "On battery · 62 % · load 31 % · shutdown in 02:41"},
-        {UPS_BATTREPLACE, 1000, 0, ReplaceBattery, "On mains · replace battery · 100 % · load 31 %"},
+        {0, 1000, 0, Charged, "On mains · 100% · load 31%"},
+        {0, 870, 2700, Charging, "On mains · charging · 87% · load 31% · 45 min left"},
+        {UPS_ACFAIL, 620, 0, ShutdownPending, "On battery · 62% · load 31% · shutdown in 02:41"},
+        {UPS_BATTREPLACE, 1000, 0, ReplaceBattery, "On mains · replace battery · 100% · load 31%"},
         {kLost, 620, 0, ShutdownPending, "Communication lost · last known: on battery"},
         {UPS_ACFAIL | UPS_SHUTACT, 620, 0, ShuttingDown, "Shutting down"},
         {kLost | UPS_SHUTACT, 620, 0, ShuttingDown, "Communication lost · last known: on battery · shutting down"},
@@ -101,10 +102,12 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     // clang-format on
     for (const auto& [status, charge, runtime, state, tip] : rows) {
         agent.StatusFlag.AllSts = status, agent.ItemVal[2] = charge, agent.BattEstimate = runtime;
-        Feed('r');
         const QSystemTrayIcon* tray = DesktopTrayIcon();
         ASSERT_TRUE(tray);
+        QToolTip::showText(QPoint(50, 50), tray->toolTip()); // the pointer rests on the icon
+        Feed('r');
         EXPECT_EQ(tray->toolTip().toStdString(), tip);
+        EXPECT_EQ(QToolTip::text().toStdString(), tip) << "the tip shown follows";
         const QImage want = TrayIconImage(state, state == Charged ? -1 : charge / 10, 32,
                                           (status & UPS_COMMERR) != 0);
         EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
@@ -116,7 +119,7 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     // On battery with no countdown (its delay off), and over an hour left.
     const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}, {}};
     EXPECT_EQ(TrayStateOf(battery), OnBattery);
-    EXPECT_EQ(TrayToolTip(battery), "On battery · 62 % · load 31 % · 1 h 05 min left");
+    EXPECT_EQ(TrayToolTip(battery), "On battery · 62% · load 31% · 1 h 05 min left");
     // Every state tells itself apart at the smallest tray size.
     for (int a = 0; a <= static_cast<int>(ShuttingDown); ++a)
         for (int b = 0; b < a; ++b)
