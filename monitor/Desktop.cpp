@@ -293,8 +293,13 @@ void StartDesktop(bool withTray) {
 }
 
 void UpdateDesktop() {
-    if (!gDesktop) return;
     const UpsPicture p = PictureNow();
+    // As in the tray's menu: a shutdown can be cancelled only while one is pending.
+    if (p.down >= 0)
+        EnableMenuCommand(nullptr, kCshu);
+    else
+        DisableMenuCommand(nullptr, kCshu);
+    if (!gDesktop) return;
     if (gDesktop->tray) gDesktop->tray->Follow(p);
     for (const Notice& n : gDesktop->detector.Step(p, static_cast<long>(CurrentTime())))
         // Taking a notice back is always wanted: it may have been shown before.

@@ -336,6 +336,34 @@ QWidget* GetMenuBar() {
     return gMenuBar;
 }
 
+namespace {
+
+QList<QAction*> MenuCommandActions(MenuRef menu, OSType commandID) {
+    QList<QAction*> found;
+    QWidget* where = menu ? menu : gMenuBar.data();
+    if (where)
+        for (QAction* action : where->findChildren<QAction*>())
+            if (CommandOf(action) == commandID) found.append(action);
+    return found;
+}
+
+} // namespace
+
+void EnableMenuCommand(MenuRef menu, OSType commandID) {
+    for (QAction* action : MenuCommandActions(menu, commandID))
+        action->setEnabled(true);
+}
+
+void DisableMenuCommand(MenuRef menu, OSType commandID) {
+    for (QAction* action : MenuCommandActions(menu, commandID))
+        action->setEnabled(false);
+}
+
+bool IsMenuCommandEnabled(MenuRef menu, OSType commandID) {
+    const QList<QAction*> actions = MenuCommandActions(menu, commandID);
+    return !actions.isEmpty() && actions.front()->isEnabled();
+}
+
 bool SelectMenuCommand(OSType commandID) {
     if (!gMenuBar) return false;
     for (QAction* action : gMenuBar->findChildren<QAction*>()) {

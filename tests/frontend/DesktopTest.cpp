@@ -108,6 +108,8 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
         Feed('r');
         EXPECT_EQ(tray->toolTip().toStdString(), tip);
         EXPECT_EQ(QToolTip::text().toStdString(), tip) << "the tip shown follows";
+        EXPECT_EQ(IsMenuCommandEnabled(nullptr, FourCharCode("cshu")), state == ShutdownPending)
+            << "UPS > Cancel shutdown";
         const QImage want = TrayIconImage(state, state == Charged ? -1 : charge / 10, 32,
                                           (status & UPS_COMMERR) != 0);
         EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
