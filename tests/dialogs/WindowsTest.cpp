@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QtTest/QTest>
 
@@ -91,6 +92,15 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
     MyCreateWindow("main", nullptr, "MainWindow", &main);
     main->setGeometry(200, 100, 520, 448), main->show();
     EXPECT_EQ(main->minimumSize(), main->maximumSize()); // laid out by hand: one size
+    // Of one size, nothing offers to resize it.
+    const auto resizes = [](QWidget* w) {
+        const QStatusBar* bar = w->findChild<QStatusBar*>();
+        return !w->windowFlags().testFlag(Qt::CustomizeWindowHint) ||
+               w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) ||
+               (bar && bar->isSizeGripEnabled());
+    };
+    EXPECT_FALSE(resizes(main));
+    EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     // The command, the window, the control with the focus (0: the window
     // itself), the key; whether the next case finds it open, the file the key
     // had written, if any.
@@ -110,6 +120,7 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
         EXPECT_EQ(w->parentWidget(), main);
         EXPECT_EQ(w->geometry().center(), main->geometry().center()) << command;
         EXPECT_EQ(w->minimumSize() == w->maximumSize(), name != "EventLogWindow");
+        EXPECT_EQ(resizes(w), name == "EventLogWindow");
         QTest::keyClick(field ? Control(w, command, field) : w, key);
         EXPECT_EQ(IsValidWindowPtr(w), stays) << command << key;
         EXPECT_EQ(corvanta_test::FileExists(Path(CommandFileName)), written != nullptr);
