@@ -33,7 +33,7 @@ std::string UsageText() {
            "                      CORVANTA_FOLDER environment variable, else\n"
            "                      /Applications/Corvanta)\n"
            "  --hidden            start in the system tray, the main window closed (it\n"
-           "                      opens all the same where there is no tray)\n"
+           "                      opens all the same where no tray comes within 10 s)\n"
            "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
            "  --after SECONDS     when to take the snapshot (default 3)\n"
            "  --help              show this text\n"
