@@ -379,13 +379,16 @@ void HistoryWindow::FillChart() {
     const std::int64_t least = std::max<std::int64_t>(
         bucket, std::llround(kLeastShadePixels * double(view_.to - view_.from) / plotWidth));
     for (const Outage& o : view_.outages.outages) {
-        const std::int64_t oEnd = std::max(o.end.value_or(view_.to), o.start + least);
-        if (open && o.start <= end) {
-            end = std::max(end, oEnd);
+        // Widened backwards at the range's end, where the chart stops.
+        const std::int64_t oEnd =
+            std::min(std::max(o.end.value_or(view_.to), o.start + least), view_.to);
+        const std::int64_t oStart = std::min(o.start, oEnd - least);
+        if (open && oStart <= end) {
+            start = std::min(start, oStart), end = std::max(end, oEnd);
             continue;
         }
         if (open) addSpan();
-        start = o.start, end = oEnd, open = true;
+        start = oStart, end = oEnd, open = true;
     }
     if (open) addSpan();
     outageShade->replace(shade);
