@@ -31,14 +31,17 @@ std::string gUserGuidePath; // a test's, else beside the program
 // Opens the guide in the desktop's browser, or says where it should be.
 void OpenUserGuide() {
     const std::string path = UserGuidePath();
-    if (QFileInfo(QString::fromStdString(path)).isFile() &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+    const QString shown = QString::fromStdString(ShownPath(path));
+    const bool there = QFileInfo(QString::fromStdString(path)).isFile();
+    if (there && QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
         return;
-    ShowAlert(
-        MainWindow, QCoreApplication::translate("MainWindow", "No user guide").toStdString(),
-        QCoreApplication::translate("MainWindow", "The user guide cannot be opened: %1 is missing.")
-            .arg(QString::fromStdString(ShownPath(path)))
-            .toStdString());
+    ShowAlert(MainWindow, QCoreApplication::translate("MainWindow", "No user guide").toStdString(),
+              (there ? QCoreApplication::translate("MainWindow",
+                                                   "No web browser could open the user guide, %1.")
+                     : QCoreApplication::translate(
+                           "MainWindow", "The user guide cannot be opened: %1 is missing."))
+                  .arg(shown)
+                  .toStdString());
 }
 
 OSStatus OpenAboutWindow() {
