@@ -30,12 +30,14 @@ bool ParseSeconds(const char* text, double* out) {
 std::string UsageText() {
     return Translated(
         "CommandLine",
-        "usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]\n"
-        "                        [--help] [--version]\n"
+        "usage: corvanta-monitor [--folder DIR] [--hidden]\n"
+        "                        [--snapshot FILE.png [--after SECONDS]] [--help] [--version]\n"
         "\n"
         "  --folder DIR        program folder with the exchange files (default: the\n"
         "                      CORVANTA_FOLDER environment variable, else\n"
         "                      /Applications/Corvanta)\n"
+        "  --hidden            start in the system tray, the main window closed (it\n"
+        "                      opens all the same where no tray comes within 10 s)\n"
         "  --snapshot FILE     run, then write a PNG of the main window and exit\n"
         "  --after SECONDS     when to take the snapshot (default 3)\n"
         "  --help              show this text\n"
@@ -70,6 +72,10 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOpt
         }
         if (arg == "--help") return CommandLineResult::Help;
         if (arg == "--version") return CommandLineResult::Version;
+        if (arg == "--hidden") {
+            options->hidden = true;
+            continue;
+        }
         if (arg == "--folder") {
             if (value.empty()) {
                 *message = Translated("CommandLine", "--folder needs a directory");
@@ -101,4 +107,8 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, MonitorOpt
         return CommandLineResult::Error;
     }
     return CommandLineResult::Run;
+}
+
+bool OpensMainWindow(const MonitorOptions& options, bool trayAvailable) {
+    return !options.hidden || !trayAvailable;
 }

@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <QWidget>
 #include <memory>
 
@@ -184,18 +186,18 @@ void ShowMainWindow() {
 class Tray {
   public:
     Tray() {
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Show")),
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "&Show")),
                          &QAction::triggered, ShowMainWindow);
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Event log…")),
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "&Event log…")),
                          &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("elog"), nullptr); });
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "History…")),
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "&History…")),
                          &QAction::triggered,
                          [] { ProcessHICommand(FourCharCode("hist"), nullptr); });
-        cancel_ = menu_.addAction(QCoreApplication::translate("Desktop", "Cancel shutdown"));
+        cancel_ = menu_.addAction(QCoreApplication::translate("Desktop", "&Cancel shutdown"));
         QObject::connect(cancel_, &QAction::triggered, [] { ProcessHICommand(kCshu, nullptr); });
         menu_.addSeparator();
-        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "Quit")),
+        QObject::connect(menu_.addAction(QCoreApplication::translate("Desktop", "&Quit")),
                          &QAction::triggered, [] { ProcessHICommand(kHICommandQuit, nullptr); });
         icon_.setContextMenu(&menu_);
         QObject::connect(&icon_, &QSystemTrayIcon::activated,
@@ -216,7 +218,13 @@ class Tray {
             lost_ = lost;
         }
         const QString tip = QString::fromStdString(TrayToolTip(p));
-        if (tip != icon_.toolTip()) icon_.setToolTip(tip);
+        if (tip != icon_.toolTip()) {
+            // A tray embedded in the panel shows its tooltip as ours and
+            // would leave the old text up until the pointer moves away.
+            if (QToolTip::isVisible() && QToolTip::text() == icon_.toolTip())
+                QToolTip::showText(QCursor::pos(), tip);
+            icon_.setToolTip(tip);
+        }
         cancel_->setEnabled(p.down >= 0);
         if (!shown_) icon_.show();
         shown_ = true;
@@ -290,8 +298,13 @@ void StartDesktop(bool withTray) {
 }
 
 void UpdateDesktop() {
-    if (!gDesktop) return;
     const UpsPicture p = PictureNow();
+    // As in the tray's menu: a shutdown can be cancelled only while one is pending.
+    if (p.down >= 0)
+        EnableMenuCommand(nullptr, kCshu);
+    else
+        DisableMenuCommand(nullptr, kCshu);
+    if (!gDesktop) return;
     if (gDesktop->tray) gDesktop->tray->Follow(p);
     for (const Notice& n : gDesktop->detector.Step(p, static_cast<long>(CurrentTime())))
         // Taking a notice back is always wanted: it may have been shown before.

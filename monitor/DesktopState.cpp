@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include "Clock.h"
+#include "DialogTables.h"
 #include "NutStatus.h"
 #include "Translation.h"
 #include "Ups.h"
@@ -31,8 +33,16 @@ bool LowOnBattery(const UpsPicture& p) {
     return OnBattery(p) && (p.status & kLow) != 0;
 }
 
+// A stored "2026-03-01" as the locale writes a day.
+std::string ShownDay(const std::string& iso) {
+    int year = 0, month = 0, day = 0;
+    return std::sscanf(iso.c_str(), "%4d-%2d-%2d", &year, &month, &day) == 3
+               ? LocalDate(year, month, day)
+               : iso;
+}
+
 std::string Percent(int n) {
-    return Substituted(Translated("Desktop", "%1 %"), {std::to_string(n)});
+    return Substituted(Translated("Desktop", "%1%"), {std::to_string(n)});
 }
 
 // "3 min 12 s", "1 h 05 min", "40 s".
@@ -85,6 +95,13 @@ UpsPicture PictureNow() {
     if (ShuttingDown()) p.status |= UPS_SHUTACT;
     p.known = ValuesKnown();
     if (p.link == PictureLink::Live) p.nut = NutStatusNow();
+    // As the agent decides it: due from the date on, by the local calendar.
+    DateTimeRec now;
+    GetTime(&now);
+    char today[40];
+    std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.year, now.month, now.day);
+    const std::string due = DateText(PtUPSSts.BR_Date_Next);
+    if (!due.empty() && due <= today) p.replaceDue = due;
     return p;
 }
 
@@ -232,9 +249,14 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
                        kUrgencyCritical});
     else if (LowOnBattery(was) && !LowOnBattery(p))
         out.push_back({NoticeKind::BatteryLow, "", "", kUrgencyNormal});
+    // The agent raises the flag on the date set, or the UPS on its own test.
     if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
         out.push_back({NoticeKind::ReplaceBattery, Translated("Desktop", "Replace battery"),
-                       Translated("Desktop", "The UPS asks for a new battery."), kUrgencyNormal});
+                       p.replaceDue.empty()
+                           ? Translated("Desktop", "The UPS asks for a new battery.")
+                           : Substituted(Translated("Desktop", "Battery replacement was due on %1."),
+                                         {ShownDay(p.replaceDue)}),
+                       kUrgencyNormal});
     const std::tuple<std::int32_t, NoticeKind, std::string, std::string> alarms[] = {
         {UPS_OVERLOAD, NoticeKind::Overload, Translated("Desktop", "Overload"),
          Translated("Desktop", "The UPS carries more than it can.")},

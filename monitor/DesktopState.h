@@ -29,6 +29,9 @@ struct UpsPicture {
     // The agent's word on its UPS server, while the values are live; the
     // tick sets UPS_SHUTACT for a forced shutdown.
     std::optional<NutState> nut;
+    // The next battery replacement date ("2026-03-01") once it has come;
+    // empty before it, or when none is set.
+    std::string replaceDue;
 };
 
 // PtUPSVal and the values link as the last tick or read left them.

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "Folder.h"
@@ -60,7 +62,74 @@ void ApplyServiceUser(const std::string& user) {
         SetServiceUser(static_cast<uid_t>(uid));
 }
 
+constexpr const char* kAutostartName = "/autostart/corvanta-monitor.desktop";
+
+// An XDG variable, or its default when unset or not an absolute path.
+std::string XdgDir(const char* name, const std::string& fallback) {
+    const char* v = std::getenv(name);
+    return v && *v == '/' ? v : fallback;
+}
+
+// Whether the entry at path exists and is not marked deleted (Hidden=true).
+bool EntryStarts(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) return false;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Hidden=", 0) == 0) return line.substr(7) != "true";
+    return true;
+}
+
+std::string SystemAutostartEntry() {
+    const std::string dirs = XdgDir("XDG_CONFIG_DIRS", "/etc/xdg");
+    for (std::size_t at = 0; at <= dirs.size();) {
+        const std::size_t end = std::min(dirs.find(':', at), dirs.size());
+        const std::string path = dirs.substr(at, end - at) + kAutostartName;
+        if (path[0] == '/' && ::access(path.c_str(), F_OK) == 0) return path;
+        at = end + 1;
+    }
+    return {};
+}
+
 } // namespace
+
+std::string AutostartEntryPath() {
+    const char* home = std::getenv("HOME");
+    return XdgDir("XDG_CONFIG_HOME", std::string(home ? home : "") + "/.config") + kAutostartName;
+}
+
+bool StartsAtLogin() {
+    const std::string own = AutostartEntryPath();
+    if (::access(own.c_str(), F_OK) == 0) return EntryStarts(own);
+    const std::string system = SystemAutostartEntry();
+    return !system.empty() && EntryStarts(system);
+}
+
+bool SetStartAtLogin(bool start, std::string* error) {
+    const std::string path = AutostartEntryPath();
+    std::string entry;
+    if (start)
+        entry = "[Desktop Entry]\nType=Application\nName=Corvanta UPS Monitor\n"
+                "Comment=Watches the UPS from the system tray\nExec=corvanta-monitor --hidden\n"
+                "Icon=corvanta-monitor\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+    else if (!SystemAutostartEntry().empty())
+        // Only an entry of the user's own that says so turns the system's off.
+        entry = "[Desktop Entry]\nType=Application\nName=Corvanta UPS Monitor\n"
+                "Exec=corvanta-monitor --hidden\nHidden=true\n";
+    if (entry.empty()) {
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+        *error = "cannot remove " + ShownPath(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (ec) {
+        *error = "cannot write " + ShownPath(path) + ": " + ec.message();
+        return false;
+    }
+    if (WriteFileAtomic(path, entry)) return true;
+    *error = CannotWrite(path);
+    return false;
+}
 
 void LoadPreferences() {
     const QSettings settings;

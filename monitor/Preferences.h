@@ -35,5 +35,18 @@ bool NoticeWanted(NoticeGroup group);
 bool HideNoticeShown();
 void NoteHideNoticeShown();
 
+// Starting at login, through the desktop's autostart entries: the user's
+// own $XDG_CONFIG_HOME/autostart/corvanta-monitor.desktop (default
+// ~/.config/autostart), which overrides an entry of the same name that the
+// package puts in the system's ($XDG_CONFIG_DIRS, default /etc/xdg).
+std::string AutostartEntryPath();
+// Whether the desktop starts the monitor at login: the user's entry when
+// there is one (unless it says Hidden=true), else the system's.
+bool StartsAtLogin();
+// Writes the user's entry (atomically; Exec=corvanta-monitor --hidden), or
+// takes it away: removed, or where the system has an entry, written with
+// Hidden=true. False, with *error saying where and why, when it cannot be.
+bool SetStartAtLogin(bool start, std::string* error);
+
 // Opens the preferences window, or raises the open one.
 void OpenPreferencesWindow();

@@ -17,7 +17,7 @@
 #include "monitor.h"
 #include "screen.h"
 
-bool StartMonitor() {
+bool StartMonitor(bool showWindow) {
     // No shutdown is pending until someone says so.
     PtUPSVal.DownTime = -1;
     LoadUPSSts();
@@ -63,7 +63,7 @@ bool StartMonitor() {
     // Read before the first frame: it shows the agent's values or the
     // waiting state, never a guess.
     ReadAndShowValues();
-    ShowWindow(MainWindow);
+    if (showWindow) ShowWindow(MainWindow);
     InstallEventLoopTimer(GetCurrentEventLoop(), 0.0, kEventDurationSecond, MyTimer, nullptr,
                           nullptr);
     // A new values file is shown at once rather than at the next tick.

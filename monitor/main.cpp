@@ -95,6 +95,20 @@ bool DisplayMayBeReached(int argc, char** argv) {
     return false;
 }
 
+// At login the panel that holds the tray may come up after the monitor: a
+// hidden start waits for it a little, then opens the window after all.
+constexpr int kTrayWaitSeconds = 10;
+
+void AwaitTray(int halfSecondsLeft) {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) return StartDesktop(true);
+    if (halfSecondsLeft <= 0) {
+        StartDesktop(false);
+        ShowWindow(MainWindow);
+        return;
+    }
+    QTimer::singleShot(500, [halfSecondsLeft] { AwaitTray(halfSecondsLeft - 1); });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -131,8 +145,13 @@ int main(int argc, char** argv) {
     }
     UseFolderHandle(true);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/corvanta.png")));
-    if (!StartMonitor()) return 1;
-    StartDesktop(QSystemTrayIcon::isSystemTrayAvailable());
+    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool awaitTray = !tray && !OpensMainWindow(options, true);
+    if (!StartMonitor(OpensMainWindow(options, tray) && !awaitTray)) return 1;
+    if (awaitTray)
+        AwaitTray(kTrayWaitSeconds * 2);
+    else
+        StartDesktop(tray);
     if (!options.snapshot.empty()) {
         const std::string file = options.snapshot;
         QTimer::singleShot(static_cast<int>(options.after * 1000), [file] { TakeSnapshot(file); });

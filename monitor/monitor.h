@@ -13,8 +13,9 @@
 // Start-up up to the run loop: settings, next events, classes, the menu bar
 // and main window with their handlers, the shown tab pane and the timer.
 // CurDir must already be fixed. False (with a message on stderr) when the
-// main window cannot be built from the interface description.
-bool StartMonitor();
+// main window cannot be built from the interface description. The main
+// window is shown unless showWindow is false (started hidden in the tray).
+bool StartMonitor(bool showWindow = true);
 
 // One tick of the repeating timer.
 void MyTimer(EventLoopTimerRef inTimer, void* param);

@@ -53,6 +53,19 @@ void Text(ControlRef control, const std::string& text, int size, Colour c) {
     DrawCustString(control, text.c_str(), size, c.r, c.g, c.b);
 }
 
+// The countdown's figure, centred under its badge whatever its width.
+void CentredText(ControlRef control, const char* text, int size, Colour c) {
+    Rect bounds;
+    GetControlBounds(control, &bounds);
+    TextFont(GetSysFont());
+    TextSize(static_cast<short>(size));
+    TextFace(bold);
+    RGBColor color;
+    SetmyColor(&color, c.r, c.g, c.b);
+    RGBForeColor(&color);
+    TETextBox(text, static_cast<long>(std::strlen(text)), &bounds, teCenter);
+}
+
 // The number in characters [from, to) of a date, as far as its leading digits
 // go; characters past the date's end count as missing.
 int DatePiece(const char* date, std::size_t len, std::size_t from, std::size_t to) {
@@ -102,7 +115,7 @@ void DrawCountdown(ControlRef control) {
                                                         : Translated("MainWindow", "Shutdown in"));
     if (shutting) {
         SetCompanionVisible(true);
-        Text(control, "", 18, kAlarm);
+        CentredText(control, "", 18, kAlarm);
         return;
     }
     if (down < 0) {
@@ -114,7 +127,7 @@ void DrawCountdown(ControlRef control) {
     // While the link is lost the figure stands still and may no longer be
     // true: a shutdown was pending, how long is unknown.
     if (down >= 0 && !ValuesAreLive()) {
-        Text(control, "--:--", 18, kMuted);
+        CentredText(control, "--:--", 18, kMuted);
         return;
     }
     Colour c = kPlain;
@@ -122,7 +135,7 @@ void DrawCountdown(ControlRef control) {
         c = kAlarm;
     else if (down < 120)
         c = kCaution;
-    Text(control, text, 18, c);
+    CentredText(control, text, 18, c);
 }
 
 } // namespace

@@ -290,7 +290,18 @@ OSStatus CreateWindowFromNib(IBNibRef nibRef, const std::string& windowName, Win
         if (gMainWindow) window->setParent(gMainWindow, Qt::Dialog);
     }
     // A form laid out by hand has one size; only a form that says so grows.
-    if (!window->property("resizable").toBool()) window->setFixedSize(window->size());
+    if (!window->property("resizable").toBool()) {
+        window->setFixedSize(window->size());
+        // Nothing offers to resize it: no grip, no maximize button; the main
+        // window keeps its minimize button.
+        const bool main = qobject_cast<QMainWindow*>(window) != nullptr;
+        window->setWindowFlags(window->windowType() | Qt::CustomizeWindowHint |
+                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowCloseButtonHint |
+                               (main ? Qt::WindowMinimizeButtonHint : Qt::WindowType(0)));
+        for (QStatusBar* bar : window->findChildren<QStatusBar*>())
+            bar->setSizeGripEnabled(false);
+    }
     WireWindow(window, RegisterWindow(window, windowName));
     *outWindow = window;
     return noErr;
@@ -365,6 +376,34 @@ WindowRef GetDialogOwner() {
 
 QWidget* GetMenuBar() {
     return gMenuBar;
+}
+
+namespace {
+
+QList<QAction*> MenuCommandActions(MenuRef menu, OSType commandID) {
+    QList<QAction*> found;
+    QWidget* where = menu ? menu : gMenuBar.data();
+    if (where)
+        for (QAction* action : where->findChildren<QAction*>())
+            if (CommandOf(action) == commandID) found.append(action);
+    return found;
+}
+
+} // namespace
+
+void EnableMenuCommand(MenuRef menu, OSType commandID) {
+    for (QAction* action : MenuCommandActions(menu, commandID))
+        action->setEnabled(true);
+}
+
+void DisableMenuCommand(MenuRef menu, OSType commandID) {
+    for (QAction* action : MenuCommandActions(menu, commandID))
+        action->setEnabled(false);
+}
+
+bool IsMenuCommandEnabled(MenuRef menu, OSType commandID) {
+    const QList<QAction*> actions = MenuCommandActions(menu, commandID);
+    return !actions.isEmpty() && actions.front()->isEnabled();
 }
 
 bool SelectMenuCommand(OSType commandID) {

@@ -54,6 +54,11 @@ WindowRef FindWindowNamed(const std::string& windowName);
 
 // The menu bar set from the description, if any (tests trigger its items).
 QWidget* GetMenuBar();
+// The menu bar's items that send the command (menu null: the whole menu
+// bar) can be chosen, or are greyed out; a greyed item sends nothing.
+void EnableMenuCommand(MenuRef menu, OSType commandID);
+void DisableMenuCommand(MenuRef menu, OSType commandID);
+bool IsMenuCommandEnabled(MenuRef menu, OSType commandID);
 // Triggers the menu item that sends the command, as a user's choice would.
 // False when no item sends it.
 bool SelectMenuCommand(OSType commandID);

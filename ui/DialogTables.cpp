@@ -98,6 +98,12 @@ std::string DateYearText(const char (&date)[9]) {
     return DateChars(date, 1, 4);
 }
 
+std::string DateText(const char (&date)[9]) {
+    const std::string d(date, strnlen(date, sizeof date));
+    if (d.size() != 8 || d.find_first_not_of("0123456789") != std::string::npos) return {};
+    return d.substr(0, 4) + "-" + d.substr(4, 2) + "-" + d.substr(6, 2);
+}
+
 bool YearOfText(const std::string& text, int* year) {
     // The field is read through a seven-byte buffer: six characters and a NUL.
     if (text.size() > 6) return false;

@@ -53,6 +53,8 @@ int DateMonth(const char (&date)[9]);
 int DateDay(const char (&date)[9]);
 // Characters 1-4 as text (fewer when the date is shorter).
 std::string DateYearText(const char (&date)[9]);
+// The date for messages, "2010-02-28"; empty when it is not eight digits.
+std::string DateText(const char (&date)[9]);
 
 // The year field's text to a year. A text that does not fit the six
 // characters the field is read through, or a year outside 0..9999, is

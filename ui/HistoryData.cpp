@@ -9,6 +9,7 @@
 
 #include "Translatable.h"
 #include "Translation.h"
+#include "Folder.h"
 #include "Ups.h"
 
 namespace {
@@ -78,11 +79,26 @@ std::string Problem(const HistoryDbResult& fault) {
         return Translated("HistoryWindow",
                           "The history was written by a newer agent and cannot be read here.");
     case HistoryDbStatus::TooSlow:
-        return Substituted(
-            Translated("HistoryWindow",
-                       "The history is too large to read in time: %1. A shorter range may "
-                       "be read."),
-            {fault.Message()});
+        return Substituted(Translated("HistoryWindow",
+                                      "The history is too large to read in time: %1 took too "
+                                      "long to answer. A shorter range may be read."),
+                           {ShownPath(fault.file)});
+    // SQLite's own wording means nothing to the user: the cause in words.
+    case HistoryDbStatus::Corrupt:
+        return Substituted(Translated("HistoryWindow",
+                                      "The history cannot be read: %1 is damaged or not a "
+                                      "database."),
+                           {ShownPath(fault.file)});
+    case HistoryDbStatus::Locked:
+        return Substituted(Translated("HistoryWindow",
+                                      "The history cannot be read: another program holds %1. It "
+                                      "may be read again in a moment."),
+                           {ShownPath(fault.file)});
+    case HistoryDbStatus::Failed:
+        return Substituted(Translated("HistoryWindow",
+                                      "The history cannot be read: %1 cannot be opened or read "
+                                      "from the disk."),
+                           {ShownPath(fault.file)});
     default:
         break;
     }
@@ -210,7 +226,7 @@ std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
     for (auto it = fullStarts.rbegin(); it + 1 != fullStarts.rend() && !latest; ++it)
         if (std::fabs(it->load - first.load) <= kComparableLoad) latest = &*it;
     auto reading = [](const RuntimeReading& r) {
-        return Substituted(Translated("HistoryWindow", "%1 min at %2 % load on %3"),
+        return Substituted(Translated("HistoryWindow", "%1 min at %2% load on %3"),
                            {LocalNumber(r.runtimeSeconds / 60, 0), LocalNumber(r.load, 0),
                             HistoryShownTime(r.time, false)});
     };
@@ -223,7 +239,7 @@ std::string BatteryHealthText(const std::vector<RuntimeReading>& fullStarts) {
         return Substituted(Translated("HistoryWindow", "Battery runtime: %1, then %2."),
                            {reading(first), reading(*latest)});
     return Substituted(
-        Translated("HistoryWindow", "Battery runtime: %1, then %2 (%3 % of the first)."),
+        Translated("HistoryWindow", "Battery runtime: %1, then %2 (%3% of the first)."),
         {reading(first), reading(*latest),
          LocalNumber(100 * latest->runtimeSeconds / first.runtimeSeconds, 0)});
 }

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPromise>
 #include <QPushButton>
 #include <QSaveFile>
@@ -31,6 +33,7 @@
 #include <ctime>
 #include <memory>
 
+#include "Alert.h"
 #include "Clock.h"
 #include "Folder.h"
 #include "file.h"
@@ -72,8 +75,12 @@ const char* AxisFormat(HistoryRange range) {
 }
 
 QString Percent(const std::optional<double>& v) {
-    return v ? HistoryWindow::tr("%1 %").arg(QLocale().toString(std::lround(*v)))
+    return v ? HistoryWindow::tr("%1%").arg(QLocale().toString(std::lround(*v)))
              : QStringLiteral("-");
+}
+
+QString PointAt() {
+    return HistoryWindow::tr("Point at the chart to read its values.");
 }
 
 // Hovering over the chart reads the values of the nearest point.
@@ -88,12 +95,17 @@ class HistoryChartView : public QChartView {
     void mouseMoveEvent(QMouseEvent* event) override {
         QChartView::mouseMoveEvent(event);
         const HistoryView& view = window_->View();
-        if (view.points.empty() || !chart()->plotArea().contains(event->position())) return;
+        if (!chart()->plotArea().contains(event->position())) return window_->ShowValuesAt(-1);
         // Back from the axis's milliseconds to a moment of the history, by
         // the plot's proportion between the range's ends.
         const QRectF area = chart()->plotArea();
         const double share = (event->position().x() - area.left()) / area.width();
         window_->ShowValuesAt(view.from + std::llround(share * double(view.to - view.from)));
+    }
+
+    void leaveEvent(QEvent* event) override {
+        QChartView::leaveEvent(event);
+        window_->ShowValuesAt(-1);
     }
 
   private:
@@ -114,6 +126,9 @@ const std::optional<double>& ValueOf(const ChartPoint& p, HistoryWindow::Line li
            : line == HistoryWindow::Load ? p.load
                                          : p.inputVolts;
 }
+
+// The narrowest an outage is shaded, so that one of seconds shows on a year.
+constexpr double kLeastShadePixels = 3;
 
 // Samples further apart than this (or three points of the chart) mean the
 // history has a hole there: the agent was stopped or the UPS silent.
@@ -147,6 +162,8 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     top->addWidget(rangeBox_);
     top->addWidget(status);
     top->addStretch();
+    saved = new QLabel;
+    top->addWidget(saved);
     top->addWidget(csvButton_);
     top->addWidget(pngButton_);
 
@@ -167,7 +184,7 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     percentAxis_ = new QValueAxis;
     percentAxis_->setRange(0, 100);
     percentAxis_->setTickCount(6);
-    percentAxis_->setLabelFormat(tr("%d %%"));
+    percentAxis_->setLabelFormat(tr("%d%%"));
     voltAxis_ = new QValueAxis;
     voltAxis_->setTickCount(6);
     voltAxis_->setLabelFormat(tr("%d V"));
@@ -180,7 +197,7 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QDialog(parent) {
     chartView_->setMinimumHeight(300);
     chartView_->setAccessibleName(tr("Chart of the battery charge and the voltages"));
 
-    readout = new QLabel(tr("Point at the chart to read its values."));
+    readout = new QLabel(PointAt());
     problem = new QLabel;
     problem->setAlignment(Qt::AlignCenter);
     problem->setWordWrap(true);
@@ -365,14 +382,22 @@ void HistoryWindow::FillChart() {
         shade << QPointF(AxisTime(start), 0) << QPointF(AxisTime(start), 100)
               << QPointF(AxisTime(end), 100) << QPointF(AxisTime(end), 0);
     };
+    // A few pixels at least: a slot of a year's chart is thinner than one.
+    const double plotWidth =
+        chart_->plotArea().width() > 0 ? chart_->plotArea().width() : chartView_->width();
+    const std::int64_t least = std::max<std::int64_t>(
+        bucket, std::llround(kLeastShadePixels * double(view_.to - view_.from) / plotWidth));
     for (const Outage& o : view_.outages.outages) {
-        const std::int64_t oEnd = std::max(o.end.value_or(view_.to), o.start + bucket);
-        if (open && o.start <= end) {
-            end = std::max(end, oEnd);
+        // Widened backwards at the range's end, where the chart stops.
+        const std::int64_t oEnd =
+            std::min(std::max(o.end.value_or(view_.to), o.start + least), view_.to);
+        const std::int64_t oStart = std::min(o.start, oEnd - least);
+        if (open && oStart <= end) {
+            start = std::min(start, oStart), end = std::max(end, oEnd);
             continue;
         }
         if (open) addSpan();
-        start = o.start, end = oEnd, open = true;
+        start = oStart, end = oEnd, open = true;
     }
     if (open) addSpan();
     outageShade->replace(shade);
@@ -423,11 +448,27 @@ void HistoryWindow::FillTable() {
 
 void HistoryWindow::ShowValuesAt(std::int64_t time) {
     const auto& points = view_.points;
-    if (points.empty()) return;
-    auto it = std::lower_bound(points.begin(), points.end(), time,
-                               [](const ChartPoint& p, std::int64_t t) { return p.time < t; });
-    if (it == points.end() || (it != points.begin() && time - (it - 1)->time < it->time - time))
-        --it;
+    const auto at = [&](std::int64_t t) {
+        return std::lower_bound(points.begin(), points.end(), t,
+                                [](const ChartPoint& p, std::int64_t t) { return p.time < t; });
+    };
+    // The point of the slot under the pointer, as ReadHistory groups them;
+    // in a slot without one (samples sparser than slots), the nearest
+    // within the 10 s the agent samples at; over a hole, none.
+    const std::int64_t bucket = std::max<std::int64_t>(1, (view_.to - view_.from) / kChartBuckets);
+    const std::int64_t slot = view_.from + 1 + (time - view_.from - 1) / bucket * bucket;
+    auto it = at(slot);
+    if (it == points.end() || it->time >= slot + bucket) {
+        it = at(time);
+        if (it == points.end() || (it != points.begin() && time - (it - 1)->time < it->time - time))
+            --it;
+    }
+    const bool ofSlot = it != points.end() && it->time >= slot && it->time < slot + bucket;
+    if (time <= view_.from || time > view_.to || points.empty() ||
+        (!ofSlot && std::llabs(it->time - time) > kRefreshSeconds)) {
+        readout->setText(PointAt());
+        return;
+    }
     const bool onBattery = std::any_of(
         view_.outages.outages.begin(), view_.outages.outages.end(), [&](const Outage& o) {
             return it->time >= o.start && it->time <= o.end.value_or(view_.to);
@@ -451,20 +492,53 @@ bool HistoryWindow::ExportCsv(const std::string& path) const {
            file.commit();
 }
 
+QString HistoryWindow::ChartCaption() const {
+    return QCoreApplication::translate("HistoryWindow", "Power history, %1: %2 to %3")
+        .arg(QString::fromUtf8(HistoryRangeName(range_)).toLower(),
+             QString::fromStdString(HistoryTimeText(view_.from).substr(0, 16)),
+             QString::fromStdString(HistoryTimeText(view_.to).substr(0, 16)));
+}
+
 bool HistoryWindow::ExportPng(const std::string& path) const {
-    return view_.state == HistoryView::State::Read &&
-           chartView_->grab().save(QString::fromStdString(path), "PNG");
+    if (view_.state != HistoryView::State::Read) return false;
+    // Kept apart from the window, the picture says what it shows: the
+    // range and its dates, drawn above the chart and in the file's title.
+    const QImage chart = chartView_->grab().toImage();
+    const QString caption = ChartCaption();
+    const int band = fontMetrics().height() + 12;
+    QImage image(chart.width(), chart.height() + band, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(10, 0, image.width() - 20, band), Qt::AlignVCenter, caption);
+    painter.drawImage(0, band, chart);
+    painter.end();
+    image.setText(QStringLiteral("Title"), caption);
+    return image.save(QString::fromStdString(path), "PNG");
+}
+
+void HistoryWindow::SaveExport(bool png, const std::string& path) {
+    const QString shown = QString::fromStdString(ShownPath(path));
+    if (png ? ExportPng(path) : ExportCsv(path)) {
+        saved->setText(
+            png ? QCoreApplication::translate("HistoryWindow", "Chart saved to %1").arg(shown)
+                : QCoreApplication::translate("HistoryWindow", "Table saved to %1").arg(shown));
+        return;
+    }
+    saved->clear();
+    ShowAlert(this, QCoreApplication::translate("HistoryWindow", "Not saved").toStdString(),
+              QCoreApplication::translate("HistoryWindow", "%1 could not be written.")
+                  .arg(shown)
+                  .toStdString());
 }
 
 void HistoryWindow::Export(bool png) {
+    // The home folder, not wherever the program was started from.
     const QString name = QFileDialog::getSaveFileName(
         this, png ? tr("Export chart") : tr("Export outage table"),
-        png ? QStringLiteral("history.png") : QStringLiteral("outages.csv"),
+        QDir::home().filePath(png ? QStringLiteral("history.png") : QStringLiteral("outages.csv")),
         png ? tr("PNG image (*.png)") : tr("CSV file (*.csv)"));
-    if (name.isEmpty()) return;
-    const std::string path = name.toStdString();
-    if (!(png ? ExportPng(path) : ExportCsv(path)))
-        QMessageBox::warning(this, windowTitle(), tr("Could not write %1.").arg(name));
+    if (!name.isEmpty()) SaveExport(png, name.toStdString());
 }
 
 HistoryWindow* OpenHistoryWindow() {

@@ -46,11 +46,17 @@ class HistoryWindow : public QDialog {
     bool Reading() const { return reading_; }
     void SetRange(HistoryRange range);
     const HistoryView& View() const { return view_; }
-    // The values at the chart point nearest to the given moment, as the
-    // hover shows them.
+    // The values of the chart point of the slot under the given moment, as
+    // the hover shows them; none over a hole or for -1 (off the chart).
     void ShowValuesAt(std::int64_t time);
     bool ExportCsv(const std::string& path) const;
+    // The chart under a caption of its range and dates (ChartCaption), which
+    // is also the PNG's title.
     bool ExportPng(const std::string& path) const;
+    QString ChartCaption() const;
+    // Writes the chart or the table to path, then says where it went (saved),
+    // or in a message that it could not be written.
+    void SaveExport(bool png, const std::string& path);
 
     enum Line { Charge, Load, InputVolts };
     // The points drawn of a line, and the pieces it is drawn in.
@@ -61,6 +67,7 @@ class HistoryWindow : public QDialog {
     QTableWidget* table = nullptr;
     QLabel *readout = nullptr, *totals = nullptr, *health = nullptr, *problem = nullptr;
     QLabel* status = nullptr; // "Reading the history…" while a read runs
+    QLabel* saved = nullptr;  // where the last export went
 
   private:
     void StartRead();

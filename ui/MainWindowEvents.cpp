@@ -2,13 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The central handler: quit, tab switching, meter selection and the menu
 // commands of the main window.
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
 #include "Accessible.h"
 #include "Alert.h"
 #include "Controls.h"
 #include "DialogSupport.h"
 #include "Dialogs.h"
+#include "Folder.h"
 #include "RunLoop.h"
 #include "Translation.h"
+#include "UiTesting.h"
 #include "Windows.h"
 #include "file.h"
 #include "menu.h"
@@ -19,6 +27,24 @@ int tabList[4] = {3, 129, 130, 131};
 int lastTabIndex = 1;
 
 namespace {
+
+std::string gUserGuidePath; // a test's, else beside the program
+
+// Opens the guide in the desktop's browser, or says where it should be.
+void OpenUserGuide() {
+    const std::string path = UserGuidePath();
+    const QString shown = QString::fromStdString(ShownPath(path));
+    const bool there = QFileInfo(QString::fromStdString(path)).isFile();
+    if (there && QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+        return;
+    ShowAlert(MainWindow, QCoreApplication::translate("MainWindow", "No user guide").toStdString(),
+              (there ? QCoreApplication::translate("MainWindow",
+                                                   "No web browser could open the user guide, %1.")
+                     : QCoreApplication::translate(
+                           "MainWindow", "The user guide cannot be opened: %1 is missing."))
+                  .arg(shown)
+                  .toStdString());
+}
 
 OSStatus OpenAboutWindow() {
     if (AboutWindow) {
@@ -89,6 +115,9 @@ OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void*) 
         case FourCharCode("absa"):
             result = OpenAboutWindow();
             break;
+        case FourCharCode("help"):
+            OpenUserGuide();
+            break;
         case FourCharCode("prop"):
         case FourCharCode("logm"):
         case FourCharCode("sche"):
@@ -145,4 +174,16 @@ OSStatus AboutWindowEventHandler(EventHandlerCallRef, EventRef event, void*) {
         return noErr;
     }
     return eventNotHandledErr;
+}
+
+std::string UserGuidePath() {
+    if (!gUserGuidePath.empty()) return gUserGuidePath;
+    // Installed as share/ beside bin/: in the package and in the build tree.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/corvanta/guide/user-guide.html"))
+        .toStdString();
+}
+
+void SetUserGuidePath(const std::string& path) {
+    gUserGuidePath = path;
 }

@@ -1,6 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The property window: low-battery level and the battery replacement dates.
+#include <QCoreApplication>
+
+#include "Alert.h"
 #include "Controls.h"
 #include "DialogSupport.h"
 #include "Dialogs.h"
@@ -34,6 +37,18 @@ OSStatus PropertyWindowEventHandler(EventHandlerCallRef, EventRef event, void* u
                   ValueOf(window, kProp, 133));
         StoreDate(next.BR_Date_Next, TextOf(window, kProp, 136), ValueOf(window, kProp, 132),
                   ValueOf(window, kProp, 134));
+        // A replacement is planned after the last one, never before it.
+        const std::string last = DateText(next.BR_Date_Last), due = DateText(next.BR_Date_Next);
+        if (!last.empty() && !due.empty() && due < last) {
+            ShowAlert(window,
+                      QCoreApplication::translate("PropertyWindow", "Not saved").toStdString(),
+                      QCoreApplication::translate("PropertyWindow",
+                                                  "The next battery replacement (%1) cannot come "
+                                                  "before the last one (%2).")
+                          .arg(QString::fromStdString(due), QString::fromStdString(last))
+                          .toStdString());
+            return noErr;
+        }
         if (SaveSettings(window, next)) DisposeWindow(window);
         return noErr;
     }

@@ -6,3 +6,7 @@
 
 // Forgets every schedule window and the calendar they shared.
 void ResetScheduleWindows();
+
+#include <string>
+// Where Help > User guide looks; empty: beside the program again.
+void SetUserGuidePath(const std::string& path);

@@ -4,6 +4,8 @@
 // the small text routines the windows share.
 #pragma once
 
+#include <string>
+
 #include "Events.h"
 #include "Toolbox.h"
 
@@ -16,6 +18,9 @@ extern int lastTabIndex;
 OSStatus HandleEventProc(EventHandlerCallRef handlerRef, EventRef event, void* userData);
 // Shows the pane of the selected tab, hides and disables the others.
 void SelectItemOfTabControl(ControlRef tabControl);
+// The user guide as HTML, which Help > User guide opens:
+// <the program's folder>/../share/corvanta/guide/user-guide.html.
+std::string UserGuidePath();
 // The About window's close.
 OSStatus AboutWindowEventHandler(EventHandlerCallRef handlerRef, EventRef event, void* userData);
 

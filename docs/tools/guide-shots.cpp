@@ -32,8 +32,10 @@
 
 namespace {
 
-// Commands that end the run or talk to the agent rather than open a window.
-const QStringList kNoWindow = {QStringLiteral("quit"), QStringLiteral("cshu")};
+// Commands that end the run, talk to the agent or open the guide in a
+// browser rather than open a window.
+const QStringList kNoWindow = {QStringLiteral("quit"), QStringLiteral("cshu"),
+                               QStringLiteral("help")};
 constexpr int kPollMs = 50;
 constexpr int kMaxPolls = 100;  // five seconds for a window to appear or go
 constexpr int kSettlePolls = 6; // what a window draws after it is shown

@@ -4,9 +4,12 @@
 // the agent's tables: the outage table, totals and chart of each range, what
 // it says without a readable history (planted files included), the battery
 // line, the read on its worker, and the window itself.
+#include <QChartView>
+#include <QDateTimeAxis>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QThreadPool>
@@ -99,33 +102,36 @@ class HistoryWindowTest : public DialogTest {
 TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     WriteHistory();
     writer_.Close(); // the agent has stopped: its -wal and -shm are gone
-    const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98 %|power back "
+    const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98%|power back "
                           "(power failure)\n",
-                      C = "2026-03-01 11:55:00|on battery|0:05:00|99 %|running (battery low)\n",
-                      A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66 %|cancelled "
+                      C = "2026-03-01 11:55:00|on battery|0:05:00|99%|running (battery low)\n",
+                      A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66%|cancelled "
                           "(power failure)\n";
     // The range, its table and totals; the points of the charge and of the
     // input voltage, the voltage's pieces (broken where the UPS did not report
     // it, and at the hole), the shaded spans (outages whose shading would
-    // overlap are one).
-    using Case = std::tuple<HistoryRange, std::string, std::string, qsizetype, qsizetype, int, int>;
+    // overlap are one, and none narrower than 3 pixels), whether the middle
+    // of the hole reads a sample.
+    using Case =
+        std::tuple<HistoryRange, std::string, std::string, qsizetype, qsizetype, int, int, bool>;
     const Case cases[] = {
         {HistoryRange::Hour, C + B,
-         "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2, 2},
+         "2 outages in the last hour: 0:15:00 on battery, longest 0:10:00", 360, 269, 2, 2, false},
         // A began before the day: counted from the day's start.
         {HistoryRange::Day,
-         C + B +
-             "2026-02-28 12:00:00*|2026-02-28 13:00:00|1:00:00|66 %|cancelled (power failure)\n",
+         C + B + "2026-02-28 12:00:00*|2026-02-28 13:00:00|1:00:00|66%|cancelled (power failure)\n",
          "3 outages in the last day: 1:15:00 on battery, longest 1:00:00 (* began earlier: "
          "counted from the range's start)",
-         157, 146, 3, 3},
+         157, 146, 3, 3, false},
         {HistoryRange::Week, C + B + A,
-         "3 outages in the last week: 3:15:00 on battery, longest 3:00:00", 301, 288, 3, 3},
+         "3 outages in the last week: 3:15:00 on battery, longest 3:00:00", 301, 288, 3, 2, false},
         {HistoryRange::Year, C + B + A,
-         "3 outages in the last year: 3:15:00 on battery, longest 3:00:00", 6, 6, 1, 2},
+         "3 outages in the last year: 3:15:00 on battery, longest 3:00:00", 6, 6, 1, 1, true},
     };
     HistoryWindow* w = OpenHistoryWindow();
-    for (const auto& [range, rows, totals, charge, volts, voltPieces, spans] : cases) {
+    QChart* chart = w->findChild<QChartView*>()->chart();
+    const auto* axis = static_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+    for (const auto& [range, rows, totals, charge, volts, voltPieces, spans, holeRead] : cases) {
         SCOPED_TRACE(HistoryRangeName(range));
         w->SetRange(range);
         EXPECT_EQ(Rows(Shown(w)->table), rows);
@@ -134,11 +140,18 @@ TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
                              w->PointCount(HistoryWindow::InputVolts),
                              w->PieceCount(HistoryWindow::InputVolts), w->outageShade->count()),
                   std::tuple(charge, volts, voltPieces, 4 * spans));
+        const double pixel =
+            double(axis->max().toMSecsSinceEpoch() - axis->min().toMSecsSinceEpoch()) /
+            chart->plotArea().width();
+        for (int i = 0; i < w->outageShade->count(); i += 4)
+            EXPECT_GE(w->outageShade->at(i + 2).x() - w->outageShade->at(i + 1).x(), 2.5 * pixel);
+        w->ShowValuesAt(now_ - 11 * 3600);
+        EXPECT_NE(w->readout->text().startsWith("Point at"), holeRead);
     }
     // C's load is not comparable with A's, so B is the latest to compare.
     EXPECT_EQ(w->health->text().toStdString(),
-              "Battery runtime: 30 min at 40 % load on 2026-02-28, then 25 min at 42 % load on "
-              "2026-03-01 (83 % of the first).");
+              "Battery runtime: 30 min at 40% load on 2026-02-28, then 25 min at 42% load on "
+              "2026-03-01 (83% of the first).");
     for (const char* litter : {"-wal", "-shm", "-journal"})
         EXPECT_FALSE(std::filesystem::exists(Path(std::string(HistoryFileName) + litter)))
             << litter;
@@ -155,7 +168,7 @@ TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
     const std::tuple<std::string, HistoryReadLimits, std::string> cases[] = {
         // clang-format off
         {"none", {}, none}, {"empty", {}, none},
-        {"garbage", {}, cannot + " is damaged or not a database"},
+        {"garbage", {}, cannot + " is damaged or not a database."}, // not SQLite's words
         // Opened without waiting: a FIFO that no one writes would block for ever.
         {"fifo", {}, cannot + " is not a regular file but a FIFO."},
         {"link", {}, cannot + " is not a regular file but a symbolic link."},
@@ -163,7 +176,7 @@ TEST_F(HistoryWindowTest, SaysWhyWhenThereIsNoHistoryToShow) {
         // Endless rows where the events should be; a trigger that would run.
         {"view", {}, cannot + " holds more than the agent's history (a view \"events\""},
         {"trigger", {}, cannot + " holds more than the agent's history (a trigger \"t\")."},
-        {"db", {std::chrono::milliseconds(0)}, large + file + " took too long"},
+        {"db", {std::chrono::milliseconds(0)}, large + file + " took too long to answer. A shorter range may be read."},
         {"db", {HistoryDb::ReadBudget, 8},
          large + "the last week holds more than 8 events. A shorter range may be read."},
         {"db", {HistoryDb::ReadBudget, 20000, 50},
@@ -215,7 +228,7 @@ TEST_F(HistoryWindowTest, BatteryLineSaysWhenThereIsNothingToCompare) {
               "Battery: two outages that begin on a full battery are needed to compare its "
               "runtime (1 so far).");
     EXPECT_EQ(BatteryHealthText({first, unlike}),
-              "Battery: 30 min at 40 % load on 2026-02-28; no later full-battery outage at a "
+              "Battery: 30 min at 40% load on 2026-02-28; no later full-battery outage at a "
               "comparable load.");
 }
 
@@ -233,9 +246,18 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndClose
     w->SetRange(HistoryRange::Hour);
     EXPECT_EQ(Shown(w)->View().from, now_ - 3600) << "the newest read shown";
     EXPECT_FALSE(w->status->isVisibleTo(w));
+    // The sample of the slot under the pointer, until the pointer leaves.
+    const char* const sample = "2026-03-01 11:35:00   charge 99%, load 42%, input -   (on battery)";
+    for (const auto& [at, want] :
+         {std::pair(now_ - 1500, sample), std::pair(now_ - 1496, sample),
+          std::pair(std::int64_t{-1}, "Point at the chart to read its values.")}) {
+        w->ShowValuesAt(at);
+        EXPECT_EQ(w->readout->text().toStdString(), want);
+    }
     w->ShowValuesAt(now_ - 1500);
-    EXPECT_EQ(w->readout->text().toStdString(),
-              "2026-03-01 11:35:00   charge 99 %, load 42 %, input -   (on battery)");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w->findChild<QChartView*>(), &leave);
+    EXPECT_EQ(w->readout->text().toStdString(), "Point at the chart to read its values.");
     // Read again, the last view stays on screen, marked as being read.
     w->Refresh();
     EXPECT_TRUE(w->status->isVisibleTo(w) && w->readout->isVisibleTo(w));
@@ -264,7 +286,16 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndClose
 
     ASSERT_TRUE(w->ExportCsv(Path("outages.csv")));
     EXPECT_EQ(corvanta_test::ReadFile(Path("outages.csv")), OutageCsv(w->View().outages));
-    EXPECT_TRUE(w->ExportPng(Path("chart.png")));
+    // The picture names its range and dates; the window says where it went.
+    w->SaveExport(true, Path("chart.png"));
+    EXPECT_EQ(w->saved->text().toStdString(), "Chart saved to " + Path("chart.png"));
+    const QImage chart(QString::fromStdString(Path("chart.png")));
+    EXPECT_EQ(chart.text("Title").toStdString(),
+              "Power history, last hour: 2026-03-01 11:00 to 2026-03-01 12:00");
+    EXPECT_GT(chart.height(), w->findChild<QChartView*>()->height());
+    w->SaveExport(false, Path("none/outages.csv"));
+    EXPECT_EQ(w->findChild<QMessageBox*>()->text().toStdString(),
+              Path("none/outages.csv") + " could not be written.");
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(w, &escape);

@@ -4,7 +4,13 @@
 // opened by their commands: what they show, and what OK and Cancel leave in
 // memory, in the settings file and in the agent's request file.
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTextBrowser>
 #include <QtTest/QTest>
 
 #include "DialogTestSupport.h"
@@ -51,7 +57,7 @@ TEST_F(SettingsWindows, EachShowsTheSettingsAndOkStoresWhatTheUserChoseCancelNot
     const std::tuple<const char*, const char*, const char*, const char*, const char*> cases[] = {
         {"acti", "ActionsWindow", "", "129=3", ""},
         {"prop", "PropertyWindow", "130=7|131=10|133=5|135=2007|132=2|134=28|136=2010",
-         "130=5|131=3|133=5|135=2025", "16=25|2=20250305|3=20100228"},
+         "130=5|131=3|133=5|135=2009", "16=25|2=20090305|3=20100228"},
         {"logm", "LogManageWindow", "128=2", "128=3", "6=300"},
         // A flag holding 2 shows unticked, 601 s as 10 minutes.
         {"acti", "ActionsWindow",
@@ -86,6 +92,15 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
     MyCreateWindow("main", nullptr, "MainWindow", &main);
     main->setGeometry(200, 100, 520, 448), main->show();
     EXPECT_EQ(main->minimumSize(), main->maximumSize()); // laid out by hand: one size
+    // Of one size, nothing offers to resize it.
+    const auto resizes = [](QWidget* w) {
+        const QStatusBar* bar = w->findChild<QStatusBar*>();
+        return !w->windowFlags().testFlag(Qt::CustomizeWindowHint) ||
+               w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) ||
+               (bar && bar->isSizeGripEnabled());
+    };
+    EXPECT_FALSE(resizes(main));
+    EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     // The command, the window, the control with the focus (0: the window
     // itself), the key; whether the next case finds it open, the file the key
     // had written, if any.
@@ -105,6 +120,7 @@ TEST_F(SettingsWindows, DialogsAsOnTheDesktopEscapeCancelsEnterConfirms) {
         EXPECT_EQ(w->parentWidget(), main);
         EXPECT_EQ(w->geometry().center(), main->geometry().center()) << command;
         EXPECT_EQ(w->minimumSize() == w->maximumSize(), name != "EventLogWindow");
+        EXPECT_EQ(resizes(w), name == "EventLogWindow");
         QTest::keyClick(field ? Control(w, command, field) : w, key);
         EXPECT_EQ(IsValidWindowPtr(w), stays) << command << key;
         EXPECT_EQ(corvanta_test::FileExists(Path(CommandFileName)), written != nullptr);
@@ -156,3 +172,48 @@ TEST_F(EventLogWindow, OneWindowNewestLineOnTop) {
 }
 
 } // namespace
+
+// Every menu and item can be reached from the keyboard, each by its own
+// letter; Help > User guide opens the guide, or says where it should be.
+TEST_F(SettingsWindows, MenusHaveTheirOwnKeysAndHelpOpensTheGuide) {
+    WindowRef main = nullptr;
+    MyCreateWindow("main", "MainMenu", "MainWindow", &main);
+    std::string keys;
+    for (QAction* menu : static_cast<QMenuBar*>(GetMenuBar())->actions()) {
+        keys += QKeySequence::mnemonic(menu->text()).toString().toStdString() + ":";
+        for (QAction* item : menu->menu()->actions())
+            if (!item->isSeparator())
+                keys += QKeySequence::mnemonic(item->text()).toString().toStdString().back() +
+                        (item->shortcut().isEmpty()
+                             ? ""
+                             : "(" + item->shortcut().toString().toStdString() + ")");
+        keys += " ";
+    }
+    EXPECT_EQ(keys, "Alt+M:HPQ(Ctrl+Q) Alt+S:PASL Alt+U:EC Alt+H:U(F1)A ");
+    QTextBrowser browser; // stands for the desktop's browser
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "setSource");
+    const std::string guide = Path("guide.html");
+    SetUserGuidePath(guide);
+    for (bool there : {false, true}) {
+        if (there) corvanta_test::WriteFileRaw(guide, "<p>guide</p>");
+        Command("help");
+        auto* alert = main->findChild<QMessageBox*>();
+        EXPECT_EQ(alert ? alert->text().toStdString()
+                        : browser.source().toLocalFile().toStdString(),
+                  there ? guide : "The user guide cannot be opened: " + guide + " is missing.");
+        delete alert;
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    SetUserGuidePath("");
+}
+
+TEST_F(SettingsWindows, ANextReplacementBeforeTheLastIsRefused) {
+    WindowRef w = Open("prop", "PropertyWindow");
+    SetControlText(Control(w, "prop", 136), "2007"); // 2007-02-28, before 2007-10-05
+    ASSERT_TRUE(ClickButton(w, "ok  "));
+    ASSERT_TRUE(w->findChild<QMessageBox*>());
+    EXPECT_EQ(w->findChild<QMessageBox*>()->text().toStdString(),
+              "The next battery replacement (2007-02-28) cannot come before the last one "
+              "(2007-10-05).");
+    EXPECT_TRUE(IsValidWindowPtr(w) && NothingWritten());
+}

@@ -14,9 +14,11 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 
@@ -89,10 +91,10 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     constexpr auto kLost = UPS_COMMERR | UPS_ACFAIL;
     // clang-format off
     const std::tuple<std::int32_t, short, short, TrayState, const char*> rows[] = {
-        {0, 1000, 0, Charged, "On mains · 100 % · load 31 %"},
-        {0, 870, 2700, Charging, "On mains · charging · 87 % · load 31 % · 45 min left"},
-        {UPS_ACFAIL, 620, 0, ShutdownPending, "On battery · 62 % · load 31 % · shutdown in 02:41"},
-        {UPS_BATTREPLACE, 1000, 0, ReplaceBattery, "On mains · replace battery · 100 % · load 31 %"},
+        {0, 1000, 0, Charged, "On mains · 100% · load 31%"},
+        {0, 870, 2700, Charging, "On mains · charging · 87% · load 31% · 45 min left"},
+        {UPS_ACFAIL, 620, 0, ShutdownPending, "On battery · 62% · load 31% · shutdown in 02:41"},
+        {UPS_BATTREPLACE, 1000, 0, ReplaceBattery, "On mains · replace battery · 100% · load 31%"},
         {kLost, 620, 0, ShutdownPending, "Communication lost · last known: on battery"},
         {UPS_ACFAIL | UPS_SHUTACT, 620, 0, ShuttingDown, "Shutting down"},
         {kLost | UPS_SHUTACT, 620, 0, ShuttingDown, "Communication lost · last known: on battery · shutting down"},
@@ -100,22 +102,26 @@ TEST_F(DesktopTest, TrayFollowsTheValues) {
     // clang-format on
     for (const auto& [status, charge, runtime, state, tip] : rows) {
         agent.StatusFlag.AllSts = status, agent.ItemVal[2] = charge, agent.BattEstimate = runtime;
-        Feed('r');
         const QSystemTrayIcon* tray = DesktopTrayIcon();
         ASSERT_TRUE(tray);
+        QToolTip::showText(QPoint(50, 50), tray->toolTip()); // the pointer rests on the icon
+        Feed('r');
         EXPECT_EQ(tray->toolTip().toStdString(), tip);
+        EXPECT_EQ(QToolTip::text().toStdString(), tip) << "the tip shown follows";
+        EXPECT_EQ(IsMenuCommandEnabled(nullptr, FourCharCode("cshu")), state == ShutdownPending)
+            << "UPS > Cancel shutdown";
         const QImage want = TrayIconImage(state, state == Charged ? -1 : charge / 10, 32,
                                           (status & UPS_COMMERR) != 0);
         EXPECT_EQ(argb(tray->icon().pixmap(32).toImage()), argb(want)) << tip;
     }
     // Nothing ever read: nothing known to show.
-    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}};
+    const UpsPicture never{PictureLink::Lost, UPS_COMMERR, -1, -1, -1, -1, false, {}, {}};
     EXPECT_EQ(TrayToolTip(never), "Communication lost");
     EXPECT_EQ(KnownStateOf(never), CommLost);
     // On battery with no countdown (its delay off), and over an hour left.
-    const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}};
+    const UpsPicture battery{PictureLink::Live, UPS_ACFAIL, 62, 31, 3930, -1, true, {}, {}};
     EXPECT_EQ(TrayStateOf(battery), OnBattery);
-    EXPECT_EQ(TrayToolTip(battery), "On battery · 62 % · load 31 % · 1 h 05 min left");
+    EXPECT_EQ(TrayToolTip(battery), "On battery · 62% · load 31% · 1 h 05 min left");
     // Every state tells itself apart at the smallest tray size.
     for (int a = 0; a <= static_cast<int>(ShuttingDown); ++a)
         for (int b = 0; b < a; ++b)
@@ -197,21 +203,66 @@ TEST_F(DesktopTest, NoticesFollowTheirCauses) {
 
 TEST_F(DesktopTest, PreferencesWindow) {
     StartDesktop(false);
-    // Escape leaves the preferences as they were; OK stores what was set.
-    for (bool ok : {false, true}) {
+    const std::string entry = AutostartEntryPath(), system = dir.path().toStdString() + "/xdg",
+                      folder = entry.substr(0, entry.rfind('/'));
+    setenv("XDG_CONFIG_DIRS", system.c_str(), 1);
+    // The key (Escape, OK), the limit typed, Start at login ticked, what is
+    // planted (a system entry 's', a file where the autostart folder goes
+    // 'f'); whether the window closed, the limit in force, the user's entry
+    // ('-' none, 'r' runs the monitor hidden, 'h' turns the system's off).
+    // clang-format off
+    const std::tuple<Qt::Key, const char*, bool, char, bool, int, char> cases[] = {
+        {Qt::Key_Escape, "30", true, ' ', true, 10, '-'}, {Qt::Key_Return, "1", true, ' ', false, 10, '-'},
+        {Qt::Key_Return, "3601", false, ' ', false, 10, '-'}, {Qt::Key_Return, "30", true, ' ', true, 30, 'r'},
+        {Qt::Key_Return, "30", false, 's', true, 30, 'h'}, {Qt::Key_Return, "2", true, 's', true, 2, 'r'},
+        {Qt::Key_Return, "3600", false, ' ', true, 3600, '-'}, {Qt::Key_Return, "30", true, 'f', false, 3600, '-'}};
+    // clang-format on
+    for (const auto& [key, stale, atLogin, plant, closes, limit, own] : cases) {
+        SCOPED_TRACE(std::string(stale) + plant);
+        std::filesystem::remove_all(system);
+        if (plant == 's') std::filesystem::create_directories(system + "/autostart");
+        if (plant == 's')
+            std::ofstream(system + "/autostart/corvanta-monitor.desktop") << "[Desktop Entry]\n";
+        if (plant == 'f') std::filesystem::remove_all(folder), std::ofstream(folder) << "";
+        const bool fresh = CountWindowsNamed("PreferencesWindow") == 0;
         ASSERT_TRUE(SelectMenuCommand(FourCharCode("pref")));
         QWidget* w = FindWindowNamed("PreferencesWindow");
         ASSERT_TRUE(w);
+        EXPECT_TRUE(!fresh || ValueOf(w, FourCharCode("pref"), 134) == StartsAtLogin());
         SetValueOf(w, FourCharCode("pref"), 130, 0, false);
-        SetTextOf(w, FourCharCode("pref"), 133, "30", false);
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        ok ? w->findChild<QPushButton*>(QStringLiteral("okButton"))->click()
-           : (void)QCoreApplication::sendEvent(w, &escape);
-        EXPECT_EQ(CountWindowsNamed("PreferencesWindow"), 0);
-        EXPECT_EQ(NoticeWanted(NoticeGroup::Link), !ok);
-        EXPECT_EQ(QSettings().value("Values/StaleSeconds", 10).toInt(), ok ? 30 : 10);
+        SetValueOf(w, FourCharCode("pref"), 134, atLogin, false);
+        SetTextOf(w, FourCharCode("pref"), 133, stale, false);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+        EXPECT_EQ(CountWindowsNamed("PreferencesWindow"), closes ? 0 : 1);
+        EXPECT_EQ(NoticeWanted(NoticeGroup::Link), limit == 10);
+        EXPECT_EQ(Preferences().staleSeconds, limit);
+        std::ifstream in(entry);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(text.empty() ? '-' : text.find("Hidden=true") != text.npos ? 'h' : 'r', own);
+        EXPECT_TRUE(own != 'r' || text.find("\nExec=corvanta-monitor --hidden\n") != text.npos);
+        EXPECT_EQ(StartsAtLogin(), own == 'r' || (own == '-' && plant == 's'));
     }
+    std::filesystem::remove(folder);
+    for (QWidget* w = FindWindowNamed("PreferencesWindow"); w; w = nullptr)
+        DisposeWindow(w);
+    unsetenv("XDG_CONFIG_DIRS");
     SavePreferences(MonitorPreferences{});
+}
+
+TEST_F(DesktopTest, APassedReplacementDateIsToldAsTheDate) {
+    // The next replacement date (the clock says 2026-03-10); the notice of
+    // the flag raised by the agent on the date, or by the UPS.
+    const std::pair<const char*, const char*> cases[] = {
+        {"20260310", "Battery replacement was due on 2026-03-10."},
+        {"20260311", "The UPS asks for a new battery."},
+        {"", "The UPS asks for a new battery."}};
+    for (const auto& [date, body] : cases) {
+        std::strcpy(PtUPSSts.BR_Date_Next, date);
+        UpsPicture p = PictureNow();
+        p.link = PictureLink::Live, p.status = UPS_BATTREPLACE;
+        EXPECT_EQ(NoticeDetector().Step(p, 0).at(0).body, body) << date;
+    }
 }
 
 TEST(NoticeDetector, OneNoticePerChange) {
@@ -251,7 +302,7 @@ TEST(NoticeDetector, OneNoticePerChange) {
     for (const auto& [link, status, down, later, want] : steps) {
         std::string said;
         const UpsPicture p{
-            link, status & ~kOrder, -1, -1, -1, down, true, status & kOrder ? order : none};
+            link, status & ~kOrder, -1, -1, -1, down, true, status & kOrder ? order : none, {}};
         for (const Notice& n : detector.Step(p, clock += later))
             said += (said.empty() ? "" : " ") + (n.summary.empty()
                                                      ? "-" + taken.at(n.kind)

@@ -256,7 +256,7 @@ TEST(CommandLine, BadLinesAreRefusedWithAMessage) {
     // The lines that run are the end-to-end tests' own.
     // clang-format off
     const std::vector<const char*> lines[] = {
-        {"--bogus"}, {"stray"}, {"--folder"}, {"--folder="}, {"--help=yes"}, {"--after", "2"},
+        {"--bogus"}, {"stray"}, {"--folder"}, {"--folder="}, {"--help=yes"}, {"--hidden=1"}, {"--after", "2"},
         {"--snapshot", "a.png", "--after", "-1"}, {"--snapshot", "a.png", "--after", "1e3"}};
     // clang-format on
     for (const auto& args : lines) {
@@ -266,5 +266,21 @@ TEST(CommandLine, BadLinesAreRefusedWithAMessage) {
                   CommandLineResult::Error)
             << args[0];
         EXPECT_FALSE(message.empty()) << args[0];
+    }
+}
+
+TEST(CommandLine, HiddenKeepsTheMainWindowClosedOnlyWhereATrayCanBringItBack) {
+    // The arguments, whether a tray exists; whether the main window opens.
+    const std::tuple<std::vector<const char*>, bool, bool> lines[] = {
+        {{"--hidden"}, true, false},
+        {{"--hidden"}, false, true},
+        {{}, true, true},
+        {{"--folder", "/x", "--hidden"}, true, false}};
+    for (const auto& [args, tray, opens] : lines) {
+        MonitorOptions o;
+        std::string message;
+        ASSERT_EQ(ParseCommandLine(static_cast<int>(args.size()), args.data(), &o, &message),
+                  CommandLineResult::Run);
+        EXPECT_EQ(OpensMainWindow(o, tray), opens) << args.size() << tray;
     }
 }
