@@ -97,7 +97,7 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation>Aufruf: corvanta-monitor [--folder ORDNER] [--snapshot DATEI.png [--after SEKUNDEN]]
+        <translation type="vanished">Aufruf: corvanta-monitor [--folder ORDNER] [--snapshot DATEI.png [--after SEKUNDEN]]
                          [--help] [--version]
 
   --folder ORDNER     Programmordner mit den Austauschdateien (Vorgabe: die
@@ -149,20 +149,36 @@
         <source>the main window has no tab control</source>
         <translation>das Hauptfenster hat keine Registerkarten</translation>
     </message>
+    <message>
+        <source>usage: corvanta-monitor [--folder DIR] [--hidden]
+                        [--snapshot FILE.png [--after SECONDS]] [--help] [--version]
+
+  --folder DIR        program folder with the exchange files (default: the
+                      CORVANTA_FOLDER environment variable, else
+                      /Applications/Corvanta)
+  --hidden            start in the system tray, the main window closed (it
+                      opens all the same where no tray comes within 10 s)
+  --snapshot FILE     run, then write a PNG of the main window and exit
+  --after SECONDS     when to take the snapshot (default 3)
+  --help              show this text
+  --version           show the version
+</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Desktop</name>
     <message>
         <source>Show</source>
-        <translation>Anzeigen</translation>
+        <translation type="vanished">Anzeigen</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation>Ereignisprotokoll…</translation>
+        <translation type="vanished">Ereignisprotokoll…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation>Verlauf…</translation>
+        <translation type="vanished">Verlauf…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
@@ -170,7 +186,7 @@
     </message>
     <message>
         <source>Quit</source>
-        <translation>Beenden</translation>
+        <translation type="vanished">Beenden</translation>
     </message>
     <message>
         <source>Corvanta UPS Monitor keeps running</source>
@@ -182,7 +198,7 @@
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1 %</translation>
+        <translation type="vanished">%1 %</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -376,6 +392,34 @@
         <source>The computer keeps running.</source>
         <translation>Der Computer läuft weiter.</translation>
     </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Event log…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel shutdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished">%1 %</translation>
+    </message>
+    <message>
+        <source>Battery replacement was due on %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dialogs</name>
@@ -410,7 +454,11 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <name>EventLogWindow</name>
     <message>
         <source>Event Log</source>
-        <translation>Ereignisprotokoll</translation>
+        <translation type="vanished">Ereignisprotokoll</translation>
+    </message>
+    <message>
+        <source>Event log</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -445,7 +493,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation>Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1. Ein kürzerer Zeitraum lässt sich lesen.</translation>
+        <translation type="vanished">Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1. Ein kürzerer Zeitraum lässt sich lesen.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
@@ -505,7 +553,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>%1 min at %2 % load on %3</source>
-        <translation>%1 min bei %2 % Last am %3</translation>
+        <translation type="vanished">%1 min bei %2 % Last am %3</translation>
     </message>
     <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
@@ -517,11 +565,11 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation>Batterielaufzeit: %1, dann %2 (%3 % der ersten).</translation>
+        <translation type="vanished">Batterielaufzeit: %1, dann %2 (%3 % der ersten).</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1 %</translation>
+        <translation type="vanished">%1 %</translation>
     </message>
     <message>
         <source>Charge %</source>
@@ -557,7 +605,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>%d %%</source>
-        <translation>%d %%</translation>
+        <translation type="vanished">%d %%</translation>
     </message>
     <message>
         <source>%d V</source>
@@ -641,7 +689,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Could not write %1.</source>
-        <translation>%1 konnte nicht geschrieben werden.</translation>
+        <translation type="vanished">%1 konnte nicht geschrieben werden.</translation>
     </message>
     <message>
         <source>the last hour</source>
@@ -675,12 +723,64 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <source>Chart of the battery charge and the voltages</source>
         <translation>Diagramm der Batterieladung und der Spannungen</translation>
     </message>
+    <message>
+        <source>The history is too large to read in time: %1 took too long to answer. A shorter range may be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1 is damaged or not a database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: another program holds %1. It may be read again in a moment.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1 cannot be opened or read from the disk.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min at %2% load on %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery runtime: %1, then %2 (%3% of the first).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished">%1 %</translation>
+    </message>
+    <message>
+        <source>%d%%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Power history, %1: %2 to %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chart saved to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Table saved to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation type="unfinished">Nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>%1 could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LogManageWindow</name>
     <message>
         <source>Log Settings</source>
-        <translation>Protokolleinstellungen</translation>
+        <translation type="vanished">Protokolleinstellungen</translation>
     </message>
     <message>
         <source>Log entries to keep:</source>
@@ -693,6 +793,10 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Log settings</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -711,43 +815,91 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>About…</source>
-        <translation>Über…</translation>
+        <translation type="vanished">Über…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation>Verlauf…</translation>
+        <translation type="vanished">Verlauf…</translation>
     </message>
     <message>
         <source>Preferences…</source>
-        <translation>Einstellungen…</translation>
+        <translation type="vanished">Einstellungen…</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Beenden</translation>
+        <translation type="vanished">Beenden</translation>
     </message>
     <message>
         <source>Property…</source>
-        <translation>Eigenschaften…</translation>
+        <translation type="vanished">Eigenschaften…</translation>
     </message>
     <message>
         <source>Actions…</source>
-        <translation>Aktionen…</translation>
+        <translation type="vanished">Aktionen…</translation>
     </message>
     <message>
         <source>Schedule…</source>
-        <translation>Zeitplan…</translation>
+        <translation type="vanished">Zeitplan…</translation>
     </message>
     <message>
         <source>Log settings…</source>
-        <translation>Protokolleinstellungen…</translation>
+        <translation type="vanished">Protokolleinstellungen…</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation>Ereignisprotokoll…</translation>
+        <translation type="vanished">Ereignisprotokoll…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
-        <translation>Abschaltung abbrechen</translation>
+        <translation type="vanished">Abschaltung abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;User guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About Corvanta UPS Monitor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Preferences…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Property…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Actions…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Schedule…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Log settings…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Event log…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel shutdown</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -895,6 +1047,18 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>The request to cancel the shutdown could not be sent: %1</source>
         <translation>Die Bitte, die Abschaltung abzubrechen, konnte nicht gesendet werden: %1</translation>
+    </message>
+    <message>
+        <source>No user guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No web browser could open the user guide, %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The user guide cannot be opened: %1 is missing.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1283,7 +1447,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Values older than this are lost (s):</source>
-        <translation>Werte gelten als verloren nach (s):</translation>
+        <translation type="vanished">Werte gelten als verloren nach (s):</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -1312,6 +1476,30 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>The preferences could not be saved: %1</source>
         <translation>Die Einstellungen konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starts the monitor when you log in to the desktop, its window closed where there is a tray</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values older than this are lost (2–3600 s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From 2 to 3600 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values count as lost after a number of seconds from %1 to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting at login could not be changed: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1367,6 +1555,14 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>Year of the next battery replacement</source>
         <translation>Jahr des nächsten Batteriewechsels</translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation type="unfinished">Nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The next battery replacement (%1) cannot come before the last one (%2).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

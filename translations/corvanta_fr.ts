@@ -97,7 +97,7 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation>usage&#xa0;: corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
+        <translation type="vanished">usage&#xa0;: corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
                          [--help] [--version]
 
   --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut&#xa0;:
@@ -149,20 +149,36 @@
         <source>the main window has no tab control</source>
         <translation>la fenêtre principale n’a pas d’onglets</translation>
     </message>
+    <message>
+        <source>usage: corvanta-monitor [--folder DIR] [--hidden]
+                        [--snapshot FILE.png [--after SECONDS]] [--help] [--version]
+
+  --folder DIR        program folder with the exchange files (default: the
+                      CORVANTA_FOLDER environment variable, else
+                      /Applications/Corvanta)
+  --hidden            start in the system tray, the main window closed (it
+                      opens all the same where no tray comes within 10 s)
+  --snapshot FILE     run, then write a PNG of the main window and exit
+  --after SECONDS     when to take the snapshot (default 3)
+  --help              show this text
+  --version           show the version
+</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Desktop</name>
     <message>
         <source>Show</source>
-        <translation>Afficher</translation>
+        <translation type="vanished">Afficher</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation>Journal des événements…</translation>
+        <translation type="vanished">Journal des événements…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation>Historique…</translation>
+        <translation type="vanished">Historique…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
@@ -170,7 +186,7 @@
     </message>
     <message>
         <source>Quit</source>
-        <translation>Quitter</translation>
+        <translation type="vanished">Quitter</translation>
     </message>
     <message>
         <source>Corvanta UPS Monitor keeps running</source>
@@ -182,7 +198,7 @@
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1&#xa0;%</translation>
+        <translation type="vanished">%1&#xa0;%</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -376,6 +392,34 @@
         <source>The computer keeps running.</source>
         <translation>L’ordinateur continue de fonctionner.</translation>
     </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Event log…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel shutdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished">%1&#xa0;%</translation>
+    </message>
+    <message>
+        <source>Battery replacement was due on %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dialogs</name>
@@ -410,7 +454,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <name>EventLogWindow</name>
     <message>
         <source>Event Log</source>
-        <translation>Journal des événements</translation>
+        <translation type="vanished">Journal des événements</translation>
+    </message>
+    <message>
+        <source>Event log</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -445,7 +493,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation>L’historique est trop volumineux pour être lu à temps&#xa0;: %1. Une période plus courte peut être lue.</translation>
+        <translation type="vanished">L’historique est trop volumineux pour être lu à temps&#xa0;: %1. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
@@ -505,7 +553,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>%1 min at %2 % load on %3</source>
-        <translation>%1 min à %2&#xa0;% de charge le %3</translation>
+        <translation type="vanished">%1 min à %2&#xa0;% de charge le %3</translation>
     </message>
     <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
@@ -517,11 +565,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation>Autonomie de la batterie&#xa0;: %1, puis %2 (%3&#xa0;% de la première).</translation>
+        <translation type="vanished">Autonomie de la batterie&#xa0;: %1, puis %2 (%3&#xa0;% de la première).</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1&#xa0;%</translation>
+        <translation type="vanished">%1&#xa0;%</translation>
     </message>
     <message>
         <source>Charge %</source>
@@ -557,7 +605,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>%d %%</source>
-        <translation>%d %%</translation>
+        <translation type="vanished">%d %%</translation>
     </message>
     <message>
         <source>%d V</source>
@@ -641,7 +689,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Could not write %1.</source>
-        <translation>Impossible d’écrire %1.</translation>
+        <translation type="vanished">Impossible d’écrire %1.</translation>
     </message>
     <message>
         <source>the last hour</source>
@@ -675,12 +723,64 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <source>Chart of the battery charge and the voltages</source>
         <translation>Graphique de la charge de la batterie et des tensions</translation>
     </message>
+    <message>
+        <source>The history is too large to read in time: %1 took too long to answer. A shorter range may be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1 is damaged or not a database.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: another program holds %1. It may be read again in a moment.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1 cannot be opened or read from the disk.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min at %2% load on %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Battery runtime: %1, then %2 (%3% of the first).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation type="unfinished">%1&#xa0;%</translation>
+    </message>
+    <message>
+        <source>%d%%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Power history, %1: %2 to %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chart saved to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Table saved to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation type="unfinished">Non enregistré</translation>
+    </message>
+    <message>
+        <source>%1 could not be written.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LogManageWindow</name>
     <message>
         <source>Log Settings</source>
-        <translation>Réglages du journal</translation>
+        <translation type="vanished">Réglages du journal</translation>
     </message>
     <message>
         <source>Log entries to keep:</source>
@@ -693,6 +793,10 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Log settings</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -711,43 +815,91 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>About…</source>
-        <translation>À propos…</translation>
+        <translation type="vanished">À propos…</translation>
     </message>
     <message>
         <source>History…</source>
-        <translation>Historique…</translation>
+        <translation type="vanished">Historique…</translation>
     </message>
     <message>
         <source>Preferences…</source>
-        <translation>Préférences…</translation>
+        <translation type="vanished">Préférences…</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Quitter</translation>
+        <translation type="vanished">Quitter</translation>
     </message>
     <message>
         <source>Property…</source>
-        <translation>Propriétés…</translation>
+        <translation type="vanished">Propriétés…</translation>
     </message>
     <message>
         <source>Actions…</source>
-        <translation>Actions…</translation>
+        <translation type="vanished">Actions…</translation>
     </message>
     <message>
         <source>Schedule…</source>
-        <translation>Planification…</translation>
+        <translation type="vanished">Planification…</translation>
     </message>
     <message>
         <source>Log settings…</source>
-        <translation>Réglages du journal…</translation>
+        <translation type="vanished">Réglages du journal…</translation>
     </message>
     <message>
         <source>Event log…</source>
-        <translation>Journal des événements…</translation>
+        <translation type="vanished">Journal des événements…</translation>
     </message>
     <message>
         <source>Cancel shutdown</source>
-        <translation>Annuler l’arrêt</translation>
+        <translation type="vanished">Annuler l’arrêt</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;User guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About Corvanta UPS Monitor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Preferences…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Property…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Actions…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Schedule…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Log settings…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Event log…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel shutdown</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -895,6 +1047,18 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>The request to cancel the shutdown could not be sent: %1</source>
         <translation>La demande d’annulation de l’arrêt n’a pas pu être envoyée&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>No user guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No web browser could open the user guide, %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The user guide cannot be opened: %1 is missing.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1283,7 +1447,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Values older than this are lost (s):</source>
-        <translation>Valeurs perdues au-delà de (s)&#xa0;:</translation>
+        <translation type="vanished">Valeurs perdues au-delà de (s)&#xa0;:</translation>
     </message>
     <message>
         <source>Cancel</source>
@@ -1312,6 +1476,30 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>The preferences could not be saved: %1</source>
         <translation>Les préférences n’ont pas pu être enregistrées&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Start at login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starts the monitor when you log in to the desktop, its window closed where there is a tray</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values older than this are lost (2–3600 s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From 2 to 3600 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values count as lost after a number of seconds from %1 to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting at login could not be changed: %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1367,6 +1555,14 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>Year of the next battery replacement</source>
         <translation>Année du prochain remplacement de la batterie</translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation type="unfinished">Non enregistré</translation>
+    </message>
+    <message>
+        <source>The next battery replacement (%1) cannot come before the last one (%2).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
