@@ -86,30 +86,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]
-                        [--help] [--version]
-
-  --folder DIR        program folder with the exchange files (default: the
-                      CORVANTA_FOLDER environment variable, else
-                      /Applications/Corvanta)
-  --snapshot FILE     run, then write a PNG of the main window and exit
-  --after SECONDS     when to take the snapshot (default 3)
-  --help              show this text
-  --version           show the version
-</source>
-        <translation type="vanished">Aufruf: corvanta-monitor [--folder ORDNER] [--snapshot DATEI.png [--after SEKUNDEN]]
-                         [--help] [--version]
-
-  --folder ORDNER     Programmordner mit den Austauschdateien (Vorgabe: die
-                      Umgebungsvariable CORVANTA_FOLDER, sonst
-                      /Applications/Corvanta)
-  --snapshot DATEI    starten, dann ein PNG des Hauptfensters schreiben und beenden
-  --after SEKUNDEN    wann das Bild aufgenommen wird (Vorgabe 3)
-  --help              diesen Text zeigen
-  --version           die Version zeigen
-</translation>
-    </message>
-    <message>
         <source>%1 needs a value</source>
         <translation>%1 braucht einen Wert</translation>
     </message>
@@ -163,30 +139,27 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: corvanta-monitor [--folder ORDNER] [--hidden]
+                         [--snapshot DATEI.png [--after SEKUNDEN]] [--help] [--version]
+
+  --folder ORDNER     Programmordner mit den Austauschdateien (Vorgabe: die
+                      Umgebungsvariable CORVANTA_FOLDER, sonst
+                      /Applications/Corvanta)
+  --hidden            im Infobereich starten, das Hauptfenster geschlossen (es
+                      öffnet sich trotzdem, wenn binnen 10 s kein Infobereich
+                      erscheint)
+  --snapshot DATEI    starten, dann ein PNG des Hauptfensters schreiben und beenden
+  --after SEKUNDEN    wann das Bild aufgenommen wird (Vorgabe 3)
+  --help              diesen Text zeigen
+  --version           die Version zeigen
+</translation>
     </message>
 </context>
 <context>
     <name>Desktop</name>
     <message>
-        <source>Show</source>
-        <translation type="vanished">Anzeigen</translation>
-    </message>
-    <message>
-        <source>Event log…</source>
-        <translation type="vanished">Ereignisprotokoll…</translation>
-    </message>
-    <message>
-        <source>History…</source>
-        <translation type="vanished">Verlauf…</translation>
-    </message>
-    <message>
         <source>Cancel shutdown</source>
         <translation>Abschaltung abbrechen</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation type="vanished">Beenden</translation>
     </message>
     <message>
         <source>Corvanta UPS Monitor keeps running</source>
@@ -195,10 +168,6 @@
     <message>
         <source>It watches the UPS from the tray; Quit in its menu ends it.</source>
         <translation>Er überwacht die USV aus dem Infobereich; „Beenden“ in seinem Menü beendet ihn.</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation type="vanished">%1 %</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -394,31 +363,31 @@
     </message>
     <message>
         <source>&amp;Show</source>
-        <translation type="unfinished"></translation>
+        <translation>A&amp;nzeigen</translation>
     </message>
     <message>
         <source>&amp;Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ereignisprotokoll…</translation>
     </message>
     <message>
         <source>&amp;History…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Verlauf…</translation>
     </message>
     <message>
         <source>&amp;Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschaltung &amp;abbrechen</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>%1%</source>
-        <translation type="unfinished">%1 %</translation>
+        <translation>%1 %</translation>
     </message>
     <message>
         <source>Battery replacement was due on %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Batteriewechsel war am %1 fällig.</translation>
     </message>
 </context>
 <context>
@@ -453,12 +422,8 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
 <context>
     <name>EventLogWindow</name>
     <message>
-        <source>Event Log</source>
-        <translation type="vanished">Ereignisprotokoll</translation>
-    </message>
-    <message>
         <source>Event log</source>
-        <translation type="unfinished"></translation>
+        <translation>Ereignisprotokoll</translation>
     </message>
 </context>
 <context>
@@ -490,10 +455,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>The history was written by a newer agent and cannot be read here.</source>
         <translation>Der Verlauf stammt von einem neueren Agenten und kann hier nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation type="vanished">Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1. Ein kürzerer Zeitraum lässt sich lesen.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
@@ -552,24 +513,12 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>Batterie: um die Laufzeit zu vergleichen, braucht es zwei Ausfälle, die mit voller Batterie beginnen (bisher %1).</translation>
     </message>
     <message>
-        <source>%1 min at %2 % load on %3</source>
-        <translation type="vanished">%1 min bei %2 % Last am %3</translation>
-    </message>
-    <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
         <translation>Batterie: %1; kein späterer Ausfall mit voller Batterie bei vergleichbarer Last.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2.</source>
         <translation>Batterielaufzeit: %1, dann %2.</translation>
-    </message>
-    <message>
-        <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation type="vanished">Batterielaufzeit: %1, dann %2 (%3 % der ersten).</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation type="vanished">%1 %</translation>
     </message>
     <message>
         <source>Charge %</source>
@@ -602,10 +551,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>On battery</source>
         <translation>Batteriebetrieb</translation>
-    </message>
-    <message>
-        <source>%d %%</source>
-        <translation type="vanished">%d %%</translation>
     </message>
     <message>
         <source>%d V</source>
@@ -688,10 +633,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>CSV-Datei (*.csv)</translation>
     </message>
     <message>
-        <source>Could not write %1.</source>
-        <translation type="vanished">%1 konnte nicht geschrieben werden.</translation>
-    </message>
-    <message>
         <source>the last hour</source>
         <translation>die letzte Stunde</translation>
     </message>
@@ -725,63 +666,59 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1 took too long to answer. A shorter range may be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Verlauf ist zu groß, um rechtzeitig gelesen zu werden: %1 hat zu lange für die Antwort gebraucht. Ein kürzerer Zeitraum lässt sich lesen.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1 is damaged or not a database.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Verlauf kann nicht gelesen werden: %1 ist beschädigt oder keine Datenbank.</translation>
     </message>
     <message>
         <source>The history cannot be read: another program holds %1. It may be read again in a moment.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Verlauf kann nicht gelesen werden: ein anderes Programm belegt %1. In einem Moment lässt er sich wieder lesen.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1 cannot be opened or read from the disk.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Verlauf kann nicht gelesen werden: %1 lässt sich nicht öffnen oder nicht vom Datenträger lesen.</translation>
     </message>
     <message>
         <source>%1 min at %2% load on %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 min bei %2 % Last am %3</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3% of the first).</source>
-        <translation type="unfinished"></translation>
+        <translation>Batterielaufzeit: %1, dann %2 (%3 % der ersten).</translation>
     </message>
     <message>
         <source>%1%</source>
-        <translation type="unfinished">%1 %</translation>
+        <translation>%1 %</translation>
     </message>
     <message>
         <source>%d%%</source>
-        <translation type="unfinished"></translation>
+        <translation>%d %%</translation>
     </message>
     <message>
         <source>Power history, %1: %2 to %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Verlauf der Stromversorgung, %1: %2 bis %3</translation>
     </message>
     <message>
         <source>Chart saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Diagramm gespeichert unter %1</translation>
     </message>
     <message>
         <source>Table saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Tabelle gespeichert unter %1</translation>
     </message>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished">Nicht gespeichert</translation>
+        <translation>Nicht gespeichert</translation>
     </message>
     <message>
         <source>%1 could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 konnte nicht geschrieben werden.</translation>
     </message>
 </context>
 <context>
     <name>LogManageWindow</name>
-    <message>
-        <source>Log Settings</source>
-        <translation type="vanished">Protokolleinstellungen</translation>
-    </message>
     <message>
         <source>Log entries to keep:</source>
         <translation>Einträge behalten:</translation>
@@ -796,7 +733,7 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Log settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Protokolleinstellungen</translation>
     </message>
 </context>
 <context>
@@ -814,92 +751,52 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>&amp;USV</translation>
     </message>
     <message>
-        <source>About…</source>
-        <translation type="vanished">Über…</translation>
-    </message>
-    <message>
-        <source>History…</source>
-        <translation type="vanished">Verlauf…</translation>
-    </message>
-    <message>
-        <source>Preferences…</source>
-        <translation type="vanished">Einstellungen…</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation type="vanished">Beenden</translation>
-    </message>
-    <message>
-        <source>Property…</source>
-        <translation type="vanished">Eigenschaften…</translation>
-    </message>
-    <message>
-        <source>Actions…</source>
-        <translation type="vanished">Aktionen…</translation>
-    </message>
-    <message>
-        <source>Schedule…</source>
-        <translation type="vanished">Zeitplan…</translation>
-    </message>
-    <message>
-        <source>Log settings…</source>
-        <translation type="vanished">Protokolleinstellungen…</translation>
-    </message>
-    <message>
-        <source>Event log…</source>
-        <translation type="vanished">Ereignisprotokoll…</translation>
-    </message>
-    <message>
-        <source>Cancel shutdown</source>
-        <translation type="vanished">Abschaltung abbrechen</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>&amp;User guide</source>
-        <translation type="unfinished"></translation>
+        <translation>Benutzer&amp;handbuch</translation>
     </message>
     <message>
         <source>&amp;About Corvanta UPS Monitor</source>
-        <translation type="unfinished"></translation>
+        <translation>Ü&amp;ber Corvanta UPS Monitor</translation>
     </message>
     <message>
         <source>&amp;History…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Verlauf…</translation>
     </message>
     <message>
         <source>&amp;Preferences…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Einstellungen…</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>&amp;Property…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Eigenschaften…</translation>
     </message>
     <message>
         <source>&amp;Actions…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Aktionen…</translation>
     </message>
     <message>
         <source>&amp;Schedule…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zeitplan…</translation>
     </message>
     <message>
         <source>&amp;Log settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Protokolleinstellungen…</translation>
     </message>
     <message>
         <source>&amp;Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ereignisprotokoll…</translation>
     </message>
     <message>
         <source>&amp;Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschaltung &amp;abbrechen</translation>
     </message>
 </context>
 <context>
@@ -1050,15 +947,15 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>No user guide</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Benutzerhandbuch</translation>
     </message>
     <message>
         <source>No web browser could open the user guide, %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Webbrowser konnte das Benutzerhandbuch %1 öffnen.</translation>
     </message>
     <message>
         <source>The user guide cannot be opened: %1 is missing.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Benutzerhandbuch kann nicht geöffnet werden: %1 fehlt.</translation>
     </message>
 </context>
 <context>
@@ -1446,10 +1343,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>Beim Schließen bleibt der Monitor im Infobereich</translation>
     </message>
     <message>
-        <source>Values older than this are lost (s):</source>
-        <translation type="vanished">Werte gelten als verloren nach (s):</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -1479,27 +1372,27 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Start at login</source>
-        <translation type="unfinished"></translation>
+        <translation>Beim Anmelden starten</translation>
     </message>
     <message>
         <source>Starts the monitor when you log in to the desktop, its window closed where there is a tray</source>
-        <translation type="unfinished"></translation>
+        <translation>Startet den Monitor bei der Anmeldung am Desktop, mit geschlossenem Fenster, wo es einen Infobereich gibt</translation>
     </message>
     <message>
         <source>Values older than this are lost (2–3600 s):</source>
-        <translation type="unfinished"></translation>
+        <translation>Werte gelten als verloren nach (2–3600 s):</translation>
     </message>
     <message>
         <source>From 2 to 3600 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>Von 2 bis 3600 Sekunden</translation>
     </message>
     <message>
         <source>Values count as lost after a number of seconds from %1 to %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Werte gelten nach einer Frist von %1 bis %2 Sekunden als verloren.</translation>
     </message>
     <message>
         <source>Starting at login could not be changed: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Start beim Anmelden konnte nicht geändert werden: %1</translation>
     </message>
 </context>
 <context>
@@ -1558,11 +1451,11 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished">Nicht gespeichert</translation>
+        <translation>Nicht gespeichert</translation>
     </message>
     <message>
         <source>The next battery replacement (%1) cannot come before the last one (%2).</source>
-        <translation type="unfinished"></translation>
+        <translation>Der nächste Batteriewechsel (%1) kann nicht vor dem letzten (%2) liegen.</translation>
     </message>
 </context>
 <context>

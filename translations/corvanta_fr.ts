@@ -86,30 +86,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>usage: corvanta-monitor [--folder DIR] [--snapshot FILE.png [--after SECONDS]]
-                        [--help] [--version]
-
-  --folder DIR        program folder with the exchange files (default: the
-                      CORVANTA_FOLDER environment variable, else
-                      /Applications/Corvanta)
-  --snapshot FILE     run, then write a PNG of the main window and exit
-  --after SECONDS     when to take the snapshot (default 3)
-  --help              show this text
-  --version           show the version
-</source>
-        <translation type="vanished">usage&#xa0;: corvanta-monitor [--folder DOSSIER] [--snapshot FICHIER.png [--after SECONDES]]
-                         [--help] [--version]
-
-  --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut&#xa0;:
-                      la variable d’environnement CORVANTA_FOLDER, sinon
-                      /Applications/Corvanta)
-  --snapshot FICHIER  démarrer, puis écrire un PNG de la fenêtre principale et quitter
-  --after SECONDES    quand prendre la capture (par défaut 3)
-  --help              afficher ce texte
-  --version           afficher la version
-</translation>
-    </message>
-    <message>
         <source>%1 needs a value</source>
         <translation>%1 demande une valeur</translation>
     </message>
@@ -163,30 +139,27 @@
   --help              show this text
   --version           show the version
 </source>
-        <translation type="unfinished"></translation>
+        <translation>usage&#xa0;: corvanta-monitor [--folder DOSSIER] [--hidden]
+                         [--snapshot FICHIER.png [--after SECONDES]] [--help] [--version]
+
+  --folder DOSSIER    dossier du programme avec les fichiers d’échange (par défaut&#xa0;:
+                      la variable d’environnement CORVANTA_FOLDER, sinon
+                      /Applications/Corvanta)
+  --hidden            démarrer dans la zone de notification, fenêtre principale
+                      fermée (elle s’ouvre tout de même si aucune zone de
+                      notification n’apparaît dans les 10 s)
+  --snapshot FICHIER  démarrer, puis écrire un PNG de la fenêtre principale et quitter
+  --after SECONDES    quand prendre la capture (par défaut 3)
+  --help              afficher ce texte
+  --version           afficher la version
+</translation>
     </message>
 </context>
 <context>
     <name>Desktop</name>
     <message>
-        <source>Show</source>
-        <translation type="vanished">Afficher</translation>
-    </message>
-    <message>
-        <source>Event log…</source>
-        <translation type="vanished">Journal des événements…</translation>
-    </message>
-    <message>
-        <source>History…</source>
-        <translation type="vanished">Historique…</translation>
-    </message>
-    <message>
         <source>Cancel shutdown</source>
         <translation>Annuler l’arrêt</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation type="vanished">Quitter</translation>
     </message>
     <message>
         <source>Corvanta UPS Monitor keeps running</source>
@@ -195,10 +168,6 @@
     <message>
         <source>It watches the UPS from the tray; Quit in its menu ends it.</source>
         <translation>Il surveille l’onduleur depuis la zone de notification&#xa0;; «&#xa0;Quitter&#xa0;» dans son menu le ferme.</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation type="vanished">%1&#xa0;%</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
@@ -394,31 +363,31 @@
     </message>
     <message>
         <source>&amp;Show</source>
-        <translation type="unfinished"></translation>
+        <translation>A&amp;fficher</translation>
     </message>
     <message>
         <source>&amp;Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Journal des événements…</translation>
     </message>
     <message>
         <source>&amp;History…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Historique…</translation>
     </message>
     <message>
         <source>&amp;Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Annuler l’arrêt</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
         <source>%1%</source>
-        <translation type="unfinished">%1&#xa0;%</translation>
+        <translation>%1&#xa0;%</translation>
     </message>
     <message>
         <source>Battery replacement was due on %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le remplacement de la batterie était prévu pour le %1.</translation>
     </message>
 </context>
 <context>
@@ -453,12 +422,8 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
 <context>
     <name>EventLogWindow</name>
     <message>
-        <source>Event Log</source>
-        <translation type="vanished">Journal des événements</translation>
-    </message>
-    <message>
         <source>Event log</source>
-        <translation type="unfinished"></translation>
+        <translation>Journal des événements</translation>
     </message>
 </context>
 <context>
@@ -490,10 +455,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>The history was written by a newer agent and cannot be read here.</source>
         <translation>L’historique a été écrit par un agent plus récent et ne peut pas être lu ici.</translation>
-    </message>
-    <message>
-        <source>The history is too large to read in time: %1. A shorter range may be read.</source>
-        <translation type="vanished">L’historique est trop volumineux pour être lu à temps&#xa0;: %1. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1.</source>
@@ -552,24 +513,12 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>Batterie&#xa0;: deux coupures commençant batterie pleine sont nécessaires pour comparer son autonomie (%1 pour l’instant).</translation>
     </message>
     <message>
-        <source>%1 min at %2 % load on %3</source>
-        <translation type="vanished">%1 min à %2&#xa0;% de charge le %3</translation>
-    </message>
-    <message>
         <source>Battery: %1; no later full-battery outage at a comparable load.</source>
         <translation>Batterie&#xa0;: %1&#xa0;; aucune coupure ultérieure batterie pleine à charge comparable.</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2.</source>
         <translation>Autonomie de la batterie&#xa0;: %1, puis %2.</translation>
-    </message>
-    <message>
-        <source>Battery runtime: %1, then %2 (%3 % of the first).</source>
-        <translation type="vanished">Autonomie de la batterie&#xa0;: %1, puis %2 (%3&#xa0;% de la première).</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation type="vanished">%1&#xa0;%</translation>
     </message>
     <message>
         <source>Charge %</source>
@@ -602,10 +551,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>On battery</source>
         <translation>Sur batterie</translation>
-    </message>
-    <message>
-        <source>%d %%</source>
-        <translation type="vanished">%d %%</translation>
     </message>
     <message>
         <source>%d V</source>
@@ -688,10 +633,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>Fichier CSV (*.csv)</translation>
     </message>
     <message>
-        <source>Could not write %1.</source>
-        <translation type="vanished">Impossible d’écrire %1.</translation>
-    </message>
-    <message>
         <source>the last hour</source>
         <translation>la dernière heure</translation>
     </message>
@@ -725,63 +666,59 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>The history is too large to read in time: %1 took too long to answer. A shorter range may be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique est trop volumineux pour être lu à temps&#xa0;: %1 a mis trop de temps à répondre. Une période plus courte peut être lue.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1 is damaged or not a database.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique ne peut pas être lu&#xa0;: %1 est endommagé ou n’est pas une base de données.</translation>
     </message>
     <message>
         <source>The history cannot be read: another program holds %1. It may be read again in a moment.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique ne peut pas être lu&#xa0;: un autre programme bloque %1. Il pourra être lu de nouveau dans un instant.</translation>
     </message>
     <message>
         <source>The history cannot be read: %1 cannot be opened or read from the disk.</source>
-        <translation type="unfinished"></translation>
+        <translation>L’historique ne peut pas être lu&#xa0;: %1 ne peut pas être ouvert ni lu sur le disque.</translation>
     </message>
     <message>
         <source>%1 min at %2% load on %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 min à %2&#xa0;% de charge le %3</translation>
     </message>
     <message>
         <source>Battery runtime: %1, then %2 (%3% of the first).</source>
-        <translation type="unfinished"></translation>
+        <translation>Autonomie de la batterie&#xa0;: %1, puis %2 (%3&#xa0;% de la première).</translation>
     </message>
     <message>
         <source>%1%</source>
-        <translation type="unfinished">%1&#xa0;%</translation>
+        <translation>%1&#xa0;%</translation>
     </message>
     <message>
         <source>%d%%</source>
-        <translation type="unfinished"></translation>
+        <translation>%d %%</translation>
     </message>
     <message>
         <source>Power history, %1: %2 to %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Historique de l’alimentation, %1&#xa0;: du %2 au %3</translation>
     </message>
     <message>
         <source>Chart saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Graphique enregistré dans %1</translation>
     </message>
     <message>
         <source>Table saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Tableau enregistré dans %1</translation>
     </message>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished">Non enregistré</translation>
+        <translation>Non enregistré</translation>
     </message>
     <message>
         <source>%1 could not be written.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d’écrire %1.</translation>
     </message>
 </context>
 <context>
     <name>LogManageWindow</name>
-    <message>
-        <source>Log Settings</source>
-        <translation type="vanished">Réglages du journal</translation>
-    </message>
     <message>
         <source>Log entries to keep:</source>
         <translation>Entrées à conserver&#xa0;:</translation>
@@ -796,7 +733,7 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Log settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Réglages du journal</translation>
     </message>
 </context>
 <context>
@@ -814,92 +751,52 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>&amp;Onduleur</translation>
     </message>
     <message>
-        <source>About…</source>
-        <translation type="vanished">À propos…</translation>
-    </message>
-    <message>
-        <source>History…</source>
-        <translation type="vanished">Historique…</translation>
-    </message>
-    <message>
-        <source>Preferences…</source>
-        <translation type="vanished">Préférences…</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation type="vanished">Quitter</translation>
-    </message>
-    <message>
-        <source>Property…</source>
-        <translation type="vanished">Propriétés…</translation>
-    </message>
-    <message>
-        <source>Actions…</source>
-        <translation type="vanished">Actions…</translation>
-    </message>
-    <message>
-        <source>Schedule…</source>
-        <translation type="vanished">Planification…</translation>
-    </message>
-    <message>
-        <source>Log settings…</source>
-        <translation type="vanished">Réglages du journal…</translation>
-    </message>
-    <message>
-        <source>Event log…</source>
-        <translation type="vanished">Journal des événements…</translation>
-    </message>
-    <message>
-        <source>Cancel shutdown</source>
-        <translation type="vanished">Annuler l’arrêt</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Aide</translation>
     </message>
     <message>
         <source>&amp;User guide</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Guide d’utilisation</translation>
     </message>
     <message>
         <source>&amp;About Corvanta UPS Monitor</source>
-        <translation type="unfinished"></translation>
+        <translation>À &amp;propos de Corvanta UPS Monitor</translation>
     </message>
     <message>
         <source>&amp;History…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Historique…</translation>
     </message>
     <message>
         <source>&amp;Preferences…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Préférences…</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Quitter</translation>
     </message>
     <message>
         <source>&amp;Property…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Propriétés…</translation>
     </message>
     <message>
         <source>&amp;Actions…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Actions…</translation>
     </message>
     <message>
         <source>&amp;Schedule…</source>
-        <translation type="unfinished"></translation>
+        <translation>P&amp;lanification…</translation>
     </message>
     <message>
         <source>&amp;Log settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>Réglages du &amp;journal…</translation>
     </message>
     <message>
         <source>&amp;Event log…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Journal des événements…</translation>
     </message>
     <message>
         <source>&amp;Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Annuler l’arrêt</translation>
     </message>
 </context>
 <context>
@@ -1050,15 +947,15 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>No user guide</source>
-        <translation type="unfinished"></translation>
+        <translation>Guide d’utilisation indisponible</translation>
     </message>
     <message>
         <source>No web browser could open the user guide, %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun navigateur web n’a pu ouvrir le guide d’utilisation, %1.</translation>
     </message>
     <message>
         <source>The user guide cannot be opened: %1 is missing.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le guide d’utilisation ne peut pas être ouvert&#xa0;: %1 est introuvable.</translation>
     </message>
 </context>
 <context>
@@ -1446,10 +1343,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>À la fermeture, rester dans la zone de notification</translation>
     </message>
     <message>
-        <source>Values older than this are lost (s):</source>
-        <translation type="vanished">Valeurs perdues au-delà de (s)&#xa0;:</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
@@ -1479,27 +1372,27 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Start at login</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarrer à l’ouverture de session</translation>
     </message>
     <message>
         <source>Starts the monitor when you log in to the desktop, its window closed where there is a tray</source>
-        <translation type="unfinished"></translation>
+        <translation>Démarre le moniteur à l’ouverture de votre session, fenêtre fermée s’il y a une zone de notification</translation>
     </message>
     <message>
         <source>Values older than this are lost (2–3600 s):</source>
-        <translation type="unfinished"></translation>
+        <translation>Valeurs perdues au-delà de (2–3600 s)&#xa0;:</translation>
     </message>
     <message>
         <source>From 2 to 3600 seconds</source>
-        <translation type="unfinished"></translation>
+        <translation>De 2 à 3600 secondes</translation>
     </message>
     <message>
         <source>Values count as lost after a number of seconds from %1 to %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le délai au-delà duquel les valeurs sont perdues va de %1 à %2 secondes.</translation>
     </message>
     <message>
         <source>Starting at login could not be changed: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Le démarrage à l’ouverture de session n’a pas pu être modifié&#xa0;: %1</translation>
     </message>
 </context>
 <context>
@@ -1558,11 +1451,11 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
     <message>
         <source>Not saved</source>
-        <translation type="unfinished">Non enregistré</translation>
+        <translation>Non enregistré</translation>
     </message>
     <message>
         <source>The next battery replacement (%1) cannot come before the last one (%2).</source>
-        <translation type="unfinished"></translation>
+        <translation>Le prochain remplacement de la batterie (%1) ne peut pas précéder le dernier (%2).</translation>
     </message>
 </context>
 <context>
