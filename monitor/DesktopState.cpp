@@ -251,12 +251,13 @@ std::vector<Notice> NoticeDetector::Step(const UpsPicture& p, long now) {
         out.push_back({NoticeKind::BatteryLow, "", "", kUrgencyNormal});
     // The agent raises the flag on the date set, or the UPS on its own test.
     if ((p.status & UPS_BATTREPLACE) && !(was.status & UPS_BATTREPLACE))
-        out.push_back({NoticeKind::ReplaceBattery, Translated("Desktop", "Replace battery"),
-                       p.replaceDue.empty()
-                           ? Translated("Desktop", "The UPS asks for a new battery.")
-                           : Substituted(Translated("Desktop", "Battery replacement was due on %1."),
-                                         {ShownDay(p.replaceDue)}),
-                       kUrgencyNormal});
+        out.push_back(
+            {NoticeKind::ReplaceBattery, Translated("Desktop", "Replace battery"),
+             p.replaceDue.empty()
+                 ? Translated("Desktop", "The UPS asks for a new battery.")
+                 : Substituted(Translated("Desktop", "Battery replacement was due on %1."),
+                               {ShownDay(p.replaceDue)}),
+             kUrgencyNormal});
     const std::tuple<std::int32_t, NoticeKind, std::string, std::string> alarms[] = {
         {UPS_OVERLOAD, NoticeKind::Overload, Translated("Desktop", "Overload"),
          Translated("Desktop", "The UPS carries more than it can.")},

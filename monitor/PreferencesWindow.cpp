@@ -33,12 +33,12 @@ OSStatus PreferencesWindowEventHandler(EventHandlerCallRef, EventRef event, void
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), stale);
         if (error != std::errc() || end != text.data() + text.size() || stale < MinStaleSeconds ||
             stale > MaxStaleSeconds) {
-            ShowAlert(window, Translated("PreferencesWindow", "Not saved"),
-                      Substituted(Translated("PreferencesWindow",
-                                             "Values count as lost after a number of seconds "
-                                             "from %1 to %2."),
-                                  {std::to_string(MinStaleSeconds),
-                                   std::to_string(MaxStaleSeconds)}));
+            ShowAlert(
+                window, Translated("PreferencesWindow", "Not saved"),
+                Substituted(Translated("PreferencesWindow",
+                                       "Values count as lost after a number of seconds "
+                                       "from %1 to %2."),
+                            {std::to_string(MinStaleSeconds), std::to_string(MaxStaleSeconds)}));
             return noErr;
         }
         prefs.staleSeconds = stale;

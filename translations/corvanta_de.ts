@@ -697,10 +697,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>%d %%</translation>
     </message>
     <message>
-        <source>Power history, %1: %2 to %3</source>
-        <translation>Verlauf der Stromversorgung, %1: %2 bis %3</translation>
-    </message>
-    <message>
         <source>Chart saved to %1</source>
         <translation>Diagramm gespeichert unter %1</translation>
     </message>
@@ -715,6 +711,10 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>%1 could not be written.</source>
         <translation>%1 konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Power history of %1: %2 to %3</source>
+        <translation>Verlauf der Stromversorgung für %1: %2 bis %3</translation>
     </message>
 </context>
 <context>

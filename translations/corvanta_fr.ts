@@ -697,10 +697,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>%d %%</translation>
     </message>
     <message>
-        <source>Power history, %1: %2 to %3</source>
-        <translation>Historique de l’alimentation, %1&#xa0;: du %2 au %3</translation>
-    </message>
-    <message>
         <source>Chart saved to %1</source>
         <translation>Graphique enregistré dans %1</translation>
     </message>
@@ -715,6 +711,10 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>%1 could not be written.</source>
         <translation>Impossible d’écrire %1.</translation>
+    </message>
+    <message>
+        <source>Power history of %1: %2 to %3</source>
+        <translation>Historique de l’alimentation sur %1&#xa0;: du %2 au %3</translation>
     </message>
 </context>
 <context>

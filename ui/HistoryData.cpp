@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Folder.h"
 #include "Translatable.h"
 #include "Translation.h"
-#include "Folder.h"
 #include "Ups.h"
 
 namespace {
@@ -125,10 +125,10 @@ std::int64_t HistoryRangeSeconds(HistoryRange range) {
     return 365 * day;
 }
 
-std::string HistoryShownTime(std::int64_t t, bool withTime) {
+std::string HistoryShownTime(std::int64_t t, bool withTime, bool withSeconds) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     std::sscanf(HistoryTimeText(t).c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
-    return withTime ? LocalDateTime(y, mo, d, h, mi, s) : LocalDate(y, mo, d);
+    return withTime ? LocalDateTime(y, mo, d, h, mi, withSeconds ? s : -1) : LocalDate(y, mo, d);
 }
 
 std::string HistoryRangeName(HistoryRange range) {
@@ -148,9 +148,6 @@ std::string HistoryRangeWithin(HistoryRange range) {
     return Translated("HistoryWindow", names[static_cast<int>(range)]);
 }
 
-namespace {
-
-// "the last hour", ..., as the subject of a sentence.
 std::string HistoryRangeNoun(HistoryRange range) {
     const char* const names[] = {TRANSLATABLE("HistoryWindow", "the last hour"),
                                  TRANSLATABLE("HistoryWindow", "the last day"),
@@ -159,8 +156,6 @@ std::string HistoryRangeNoun(HistoryRange range) {
                                  TRANSLATABLE("HistoryWindow", "the last year")};
     return Translated("HistoryWindow", names[static_cast<int>(range)]);
 }
-
-} // namespace
 
 HistoryView ReadHistory(const std::string& path, HistoryRange range, std::int64_t now,
                         const HistoryReadLimits& limits) {

@@ -22,11 +22,14 @@ constexpr int kHistoryRangeCount = 5;
 std::int64_t HistoryRangeSeconds(HistoryRange range);
 // "Last hour", "Last day", ...
 std::string HistoryRangeName(HistoryRange range);
+// "the last hour", ..., as the subject of a sentence.
+std::string HistoryRangeNoun(HistoryRange range);
 // "in the last hour", ..., as the totals say where the outages were.
 std::string HistoryRangeWithin(HistoryRange range);
 // A moment of the history (its civil time as HistoryTimeText takes it) in
-// the locale's format: the day, or the day and the time to the second.
-std::string HistoryShownTime(std::int64_t t, bool withTime);
+// the locale's format: the day, or the day and the time to the second (or
+// to the minute).
+std::string HistoryShownTime(std::int64_t t, bool withTime, bool withSeconds = true);
 
 // Each range is drawn with at most this many points: a year opens as fast as
 // an hour, and no screen shows more.

@@ -416,9 +416,14 @@ void HistoryWindow::FillTable() {
     for (const Outage& o : t.outages) {
         --row;
         startedBefore |= o.startedBefore;
-        QString countdown =
-            o.countdown == CountdownEnd::None ? tr("none") : tr(CountdownEndName(o.countdown));
-        if (!o.trigger.empty()) countdown += " (" + QString::fromStdString(o.trigger) + ")";
+        // Every countdown of the outage: a cancelled one matters as much as
+        // the one that ran out.
+        QStringList countdowns;
+        for (const OutageCountdown& c : o.countdowns)
+            countdowns << tr(CountdownEndName(c.end)) +
+                              (c.trigger.empty() ? QString()
+                                                 : " (" + QString::fromStdString(c.trigger) + ")");
+        const QString countdown = countdowns.isEmpty() ? tr("none") : countdowns.join("; ");
         const QString cells[] = {
             QString::fromStdString(HistoryShownTime(o.start, true)) + (o.startedBefore ? "*" : ""),
             o.end ? QString::fromStdString(HistoryShownTime(*o.end, true)) : tr("on battery"),
@@ -493,10 +498,10 @@ bool HistoryWindow::ExportCsv(const std::string& path) const {
 }
 
 QString HistoryWindow::ChartCaption() const {
-    return QCoreApplication::translate("HistoryWindow", "Power history, %1: %2 to %3")
-        .arg(QString::fromUtf8(HistoryRangeName(range_)).toLower(),
-             QString::fromStdString(HistoryTimeText(view_.from).substr(0, 16)),
-             QString::fromStdString(HistoryTimeText(view_.to).substr(0, 16)));
+    return tr("Power history of %1: %2 to %3")
+        .arg(QString::fromStdString(HistoryRangeNoun(range_)),
+             QString::fromStdString(HistoryShownTime(view_.from, true, false)),
+             QString::fromStdString(HistoryShownTime(view_.to, true, false)));
 }
 
 bool HistoryWindow::ExportPng(const std::string& path) const {

@@ -48,7 +48,8 @@ class HistoryWindowTest : public DialogTest {
     }
     // Three outages: A from 26 to 23 hours ago, its countdown cancelled by
     // the user; B from 30 to 20 minutes ago, its countdown ended by the
-    // power's return; C from 5 minutes ago, still on battery. Samples every
+    // power's return; C from 5 minutes ago, still on battery, a countdown
+    // cancelled and another running. Samples every
     // 10 s over the last hour, every 10 minutes over three days before it but
     // for a hole of two hours; the charge falls 1 % in 5 minutes on battery,
     // where the input voltage is not reported.
@@ -68,7 +69,12 @@ class HistoryWindowTest : public DialogTest {
         };
         for (const auto& o : outages) {
             event(o.start, "power-fail", "power failure");
-            event(o.start, "countdown", std::string("countdown started (") + o.trigger + ")");
+            if (!o.countdownEnd) { // C: a first countdown cancelled
+                event(o.start, "countdown", "countdown started (power failure)");
+                event(o.start + 1, "countdown-cancel", "countdown over (power failure)");
+            }
+            event(o.start + (o.countdownEnd ? 0 : 2), "countdown",
+                  std::string("countdown started (") + o.trigger + ")");
             if (o.countdownEnd)
                 event(o.end, o.countdownEnd, std::string("countdown over (") + o.trigger + ")");
             if (o.end <= 0) event(o.end, "power-back", "power restored");
@@ -102,11 +108,13 @@ class HistoryWindowTest : public DialogTest {
 TEST_F(HistoryWindowTest, EachRangeShowsItsOutagesTotalsAndChart) {
     WriteHistory();
     writer_.Close(); // the agent has stopped: its -wal and -shm are gone
-    const std::string B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98%|power back "
-                          "(power failure)\n",
-                      C = "2026-03-01 11:55:00|on battery|0:05:00|99%|running (battery low)\n",
-                      A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66%|cancelled "
-                          "(power failure)\n";
+    const std::string
+        B = "2026-03-01 11:30:00|2026-03-01 11:40:00|0:10:00|98%|power back "
+            "(power failure)\n",
+        C = "2026-03-01 11:55:00|on battery|0:05:00|99%|cancelled (power failure); running "
+            "(battery low)\n",
+        A = "2026-02-28 10:00:00|2026-02-28 13:00:00|3:00:00|66%|cancelled "
+            "(power failure)\n";
     // The range, its table and totals; the points of the charge and of the
     // input voltage, the voltage's pieces (broken where the UPS did not report
     // it, and at the hole), the shaded spans (outages whose shading would
@@ -291,7 +299,7 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndClose
     EXPECT_EQ(w->saved->text().toStdString(), "Chart saved to " + Path("chart.png"));
     const QImage chart(QString::fromStdString(Path("chart.png")));
     EXPECT_EQ(chart.text("Title").toStdString(),
-              "Power history, last hour: 2026-03-01 11:00 to 2026-03-01 12:00");
+              "Power history of the last hour: 2026-03-01 11:00 to 2026-03-01 12:00");
     EXPECT_GT(chart.height(), w->findChild<QChartView*>()->height());
     w->SaveExport(false, Path("none/outages.csv"));
     EXPECT_EQ(w->findChild<QMessageBox*>()->text().toStdString(),
