@@ -83,7 +83,7 @@ std::string SystemAutostartEntry() {
     const std::string dirs = XdgDir("XDG_CONFIG_DIRS", "/etc/xdg");
     for (std::size_t at = 0; at <= dirs.size();) {
         const std::size_t end = std::min(dirs.find(':', at), dirs.size());
-        const std::string path = dirs.substr(at, end - at) + kAutostartName;
+        std::string path = dirs.substr(at, end - at) + kAutostartName;
         if (path[0] == '/' && ::access(path.c_str(), F_OK) == 0) return path;
         at = end + 1;
     }
