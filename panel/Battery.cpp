@@ -42,8 +42,8 @@ void DrawBatteryLevel(ControlRef theControl, int Val) {
     }
 }
 
-void DrawCustString(ControlRef theControl, const char* PtString, int fontSize, int R, int G,
-                    int B) {
+void DrawCustString(ControlRef theControl, const char* PtString, int fontSize, int R, int G, int B,
+                    short just) {
     Rect bounds;
     GetControlBounds(theControl, &bounds);
     TextFont(GetSysFont());
@@ -52,5 +52,5 @@ void DrawCustString(ControlRef theControl, const char* PtString, int fontSize, i
     RGBColor color;
     SetmyColor(&color, R, G, B);
     RGBForeColor(&color);
-    TETextBox(PtString, static_cast<long>(std::strlen(PtString)), &bounds, teFlushDefault);
+    TETextBox(PtString, static_cast<long>(std::strlen(PtString)), &bounds, just);
 }

@@ -55,15 +55,7 @@ void Text(ControlRef control, const std::string& text, int size, Colour c) {
 
 // The countdown's figure, centred under its badge whatever its width.
 void CentredText(ControlRef control, const char* text, int size, Colour c) {
-    Rect bounds;
-    GetControlBounds(control, &bounds);
-    TextFont(GetSysFont());
-    TextSize(static_cast<short>(size));
-    TextFace(bold);
-    RGBColor color;
-    SetmyColor(&color, c.r, c.g, c.b);
-    RGBForeColor(&color);
-    TETextBox(text, static_cast<long>(std::strlen(text)), &bounds, teCenter);
+    DrawCustString(control, text, size, c.r, c.g, c.b, teCenter);
 }
 
 // The number in characters [from, to) of a date, as far as its leading digits

@@ -83,6 +83,7 @@ void DrawMeter(ControlRef theControl, int index);
 // The 20-segment battery gauge; Val in tenths of a percent.
 void DrawBatteryLevel(ControlRef theControl, int Val);
 // One bold line of text over the whole control.
-void DrawCustString(ControlRef theControl, const char* PtString, int fontSize, int R, int G, int B);
+void DrawCustString(ControlRef theControl, const char* PtString, int fontSize, int R, int G, int B,
+                    short just = teFlushDefault);
 // The month calendar of the schedule window whose kCalendar is drawn.
 void DrawCustCalendar(WindowRef userData);
