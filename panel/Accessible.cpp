@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* const kSaidPhrase = "accessibleSaidPhrase";
+const char* const kSaidCue = "accessibleSaidCue";
 const char* const kSaidNumber = "accessibleSaidNumber";
 
 QString Number(double value) {
@@ -98,7 +98,10 @@ void Countdown(PanelReading* r) {
     } else {
         r->Value = Duration(down);
         r->Phrase = QCoreApplication::translate("Panel", "Shutdown in %1").arg(r->Value);
+        const int step = down > 60 ? 60 : down > 10 ? 10 : 1;
+        r->Cue = QStringLiteral("in %1/%2").arg(step).arg((down + step - 1) / step);
     }
+    if (r->Cue.isEmpty()) r->Cue = r->Phrase;
 }
 
 void Meter(PanelReading* r) {
@@ -255,6 +258,7 @@ PanelReading ReadingOf(ControlRef control) {
     }
     if (r.Value.isEmpty()) r.Value = QCoreApplication::translate("Panel", "no reading");
     r.Phrase = QCoreApplication::translate("Panel", "%1, %2").arg(r.Subject, r.Value);
+    r.Cue = r.Phrase;
     return r;
 }
 
@@ -266,8 +270,8 @@ void AnnounceControl(ControlRef control) {
     if (!control || !QAccessible::isActive()) return;
     const PanelReading r = ReadingOf(control);
     if (r.Role == QAccessible::NoRole) return;
-    if (control->property(kSaidPhrase).toString() != r.Phrase) {
-        control->setProperty(kSaidPhrase, r.Phrase);
+    if (control->property(kSaidCue).toString() != r.Cue) {
+        control->setProperty(kSaidCue, r.Cue);
         QAccessibleEvent named(control, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&named);
     }

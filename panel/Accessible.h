@@ -15,7 +15,11 @@ struct PanelReading {
     QString Subject;                              // "Battery level"
     QString Value;                                // "62 percent"
     QString Phrase;                               // both as said: "Battery level, 62 percent"
-    bool Numeric = false;                         // the gauges: the reading as a number
+    // What must change before a change is told: the phrase, but the countdown
+    // only at whole minutes, every ten seconds in its last minute and every
+    // second in its last ten, so a screen reader is not talking all the time.
+    QString Cue;
+    bool Numeric = false; // the gauges: the reading as a number
     double Number = 0;
     double Maximum = 0;
 };

@@ -117,6 +117,33 @@ TEST_F(PanelTest, Texts) {
     EXPECT_EQ(Said("main", {162}), "#000000 14b 'None'");
 }
 
+// A screen reader is told of the countdown at whole minutes, every ten
+// seconds in its last minute and every second in its last ten, and of every
+// change of state; asked, it says the exact time.
+TEST_F(PanelTest, CountdownTold) {
+    const std::pair<short, const char*> steps[] = {{-1, "No shutdown pending"},
+                                                   {125, "Shutdown in 2 minutes 5 seconds"},
+                                                   {121, ""},
+                                                   {120, "Shutdown in 2 minutes"},
+                                                   {61, ""},
+                                                   {60, "Shutdown in 1 minute"},
+                                                   {51, ""},
+                                                   {50, "Shutdown in 50 seconds"},
+                                                   {41, ""},
+                                                   {10, "Shutdown in 10 seconds"},
+                                                   {9, "Shutdown in 9 seconds"},
+                                                   {-1, "No shutdown pending"}};
+    QString cue;
+    for (const auto& [down, want] : steps) {
+        PtUPSVal.DownTime = down;
+        const PanelReading r = ReadingOf(MainControl(kCountdown));
+        EXPECT_EQ(r.Cue != cue ? r.Phrase.toStdString() : "", want) << down;
+        cue = r.Cue;
+    }
+    PtUPSVal.DownTime = 61;
+    EXPECT_EQ(ReadingOf(MainControl(kCountdown)).Phrase, "Shutdown in 1 minute 1 second");
+}
+
 TEST_F(PanelTest, Meter) {
     PtUPSSts.RatingVolt = 1200, PtUPSVal.ItemVal[4] = 2305; // a 240 V scale
     EXPECT_EQ(Ops(Draw(QRect(40, 0, 200, 150), [](ControlRef c) { DrawMeter(c, 4); })),
