@@ -104,7 +104,8 @@ OSStatus CloseScheduleWindow(WindowRef window) {
     return noErr;
 }
 
-// The arrow keys on the calendar: a day or a week on, within the month.
+// The arrow keys on the calendar: a day or a week on, into the next or the
+// last month too, within the years the calendar holds.
 OSStatus MoveSelectedDay(WindowRef window, EventRef event) {
     UInt32 code = 0;
     if (GetEventParameter(event, kEventParamKeyCode, typeUInt32, nullptr, sizeof code, nullptr,
@@ -115,10 +116,22 @@ OSStatus MoveSelectedDay(WindowRef window, EventRef event) {
                      : code == kVK_UpArrow    ? -7
                      : code == kVK_DownArrow  ? 7
                                               : 0;
-    const int day = SelectDay + step;
     if (step == 0) return eventNotHandledErr;
-    if (day < 1 || day > GetMonthDays(SelectYear, SelectMonth)) return noErr;
-    SelectDay = day;
+    int year = SelectYear, month = SelectMonth, day = SelectDay + step;
+    if (day < 1) {
+        if (--month < 1) month = 12, --year;
+        day += GetMonthDays(year, month);
+    } else if (day > GetMonthDays(year, month)) {
+        day -= GetMonthDays(year, month);
+        if (++month > 12) month = 1, ++year;
+    }
+    const int base = CalendarBaseYear();
+    if (year < base || year > base + 1) return noErr;
+    if (year != SelectYear || month != SelectMonth) {
+        SetValueOf(window, kSche, 129, year - base + 1, true);
+        SetValueOf(window, kSche, 130, month, true);
+    }
+    SelectYear = year, SelectMonth = month, SelectDay = day;
     SetScheduleControls(window);
     ControlRef calendar = ControlOf(window, kCalendar.signature, kCalendar.id);
     Draw1Control(calendar);

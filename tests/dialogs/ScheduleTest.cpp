@@ -142,7 +142,8 @@ TEST_F(ScheduleWindow, TheYearTheMonthAndAClickedDayChooseTheDayShown) {
     const QSize cell = calendar->size() / 7;
     // A click in a week's row (-1: the day names) and column, the year or
     // month item chosen, or an arrow key on the calendar (a day or a week,
-    // within the month); the day then shown with its entries.
+    // into the next or last month, within the calendar's two years); the day
+    // then shown with its entries and its year and month.
     enum Step { Click, Year, Month, Key };
     const std::tuple<Step, int, int, int> steps[] = {
         {Click, 1, 1, 20260309},          {Click, 1, 2, 20260310},
@@ -152,8 +153,14 @@ TEST_F(ScheduleWindow, TheYearTheMonthAndAClickedDayChooseTheDayShown) {
         {Year, 2, 0, 20270401},           {Month, 3, 0, 20270301},
         {Year, 1, 0, 20260315},           {Key, Qt::Key_Right, 0, 20260316},
         {Key, Qt::Key_Down, 0, 20260323}, {Key, Qt::Key_Down, 0, 20260330},
-        {Key, Qt::Key_Down, 0, 20260330}, {Key, Qt::Key_Up, 0, 20260323},
-        {Key, Qt::Key_Left, 0, 20260322}};
+        {Key, Qt::Key_Down, 0, 20260406}, {Key, Qt::Key_Up, 0, 20260330},
+        {Key, Qt::Key_Left, 0, 20260329}, {Month, 1, 0, 20260101},
+        {Key, Qt::Key_Left, 0, 20260101}, {Year, 2, 0, 20270101},
+        {Key, Qt::Key_Up, 0, 20261225},   {Key, Qt::Key_Right, 0, 20261226},
+        {Year, 2, 0, 20271201},           {Key, Qt::Key_Down, 0, 20271208},
+        {Key, Qt::Key_Down, 0, 20271215}, {Key, Qt::Key_Down, 0, 20271222},
+        {Key, Qt::Key_Down, 0, 20271229}, {Key, Qt::Key_Right, 0, 20271230},
+        {Key, Qt::Key_Down, 0, 20271230}};
     for (const auto& [step, a, b, date] : steps) {
         QCoreApplication::processEvents(); // the drawing places the month's days
         if (step == Key)
@@ -166,6 +173,8 @@ TEST_F(ScheduleWindow, TheYearTheMonthAndAClickedDayChooseTheDayShown) {
                 ProcessHICommand(FourCharCode(step == Year ? "sely" : "selm"), w);
         EXPECT_EQ(SelectYear * 10000 + SelectMonth * 100 + SelectDay, date) << step << a << b;
         EXPECT_EQ(GetControlValue(Control(w, "sche", 141)) - 1, hourOf(date)) << date;
+        EXPECT_EQ(GetControlValue(Control(w, "sche", 129)), date / 10000 - 2025) << date;
+        EXPECT_EQ(GetControlValue(Control(w, "sche", 130)), date / 100 % 100) << date;
     }
 }
 
