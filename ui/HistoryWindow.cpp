@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -31,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <limits>
 #include <memory>
 
 #include "Alert.h"
@@ -80,20 +82,25 @@ QString Percent(const std::optional<double>& v) {
 }
 
 QString PointAt() {
-    return HistoryWindow::tr("Point at the chart to read its values.");
+    return HistoryWindow::tr(
+        "Point at the chart, or give it the focus and use the arrow keys, to read its values.");
 }
 
-// Hovering over the chart reads the values of the nearest point.
+// Hovering over the chart reads the values of the nearest point; with the
+// focus, the arrow keys go from point to point (Page Up and Down a tenth of
+// the range, Home and End to the ends) under a marker line.
 class HistoryChartView : public QChartView {
   public:
     HistoryChartView(QChart* chart, HistoryWindow* window) : QChartView(chart), window_(window) {
         setMouseTracking(true);
         setRenderHint(QPainter::Antialiasing);
+        setFocusPolicy(Qt::StrongFocus);
     }
 
   protected:
     void mouseMoveEvent(QMouseEvent* event) override {
         QChartView::mouseMoveEvent(event);
+        MarkAt(-1);
         const HistoryView& view = window_->View();
         if (!chart()->plotArea().contains(event->position())) return window_->ShowValuesAt(-1);
         // Back from the axis's milliseconds to a moment of the history, by
@@ -105,11 +112,87 @@ class HistoryChartView : public QChartView {
 
     void leaveEvent(QEvent* event) override {
         QChartView::leaveEvent(event);
-        window_->ShowValuesAt(-1);
+        if (marked_ < 0) window_->ShowValuesAt(-1);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        const auto& points = window_->View().points;
+        const std::int64_t tenth = (window_->View().to - window_->View().from) / 10;
+        const auto after = [&](std::int64_t t) {
+            return std::upper_bound(points.begin(), points.end(), t,
+                                    [](std::int64_t t, const ChartPoint& p) { return t < p.time; });
+        };
+        const auto before = [&](std::int64_t t) {
+            auto it =
+                std::lower_bound(points.begin(), points.end(), t,
+                                 [](const ChartPoint& p, std::int64_t t) { return p.time < t; });
+            return it == points.begin() ? points.end() : it - 1;
+        };
+        const auto newest = [&] { return before(std::numeric_limits<std::int64_t>::max()); };
+        // Without a marker the keys start from the newest point.
+        int key = event->key();
+        if (marked_ < 0 && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_PageUp ||
+                            key == Qt::Key_PageDown))
+            key = Qt::Key_End;
+        auto it = points.end();
+        switch (key) {
+        case Qt::Key_Left:
+            it = before(marked_);
+            break;
+        case Qt::Key_Right:
+            it = after(marked_);
+            break;
+        case Qt::Key_PageUp:
+            it = before(marked_ - tenth + 1);
+            if (it == points.end()) it = points.begin();
+            break;
+        case Qt::Key_PageDown:
+            it = after(marked_ + tenth - 1);
+            if (it == points.end()) it = newest();
+            break;
+        case Qt::Key_Home:
+            it = points.begin();
+            break;
+        case Qt::Key_End:
+            it = newest();
+            break;
+        default:
+            return QChartView::keyPressEvent(event);
+        }
+        // At either end the marker stays where it is.
+        if (it != points.end()) MarkAt(it->time);
+        event->accept();
+    }
+
+    void focusOutEvent(QFocusEvent* event) override {
+        QChartView::focusOutEvent(event);
+        if (marked_ >= 0) MarkAt(-1), window_->ShowValuesAt(-1);
+    }
+
+    void drawForeground(QPainter* painter, const QRectF& rect) override {
+        QChartView::drawForeground(painter, rect);
+        const HistoryView& view = window_->View();
+        if (marked_ <= view.from || marked_ > view.to) return;
+        const QRectF area = chart()->plotArea();
+        const double x =
+            area.left() + area.width() * double(marked_ - view.from) / double(view.to - view.from);
+        painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter->drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     }
 
   private:
+    // The point the keys have marked, or none (-1); its values are shown.
+    void MarkAt(std::int64_t time) {
+        if (time == marked_) return;
+        marked_ = time;
+        if (time >= 0) window_->ShowValuesAt(time);
+        // A screen reader reads the marked values with the chart.
+        setAccessibleDescription(time >= 0 ? window_->readout->text() : QString());
+        viewport()->update();
+    }
+
     HistoryWindow* window_;
+    std::int64_t marked_ = -1;
 };
 
 struct LineLook {

@@ -22,6 +22,9 @@
 
 namespace {
 
+const char* const kPointAt =
+    "Point at the chart, or give it the focus and use the arrow keys, to read its values.";
+
 using namespace dialogs_test;
 
 class HistoryWindowTest : public DialogTest {
@@ -256,16 +259,37 @@ TEST_F(HistoryWindowTest, OneWindowFromTheMenuReadsOnAWorkerDrawsExportsAndClose
     EXPECT_FALSE(w->status->isVisibleTo(w));
     // The sample of the slot under the pointer, until the pointer leaves.
     const char* const sample = "2026-03-01 11:35:00   charge 99%, load 42%, input -   (on battery)";
-    for (const auto& [at, want] :
-         {std::pair(now_ - 1500, sample), std::pair(now_ - 1496, sample),
-          std::pair(std::int64_t{-1}, "Point at the chart to read its values.")}) {
+    for (const auto& [at, want] : {std::pair(now_ - 1500, sample), std::pair(now_ - 1496, sample),
+                                   std::pair(std::int64_t{-1}, kPointAt)}) {
         w->ShowValuesAt(at);
         EXPECT_EQ(w->readout->text().toStdString(), want);
     }
     w->ShowValuesAt(now_ - 1500);
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(w->findChild<QChartView*>(), &leave);
-    EXPECT_EQ(w->readout->text().toStdString(), "Point at the chart to read its values.");
+    QChartView* view = w->findChild<QChartView*>();
+    QApplication::sendEvent(view, &leave);
+    EXPECT_EQ(w->readout->text().toStdString(), kPointAt);
+    // By keyboard: from the newest point, point to point, to the ends; the
+    // values go with the chart to a screen reader, and with the focus.
+    const char* const last = "2026-03-01 12:00:00   charge 99%, load 70%, input -   (on battery)";
+    const char* const first = "2026-03-01 11:00:10   charge 100%, load 40%, input 230 V";
+    const std::pair<Qt::Key, const char*> keys[] = {
+        {Qt::Key_Left, last},
+        {Qt::Key_Left, "2026-03-01 11:59:50   charge 99%, load 70%, input -   (on battery)"},
+        {Qt::Key_Right, last},
+        {Qt::Key_Home, first},
+        {Qt::Key_Left, first},
+        {Qt::Key_PageDown, "2026-03-01 11:06:10   charge 100%, load 40%, input 230 V"},
+        {Qt::Key_End, last},
+        {Qt::Key_Right, last}};
+    for (const auto& [key, want] : keys) {
+        QTest::keyClick(view, key);
+        EXPECT_EQ(w->readout->text().toStdString(), want) << key;
+        EXPECT_EQ(view->accessibleDescription(), w->readout->text());
+    }
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(view, &out);
+    EXPECT_EQ(w->readout->text().toStdString(), kPointAt);
     // Read again, the last view stays on screen, marked as being read.
     w->Refresh();
     EXPECT_TRUE(w->status->isVisibleTo(w) && w->readout->isVisibleTo(w));
