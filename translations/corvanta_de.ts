@@ -557,10 +557,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>%d V</translation>
     </message>
     <message>
-        <source>Point at the chart to read its values.</source>
-        <translation>Zeigen Sie auf das Diagramm, um seine Werte zu lesen.</translation>
-    </message>
-    <message>
         <source>Start</source>
         <translation>Beginn</translation>
     </message>
@@ -715,6 +711,10 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>Power history of %1: %2 to %3</source>
         <translation>Verlauf der Stromversorgung für %1: %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Point at the chart, or give it the focus and use the arrow keys, to read its values.</source>
+        <translation>Zeigen Sie auf das Diagramm oder geben Sie ihm den Fokus und nutzen Sie die Pfeiltasten, um seine Werte zu lesen.</translation>
     </message>
 </context>
 <context>

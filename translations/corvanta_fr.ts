@@ -557,10 +557,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>%d V</translation>
     </message>
     <message>
-        <source>Point at the chart to read its values.</source>
-        <translation>Pointez le graphique pour lire ses valeurs.</translation>
-    </message>
-    <message>
         <source>Start</source>
         <translation>Début</translation>
     </message>
@@ -715,6 +711,10 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>Power history of %1: %2 to %3</source>
         <translation>Historique de l’alimentation sur %1&#xa0;: du %2 au %3</translation>
+    </message>
+    <message>
+        <source>Point at the chart, or give it the focus and use the arrow keys, to read its values.</source>
+        <translation>Pointez le graphique, ou donnez-lui le focus et utilisez les touches fléchées, pour lire ses valeurs.</translation>
     </message>
 </context>
 <context>
