@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "CoreTesting.h"
+#include "Translatable.h"
 #include "Ups.h"
 
 namespace {
@@ -70,7 +71,7 @@ void EnsureHandle() {
 
 bool SetCurDir(const char* folder, std::string* error) {
     if (folder == nullptr || folder[0] == '\0') {
-        if (error) *error = "the program folder must not be empty";
+        if (error) *error = CoreText("Files", "the program folder must not be empty");
         return false;
     }
     std::string path(folder);
@@ -79,8 +80,9 @@ bool SetCurDir(const char* folder, std::string* error) {
     if (path == "/") path.clear(); // files are named "%s/%s", so "/" becomes ""
     if (path.size() >= sizeof(CurDir)) {
         if (error) {
-            *error = "the program folder path is " + std::to_string(path.size()) +
-                     " bytes long; at most " + std::to_string(sizeof(CurDir) - 1) + " fit: " + path;
+            *error = Substituted(
+                CoreText("Files", "the program folder path is %1 bytes long; at most %2 fit: %3"),
+                {std::to_string(path.size()), std::to_string(sizeof(CurDir) - 1), path});
         }
         return false;
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Folder.h"
+#include "Translatable.h"
 
 namespace {
 
@@ -88,19 +89,23 @@ HistoryDbResult Refusal(const struct stat& st, bool writer, const char* path) {
     if (S_ISLNK(st.st_mode)) {
         r.status = HistoryDbStatus::NotRegular, r.detail = "a symbolic link";
     } else if (S_ISFIFO(st.st_mode)) {
-        r.status = HistoryDbStatus::NotRegular, r.detail = "a FIFO";
+        r.status = HistoryDbStatus::NotRegular, r.detail = CoreText("History", "a FIFO");
     } else if (S_ISDIR(st.st_mode)) {
-        r.status = HistoryDbStatus::NotRegular, r.detail = "a folder";
+        r.status = HistoryDbStatus::NotRegular, r.detail = CoreText("History", "a folder");
     } else if (!S_ISREG(st.st_mode)) {
-        r.status = HistoryDbStatus::NotRegular, r.detail = "a device or socket";
+        r.status = HistoryDbStatus::NotRegular,
+        r.detail = CoreText("History", "a device or socket");
     } else if (st.st_nlink != 1) {
         r.status = HistoryDbStatus::NotRegular,
-        r.detail = "a file with " + std::to_string(st.st_nlink) + " links";
+        r.detail =
+            Substituted(CoreText("History", "a file with %1 links"), {std::to_string(st.st_nlink)});
     } else if (writer ? st.st_uid != ::geteuid() : !IsAgentUser(st.st_uid)) {
-        r.status = HistoryDbStatus::Foreign, r.detail = "user " + std::to_string(st.st_uid);
+        r.status = HistoryDbStatus::Foreign,
+        r.detail = Substituted(CoreText("History", "user %1"), {std::to_string(st.st_uid)});
     } else if (st.st_mode & (S_IWGRP | S_IWOTH)) {
-        r.status = HistoryDbStatus::Writable,
-        r.detail = st.st_mode & S_IWOTH ? "others" : "its group";
+        r.status = HistoryDbStatus::Writable, r.detail = st.st_mode & S_IWOTH
+                                                             ? CoreText("History", "others")
+                                                             : CoreText("History", "its group");
     }
     return r;
 }
@@ -289,34 +294,46 @@ const char* HistoryDbStatusName(HistoryDbStatus status) {
 }
 
 std::string HistoryDbResult::Message() const {
-    const std::string p = ShownPath(file);
+    std::string text;
     switch (status) {
     case HistoryDbStatus::Ok:
-        return p + " is in order";
+        text = CoreText("History", "%1 is in order");
+        break;
     case HistoryDbStatus::Missing:
-        return p + " does not exist";
+        text = CoreText("History", "%1 does not exist");
+        break;
     case HistoryDbStatus::Empty:
-        return p + " holds no history yet";
+        text = CoreText("History", "%1 holds no history yet");
+        break;
     case HistoryDbStatus::NotRegular:
-        return p + " is not a regular file but " + detail;
+        text = CoreText("History", "%1 is not a regular file but %2");
+        break;
     case HistoryDbStatus::Foreign:
-        return p + " is owned by " + detail;
+        text = CoreText("History", "%1 is owned by %2");
+        break;
     case HistoryDbStatus::Writable:
-        return p + " is writable by " + detail;
+        text = CoreText("History", "%1 is writable by %2");
+        break;
     case HistoryDbStatus::NotOurs:
-        return p + " holds more than the agent's history (" + detail + ")";
+        text = CoreText("History", "%1 holds more than the agent's history (%2)");
+        break;
     case HistoryDbStatus::Corrupt:
-        return p + " is damaged or not a database (" + detail + ")";
+        text = CoreText("History", "%1 is damaged or not a database (%2)");
+        break;
     case HistoryDbStatus::Newer:
-        return p + " was made by a newer agent (" + detail + ")";
+        text = CoreText("History", "%1 was made by a newer agent (%2)");
+        break;
     case HistoryDbStatus::Locked:
-        return p + " is locked by another program (" + detail + ")";
+        text = CoreText("History", "%1 is locked by another program (%2)");
+        break;
     case HistoryDbStatus::TooSlow:
-        return p + " took too long or too much memory to answer (" + detail + ")";
+        text = CoreText("History", "%1 took too long or too much memory to answer (%2)");
+        break;
     case HistoryDbStatus::Failed:
+        text = CoreText("History", "%1 cannot be used (%2)");
         break;
     }
-    return p + " cannot be used (" + detail + ")";
+    return Substituted(text, {ShownPath(file), detail});
 }
 
 HistoryDb::HistoryDb() = default;

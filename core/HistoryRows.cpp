@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvanta UPS Monitor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HistoryRows.h"
+#include "Translatable.h"
 
 #include <sqlite3.h>
 
@@ -25,8 +26,11 @@ bool HistoryReader::Each(const char* sql, std::initializer_list<Value> values, R
     std::size_t& left = rows == Rows::Events ? eventsLeft_ : samplesLeft_;
     while (rc == SQLITE_OK && (rc = sqlite3_step(s)) == SQLITE_ROW) {
         if (left == 0) {
-            overflow_ = "more than " + std::to_string(rows == Rows::Events ? events_ : samples_) +
-                        (rows == Rows::Events ? " events" : " samples");
+            overflow_ = rows == Rows::Events
+                            ? Substituted(CoreText("History", "more than %1 events"),
+                                          {std::to_string(events_)})
+                            : Substituted(CoreText("History", "more than %1 samples"),
+                                          {std::to_string(samples_)});
             break;
         }
         --left;

@@ -220,5 +220,6 @@ bool WriteFileAtomic(const std::string& path, const void* data, std::size_t size
                      bool durable = true);
 bool WriteFileAtomic(const std::string& path, const std::string& text, bool durable = true);
 // Why the last WriteFileAtomic of path failed, from errno, for the user:
-// "cannot write PATH: REASON".
+// "cannot write PATH: REASON"; or for the reason given.
 std::string CannotWrite(const std::string& path);
+std::string CannotWrite(const std::string& path, const std::string& reason);

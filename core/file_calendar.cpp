@@ -12,6 +12,7 @@
 #include "CalendarDate.h"
 #include "Clock.h"
 #include "Folder.h"
+#include "Translatable.h"
 #include "file.h"
 
 ScheduleStr* PtSchedule = nullptr;
@@ -106,7 +107,9 @@ void LoadSchedule() {
 SaveResult WriteScheduleForYear(int baseYear, std::string* error) {
     const std::string path = CalendarPath();
     if (PtSchedule == nullptr) {
-        if (error) *error = "cannot write " + path + ": no calendar is loaded";
+        if (error)
+            *error = Substituted(CoreText("Files", "cannot write %1: no calendar is loaded"),
+                                 {ShownPath(path)});
         return SaveResult::NotSaved;
     }
     std::string out;

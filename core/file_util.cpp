@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "Folder.h"
+#include "Translatable.h"
 #include "file.h"
 
 namespace {
@@ -165,7 +166,11 @@ bool WriteFileAtomic(const std::string& path, const std::string& text, bool dura
 }
 
 std::string CannotWrite(const std::string& path) {
-    return "cannot write " + ShownPath(path) + ": " + std::strerror(errno);
+    return CannotWrite(path, std::strerror(errno));
+}
+
+std::string CannotWrite(const std::string& path, const std::string& reason) {
+    return Substituted(CoreText("Files", "cannot write %1: %2"), {ShownPath(path), reason});
 }
 
 FileStamp StampOf(const struct stat& st) {

@@ -13,6 +13,7 @@
 #include "Clock.h"
 #include "CoreTesting.h"
 #include "Folder.h"
+#include "Translatable.h"
 #include "file.h"
 
 namespace {
@@ -86,7 +87,9 @@ bool FolderProblem(int valuesErrno, LostReason* reason, std::string* who) {
     if (valuesErrno != EACCES && ::access(folder.c_str(), X_OK) == 0) return false;
     *reason = LostReason::FolderUnreadable;
     const bool group = (st.st_mode & (S_IRGRP | S_IXGRP)) == (S_IRGRP | S_IXGRP);
-    *who = "user " + UserName(st.st_uid) + (group ? " or group " + GroupName(st.st_gid) : "");
+    *who = group ? Substituted(CoreText("Files", "user %1 or group %2"),
+                               {UserName(st.st_uid), GroupName(st.st_gid)})
+                 : Substituted(CoreText("Files", "user %1"), {UserName(st.st_uid)});
     return true;
 }
 

@@ -117,13 +117,15 @@ bool SetStartAtLogin(bool start, std::string* error) {
                 "Exec=corvanta-monitor --hidden\nHidden=true\n";
     if (entry.empty()) {
         if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
-        *error = "cannot remove " + ShownPath(path) + ": " + std::strerror(errno);
+        const std::string cause = std::strerror(errno); // before the translation
+        *error = Substituted(Translated("PreferencesWindow", "cannot remove %1: %2"),
+                             {ShownPath(path), cause});
         return false;
     }
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (ec) {
-        *error = "cannot write " + ShownPath(path) + ": " + ec.message();
+        *error = CannotWrite(path, ec.message());
         return false;
     }
     if (WriteFileAtomic(path, entry)) return true;
@@ -168,9 +170,7 @@ bool SavePreferences(const MonitorPreferences& prefs, std::string* error) {
                          ? Translated("PreferencesWindow", "not a preferences file")
                          : Translated("PreferencesWindow", "access denied");
         if (!reason.empty()) {
-            if (error)
-                *error = Substituted(Translated("PreferencesWindow", "cannot write %1: %2"),
-                                     {path, reason});
+            if (error) *error = CannotWrite(path, reason);
             return false;
         }
     }

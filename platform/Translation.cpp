@@ -56,24 +56,11 @@ std::string Translated(const char* context, const char* text, int n) {
     return out.toStdString();
 }
 
-std::string Substituted(const std::string& text, std::initializer_list<std::string> values) {
-    // One pass, so that a value holding "%2" is not itself replaced.
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t k = i + 1 < text.size() ? std::size_t(text[i + 1] - '1') : values.size();
-        if (text[i] == '%' && k < values.size()) {
-            out += values.begin()[k];
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 void InstallTranslations() {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return;
+    SetTextTranslator(
+        [](const char* context, const char* text) { return Translated(context, text); });
     if (!ProgramTranslator().isEmpty()) app->installTranslator(&ProgramTranslator());
     // Qt's own texts (the standard buttons), where the system has them.
     static QTranslator qt;

@@ -5,8 +5,9 @@
 // fixed formats; only what is shown goes through here.
 #pragma once
 
-#include <initializer_list>
 #include <string>
+
+#include "Translatable.h"
 
 // The text in the user's language. lupdate reads Translated(context, text)
 // as it reads QCoreApplication::translate (scripts/update-translations), so
@@ -15,13 +16,11 @@
 // its context. With n >= 0, "%n" in the text becomes n and the plural form
 // is chosen by it.
 std::string Translated(const char* context, const char* text, int n = -1);
-// The text with %1, %2 .. replaced by the values in turn, as QString::arg
-// does: a translation may put them in another order.
-std::string Substituted(const std::string& text, std::initializer_list<std::string> values);
 
 // Installs the program's translation and Qt's own (standard buttons) for the
-// system locale into the application; before it, and without an application
-// (the command line's early answers), Translated uses the program's alone.
+// system locale into the application, and makes Translated the core's
+// translator (CoreText); before it, and without an application (the command
+// line's early answers), Translated uses the program's alone.
 void InstallTranslations();
 
 // A number with the locale's decimal point and no grouping.

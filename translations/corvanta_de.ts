@@ -427,6 +427,120 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>cannot write %1: no calendar is loaded</source>
+        <translation>%1 kann nicht geschrieben werden: kein Kalender geladen</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>user %1 or group %2</source>
+        <translation>Benutzer %1 oder Gruppe %2</translation>
+    </message>
+    <message>
+        <source>user %1</source>
+        <translation>Benutzer %1</translation>
+    </message>
+    <message>
+        <source>the program folder must not be empty</source>
+        <translation>der Programmordner darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>the program folder path is %1 bytes long; at most %2 fit: %3</source>
+        <translation>der Pfad des Programmordners ist %1 Bytes lang; höchstens %2 passen: %3</translation>
+    </message>
+</context>
+<context>
+    <name>History</name>
+    <message>
+        <source>a FIFO</source>
+        <translation>eine benannte Pipe (FIFO)</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>ein Ordner</translation>
+    </message>
+    <message>
+        <source>a device or socket</source>
+        <translation>ein Gerät oder Socket</translation>
+    </message>
+    <message>
+        <source>a file with %1 links</source>
+        <translation>eine Datei mit %1 harten Links</translation>
+    </message>
+    <message>
+        <source>user %1</source>
+        <translation>Benutzer %1</translation>
+    </message>
+    <message>
+        <source>others</source>
+        <translation>alle Benutzer</translation>
+    </message>
+    <message>
+        <source>its group</source>
+        <translation>seine Gruppe</translation>
+    </message>
+    <message>
+        <source>%1 is in order</source>
+        <translation>%1 ist in Ordnung</translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation>%1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>%1 holds no history yet</source>
+        <translation>%1 enthält noch keinen Verlauf</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file but %2</source>
+        <translation>%1 ist keine gewöhnliche Datei, sondern %2</translation>
+    </message>
+    <message>
+        <source>%1 is owned by %2</source>
+        <translation>%1 gehört %2</translation>
+    </message>
+    <message>
+        <source>%1 is writable by %2</source>
+        <translation>%1 ist beschreibbar für %2</translation>
+    </message>
+    <message>
+        <source>%1 holds more than the agent&apos;s history (%2)</source>
+        <translation>%1 enthält mehr als den Verlauf des Agenten (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is damaged or not a database (%2)</source>
+        <translation>%1 ist beschädigt oder keine Datenbank (%2)</translation>
+    </message>
+    <message>
+        <source>%1 was made by a newer agent (%2)</source>
+        <translation>%1 wurde von einem neueren Agenten angelegt (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is locked by another program (%2)</source>
+        <translation>%1 ist von einem anderen Programm gesperrt (%2)</translation>
+    </message>
+    <message>
+        <source>%1 took too long or too much memory to answer (%2)</source>
+        <translation>%1 brauchte für die Antwort zu lange oder zu viel Speicher (%2)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used (%2)</source>
+        <translation>%1 kann nicht verwendet werden (%2)</translation>
+    </message>
+    <message>
+        <source>more than %1 events</source>
+        <translation>mehr als %1 Ereignisse</translation>
+    </message>
+    <message>
+        <source>more than %1 samples</source>
+        <translation>mehr als %1 Messpunkte</translation>
+    </message>
+</context>
+<context>
     <name>HistoryWindow</name>
     <message>
         <source>running</source>
@@ -1359,10 +1473,6 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
         <translation>Zugriff verweigert</translation>
     </message>
     <message>
-        <source>cannot write %1: %2</source>
-        <translation>%1 kann nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
         <source>Not saved</source>
         <translation>Nicht gespeichert</translation>
     </message>
@@ -1393,6 +1503,10 @@ Erneut schließen, um das Fenster ohne Speichern zu schließen.</translation>
     <message>
         <source>Starting at login could not be changed: %1</source>
         <translation>Der Start beim Anmelden konnte nicht geändert werden: %1</translation>
+    </message>
+    <message>
+        <source>cannot remove %1: %2</source>
+        <translation>%1 kann nicht entfernt werden: %2</translation>
     </message>
 </context>
 <context>

@@ -427,6 +427,120 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>cannot write %1: no calendar is loaded</source>
+        <translation>impossible d’écrire %1&#xa0;: aucun calendrier n’est chargé</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>impossible d’écrire %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>user %1 or group %2</source>
+        <translation>l’utilisateur %1 ou le groupe %2</translation>
+    </message>
+    <message>
+        <source>user %1</source>
+        <translation>l’utilisateur %1</translation>
+    </message>
+    <message>
+        <source>the program folder must not be empty</source>
+        <translation>le dossier du programme ne doit pas être vide</translation>
+    </message>
+    <message>
+        <source>the program folder path is %1 bytes long; at most %2 fit: %3</source>
+        <translation>le chemin du dossier du programme fait %1 octets&#xa0;; au plus %2 tiennent&#xa0;: %3</translation>
+    </message>
+</context>
+<context>
+    <name>History</name>
+    <message>
+        <source>a FIFO</source>
+        <translation>un tube nommé (FIFO)</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>un dossier</translation>
+    </message>
+    <message>
+        <source>a device or socket</source>
+        <translation>un périphérique ou une socket</translation>
+    </message>
+    <message>
+        <source>a file with %1 links</source>
+        <translation>un fichier à %1 liens physiques</translation>
+    </message>
+    <message>
+        <source>user %1</source>
+        <translation>l’utilisateur %1</translation>
+    </message>
+    <message>
+        <source>others</source>
+        <translation>tous les utilisateurs</translation>
+    </message>
+    <message>
+        <source>its group</source>
+        <translation>son groupe</translation>
+    </message>
+    <message>
+        <source>%1 is in order</source>
+        <translation>%1 est en ordre</translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation>%1 n’existe pas</translation>
+    </message>
+    <message>
+        <source>%1 holds no history yet</source>
+        <translation>%1 ne contient encore aucun historique</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file but %2</source>
+        <translation>%1 n’est pas un fichier ordinaire mais %2</translation>
+    </message>
+    <message>
+        <source>%1 is owned by %2</source>
+        <translation>%1 appartient à %2</translation>
+    </message>
+    <message>
+        <source>%1 is writable by %2</source>
+        <translation>%1 est modifiable par %2</translation>
+    </message>
+    <message>
+        <source>%1 holds more than the agent&apos;s history (%2)</source>
+        <translation>%1 contient plus que l’historique de l’agent (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is damaged or not a database (%2)</source>
+        <translation>%1 est endommagé ou n’est pas une base de données (%2)</translation>
+    </message>
+    <message>
+        <source>%1 was made by a newer agent (%2)</source>
+        <translation>%1 a été créé par un agent plus récent (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is locked by another program (%2)</source>
+        <translation>%1 est verrouillé par un autre programme (%2)</translation>
+    </message>
+    <message>
+        <source>%1 took too long or too much memory to answer (%2)</source>
+        <translation>%1 a demandé trop de temps ou de mémoire pour répondre (%2)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be used (%2)</source>
+        <translation>%1 est inutilisable (%2)</translation>
+    </message>
+    <message>
+        <source>more than %1 events</source>
+        <translation>plus de %1 événements</translation>
+    </message>
+    <message>
+        <source>more than %1 samples</source>
+        <translation>plus de %1 relevés</translation>
+    </message>
+</context>
+<context>
     <name>HistoryWindow</name>
     <message>
         <source>running</source>
@@ -1359,10 +1473,6 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
         <translation>accès refusé</translation>
     </message>
     <message>
-        <source>cannot write %1: %2</source>
-        <translation>impossible d’écrire %1&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>Not saved</source>
         <translation>Non enregistré</translation>
     </message>
@@ -1393,6 +1503,10 @@ Fermez de nouveau pour fermer la fenêtre sans l’enregistrer.</translation>
     <message>
         <source>Starting at login could not be changed: %1</source>
         <translation>Le démarrage à l’ouverture de session n’a pas pu être modifié&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>cannot remove %1: %2</source>
+        <translation>impossible de supprimer %1&#xa0;: %2</translation>
     </message>
 </context>
 <context>

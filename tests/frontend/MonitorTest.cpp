@@ -224,15 +224,19 @@ TEST_F(MonitorTest, SpeaksTheSystemLocalesLanguage) {
     // CTest runs this under LANG=C and again under German and French (the
     // locales need not be installed: Qt reads LANG itself). The form, its tab
     // titles, the menu, a catalogue name from the core, the help, drawn
-    // status words, dates and the meter's reading, as the window shows them.
+    // status words, dates and the meter's reading, as the window shows them;
+    // and a message the core composes.
     // clang-format off
     const std::map<QString, std::string> want = {
         {"C", "Communication:|Status Meter Maintenance|&Monitor|Input Voltage|usage:|"
-              "'Connected' #000000 '2007-10-05' '2026-03-11 08:05' '230.5V'"},
+              "'Connected' #000000 '2007-10-05' '2026-03-11 08:05' '230.5V'|"
+              "the program folder must not be empty"},
         {"de_DE", "Verbindung:|Status Messgerät Wartung|&Monitor|Eingangsspannung|Aufruf:|"
-                  "'Verbunden' #000000 '05.10.2007' '11.03.2026 08:05' '230,5V'"},
+                  "'Verbunden' #000000 '05.10.2007' '11.03.2026 08:05' '230,5V'|"
+                  "der Programmordner darf nicht leer sein"},
         {"fr_FR", "Communication\u00a0:|État Mesures Maintenance|&Moniteur|Tension d’entrée|"
-                  "usage\u00a0:|'Connecté' #000000 '05/10/2007' '11/03/2026 08:05' '230,5V'"}};
+                  "usage\u00a0:|'Connecté' #000000 '05/10/2007' '11/03/2026 08:05' '230,5V'|"
+                  "le dossier du programme ne doit pas être vide"}};
     // clang-format on
     const auto* tabs = qobject_cast<QTabBar*>(MainControl(kTabControl));
     const auto* meter = qobject_cast<QComboBox*>(MainControl(kMeterSelectors[0]));
@@ -244,11 +248,13 @@ TEST_F(MonitorTest, SpeaksTheSystemLocalesLanguage) {
     std::string texts = Said("main", {128, 160, 162}), reading = Said("main", {152});
     texts = texts.substr(texts.find('\'')) + reading.substr(reading.rfind(" '"));
     const std::string usage = UsageText();
+    std::string refused;
+    EXPECT_FALSE(SetCurDir("", &refused));
     const QString shown =
         MainWindow->findChild<QLabel*>("caption_Communication")->text() + '|' + tabs->tabText(0) +
         ' ' + tabs->tabText(1) + ' ' + tabs->tabText(2) + '|' +
         GetMenuBar()->actions().value(0)->text() + '|' + meter->itemText(1) + '|' +
-        QString::fromStdString(usage.substr(0, usage.find(':') + 1) + '|' + texts);
+        QString::fromStdString(usage.substr(0, usage.find(':') + 1) + '|' + texts + '|' + refused);
     EXPECT_EQ(shown.toStdString(), want.at(QLocale::system().name()));
 }
 
